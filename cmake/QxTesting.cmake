@@ -1,0 +1,23 @@
+# GoogleTest from the distribution's sources, built with whichever toolchain is active.
+set(gtest_disable_pthreads ${WIN32} CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+# A native test program: each TEST becomes its own ctest entry.
+function(qx_native_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE gtest_main gmock)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS native)
+endfunction()
+
+# A Windows test program: one ctest entry for the whole program, run under Wine
+# (Xvfb and the prefix are prepared by the launcher on first use).
+function(qx_windows_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE gtest_main gmock)
+  add_test(NAME ${name} COMMAND ${QX_WINE_RUN} $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES LABELS wine
+    ENVIRONMENT "QX_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

@@ -1,0 +1,89 @@
+# Shared shell functions of the project scripts. Source it; do not run it.
+QX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+qx_log() { printf '[quenrix] %s\n' "$*" >&2; }
+
+# The build that Wine can run on this machine. The shipped program is 32-bit, but some
+# kernels (sandboxed ones among them) refuse 32-bit Linux binaries, and 32-bit Wine is one.
+# There the 64-bit build of the same sources is what runs and is tested.
+qx_wine_preset() {
+  if [ -n "${QX_WINE_PRESET:-}" ]; then echo "$QX_WINE_PRESET"; return; fi
+  if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo windows
+  else
+    echo windows64
+  fi
+}
+
+qx_wine_binary() {  # $1: preset
+  if [ "$1" = windows ]; then echo /usr/lib/wine/wine; else echo /usr/lib/wine/wine64; fi
+}
+
+qx_missing_packages() {
+  local missing=()
+  command -v i686-w64-mingw32-g++ >/dev/null || missing+=(g++-mingw-w64-i686 mingw-w64-i686-dev)
+  command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev)
+  [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)
+  dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32:i386)
+  command -v Xvfb >/dev/null || missing+=(xvfb)
+  command -v xdotool >/dev/null || missing+=(xdotool)
+  [ -x /usr/bin/convert ] && [ -x /usr/bin/compare ] || missing+=(imagemagick)
+  command -v cmake >/dev/null || missing+=(cmake)
+  [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
+  command -v clang++ >/dev/null || missing+=(clang)
+  dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || missing+=(libclang-rt-14-dev)
+  command -v python3 >/dev/null || missing+=(python3)
+  printf '%s\n' "${missing[@]}"
+}
+
+# Installs what is missing; does nothing when everything is there.
+qx_install_toolchain() {
+  local pkgs
+  pkgs=$(qx_missing_packages)
+  [ -z "$pkgs" ] && return 0
+  qx_log "installing: $(echo $pkgs)"
+  local sudo=""
+  [ "$(id -u)" = 0 ] || sudo=sudo
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo apt-get update -qq
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $pkgs >/dev/null
+}
+
+# An X server for Wine. One display per user of the scripts; reused when alive.
+qx_start_display() {
+  local num=${QX_DISPLAY_NUM:-77}
+  local lock=/tmp/.X${num}-lock
+  if [ -f "$lock" ] && kill -0 "$(tr -d ' ' <"$lock")" 2>/dev/null; then
+    export DISPLAY=:$num
+    return 0
+  fi
+  rm -f "$lock" "/tmp/.X11-unix/X$num"
+  setsid nohup Xvfb ":$num" -screen 0 1024x768x24 -nolisten tcp >/tmp/qx-xvfb-$num.log 2>&1 < /dev/null &
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$num" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=:$num
+}
+
+# A Wine prefix in the build folder, with the X11 driver told to leave window
+# decoration to the program (so custom non-client painting and window regions show).
+qx_prepare_prefix() {  # $1: prefix folder, $2: wine binary
+  local prefix=$1 wine=$2
+  export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  mkdir -p "$(dirname "$prefix")"
+  (
+    flock 9
+    if [ ! -f "$prefix/.qx-ready" ]; then
+      qx_log "preparing Wine prefix $prefix"
+      "$wine" wineboot -i >/dev/null 2>&1 || true
+      "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+      "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+      wineserver -w
+      touch "$prefix/.qx-ready"
+    fi
+  ) 9>"$prefix.lock"
+}

@@ -1,0 +1,31 @@
+#include "core/Text.h"
+
+#include <gtest/gtest.h>
+
+using namespace qx;
+
+TEST(Utf, TurkishLettersRoundTrip) {
+    std::string s = "Kuruluma Başla ığüşöçİ";
+    auto w = Utf8ToUtf16(s);
+    EXPECT_EQ(w, u"Kuruluma Başla ığüşöçİ");
+    EXPECT_EQ(Utf16ToUtf8(w), s);
+}
+
+TEST(Utf, MalformedInputBecomesReplacementCharacters) {
+    EXPECT_EQ(Utf8ToUtf16("a\xC3"), u"a\uFFFD");          // cut short
+    EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD");         // overlong
+    EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");     // surrogate
+    EXPECT_EQ(Utf8ToUtf16("\xFF" "b"), u"\uFFFD" "b");
+    EXPECT_EQ(Utf16ToUtf8(u"\xD800"), "\xEF\xBF\xBD");      // lone surrogate
+    EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+}
+
+TEST(AsciiRules, CaseAndTrimTouchOnlyTheirCharacters) {
+    EXPECT_EQ(LowerAscii("Buttons.BMP \xC4\xB0"), "buttons.bmp \xC4\xB0");
+    EXPECT_EQ(UpperAscii("button.radio"), "BUTTON.RADIO");
+    EXPECT_TRUE(EqualsIgnoreCaseAscii("[Buttons]", "[BUTTONS]"));
+    EXPECT_FALSE(EqualsIgnoreCaseAscii("a", "ab"));
+    EXPECT_EQ(TrimControl(std::string_view("\t x = 1 \r\n")), "x = 1");
+    EXPECT_EQ(TrimControl(std::string_view("\xC5\x9F ")), "\xC5\x9F");
+    EXPECT_EQ(TrimControl(std::string_view(" \x01 ")), "");
+}
