@@ -19,6 +19,21 @@ const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const 
 
 }  // namespace
 
+const TClassInfo& TUrlAction::StaticClassInfo() {
+    static const TClassInfo info = TClassBuilder<TUrlAction>("TUrlAction", &TCustomAction::StaticClassInfo())
+                                       .Str("URL", &TUrlAction::URL, &TUrlAction::SetURL)
+                                       .Build();
+    return info;
+}
+
+const TClassInfo& TUrlDownload::StaticClassInfo() {
+    static const TClassInfo info = TClassBuilder<TUrlDownload>("TUrlDownload", &TUrlAction::StaticClassInfo())
+                                       .Str("Filename", &TUrlDownload::Filename, &TUrlDownload::SetFilename)
+                                       .Creatable()
+                                       .Build();
+    return info;
+}
+
 bool URLDownloadStatusFromCode(ULONG code, TURLDownloadStatus& status) {
     if (code < 1 || code > static_cast<ULONG>(URLDownloadStatusCount)) return false;
     status = static_cast<TURLDownloadStatus>(code - 1);

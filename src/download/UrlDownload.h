@@ -1,8 +1,8 @@
 // The URL download action: fetches one URL into one file through the platform's download
 // service, reporting progress as events, and is itself the service's status callback.
 #pragma once
-#include "download/ActionBase.h"
 #include "download/InstallerPlatform.h"
+#include "framework/Actions.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -41,6 +41,7 @@ using TDownloadProgressEvent = std::function<void(TUrlDownload* sender, std::uin
 
 // An action about a URL: it accepts every target and is enabled exactly when it has a URL.
 class TUrlAction : public TCustomAction {
+    QX_CLASS_INFO()
 public:
     explicit TUrlAction(TComponent* owner) : TCustomAction(owner) {}
     const std::u16string& URL() const { return url_; }
@@ -53,6 +54,7 @@ private:
 };
 
 class TUrlDownload : public TUrlAction, public IBindStatusCallback {
+    QX_CLASS_INFO()
 public:
     explicit TUrlDownload(TComponent* owner);
     ~TUrlDownload() override;

@@ -250,6 +250,18 @@ TEST_F(UrlDownloadTest, IsEnabledExactlyWithAUrlAndHandlesEveryTarget) {
     EXPECT_TRUE(download.HandlesTarget(nullptr));
 }
 
+TEST(UrlDownloadComponent, PublishesUrlAndFilenameAndBelongsToItsOwner) {
+    TComponent owner(nullptr);
+    auto* download = new TUrlDownload(&owner);
+    EXPECT_EQ(download->ClassName(), "TUrlDownload");
+    SetStrProp(download, "URL", u"http://www.quenrix.com.tr/Kur/HestraSetup.exe");
+    SetStrProp(download, "Filename", u"C:\\Kurulum\\HestraKur.exe");
+    EXPECT_EQ(download->URL(), u"http://www.quenrix.com.tr/Kur/HestraSetup.exe");
+    EXPECT_EQ(GetStrProp(download, "Filename"), u"C:\\Kurulum\\HestraKur.exe");
+    EXPECT_EQ(owner.ComponentCount(), 1);
+    EXPECT_EQ(owner.Components()[0], download);
+}
+
 TEST_F(UrlDownloadTest, KeepsTheBindingWhileItRunsSoAbortReachesIt) {
     TFakeBinding binding;
     bool abortTaken = false;
