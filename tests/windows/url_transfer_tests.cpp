@@ -110,7 +110,10 @@ protected:
         download.SetFilename(std::u16string(target.begin(), target.end()));
     }
     void TearDown() override {
-        DeleteFileW(target.c_str());
+        DeleteFileW((target + L".started").c_str());
+        // A started setup program may still be closing: its file is busy until it has gone.
+        for (int i = 0; i < 100 && !DeleteFileW(target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND; ++i)
+            Sleep(100);
         RemoveDirectoryW(folder.c_str());
     }
     std::string ErrorOf() {
@@ -196,6 +199,28 @@ TEST_F(UrlTransfer, ClearingTheCacheMakesTheNextTransferAskTheServerAgain) {
     EXPECT_EQ(ErrorOf(), "(no error)");
     EXPECT_EQ(ReadFile(target), expected);
     EXPECT_EQ(CountOf(Control("requests"), "\"path\": \"/Kur/DrivanoSetup.exe\""), 2u);
+}
+
+TEST_F(UrlTransfer, TheDownloadedSetupProgramStartsThroughTheShell) {
+    ClearUrlCache(WindowsPlatform());
+    ASSERT_EQ(ErrorOf(), "(no error)");
+    SetEnvironmentVariableW(L"QX_SAMPLE_MARKER", L"1");
+    SetEnvironmentVariableW(L"QX_SAMPLE_CLOSE_MS", L"300");
+    auto result = reinterpret_cast<INT_PTR>(
+        WindowsPlatform().ShellExecuteW(nullptr, nullptr, target.c_str(), L"", nullptr, SW_SHOWNORMAL));
+    EXPECT_GT(result, 32);
+    std::vector<char> marker;
+    for (int i = 0; i < 200 && marker.empty(); ++i) {
+        Sleep(100);
+        marker = ReadFile(target + L".started");
+    }
+    std::string text(marker.begin(), marker.end());
+    EXPECT_NE(text.find("DrivanoKur.exe"), std::string::npos) << text;
+    auto missing = reinterpret_cast<INT_PTR>(WindowsPlatform().ShellExecuteW(
+        nullptr, nullptr, (folder + L"NoSuchKur.exe").c_str(), L"", nullptr, SW_SHOWNORMAL));
+    EXPECT_LE(missing, 32);
+    SetEnvironmentVariableW(L"QX_SAMPLE_MARKER", nullptr);
+    SetEnvironmentVariableW(L"QX_SAMPLE_CLOSE_MS", nullptr);
 }
 
 }  // namespace
