@@ -132,6 +132,7 @@ class Serving(ServerCase):
 
     def test_every_request_is_logged_as_a_json_line(self):
         self.fetch(URL.format("Lumiqo"))
+        self.wait_for_records(1)  # a record is written when its answer is over, after the client has it
         self.fetch("http://www.quenrix.com.tr/Kur/NopeSetup.exe")
         records = self.wait_for_records(2)
         with open(self.log_path, encoding="utf-8") as handle:
@@ -314,7 +315,11 @@ class Process(unittest.TestCase):
                     self.assertEqual(int(handle.read()), port)
                 stalled = socket.create_connection(("127.0.0.1", port), timeout=5)
                 stalled.sendall(f"GET {URL.format('Drivano')} HTTP/1.1\r\nHost: x\r\n\r\n".encode())
-                stalled.recv(1000)
+                received = b""
+                while not received.endswith(b"\r\n\r\nMZ" + bytes(8)):  # headers and the 10 bytes
+                    piece = stalled.recv(1000)
+                    self.assertTrue(piece, received)
+                    received += piece
                 child.send_signal(signal.SIGTERM)
                 self.assertEqual(child.wait(10), 0)  # a stalled client does not keep it alive
                 stalled.close()

@@ -52,6 +52,10 @@ HTML_PAGE = (b"<!DOCTYPE html>\n<html><head><title>Bakim</title></head>"
 MODES = ("normal", "404", "500", "drop", "stall", "slow", "no-length", "html")
 
 
+class ServerStopping(Exception):
+    """Raised inside an answer when the server is told to stop."""
+
+
 @dataclasses.dataclass
 class Settings:
     """How the next answers are made. Byte counts of -1 mean "half of the body"."""
@@ -401,7 +405,7 @@ class PublisherHandler(http.server.BaseHTTPRequestHandler):
             self.send_header("Connection", "close")
             self.close_connection = True
         self.end_headers()
-        sent = 0
+        self.body_sent = 0
         outcome = "complete"
         try:
             if send_body:
@@ -409,35 +413,36 @@ class PublisherHandler(http.server.BaseHTTPRequestHandler):
                 for limit in (drop_at, stall_at):
                     if limit is not None:
                         end = min(end, limit)
-                sent = self._write_paced(data, end, settings)
-                if stall_at is not None and sent == stall_at:
+                self._write_paced(data, end, settings)
+                if stall_at is not None and self.body_sent == stall_at:
                     outcome = "stalled"
                     self._stall(settings.stall_seconds)
-                elif drop_at is not None and sent == drop_at:
+                elif drop_at is not None and self.body_sent == drop_at:
                     outcome = "dropped"
                     self._drop()
+        except ServerStopping:
+            outcome = "server-stopped"
+            self.close_connection = True
         except OSError:
             outcome = "client-gone"
             self.close_connection = True
-        record["bytes_sent"] = sent
+        record["bytes_sent"] = self.body_sent
         record["outcome"] = outcome
         if outcome == "stalled":
             self.close_connection = True
 
-    def _write_paced(self, data: bytes, end: int, settings: Settings) -> int:
-        sent = 0
+    def _write_paced(self, data: bytes, end: int, settings: Settings) -> None:
         step = settings.pace_bytes if settings.pace_bytes > 0 else max(end, 1)
         view = memoryview(data)
-        while sent < end:
+        while self.body_sent < end:
             if self.server.stopping.is_set():
-                raise ConnectionAbortedError("server stopping")
-            piece = view[sent:min(sent + step, end)]
+                raise ServerStopping()
+            piece = view[self.body_sent:min(self.body_sent + step, end)]
             self.wfile.write(piece)
-            sent += len(piece)
-            if settings.pace_ms and sent < end:
+            self.body_sent += len(piece)
+            if settings.pace_ms and self.body_sent < end:
                 if self.server.stopping.wait(settings.pace_ms / 1000.0):
-                    raise ConnectionAbortedError("server stopping")
-        return sent
+                    raise ServerStopping()
 
     def _stall(self, seconds: float) -> None:
         """Sends nothing more until the client gives up, the time is over or we stop."""
