@@ -33,6 +33,9 @@ constexpr int URLDownloadStatusCount = dsSessionCookiesAllowed + 1;
 
 class TUrlDownload;
 
+// A full path of a file, in UTF-16 so that any name the file system allows can be given.
+using TFileName = std::u16string;
+
 // Sender, bytes so far, bytes expected (0: unknown), status, status text (narrow, system code
 // page, trimmed), and Cancel: set it to stop the transfer.
 using TDownloadProgressEvent = std::function<void(TUrlDownload* sender, std::uint32_t progress,
@@ -59,8 +62,8 @@ public:
     explicit TUrlDownload(TComponent* owner);
     ~TUrlDownload() override;
 
-    const std::u16string& Filename() const { return filename_; }
-    void SetFilename(const std::u16string& filename) { filename_ = filename; }
+    const TFileName& Filename() const { return filename_; }
+    void SetFilename(const TFileName& filename) { filename_ = filename; }
     TDownloadProgressEvent OnDownloadProgress;
 
     // Where the transfer goes; by default the platform's service, shared by the program.
@@ -102,7 +105,7 @@ private:
     class TWatchdog;
     void ReleaseBinding();
 
-    std::u16string filename_;
+    TFileName filename_;
     IUrlDownloadService* service_ = nullptr;
     bool executing_ = false;
     std::exception_ptr handlerError_;
