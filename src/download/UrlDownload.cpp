@@ -106,6 +106,8 @@ void TUrlDownload::ExecuteTarget(TObject* target) {
     if (!service.Load()) throw std::runtime_error(std::string("Unable to load ") + TUrlMonService::LibraryName);
 
     handlerError_ = nullptr;
+    httpStatus_ = 0;
+    lastProgress_ = lastProgressMax_ = 0;
     abortRequested_ = false;
     stalledOut_ = false;
     lastActivity_ = GetTickCount64();
@@ -131,7 +133,9 @@ void TUrlDownload::ExecuteTarget(TObject* target) {
         handlerError_ = nullptr;
         std::rethrow_exception(error);
     }
-    if (result != S_OK) RaiseDownloadError(URL());
+    // A service can call an error page or a cut-off body a success; neither is the file.
+    bool shortOfAnnounced = lastProgressMax_ > 0 && lastProgress_ < lastProgressMax_;
+    if (result != S_OK || httpStatus_ >= 400 || shortOfAnnounced) RaiseDownloadError(URL());
 }
 
 bool TUrlDownload::Abort() {
@@ -160,12 +164,15 @@ void TUrlDownload::ReleaseBinding() {
 
 HRESULT TUrlDownload::QueryInterface(REFIID iid, void** object) {
     if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IBindStatusCallback)) {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IBindStatusCallback))
         *object = static_cast<IBindStatusCallback*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    else if (IsEqualIID(iid, IID_IHttpNegotiate))
+        *object = static_cast<IHttpNegotiate*>(this);
+    else if (IsEqualIID(iid, IID_IServiceProvider))
+        *object = static_cast<IServiceProvider*>(this);
+    else
+        *object = nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
 }
 
 ULONG TUrlDownload::AddRef() { return static_cast<ULONG>(-1); }
@@ -191,6 +198,8 @@ HRESULT TUrlDownload::OnLowResource(DWORD reserved) { return E_NOTIMPL; }
 
 HRESULT TUrlDownload::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText) {
     lastActivity_ = GetTickCount64();
+    lastProgress_ = progress;
+    lastProgressMax_ = progressMax;
     bool cancel = false;
     // Nothing may leave this into the platform's service: a failing handler ends the
     // transfer, and its error is raised again once the service has returned.
@@ -202,7 +211,8 @@ HRESULT TUrlDownload::OnProgress(ULONG progress, ULONG progressMax, ULONG status
     } catch (...) {
         handlerError_ = std::current_exception();
     }
-    return cancel || handlerError_ || abortRequested_ ? E_ABORT : S_OK;
+    // An error page is not worth receiving: the transfer has failed already.
+    return cancel || handlerError_ || abortRequested_ || httpStatus_ >= 400 ? E_ABORT : S_OK;
 }
 
 HRESULT TUrlDownload::OnStopBinding(HRESULT result, LPCWSTR error) {
@@ -217,5 +227,26 @@ HRESULT TUrlDownload::OnDataAvailable(DWORD flags, DWORD size, FORMATETC* format
 }
 
 HRESULT TUrlDownload::OnObjectAvailable(REFIID iid, IUnknown* object) { return E_NOTIMPL; }
+
+HRESULT TUrlDownload::BeginningTransaction(LPCWSTR url, LPCWSTR headers, DWORD reserved, LPWSTR* additionalHeaders) {
+    if (additionalHeaders) *additionalHeaders = nullptr;
+    return S_OK;
+}
+
+HRESULT TUrlDownload::OnResponse(DWORD responseCode, LPCWSTR responseHeaders, LPCWSTR requestHeaders,
+                                 LPWSTR* additionalRequestHeaders) {
+    if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
+    // The last response counts: a redirect's 3xx is followed by the final answer's status.
+    httpStatus_ = responseCode;
+    return S_OK;
+}
+
+HRESULT TUrlDownload::QueryService(REFGUID service, REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    if (IsEqualGUID(service, IID_IHttpNegotiate) || IsEqualGUID(service, IID_IBindStatusCallback))
+        return QueryInterface(iid, object);
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
 
 }  // namespace qx

@@ -56,7 +56,12 @@ private:
     std::u16string url_;
 };
 
-class TUrlDownload : public TUrlAction, public IBindStatusCallback {
+// Besides the status callback it answers the service's HTTP negotiation, to learn the answer's
+// status: a service may report an error page or a cut-off body as a finished transfer.
+class TUrlDownload : public TUrlAction,
+                     public IBindStatusCallback,
+                     public IHttpNegotiate,
+                     public IServiceProvider {
     QX_CLASS_INFO()
 public:
     explicit TUrlDownload(TComponent* owner);
@@ -71,8 +76,9 @@ public:
 
     // Runs the transfer and returns when it has ended; the target is not looked at. Raises
     // "Unable to load URLMON.DLL" when the service is missing and "Error downloading URL: <URL>"
-    // when the transfer does not succeed; an error raised by the progress handler ends the
-    // transfer and is raised again here.
+    // when the transfer does not succeed: the service fails, the server answers with an HTTP
+    // error status, or fewer bytes arrive than were announced. An error raised by the progress
+    // handler ends the transfer and is raised again here.
     void ExecuteTarget(TObject* target) override;
 
     // Stops the running transfer; callable from any thread (a watchdog's among them). True
@@ -101,6 +107,14 @@ public:
                                               STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID iid, IUnknown* object) override;
 
+    // IHttpNegotiate: no headers of its own; the response's status is noted.
+    HRESULT STDMETHODCALLTYPE BeginningTransaction(LPCWSTR url, LPCWSTR headers, DWORD reserved,
+                                                   LPWSTR* additionalHeaders) override;
+    HRESULT STDMETHODCALLTYPE OnResponse(DWORD responseCode, LPCWSTR responseHeaders, LPCWSTR requestHeaders,
+                                         LPWSTR* additionalRequestHeaders) override;
+    // IServiceProvider: how the service finds the negotiation behind the callback.
+    HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** object) override;
+
 private:
     class TWatchdog;
     void ReleaseBinding();
@@ -109,6 +123,8 @@ private:
     IUrlDownloadService* service_ = nullptr;
     bool executing_ = false;
     std::exception_ptr handlerError_;
+    DWORD httpStatus_ = 0;             // 0 until a response has been seen
+    std::uint32_t lastProgress_ = 0, lastProgressMax_ = 0;
 
     // Shared with Abort() and the watchdog, which may run on other threads.
     std::mutex bindingLock_;

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <stdexcept>
@@ -112,14 +113,15 @@ TEST_F(UrlDownloadTest, PassesUrlFileAndItsOwnCallbackWithWideText) {
 TEST_F(UrlDownloadTest, StatusCodesMapInOrderAndOthersNeverEscape) {
     RecordReports();
     service.Script = [this](IBindStatusCallback* callback) {
-        for (ULONG code : {1ul, 5ul, 0ul, 47ul, 48ul, 0xFFFFFFFFul, 39ul})
-            answers.push_back(callback->OnProgress(code, 100, code, L"x"));
+        for (ULONG code : {1ul, 5ul, 0ul, 47ul, 48ul, 0xFFFFFFFFul, 39ul, 6ul})
+            answers.push_back(callback->OnProgress(code == 6 ? 100 : code, 100, code, L"x"));
         return S_OK;
     };
     download.ExecuteTarget(nullptr);
     EXPECT_THAT(reports, ElementsAre(TReport{1, 100, dsFindingResource, "x"}, TReport{5, 100, dsDownloadingData, "x"},
                                      TReport{47, 100, dsSessionCookiesAllowed, "x"},
-                                     TReport{39, 100, dsCookeStateReject, "x"}));
+                                     TReport{39, 100, dsCookeStateReject, "x"},
+                                     TReport{100, 100, dsEndDownloadData, "x"}));
     for (HRESULT answer : answers) EXPECT_EQ(answer, S_OK);
     EXPECT_EQ(URLDownloadStatusCount, 47);
 }
@@ -161,6 +163,45 @@ TEST_F(UrlDownloadTest, CancelAnswersAbortAndAnyResultButSOkFails) {
               "Error downloading URL: http://www.quenrix.com.tr/Kur/DrivanoSetup.exe");
     service.Script = nullptr;
     EXPECT_EQ(ErrorOf([&] { download.ExecuteTarget(nullptr); }), "(no error)");  // runs again after failures
+}
+
+// Plays an HTTP answer the way the service learns it: through the negotiation that the
+// callback's service provider hands out, then reports of the body.
+HRESULT Answer(IBindStatusCallback* callback, DWORD status, ULONG received, ULONG announced,
+               std::vector<HRESULT>& answers) {
+    IServiceProvider* provider = nullptr;
+    IHttpNegotiate* negotiate = nullptr;
+    if (FAILED(callback->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&provider)))) return E_FAIL;
+    if (FAILED(provider->QueryService(IID_IHttpNegotiate, IID_IHttpNegotiate, reinterpret_cast<void**>(&negotiate))))
+        return E_FAIL;
+    LPWSTR extra = reinterpret_cast<LPWSTR>(1);
+    if (negotiate->BeginningTransaction(L"http://x/", L"", 0, &extra) != S_OK || extra) return E_FAIL;
+    if (status != 200) negotiate->OnResponse(302, L"HTTP/1.1 302 Found\r\n", nullptr, nullptr);
+    negotiate->OnResponse(status, L"HTTP/1.1\r\n", nullptr, &extra);
+    for (ULONG got = 0; got < received;) {
+        got = std::min(received, got + 100);
+        answers.push_back(callback->OnProgress(got, announced, BINDSTATUS_DOWNLOADINGDATA, L""));
+    }
+    return S_OK;  // as a lenient service does, whatever the answer was
+}
+
+TEST_F(UrlDownloadTest, ErrorStatusOrShortBodyFailsThoughTheServiceSaysSOk) {
+    struct TCase {
+        DWORD Status;
+        ULONG Received, Announced;
+        bool Fails;
+    };
+    for (TCase c : {TCase{200, 300, 300, false}, TCase{200, 300, 0, false}, TCase{200, 200, 300, true},
+                    TCase{404, 300, 300, true}, TCase{500, 100, 100, true}, TCase{200, 400, 300, false}}) {
+        answers.clear();
+        service.Script = [&](IBindStatusCallback* callback) {
+            return Answer(callback, c.Status, c.Received, c.Announced, answers);
+        };
+        std::string error = ErrorOf([&] { download.ExecuteTarget(nullptr); });
+        EXPECT_EQ(error != "(no error)", c.Fails) << c.Status << " " << c.Received << "/" << c.Announced;
+        // An error page is not received to its end.
+        for (HRESULT answer : answers) EXPECT_EQ(answer, c.Status >= 400 ? E_ABORT : S_OK);
+    }
 }
 
 TEST_F(UrlDownloadTest, WithoutAHandlerEveryReportIsAnsweredSOk) {
@@ -214,6 +255,12 @@ TEST_F(UrlDownloadTest, IsItsOwnUncountedCallback) {
     EXPECT_TRUE(IsEqualGUID(IID_IBindStatusCallback, published));
     IUnknown* unknown = nullptr;
     EXPECT_EQ(download.QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
+    void* negotiate = nullptr;
+    EXPECT_EQ(download.QueryInterface(IID_IHttpNegotiate, &negotiate), S_OK);
+    EXPECT_EQ(negotiate, static_cast<IHttpNegotiate*>(&download));
+    void* other = &download;
+    EXPECT_EQ(download.QueryService(IID_IAuthenticate, IID_IAuthenticate, &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
     void* binding = &download;
     EXPECT_EQ(download.QueryInterface(IID_IBinding, &binding), E_NOINTERFACE);
     EXPECT_EQ(binding, nullptr);

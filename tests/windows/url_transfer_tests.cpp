@@ -156,6 +156,26 @@ TEST_F(UrlTransfer, WritesTheFileUnderAPathBeyondTheAnsiCodePageWithProgress) {
     for (std::size_t i = 1; i < progress.size(); ++i) EXPECT_GE(progress[i], progress[i - 1]);
 }
 
+TEST_F(UrlTransfer, ErrorPagesAndCutOffBodiesAreFailuresNotFiles) {
+    // The platform's service may call these a success and keep the page or the piece.
+    for (const char* misbehaviour : {"mode=404", "mode=500", "mode=drop", "mode=drop&mode=slow"}) {
+        Control("reset");
+        Control(std::string("set?") + misbehaviour);
+        ClearUrlCache(WindowsPlatform());
+        EXPECT_EQ(ErrorOf(), "Error downloading URL: http://www.quenrix.com.tr/Kur/DrivanoSetup.exe") << misbehaviour;
+    }
+    // Without a length the end of the connection is the end of the file; an HTML page with
+    // status 200 is a successful transfer as far as a download can tell.
+    for (const char* answer : {"mode=no-length&mode=slow", "mode=html"}) {
+        Control("reset");
+        Control(std::string("set?") + answer);
+        ClearUrlCache(WindowsPlatform());
+        EXPECT_EQ(ErrorOf(), "(no error)") << answer;
+    }
+    std::vector<char> page = ReadFile(target);
+    EXPECT_EQ(std::string(page.begin(), page.end()).rfind("<!DOCTYPE html>", 0), 0u) << "the page is the file";
+}
+
 TEST_F(UrlTransfer, CancelFromTheHandlerEndsTheTransferWithTheError) {
     Control("set?mode=slow&pad_to=2000000");
     int reports = 0;
