@@ -332,10 +332,11 @@ class Process(unittest.TestCase):
                 child.stdout.close()
 
     def test_bad_command_line_values_are_refused(self):
-        result = subprocess.run([sys.executable, TOOL, "--status", "42"], capture_output=True, text=True,
-                                timeout=30)
-        self.assertEqual(result.returncode, 2)
-        self.assertIn("outside", result.stderr)
+        for arguments, complaint in ((["--status", "42"], "outside"), (["--sample", "/no/such/file"], "/no/such/file")):
+            result = subprocess.run([sys.executable, TOOL, *arguments], capture_output=True, text=True, timeout=30)
+            self.assertEqual(result.returncode, 2, arguments)
+            self.assertIn(complaint, result.stderr)
+            self.assertNotIn("Traceback", result.stderr)
 
 
 if __name__ == "__main__":

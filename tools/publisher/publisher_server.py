@@ -545,12 +545,17 @@ def prepare_root(root: Optional[str], sample: Optional[str]) -> tuple[str, bool]
     Returns the folder and whether it is a temporary one to delete at the end."""
     temporary = root is None
     folder = tempfile.mkdtemp(prefix="qx-publisher-") if temporary else root
-    os.makedirs(folder, exist_ok=True)
-    if sample:
-        for word in PRODUCT_WORDS:
-            target = os.path.join(folder, f"{word}Setup.exe")
-            if not os.path.exists(target):
-                shutil.copyfile(sample, target)
+    try:
+        os.makedirs(folder, exist_ok=True)
+        if sample:
+            for word in PRODUCT_WORDS:
+                target = os.path.join(folder, f"{word}Setup.exe")
+                if not os.path.exists(target):
+                    shutil.copyfile(sample, target)
+    except OSError:
+        if temporary:
+            shutil.rmtree(folder, ignore_errors=True)
+        raise
     return folder, temporary
 
 
@@ -595,9 +600,13 @@ def main(argv: Optional[list[str]] = None) -> int:
     except ValueError as error:
         print(f"publisher_server: {error}", file=sys.stderr)
         return 2
-    root, temporary = prepare_root(arguments.root, arguments.sample)
-    log = RequestLog(arguments.log)
-    server = PublisherServer((arguments.bind, arguments.port), root, settings, log)
+    try:
+        root, temporary = prepare_root(arguments.root, arguments.sample)
+        log = RequestLog(arguments.log)
+        server = PublisherServer((arguments.bind, arguments.port), root, settings, log)
+    except OSError as error:
+        print(f"publisher_server: {error}", file=sys.stderr)
+        return 2
     stop = threading.Event()
 
     def on_signal(signum, frame):
