@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -124,4 +125,39 @@ TEST(InstallCommand, AChoiceIsLockedForTheRestOfTheRun) {
     qxtest::Pump(50);
     EXPECT_TRUE(form.rdPartelo->Checked());
     EXPECT_FALSE(form.rdSarvek->Checked());
+}
+
+TEST(Program, CarriesItsVersionRecord) {
+    const char* build = std::getenv("QX_BUILD_DIR");
+    ASSERT_NE(build, nullptr);
+    std::string unixPath = std::string(build) + "/src/app/QuenrixInstaller.exe";
+    std::wstring path = L"Z:";
+    for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    DWORD ignored = 0, size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x000103E8u);  // 1.0.1.1000
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+    struct Lang {
+        WORD language, codePage;
+    }* langs = nullptr;
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&langs), &length));
+    EXPECT_EQ(langs[0].language, 0x041F);
+    EXPECT_EQ(langs[0].codePage, 1254);
+    auto field = [&](const wchar_t* name) {
+        wchar_t* value = nullptr;
+        std::wstring key = std::wstring(L"\\StringFileInfo\\041F04E6\\") + name;
+        return VerQueryValueW(data.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) ? std::wstring(value)
+                                                                                                  : std::wstring();
+    };
+    EXPECT_EQ(field(L"CompanyName"), L"Quenrix Yazılım A.Ş.");
+    EXPECT_EQ(field(L"LegalTrademarks"), L"Quenrix Yazılım A.Ş.");
+    EXPECT_EQ(field(L"ProductName"), L"Quenrix Installer");
+    EXPECT_EQ(field(L"OriginalFilename"), L"Quenrix Installer");
 }
