@@ -3,7 +3,6 @@
 # build there instead (scripts/lib.sh picks it).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-# The posix thread model: GoogleTest needs std::mutex, which the win32 model lacks in GCC 12.
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
