@@ -1,0 +1,266 @@
+#include "Lzh.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "core/Stream.h"
+
+namespace qx {
+
+namespace {
+
+constexpr unsigned kRingSize = 4096;
+constexpr unsigned kLongestMatch = 60;
+constexpr unsigned kThreshold = 2;
+constexpr unsigned kSymbols = 256 + kLongestMatch - kThreshold;  // 314
+constexpr unsigned kNodes = 2 * kSymbols - 1;                    // 627
+constexpr unsigned kRoot = kNodes - 1;                           // 626
+constexpr unsigned kRebuildAt = 0x8000;
+
+constexpr unsigned kInChunk = 32768;
+constexpr unsigned kOutChunk = 32768;
+
+// Static position code: for the first byte read for a position, the upper six position
+// bits and the number of bits the prefix takes (the remaining bits of that byte and the
+// bits read after it carry the lower six position bits).
+struct PositionTables {
+    std::uint8_t upper[256];
+    std::uint8_t extra[256];  // bits to read after the first byte: prefix length - 2
+    constexpr PositionTables() : upper(), extra() {
+        struct Band { unsigned first, last, perValue, firstUpper, bits; };
+        constexpr Band bands[] = {
+            {0, 31, 32, 0, 3},   {32, 79, 16, 1, 4},   {80, 143, 8, 4, 5},
+            {144, 191, 4, 12, 6}, {192, 239, 2, 24, 7}, {240, 255, 1, 48, 8},
+        };
+        for (const Band& band : bands)
+            for (unsigned b = band.first; b <= band.last; ++b) {
+                upper[b] = static_cast<std::uint8_t>(band.firstUpper + (b - band.first) / band.perValue);
+                extra[b] = static_cast<std::uint8_t>(band.bits - 2);
+            }
+    }
+};
+constexpr PositionTables kPositions;
+
+// Everything one decoding needs, allocated once per call. The dictionary is kept linear:
+// window[0..4095] holds the 4,096 bytes before the write position, so a match never wraps,
+// and produced bytes are handed out in chunks before the last 4 KB slide back to the front.
+struct DecoderState {
+    std::uint16_t count[kNodes + 1];
+    std::uint16_t parent[kNodes + kSymbols];
+    std::uint16_t child[kNodes];
+    std::uint8_t window[kRingSize + kOutChunk + kLongestMatch];
+    std::uint8_t input[kInChunk];
+};
+
+void StartTree(DecoderState& s) {
+    for (unsigned i = 0; i < kSymbols; ++i) {
+        s.count[i] = 1;
+        s.child[i] = static_cast<std::uint16_t>(i + kNodes);
+        s.parent[i + kNodes] = static_cast<std::uint16_t>(i);
+    }
+    for (unsigned i = 0, j = kSymbols; j <= kRoot; i += 2, ++j) {
+        s.count[j] = static_cast<std::uint16_t>(s.count[i] + s.count[i + 1]);
+        s.child[j] = static_cast<std::uint16_t>(i);
+        s.parent[i] = s.parent[i + 1] = static_cast<std::uint16_t>(j);
+    }
+    s.count[kNodes] = 0xFFFF;
+    s.parent[kRoot] = 0;
+}
+
+// Halves the counts and rebuilds the tree from its leaves, keeping counts in order.
+void RebuildTree(DecoderState& s) {
+    std::uint16_t* count = s.count;
+    std::uint16_t* child = s.child;
+    unsigned j = 0;
+    for (unsigned i = 0; i < kNodes; ++i)
+        if (child[i] >= kNodes) {
+            count[j] = static_cast<std::uint16_t>((count[i] + 1) / 2);
+            child[j] = child[i];
+            ++j;
+        }
+    for (unsigned i = 0, j2 = kSymbols; j2 < kNodes; i += 2, ++j2) {
+        unsigned f = count[i] + count[i + 1];
+        count[j2] = static_cast<std::uint16_t>(f);
+        unsigned k = j2 - 1;
+        while (f < count[k]) --k;
+        ++k;
+        unsigned moved = j2 - k;
+        std::memmove(count + k + 1, count + k, moved * sizeof count[0]);
+        std::memmove(child + k + 1, child + k, moved * sizeof child[0]);
+        count[k] = static_cast<std::uint16_t>(f);
+        child[k] = static_cast<std::uint16_t>(i);
+    }
+    for (unsigned i = 0; i < kNodes; ++i) {
+        unsigned k = child[i];
+        if (k >= kNodes) {
+            s.parent[k] = static_cast<std::uint16_t>(i);
+        } else {
+            s.parent[k] = s.parent[k + 1] = static_cast<std::uint16_t>(i);
+        }
+    }
+}
+
+inline void UpdateTree(DecoderState& s, unsigned symbol) {
+    if (s.count[kRoot] == kRebuildAt) RebuildTree(s);
+    std::uint16_t* count = s.count;
+    std::uint16_t* child = s.child;
+    std::uint16_t* parent = s.parent;
+    unsigned c = parent[symbol + kNodes];
+    do {
+        unsigned k = ++count[c];
+        if (k > count[c + 1]) {
+            unsigned l = c + 1;
+            while (count[l + 1] < k) ++l;
+            count[c] = count[l];
+            count[l] = static_cast<std::uint16_t>(k);
+            unsigned i = child[c];
+            parent[i] = static_cast<std::uint16_t>(l);
+            if (i < kNodes) parent[i + 1] = static_cast<std::uint16_t>(l);
+            unsigned j = child[l];
+            child[l] = static_cast<std::uint16_t>(i);
+            parent[j] = static_cast<std::uint16_t>(c);
+            if (j < kNodes) parent[j + 1] = static_cast<std::uint16_t>(c);
+            child[c] = static_cast<std::uint16_t>(j);
+            c = l;
+        }
+        c = parent[c];
+    } while (c != 0);
+}
+
+// Most-significant-bit-first reader over the read callback; past the end of the input it
+// yields zero bits for ever.
+class BitInput {
+public:
+    BitInput(const TLzhReadEvent& read, std::uint8_t* chunk) : read_(read), chunk_(chunk) {}
+
+    // Ensures at least 57 valid bits.
+    inline void Fill() {
+        while (bits_ <= 56) {
+            if (pos_ == end_ && !Fetch()) {
+                bits_ = 64;  // the rest of the buffer is already zeros
+                return;
+            }
+            buffer_ |= static_cast<std::uint64_t>(chunk_[pos_++]) << (56 - bits_);
+            bits_ += 8;
+        }
+    }
+    inline unsigned Bits() const { return bits_; }
+    inline unsigned TakeBit() {
+        if (bits_ == 0) Fill();
+        unsigned bit = static_cast<unsigned>(buffer_ >> 63);
+        buffer_ <<= 1;
+        --bits_;
+        return bit;
+    }
+    // n in 1..8; the caller has made sure that n bits are there.
+    inline unsigned Take(unsigned n) {
+        unsigned value = static_cast<unsigned>(buffer_ >> (64 - n));
+        buffer_ <<= n;
+        bits_ -= n;
+        return value;
+    }
+
+private:
+    bool Fetch() {
+        if (ended_) return false;
+        std::uint16_t got = 0;
+        read_(chunk_, static_cast<std::uint16_t>(kInChunk), got);
+        if (got == 0) {
+            ended_ = true;
+            return false;
+        }
+        pos_ = 0;
+        end_ = std::min<unsigned>(got, kInChunk);
+        return true;
+    }
+
+    const TLzhReadEvent& read_;
+    std::uint8_t* chunk_;
+    std::uint64_t buffer_ = 0;
+    unsigned bits_ = 0;
+    unsigned pos_ = 0;
+    unsigned end_ = 0;
+    bool ended_ = false;
+};
+
+void Emit(const TLzhWriteEvent& write, const std::uint8_t* bytes, unsigned count) {
+    while (count > 0) {
+        auto piece = static_cast<std::uint16_t>(std::min<unsigned>(count, 0xFFFF));
+        std::uint16_t done = 0;
+        write(bytes, piece, done);
+        if (done != piece) throw ElzhException("LZH : Cannot write the decompressed data");
+        bytes += piece;
+        count -= piece;
+    }
+}
+
+}  // namespace
+
+std::int64_t TLZH::Decompress(std::int32_t plainSize, const TLzhReadEvent& read, const TLzhWriteEvent& write) {
+    if (plainSize <= 0) return 0;
+    std::unique_ptr<DecoderState> state(new (std::nothrow) DecoderState);
+    if (!state) throw ElzhException("LZH : Cannot get memory for dictionary tables");
+    DecoderState& s = *state;
+    StartTree(s);
+    // Ring positions 0..4035 start as spaces; the 60 above them are never read by a
+    // well-formed stream before being written, and spaces are as good as anything there.
+    std::memset(s.window, 0x20, kRingSize);
+
+    BitInput in(read, s.input);
+    std::uint8_t* const window = s.window;
+    unsigned w = kRingSize;
+    std::int64_t produced = 0;
+    const std::int64_t wanted = plainSize;
+
+    while (produced < wanted) {
+        if (in.Bits() < 32) in.Fill();
+        unsigned c = s.child[kRoot];
+        while (c < kNodes) c = s.child[c + in.TakeBit()];
+        unsigned symbol = c - kNodes;
+        UpdateTree(s, symbol);
+
+        if (symbol < 256) {
+            window[w++] = static_cast<std::uint8_t>(symbol);
+            ++produced;
+        } else {
+            if (in.Bits() < 16) in.Fill();
+            unsigned first = in.Take(8);
+            unsigned extra = kPositions.extra[first];
+            unsigned low = ((first << extra) | in.Take(extra)) & 0x3F;
+            unsigned distance = ((static_cast<unsigned>(kPositions.upper[first]) << 6) | low) + 1;
+            unsigned length = symbol - 253;
+            const std::uint8_t* from = window + w - distance;
+            std::uint8_t* to = window + w;
+            if (distance >= length) {
+                std::memcpy(to, from, length);
+            } else {
+                for (unsigned k = 0; k < length; ++k) to[k] = from[k];
+            }
+            w += length;
+            produced += length;
+        }
+
+        if (w >= kRingSize + kOutChunk) {
+            Emit(write, window + kRingSize, w - kRingSize);
+            std::memmove(window, window + w - kRingSize, kRingSize);
+            w = kRingSize;
+        }
+    }
+    Emit(write, window + kRingSize, w - kRingSize);
+    return produced;
+}
+
+std::int64_t TLZH::Decompress(std::int32_t plainSize, TStream& source, TStream& destination) {
+    return Decompress(
+        plainSize,
+        [&source](std::uint8_t* buffer, std::uint16_t count, std::uint16_t& done) {
+            done = static_cast<std::uint16_t>(source.Read(buffer, count));
+        },
+        [&destination](const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& done) {
+            done = static_cast<std::uint16_t>(destination.Write(buffer, count));
+        });
+}
+
+}  // namespace qx
