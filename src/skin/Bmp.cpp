@@ -1,5 +1,6 @@
 #include "Bmp.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace qx {
@@ -118,20 +119,24 @@ bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string
             return Fail(error, "bitmap colour mask is not contiguous");
     }
 
+    if (offBits < 14 + headerSize || offBits > size) return Fail(error, "bitmap pixel offset outside the file");
+
+    // Writers often store fewer colours than they declare; the table ends where the
+    // pixels begin.
     std::uint32_t palette[256] = {};
     if (bitCount <= 8) {
         const std::uint32_t most = 1u << bitCount;
         std::uint32_t entries = colorsUsed == 0 || colorsUsed > most ? most : colorsUsed;
         const std::size_t entrySize = core ? 3 : 4;
+        if (offBits >= tableAt)
+            entries = static_cast<std::uint32_t>(std::min<std::size_t>(entries, (offBits - tableAt) / entrySize));
         if (tableAt + entries * entrySize > size) return Fail(error, "bitmap palette cut short");
         for (std::uint32_t i = 0; i < entries; ++i) {
             const std::uint8_t* e = f + tableAt + i * entrySize;
             palette[i] = static_cast<std::uint32_t>(e[2]) << 16 | static_cast<std::uint32_t>(e[1]) << 8 | e[0];
         }
-        tableAt += entries * entrySize;
     }
 
-    if (offBits < 14 + headerSize || offBits > size) return Fail(error, "bitmap pixel offset outside the file");
     const std::uint64_t stride = ((static_cast<std::uint64_t>(width) * bitCount + 31) / 32) * 4;
     if (stride * static_cast<std::uint64_t>(height) > size - offBits)
         return Fail(error, "bitmap pixel data runs past the end of the file");
