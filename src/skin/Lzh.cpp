@@ -7,6 +7,12 @@
 
 #include "core/Stream.h"
 
+#if defined(__GNUC__)
+#define QX_ALWAYS_INLINE __attribute__((always_inline))
+#else
+#define QX_ALWAYS_INLINE
+#endif
+
 namespace qx {
 
 namespace {
@@ -50,7 +56,7 @@ struct DecoderState {
     std::uint16_t count[kNodes + 1];
     std::uint16_t parent[kNodes + kSymbols];
     std::uint16_t child[kNodes];
-    std::uint8_t window[kRingSize + kOutChunk + kLongestMatch];
+    std::uint8_t window[kRingSize + kOutChunk + 128];
     std::uint8_t input[kInChunk];
 };
 
@@ -129,61 +135,18 @@ inline void UpdateTree(DecoderState& s, unsigned symbol) {
     } while (c != 0);
 }
 
-// Most-significant-bit-first reader over the read callback; past the end of the input it
-// yields zero bits for ever.
-class BitInput {
-public:
-    BitInput(const TLzhReadEvent& read, std::uint8_t* chunk) : read_(read), chunk_(chunk) {}
+// Asks the read callback for the next chunk; 0 means the input has ended.
+unsigned FetchChunk(const TLzhReadEvent& read, std::uint8_t* chunk) {
+    std::uint16_t got = 0;
+    read(chunk, static_cast<std::uint16_t>(kInChunk), got);
+    return std::min<unsigned>(got, kInChunk);
+}
 
-    // Ensures at least 57 valid bits.
-    inline void Fill() {
-        while (bits_ <= 56) {
-            if (pos_ == end_ && !Fetch()) {
-                bits_ = 64;  // the rest of the buffer is already zeros
-                return;
-            }
-            buffer_ |= static_cast<std::uint64_t>(chunk_[pos_++]) << (56 - bits_);
-            bits_ += 8;
-        }
-    }
-    inline unsigned Bits() const { return bits_; }
-    inline unsigned TakeBit() {
-        if (bits_ == 0) Fill();
-        unsigned bit = static_cast<unsigned>(buffer_ >> 63);
-        buffer_ <<= 1;
-        --bits_;
-        return bit;
-    }
-    // n in 1..8; the caller has made sure that n bits are there.
-    inline unsigned Take(unsigned n) {
-        unsigned value = static_cast<unsigned>(buffer_ >> (64 - n));
-        buffer_ <<= n;
-        bits_ -= n;
-        return value;
-    }
-
-private:
-    bool Fetch() {
-        if (ended_) return false;
-        std::uint16_t got = 0;
-        read_(chunk_, static_cast<std::uint16_t>(kInChunk), got);
-        if (got == 0) {
-            ended_ = true;
-            return false;
-        }
-        pos_ = 0;
-        end_ = std::min<unsigned>(got, kInChunk);
-        return true;
-    }
-
-    const TLzhReadEvent& read_;
-    std::uint8_t* chunk_;
-    std::uint64_t buffer_ = 0;
-    unsigned bits_ = 0;
-    unsigned pos_ = 0;
-    unsigned end_ = 0;
-    bool ended_ = false;
-};
+inline std::uint64_t LoadBigEndian64(const std::uint8_t* p) {
+    std::uint64_t v = 0;
+    for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+    return v;
+}
 
 void Emit(const TLzhWriteEvent& write, const std::uint8_t* bytes, unsigned count) {
     while (count > 0) {
@@ -208,16 +171,57 @@ std::int64_t TLZH::Decompress(std::int32_t plainSize, const TLzhReadEvent& read,
     // well-formed stream before being written, and spaces are as good as anything there.
     std::memset(s.window, 0x20, kRingSize);
 
-    BitInput in(read, s.input);
+    // Bit input, most significant bit first, kept in locals so that the hot loop holds it
+    // in registers. Valid bits sit at the top of buffer; past the end of the input the
+    // buffer is filled with zero bits for ever.
+    std::uint64_t buffer = 0;
+    unsigned bits = 0;
+    const std::uint8_t* in = s.input;
+    const std::uint8_t* inEnd = s.input;
+    bool ended = false;
+    // Inlined everywhere, so that the bit state never has its address taken.
+    auto fill = [&]() QX_ALWAYS_INLINE {
+        while (bits <= 56) {
+            if (inEnd - in >= 8) {
+                // Whole bytes that fit are consumed; the bits of a partly fitting byte land
+                // exactly where that byte will be put again on the next fill.
+                buffer |= LoadBigEndian64(in) >> bits;
+                unsigned take = (63 - bits) >> 3;
+                in += take;
+                bits += take * 8;
+                return;
+            }
+            if (in == inEnd) {
+                unsigned got = ended ? 0 : FetchChunk(read, s.input);
+                if (got == 0) {
+                    ended = true;
+                    bits = 64;
+                    return;
+                }
+                in = s.input;
+                inEnd = s.input + got;
+                continue;
+            }
+            buffer |= static_cast<std::uint64_t>(*in++) << (56 - bits);
+            bits += 8;
+        }
+    };
+
     std::uint8_t* const window = s.window;
     unsigned w = kRingSize;
     std::int64_t produced = 0;
     const std::int64_t wanted = plainSize;
+    const std::uint16_t* const child = s.child;
 
     while (produced < wanted) {
-        if (in.Bits() < 32) in.Fill();
-        unsigned c = s.child[kRoot];
-        while (c < kNodes) c = s.child[c + in.TakeBit()];
+        if (bits < 32) fill();
+        unsigned c = child[kRoot];
+        while (c < kNodes) {
+            if (bits == 0) fill();
+            c = child[c + static_cast<unsigned>(buffer >> 63)];
+            buffer <<= 1;
+            --bits;
+        }
         unsigned symbol = c - kNodes;
         UpdateTree(s, symbol);
 
@@ -225,18 +229,30 @@ std::int64_t TLZH::Decompress(std::int32_t plainSize, const TLzhReadEvent& read,
             window[w++] = static_cast<std::uint8_t>(symbol);
             ++produced;
         } else {
-            if (in.Bits() < 16) in.Fill();
-            unsigned first = in.Take(8);
+            if (bits < 16) fill();
+            unsigned first = static_cast<unsigned>(buffer >> 56);
             unsigned extra = kPositions.extra[first];
-            unsigned low = ((first << extra) | in.Take(extra)) & 0x3F;
+            unsigned low = ((first << extra) | static_cast<unsigned>((buffer << 8) >> (64 - extra))) & 0x3F;
+            buffer <<= 8 + extra;
+            bits -= 8 + extra;
             unsigned distance = ((static_cast<unsigned>(kPositions.upper[first]) << 6) | low) + 1;
             unsigned length = symbol - 253;
             const std::uint8_t* from = window + w - distance;
             std::uint8_t* to = window + w;
-            if (distance >= length) {
-                std::memcpy(to, from, length);
+            if (distance >= kLongestMatch + 4) {
+                // Fixed-size copies compile to a few vector moves; the window has slack
+                // for the bytes past the match, which the next symbols overwrite.
+                std::memcpy(to, from, 32);
+                if (length > 32) std::memcpy(to + 32, from + 32, 32);
+            } else if (distance >= 8) {
+                for (unsigned k = 0; k < length; k += 8) std::memcpy(to + k, from + k, 8);
             } else {
-                for (unsigned k = 0; k < length; ++k) to[k] = from[k];
+                // A short distance repeats a pattern of `distance` bytes: build eight bytes
+                // of it once, then store them at steps that are whole periods.
+                std::uint8_t pattern[8];
+                for (unsigned k = 0; k < 8; ++k) pattern[k] = k < distance ? from[k] : pattern[k - distance];
+                const unsigned step = 8 - 8 % distance;
+                for (unsigned k = 0; k < length; k += step) std::memcpy(to + k, pattern, 8);
             }
             w += length;
             produced += length;
