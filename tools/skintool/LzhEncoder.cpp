@@ -152,15 +152,17 @@ std::vector<std::uint8_t> LzhCompress(std::span<const std::uint8_t> plain, const
     BitWriter bits(out);
     AdaptiveTree tree;
 
-    constexpr unsigned kHashBits = 15;
+    // A table sized to the input: small inputs (tests, fuzzing) need not clear a big one.
+    unsigned hashBits = 10;
+    while (hashBits < 15 && (std::size_t{1} << hashBits) < plain.size()) ++hashBits;
     constexpr unsigned kChainMask = 2 * kRing - 1;
-    std::vector<std::int64_t> head(1u << kHashBits, -1);
+    std::vector<std::int64_t> head(std::size_t{1} << hashBits, -1);
     std::vector<std::int64_t> prev(kChainMask + 1, -1);
     const std::uint8_t* data = plain.data();
     const std::size_t n = plain.size();
     auto hashAt = [&](std::size_t i) {
         std::uint32_t h = (static_cast<std::uint32_t>(data[i]) << 16) | (data[i + 1] << 8) | data[i + 2];
-        return (h * 2654435761u) >> (32 - kHashBits);
+        return (h * 2654435761u) >> (32 - hashBits);
     };
     auto insert = [&](std::size_t i) {
         if (i + kMinMatch > n) return;
