@@ -15,6 +15,7 @@ struct Reference {
     std::uint16_t count[628];
     std::int16_t parent[941];
     std::int16_t child[627];
+    unsigned rebuildAt = 0x8000;
 
     int ReadByte() {
         if (inputPos < input.size()) return input[inputPos++];
@@ -102,7 +103,7 @@ struct Reference {
     }
 
     void Update(int s) {
-        if (count[626] == 0x8000) Rebuild();
+        if (count[626] == rebuildAt) Rebuild();
         int c = parent[s + 627];
         do {
             int k = count[c] + 1;
@@ -163,8 +164,9 @@ struct Reference {
 
 }  // namespace
 
-ReferenceResult ReferenceDecompress(std::int32_t plainSize, std::span<const std::uint8_t> input) {
+ReferenceResult ReferenceDecompress(std::int32_t plainSize, std::span<const std::uint8_t> input, unsigned rebuildAt) {
     auto d = std::make_unique<Reference>();
+    d->rebuildAt = rebuildAt;
     d->input = input;
     d->StartTree();
     for (int i = 0; i < 4155; i++) d->ring[i] = 0x20;

@@ -13,6 +13,9 @@ struct ReferenceResult {
     std::size_t BytesRead = 0;  // input bytes the decoder asked for and got
 };
 
-ReferenceResult ReferenceDecompress(std::int32_t plainSize, std::span<const std::uint8_t> input);
+// rebuildAt is the root count at which the tree is rebuilt; only tests that show what a
+// rebuild at the wrong moment does pass anything but 0x8000.
+ReferenceResult ReferenceDecompress(std::int32_t plainSize, std::span<const std::uint8_t> input,
+                                    unsigned rebuildAt = 0x8000);
 
 }  // namespace qx::test

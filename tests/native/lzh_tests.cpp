@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "LzhEncoder.h"
@@ -117,6 +118,21 @@ TEST(LzhDecoder, AgreesWithThePlainDecoderOnRandomBitStreams) {
         EXPECT_TRUE(fast == plain) << "round " << round;
         EXPECT_GE(static_cast<std::int64_t>(fast.size()), plainSize);
         EXPECT_LE(static_cast<std::int64_t>(fast.size()), std::int64_t{plainSize} + 59);
+    }
+}
+
+TEST(LzhDecoder, RebuildsTheTreeWhenTheRootCountReaches0x8000) {
+    // One symbol per byte. The root count starts at 314 and grows by one per symbol, so
+    // the update of symbol 32,455 rebuilds first; a rebuild one symbol earlier or later
+    // shows first in the symbol after that update, index 32,455 counted from 0.
+    auto data = TestRandom(3).Bytes(40000);
+    auto stream = tools::LzhCompress(data, {.LiteralsOnly = true});
+    std::span<const std::uint8_t> bits = std::span<const std::uint8_t>(stream).subspan(4);
+    EXPECT_EQ(Decode(stream).Output, data);
+    for (unsigned wrongMoment : {0x7FFFu, 0x8001u}) {
+        auto wrong = ReferenceDecompress(40000, bits, wrongMoment).Output;
+        auto firstDifference = std::mismatch(wrong.begin(), wrong.end(), data.begin()).first - wrong.begin();
+        EXPECT_EQ(firstDifference, wrongMoment == 0x7FFF ? 32454 : 32455) << wrongMoment;
     }
 }
 
