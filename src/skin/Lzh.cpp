@@ -1,17 +1,12 @@
 #include "Lzh.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "core/Stream.h"
-
-#if defined(__GNUC__)
-#define QX_ALWAYS_INLINE __attribute__((always_inline))
-#else
-#define QX_ALWAYS_INLINE
-#endif
 
 namespace qx {
 
@@ -108,6 +103,27 @@ void RebuildTree(DecoderState& s) {
     }
 }
 
+// The last index from `from` on whose count is below k (count[from] is). Rarely seen
+// symbols leave long runs of equal counts, so the scan looks at four counts per step: with
+// every count below the root under 0x8000, (count | 0x8000) - k keeps the top bit of a
+// lane exactly when that count is at least k, and no lane borrows from its neighbour.
+inline unsigned LastBelow(const std::uint16_t* count, unsigned from, unsigned k) {
+    unsigned i = from + 1;
+    const std::uint64_t high = 0x8000800080008000ull;
+    const std::uint64_t wanted = 0x0001000100010001ull * k;
+    while (i + 4 <= kRoot) {
+        std::uint64_t lanes;
+        std::memcpy(&lanes, count + i, sizeof lanes);
+        if constexpr (std::endian::native == std::endian::big) lanes = (lanes >> 48) | ((lanes >> 16) & 0xFFFF0000ull) |
+                                                                         ((lanes << 16) & 0xFFFF00000000ull) | (lanes << 48);
+        std::uint64_t atLeast = ((lanes | high) - wanted) & high;
+        if (atLeast != 0) return i + static_cast<unsigned>(std::countr_zero(atLeast)) / 16 - 1;
+        i += 4;
+    }
+    while (count[i] < k) ++i;  // stops at the root at the latest, whose count is at least k
+    return i - 1;
+}
+
 inline void UpdateTree(DecoderState& s, unsigned symbol) {
     if (s.count[kRoot] == kRebuildAt) RebuildTree(s);
     std::uint16_t* count = s.count;
@@ -117,8 +133,7 @@ inline void UpdateTree(DecoderState& s, unsigned symbol) {
     do {
         unsigned k = ++count[c];
         if (k > count[c + 1]) {
-            unsigned l = c + 1;
-            while (count[l + 1] < k) ++l;
+            unsigned l = LastBelow(count, c + 1, k);
             count[c] = count[l];
             count[l] = static_cast<std::uint16_t>(k);
             unsigned i = child[c];
@@ -135,18 +150,63 @@ inline void UpdateTree(DecoderState& s, unsigned symbol) {
     } while (c != 0);
 }
 
-// Asks the read callback for the next chunk; 0 means the input has ended.
-unsigned FetchChunk(const TLzhReadEvent& read, std::uint8_t* chunk) {
-    std::uint16_t got = 0;
-    read(chunk, static_cast<std::uint16_t>(kInChunk), got);
-    return std::min<unsigned>(got, kInChunk);
-}
+// The input side of the bit reader: chunks from the read callback, most significant bit
+// first, zero bits for ever past the end. The decoding loop keeps buffer and bits in
+// locals and only hands them over here when it runs short, so that the hot loop keeps them
+// in registers.
+class BitSource {
+public:
+    BitSource(const TLzhReadEvent& read, std::uint8_t* chunk) : read_(read), chunk_(chunk), in_(chunk), end_(chunk) {}
 
-inline std::uint64_t LoadBigEndian64(const std::uint8_t* p) {
-    std::uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
-    return v;
-}
+    struct Bits {
+        std::uint64_t buffer;  // valid bits sit at the top
+        unsigned count;
+    };
+
+    // Tops the bits up to at least 57 valid ones. Taken and returned by value, so that the
+    // caller's copy never needs an address and stays in registers.
+    [[gnu::noinline]] Bits Fill(Bits state) {
+        std::uint64_t buffer = state.buffer;
+        unsigned bits = state.count;
+        while (bits <= 56) {
+            if (end_ - in_ >= 8) {
+                // Whole bytes that fit are consumed; the bits of a partly fitting byte land
+                // exactly where that byte will be put again on the next fill.
+                std::uint64_t word = 0;
+                for (int i = 0; i < 8; ++i) word = (word << 8) | in_[i];
+                buffer |= word >> bits;
+                unsigned take = (63 - bits) >> 3;
+                in_ += take;
+                bits += take * 8;
+                return {buffer, bits};
+            }
+            if (in_ == end_ && !Fetch()) return {buffer, 64};  // the rest of the buffer is already zeros
+            buffer |= static_cast<std::uint64_t>(*in_++) << (56 - bits);
+            bits += 8;
+        }
+        return {buffer, bits};
+    }
+
+private:
+    bool Fetch() {
+        if (ended_) return false;
+        std::uint16_t got = 0;
+        read_(chunk_, static_cast<std::uint16_t>(kInChunk), got);
+        if (got == 0) {
+            ended_ = true;
+            return false;
+        }
+        in_ = chunk_;
+        end_ = chunk_ + std::min<unsigned>(got, kInChunk);
+        return true;
+    }
+
+    const TLzhReadEvent& read_;
+    std::uint8_t* chunk_;
+    const std::uint8_t* in_;
+    const std::uint8_t* end_;
+    bool ended_ = false;
+};
 
 void Emit(const TLzhWriteEvent& write, const std::uint8_t* bytes, unsigned count) {
     while (count > 0) {
@@ -171,40 +231,13 @@ std::int64_t TLZH::Decompress(std::int32_t plainSize, const TLzhReadEvent& read,
     // well-formed stream before being written, and spaces are as good as anything there.
     std::memset(s.window, 0x20, kRingSize);
 
-    // Bit input, most significant bit first, kept in locals so that the hot loop holds it
-    // in registers. Valid bits sit at the top of buffer; past the end of the input the
-    // buffer is filled with zero bits for ever.
+    BitSource source(read, s.input);
     std::uint64_t buffer = 0;
     unsigned bits = 0;
-    const std::uint8_t* in = s.input;
-    const std::uint8_t* inEnd = s.input;
-    bool ended = false;
-    // Inlined everywhere, so that the bit state never has its address taken.
-    auto fill = [&]() QX_ALWAYS_INLINE {
-        while (bits <= 56) {
-            if (inEnd - in >= 8) {
-                // Whole bytes that fit are consumed; the bits of a partly fitting byte land
-                // exactly where that byte will be put again on the next fill.
-                buffer |= LoadBigEndian64(in) >> bits;
-                unsigned take = (63 - bits) >> 3;
-                in += take;
-                bits += take * 8;
-                return;
-            }
-            if (in == inEnd) {
-                unsigned got = ended ? 0 : FetchChunk(read, s.input);
-                if (got == 0) {
-                    ended = true;
-                    bits = 64;
-                    return;
-                }
-                in = s.input;
-                inEnd = s.input + got;
-                continue;
-            }
-            buffer |= static_cast<std::uint64_t>(*in++) << (56 - bits);
-            bits += 8;
-        }
+    auto fill = [&]() {
+        BitSource::Bits refilled = source.Fill({buffer, bits});
+        buffer = refilled.buffer;
+        bits = refilled.count;
     };
 
     std::uint8_t* const window = s.window;
