@@ -1,8 +1,10 @@
 # Cross toolchain for the shipped 32-bit program.
 set(CMAKE_SYSTEM_NAME Windows)
+# The posix thread model: GCC 12's win32 model has no std::mutex, which GoogleTest needs.
+# Linked statically, the program still needs only Windows' own DLLs.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -17,7 +17,8 @@ std::int64_t MulDiv64(std::int64_t number, std::int64_t numerator, std::int64_t 
 int MulDiv(int number, int numerator, int denominator) {
     if (denominator == 0) return -1;
     const std::int64_t q = MulDiv64(number, numerator, denominator);
-    if (q > std::numeric_limits<int>::max() || q < std::numeric_limits<int>::min()) return -1;
+    // The platform treats -2^31 as out of range too: results are symmetric about 0.
+    if (q > std::numeric_limits<int>::max() || q < -std::numeric_limits<int>::max()) return -1;
     return static_cast<int>(q);
 }
 

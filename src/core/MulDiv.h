@@ -7,7 +7,7 @@ namespace qx {
 
 // number * numerator / denominator, the product taken in 64 bits and the quotient rounded
 // to the nearest integer, halves away from zero. -1 when the denominator is 0 or the result
-// does not fit in 32 bits (the platform's own error value, ambiguous as it is).
+// lies outside -(2^31 - 1)..2^31 - 1 (the platform's own error value, ambiguous as it is).
 int MulDiv(int number, int numerator, int denominator);
 
 // The same rounding on 64-bit operands, for callers whose differences may not fit in 32 bits.
