@@ -1,2 +1,22 @@
-#include <windows.h>
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) { return 0; }
+#include "app/Ana.h"
+
+#include "core/Text.h"
+
+#include <exception>
+#include <string>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    qx::TApplication application;
+    application.Initialize();
+    application.SetTitle(u"Quenrix Installer");
+    try {
+        application.CreateForm<qx::TFrmAna>();
+    } catch (const std::exception& e) {
+        // A window that cannot be built from its layout is not shown half-made.
+        std::u16string text = u"The installer's window cannot be created:\n" + qx::Utf8ToUtf16(e.what());
+        MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()), L"Quenrix Installer", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    application.Run();
+    return 0;
+}

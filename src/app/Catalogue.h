@@ -1,0 +1,24 @@
+// The six products the installer offers, in the order the install command examines them.
+#pragma once
+#include <array>
+#include <string>
+
+namespace qx {
+
+class TRadioButton;
+class TFrmAna;
+
+struct TProduct {
+    TRadioButton* TFrmAna::*Radio;  // the radio button that selects the product
+    const char* RadioName;
+    std::u16string Caption;
+    std::u16string Url;
+    std::u16string LocalFileName;  // saved beside the installer under this name
+};
+
+// The publisher's web server; every product URL is on it.
+inline constexpr char16_t kPublisherHost[] = u"www.quenrix.com.tr";
+
+const std::array<TProduct, 6>& ProductCatalogue();
+
+}  // namespace qx

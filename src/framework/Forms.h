@@ -1,0 +1,155 @@
+// Forms (top-level windows made of controls), the screen's list of forms, and the
+// application object that runs the message loop.
+#pragma once
+#include "framework/Controls.h"
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+enum class TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon : std::uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = std::uint8_t;
+enum class TPosition : std::uint8_t {
+    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+    poMainFormCenter, poOwnerFormCenter
+};
+
+class TCustomForm : public TWinControl {
+    QX_CLASS_INFO()
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle style);
+    TBorderIcons BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(TBorderIcons icons);
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition position) { position_ = position; }
+    int PixelsPerInch() const { return 96; }
+    void SetPixelsPerInch(int) {}
+    bool AutoScroll() const { return autoScroll_; }
+    void SetAutoScroll(bool v) { autoScroll_ = v; }
+    void SetClientWidth(int width) override;
+    void SetClientHeight(int height) override;
+    int StoredClientWidth() const { return ClientWidth(); }
+    int StoredClientHeight() const { return ClientHeight(); }
+    RECT ClientRect() const override;
+
+    // Shows the form (centred first when its position asks for it) and activates it.
+    void Show();
+    void Close();
+    bool Active() const;
+    TWinControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TWinControl* control);
+    // Moves the focus to the next (or previous) tab stop.
+    void SelectNext(TWinControl* current, bool forward);
+    // Called when a control of this form got the focus.
+    void FocusChanged(TWinControl* control);
+
+    TNotifyEvent OnClose;
+
+    void SetVisible(bool visible) override;
+    bool Showing() const override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    bool DialogKey(WPARAM key) override;
+    void CreateWindowHandleDone() override;
+
+private:
+    void ApplyClientSize();
+    void PlaceOnScreen();
+    DWORD FrameStyle() const;
+    DWORD FrameExStyle() const;
+
+    TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+    TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    TPosition position_ = TPosition::poDesigned;
+    bool autoScroll_ = false;
+    int clientWidth_ = -1, clientHeight_ = -1;
+    bool placed_ = false;
+    TWinControl* activeControl_ = nullptr;
+};
+
+class TForm : public TCustomForm {
+    QX_CLASS_INFO()
+public:
+    explicit TForm(TComponent* owner) : TCustomForm(owner) {}
+};
+
+// The program's forms, most recently created last.
+class TScreen {
+public:
+    const std::vector<TCustomForm*>& Forms() const { return forms_; }
+    int FormCount() const { return static_cast<int>(forms_.size()); }
+    TCustomForm* ActiveForm() const;
+
+private:
+    friend class TCustomForm;
+    std::vector<TCustomForm*> forms_;
+};
+extern TScreen Screen;
+
+class TApplication {
+public:
+    TApplication();
+    ~TApplication();
+    TApplication(const TApplication&) = delete;
+    TApplication& operator=(const TApplication&) = delete;
+
+    // COM for the main thread (single-threaded apartment) and the framework's classes.
+    void Initialize();
+    const std::u16string& Title() const { return title_; }
+    void SetTitle(const std::u16string& title) { title_ = title; }
+
+    // Creates a form of type F owned by the application; the first one becomes the main form.
+    template <class F>
+    F* CreateForm() {
+        auto form = std::make_unique<F>(nullptr);
+        F* raw = form.get();
+        forms_.push_back(std::move(form));
+        if (!mainForm_) mainForm_ = raw;
+        return raw;
+    }
+    TCustomForm* MainForm() const { return mainForm_; }
+
+    // Shows the main form and dispatches messages until Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Dispatches every pending message and returns.
+    void ProcessMessages();
+    // One message: false when the queue was empty.
+    bool ProcessMessage();
+
+    // A modal box owned by the application (its windows are disabled while it is open).
+    int MessageBox(const std::u16string& text, const std::u16string& caption, UINT flags);
+    // The standard error box for an exception that left an event handler.
+    void HandleException(TObject* sender, std::exception_ptr error);
+    // Replaces how errors are shown (tests record them instead of opening a box).
+    std::function<void(const std::u16string& message)> OnException;
+
+    // Frees the forms (normally at the end of Run's caller).
+    void DestroyForms();
+
+private:
+    bool IsDialogKey(MSG& msg);
+    std::u16string title_;
+    std::vector<std::unique_ptr<TCustomForm>> forms_;
+    TCustomForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+    bool comInitialized_ = false;
+};
+extern TApplication* Application;
+
+// The text of an exception for the user.
+std::u16string ExceptionText(std::exception_ptr error);
+
+}  // namespace qx

@@ -1,0 +1,23 @@
+#include "framework/Register.h"
+
+#include "framework/Actions.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+
+namespace qx {
+
+void RegisterFrameworkClasses() {
+    RegisterClass(TForm::StaticClassInfo());
+    RegisterClass(TLabel::StaticClassInfo());
+    RegisterClass(TButton::StaticClassInfo());
+    RegisterClass(TRadioButton::StaticClassInfo());
+    RegisterClass(TCheckBox::StaticClassInfo());
+    RegisterClass(TPanel::StaticClassInfo());
+    RegisterClass(TImage::StaticClassInfo());
+    RegisterClass(TTimer::StaticClassInfo());
+    RegisterClass(TAction::StaticClassInfo());
+    RegisterGraphicClass("TBitmap", [] { return std::make_unique<TBitmap>(); });
+}
+
+}  // namespace qx

@@ -1,0 +1,136 @@
+"""Drives Windows programs of a build folder under Wine and Xvfb for end-to-end tests:
+starts them through the project's launcher, lists windows with the inspector tool, clicks
+with xdotool and takes screenshots."""
+import json
+import os
+import subprocess
+import tempfile
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
+
+
+def build_dir():
+    path = os.environ.get("QX_BUILD_DIR")
+    if not path:
+        raise RuntimeError("QX_BUILD_DIR names the build folder of the Windows programs")
+    return path
+
+
+def display():
+    return ":" + os.environ.get("QX_DISPLAY_NUM", "77")
+
+
+def env(extra=None):
+    e = dict(os.environ)
+    e["QX_BUILD_DIR"] = build_dir()
+    e["DISPLAY"] = display()
+    e["WINEPREFIX"] = os.path.join(build_dir(), "wineprefix")
+    e.setdefault("WINEDEBUG", "-all")
+    if extra:
+        e.update(extra)
+    return e
+
+
+def program(relative):
+    return os.path.join(build_dir(), relative)
+
+
+def start(exe, args=(), cwd=None, extra_env=None):
+    """Starts a Windows program; returns the Popen of its launcher."""
+    return subprocess.Popen([WINE_RUN, exe, *args], cwd=cwd or build_dir(), env=env(extra_env),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def run(exe, args=(), timeout=120, extra_env=None):
+    """Runs a console program to its end. Its output goes through files, not pipes: Wine's
+    helper processes inherit the standard handles and would keep a pipe open long after."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        proc = subprocess.run([WINE_RUN, exe, *args], env=env(extra_env), stdout=out, stderr=err,
+                              stdin=subprocess.DEVNULL, timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        return subprocess.CompletedProcess(proc.args, proc.returncode, out.read().decode("utf-8", "replace"),
+                                           err.read().decode("utf-8", "replace"))
+
+
+def windows():
+    out = run(program("tests/tools/wininspect.exe"), ["list"], timeout=60).stdout
+    result = []
+    for line in out.splitlines():
+        line = line.strip()
+        if line.startswith("{"):
+            try:
+                result.append(json.loads(line))
+            except json.JSONDecodeError:
+                pass
+    return result
+
+
+def inspect(command, *args):
+    return run(program("tests/tools/wininspect.exe"), [command, *map(str, args)], timeout=60)
+
+
+def wait_for(predicate, timeout=60.0, interval=0.5, what="a condition"):
+    deadline = time.time() + timeout
+    last = None
+    while time.time() < deadline:
+        last = predicate()
+        if last:
+            return last
+        time.sleep(interval)
+    raise AssertionError(f"timed out waiting for {what}")
+
+
+def top_windows(title=None, cls=None):
+    ws = windows()
+    return [w for w in ws if w["hwnd"] == w["top"] and w["visible"]
+            and (title is None or w["text"] == title) and (cls is None or w["class"] == cls)]
+
+
+def children(top, all_windows=None):
+    ws = all_windows if all_windows is not None else windows()
+    return [w for w in ws if w["top"] == top["hwnd"] and w["hwnd"] != top["hwnd"]]
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], env=env(), check=True, capture_output=True, timeout=30)
+
+
+def click(x, y):
+    xdotool("mousemove", int(x), int(y))
+    time.sleep(0.15)
+    xdotool("click", "1")
+
+
+def click_center(window):
+    l, t, r, b = window["rect"]
+    click((l + r) // 2, (t + b) // 2)
+
+
+def screen_size():
+    out = subprocess.run(["xdotool", "getdisplaygeometry"], env=env(), capture_output=True, text=True,
+                         timeout=30).stdout.split()
+    return int(out[0]), int(out[1])
+
+
+def screenshot(path, window=None):
+    args = ["/usr/bin/import", "-window", "root"]
+    if window:
+        l, t, r, b = window["rect"]
+        args += ["-crop", f"{r - l}x{b - t}+{l}+{t}"]
+    subprocess.run(args + [path], env=env(), check=True, timeout=60)
+
+
+def pixel(path, x, y):
+    out = subprocess.run(["/usr/bin/convert", path, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:"],
+                         capture_output=True, text=True, timeout=60).stdout
+    # "0,0: (r,g,b)  #RRGGBB  srgb(...)"
+    hexpart = [tok for tok in out.split() if tok.startswith("#")][0]
+    return tuple(int(hexpart[i:i + 2], 16) for i in (1, 3, 5))
+
+
+def kill_all():
+    subprocess.run(["wineserver", "-k"], env=env(), capture_output=True, timeout=60)
+    time.sleep(0.5)

@@ -1,0 +1,109 @@
+// Test tool: prints the windows of the session as JSON lines, and pokes at them, so that
+// end-to-end tests can check a running program from outside. Runs in the program's Wine
+// prefix.
+//   wininspect list                 every visible top-level window with all its descendants
+//   wininspect close HWND           posts WM_CLOSE
+//   wininspect press HWND           sends BM_CLICK (a button of a message box, say)
+//   wininspect text HWND TEXT       sets a window's text
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::string Json(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string Rect(const RECT& r) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
+    return buf;
+}
+
+void Print(HWND w, HWND top) {
+    wchar_t cls[256] = {};
+    GetClassNameW(w, cls, 256);
+    int len = GetWindowTextLengthW(w);
+    std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
+    GetWindowTextW(w, text.data(), len + 1);
+    text.resize(static_cast<std::size_t>(len));
+    RECT wr{}, cr{};
+    GetWindowRect(w, &wr);
+    GetClientRect(w, &cr);
+    MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&cr), 2);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    LONG style = GetWindowLongW(w, GWL_STYLE), ex = GetWindowLongW(w, GWL_EXSTYLE);
+    std::string checked = "null";
+    if (_wcsicmp(cls, L"Button") == 0 || wcsstr(cls, L"Radio") || wcsstr(cls, L"CheckBox") || wcsstr(cls, L"TButton"))
+        checked = std::to_string(SendMessageW(w, BM_GETCHECK, 0, 0));
+    std::printf(
+        "{\"hwnd\":%llu,\"top\":%llu,\"parent\":%llu,\"owner\":%llu,\"pid\":%lu,\"class\":%s,\"text\":%s,"
+        "\"rect\":%s,\"client\":%s,\"style\":%ld,\"exstyle\":%ld,\"enabled\":%s,\"visible\":%s,\"checked\":%s,"
+        "\"id\":%d}\n",
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)),
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(top)),
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetAncestor(w, GA_PARENT))),
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))), pid,
+        Json(Utf8(cls)).c_str(), Json(Utf8(text)).c_str(), Rect(wr).c_str(), Rect(cr).c_str(), style, ex,
+        IsWindowEnabled(w) ? "true" : "false", IsWindowVisible(w) ? "true" : "false", checked.c_str(),
+        GetDlgCtrlID(w));
+}
+
+BOOL CALLBACK Child(HWND w, LPARAM top) {
+    Print(w, reinterpret_cast<HWND>(top));
+    return TRUE;
+}
+
+BOOL CALLBACK Top(HWND w, LPARAM) {
+    if (!IsWindowVisible(w)) return TRUE;
+    Print(w, w);
+    EnumChildWindows(w, Child, reinterpret_cast<LPARAM>(w));
+    return TRUE;
+}
+
+HWND Handle(const wchar_t* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(s, nullptr, 10))); }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    std::wstring cmd = argv[1];
+    if (cmd == L"list") {
+        EnumWindows(Top, 0);
+    } else if (cmd == L"close" && argc > 2) {
+        return PostMessageW(Handle(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
+    } else if (cmd == L"press" && argc > 2) {
+        PostMessageW(Handle(argv[2]), BM_CLICK, 0, 0);
+    } else if (cmd == L"text" && argc > 3) {
+        SetWindowTextW(Handle(argv[2]), argv[3]);
+    } else {
+        return 2;
+    }
+    std::fflush(stdout);
+    return 0;
+}
