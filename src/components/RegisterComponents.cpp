@@ -1,0 +1,15 @@
+#include "components/RegisterComponents.h"
+
+#include "components/CaptionPanel.h"
+#include "components/GdiPlusImage.h"
+#include "components/GradientProgress.h"
+
+namespace qx {
+
+void RegisterComponentClasses() {
+    RegisterClass(TGradientProgress::StaticClassInfo());
+    RegisterClass(TCaptionPanel::StaticClassInfo());
+    RegisterGdiPlusImageClasses();
+}
+
+}  // namespace qx
