@@ -2,6 +2,7 @@
 
 #include "components/CaptionPanel.h"
 #include "components/GdiPlusImage.h"
+#include "components/GlowButton.h"
 #include "components/GradientProgress.h"
 
 namespace qx {
@@ -9,6 +10,7 @@ namespace qx {
 void RegisterComponentClasses() {
     RegisterClass(TGradientProgress::StaticClassInfo());
     RegisterClass(TCaptionPanel::StaticClassInfo());
+    RegisterClass(TGlowButton::StaticClassInfo());
     RegisterGdiPlusImageClasses();
 }
 

@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 class TTestCanvas {
@@ -54,6 +57,34 @@ public:
                     r.bottom = std::max<LONG>(r.bottom, y + 1);
                 }
         return r;
+    }
+
+    // Writes the pixels as a bitmap file into the folder named by QX_DUMP_DIR, when set: for
+    // looking at what a test painted.
+    void Dump(const char* name) const {
+        const char* dir = std::getenv("QX_DUMP_DIR");
+        if (!dir) return;
+        GdiFlush();
+        const std::string path = std::string(dir) + "\\" + name + ".bmp";
+        BITMAPFILEHEADER f{};
+        BITMAPINFOHEADER h{};
+        h.biSize = sizeof h;
+        h.biWidth = width_;
+        h.biHeight = -height_;
+        h.biPlanes = 1;
+        h.biBitCount = 32;
+        f.bfType = 0x4D42;
+        f.bfOffBits = sizeof f + sizeof h;
+        f.bfSize = f.bfOffBits + 4 * width_ * height_;
+        if (FILE* out = std::fopen(path.c_str(), "wb")) {
+            std::fwrite(&f, sizeof f, 1, out);
+            std::fwrite(&h, sizeof h, 1, out);
+            for (int i = 0; i < width_ * height_; ++i) {
+                const std::uint32_t opaque = bits_[i] | 0xFF000000u;  // GDI leaves alpha at 0
+                std::fwrite(&opaque, 4, 1, out);
+            }
+            std::fclose(out);
+        }
     }
 
 private:

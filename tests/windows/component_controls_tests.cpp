@@ -105,6 +105,7 @@ TEST(GradientProgressControl, MainWindowBarFromTheLayout) {
 
     TTestCanvas canvas(531, 33, RGB(1, 2, 3));
     bar->Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas.Dc()));
+    canvas.Dump("progress-20");
     EXPECT_EQ(canvas.At(1, 16), RGB(0x2F, 0x97, 0xFF));
     EXPECT_EQ(canvas.At(107, 3), Face());
     EXPECT_EQ(canvas.At(0, 0), Face());
@@ -163,6 +164,7 @@ TEST(SmartImage, MainWindowPictureReadsFromTheLayoutAt128) {
 
     TTestCanvas canvas(128, 128, Face());
     image->Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas.Dc()));
+    canvas.Dump("image1");
     EXPECT_EQ(canvas.At(0, 0), Face());  // transparent pixels show what lies beneath
     EXPECT_EQ(canvas.At(64, 64), RGB(255, 255, 255));
 }
@@ -217,6 +219,7 @@ TEST(CaptionPanelControl, HeaderTextIsCentredBothWays) {
 
     TTestCanvas canvas(566, 89, RGB(1, 2, 3));
     panel->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+    canvas.Dump("caption-panel");
     EXPECT_EQ(canvas.At(0, 0), Face());
     const RECT text = canvas.BoundsOf(RGB(0x2F, 0x97, 0xFF));
     ASSERT_GT(text.right, text.left);
