@@ -124,6 +124,11 @@ void PaintHalf(Gdiplus::Graphics& g, const Gdiplus::RectF& rect, TColor solid, T
     g.FillRectangle(&brush, rect);
 }
 
+int CALLBACK NoteTrueType(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) {
+    if (type & TRUETYPE_FONTTYPE) *reinterpret_cast<bool*>(found) = true;
+    return 1;
+}
+
 bool IsTrueTypeFace(const std::u16string& face) {
     static std::map<std::u16string, bool> known;
     auto it = known.find(face);
@@ -134,13 +139,7 @@ bool IsTrueTypeFace(const std::u16string& face) {
     std::copy_n(reinterpret_cast<const wchar_t*>(face.data()), n, lf.lfFaceName);
     bool trueType = false;
     HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExW(
-        dc, &lf,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) -> int {
-            if (type & TRUETYPE_FONTTYPE) *reinterpret_cast<bool*>(found) = true;
-            return 1;
-        },
-        reinterpret_cast<LPARAM>(&trueType), 0);
+    EnumFontFamiliesExW(dc, &lf, NoteTrueType, reinterpret_cast<LPARAM>(&trueType), 0);
     ReleaseDC(nullptr, dc);
     return known[face] = trueType;
 }
