@@ -13,11 +13,13 @@ function(qx_native_test name)
 endfunction()
 
 # A Windows test program: one ctest entry for the whole program, run under Wine
-# (Xvfb and the prefix are prepared by the launcher on first use).
+# (Xvfb and the prefix are prepared by the launcher on first use). Its main creates the
+# application object (tests/windows/test_main.cpp).
 function(qx_windows_test name)
-  add_executable(${name} ${ARGN})
-  target_link_libraries(${name} PRIVATE gtest_main gmock)
+  add_executable(${name} ${ARGN} ${CMAKE_SOURCE_DIR}/tests/windows/test_main.cpp)
+  target_link_libraries(${name} PRIVATE gtest gmock qxframework)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/windows)
   add_test(NAME ${name} COMMAND ${QX_WINE_RUN} $<TARGET_FILE:${name}>)
-  set_tests_properties(${name} PROPERTIES LABELS wine
+  set_tests_properties(${name} PROPERTIES LABELS wine RESOURCE_LOCK wine_display
     ENVIRONMENT "QX_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()

@@ -1,7 +1,6 @@
-# Cross toolchain for the shipped 32-bit program.
+# Cross toolchain for the shipped 32-bit program. The posix thread model gives the
+# standard library its threads and mutexes; linked statically, it adds no DLL.
 set(CMAKE_SYSTEM_NAME Windows)
-# The posix thread model: GCC 12's win32 model has no std::mutex, which GoogleTest needs.
-# Linked statically, the program still needs only Windows' own DLLs.
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)

@@ -2,8 +2,6 @@
 # cannot execute 32-bit Linux binaries cannot start 32-bit Wine; the tests run this
 # build there instead (scripts/lib.sh picks it).
 set(CMAKE_SYSTEM_NAME Windows)
-# The posix thread model: GCC 12's win32 model has no std::mutex, which GoogleTest needs.
-# Linked statically, the program still needs only Windows' own DLLs.
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)

@@ -21,8 +21,8 @@ qx_wine_binary() {  # $1: preset
 
 qx_missing_packages() {
   local missing=()
-  command -v i686-w64-mingw32-g++ >/dev/null || missing+=(g++-mingw-w64-i686 mingw-w64-i686-dev)
-  command -v x86_64-w64-mingw32-g++ >/dev/null || missing+=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev)
+  command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686 mingw-w64-i686-dev)
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64 mingw-w64-x86-64-dev)
   [ -x /usr/lib/wine/wine64 ] || missing+=(wine wine64)
   dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32:i386)
   command -v Xvfb >/dev/null || missing+=(xvfb)

@@ -364,6 +364,7 @@ static HWND BoxOwner() {
 }
 
 int TApplication::MessageBox(const std::u16string& text, const std::u16string& caption, UINT flags) {
+    if (OnMessageBox) return OnMessageBox(text, caption, flags);
     HWND owner = BoxOwner();
     std::wstring t = W(text), c = W(caption);
     int result = ::MessageBoxW(owner, t.c_str(), c.c_str(), flags | (owner ? 0 : MB_TASKMODAL));

@@ -133,8 +133,9 @@ public:
     int MessageBox(const std::u16string& text, const std::u16string& caption, UINT flags);
     // The standard error box for an exception that left an event handler.
     void HandleException(TObject* sender, std::exception_ptr error);
-    // Replaces how errors are shown (tests record them instead of opening a box).
+    // Replace how errors and message boxes are shown (tests record them instead).
     std::function<void(const std::u16string& message)> OnException;
+    std::function<int(const std::u16string& text, const std::u16string& caption, UINT flags)> OnMessageBox;
 
     // Frees the forms (normally at the end of Run's caller).
     void DestroyForms();

@@ -219,7 +219,8 @@ void TRadioButton::SetChecked(bool value) {
 void TRadioButton::WndProc(TMessage& m) {
     if (m.Msg == CN_COMMAND) {
         auto code = HIWORD(m.WParam);
-        if (code == BN_CLICKED || code == BN_DOUBLECLICKED) SetChecked(true);
+        // Messages sent straight to a disabled button still click it; the choice must not move.
+        if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && Enabled()) SetChecked(true);
         return;
     }
     TButtonControl::WndProc(m);
@@ -257,7 +258,7 @@ void TCheckBox::SetState(TCheckBoxState state) {
 
 void TCheckBox::WndProc(TMessage& m) {
     if (m.Msg == CN_COMMAND) {
-        if (HIWORD(m.WParam) == BN_CLICKED) {
+        if (HIWORD(m.WParam) == BN_CLICKED && Enabled()) {
             switch (state_) {
                 case TCheckBoxState::cbUnchecked:
                     SetState(allowGrayed_ ? TCheckBoxState::cbGrayed : TCheckBoxState::cbChecked);

@@ -18,14 +18,11 @@ using namespace qx;
 
 namespace {
 
+// The test program's application object, with the components registered.
 TApplication& App() {
-    static TApplication* app = [] {
-        auto* a = new TApplication;
-        a->Initialize();
-        RegisterComponentClasses();
-        return a;
-    }();
-    return *app;
+    static const bool registered = (RegisterComponentClasses(), true);
+    (void)registered;
+    return *Application;
 }
 
 TLayoutProperty P(const char* path, int v) {

@@ -1,0 +1,16 @@
+// Entry point of the Windows test programs: the application object exists for every test,
+// as it does in the program, and errors are recorded instead of opening boxes.
+#include "framework/Forms.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    qx::TApplication application;
+    application.Initialize();
+    application.SetTitle(u"Quenrix tests");
+    application.OnException = [](const std::u16string& text) {
+        ADD_FAILURE() << "unexpected error box: " << std::string(text.begin(), text.end());
+    };
+    return RUN_ALL_TESTS();
+}
