@@ -1,6 +1,7 @@
 #include "GdiPlusPicture.h"
 
 #include "core/StoredPicture.h"
+#include "framework/Gdi.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,7 +19,8 @@ std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[
 
 [[noreturn]] void BadBitmap() { throw EGdipException("decode bitmap", Gdiplus::InvalidParameter); }
 
-// A memory DC with a 32-bit top-down DIB section selected, freed in reverse order.
+// A memory DC with a 32-bit top-down DIB section selected; the wrappers put the DC's own
+// bitmap back before either is deleted.
 class TPixelCanvas {
 public:
     TPixelCanvas(int width, int height) {
@@ -29,25 +31,17 @@ public:
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         bi.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        if (dc_ && bitmap_) old_ = SelectObject(dc_, bitmap_);
+        if (!dc_.Get()) return;
+        bitmap_.Reset(CreateDIBSection(dc_.Get(), &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
+        if (bitmap_) dc_.SelectBitmap(bitmap_.Get());
     }
-    ~TPixelCanvas() {
-        if (old_) SelectObject(dc_, old_);
-        if (bitmap_) DeleteObject(bitmap_);
-        if (dc_) DeleteDC(dc_);
-    }
-    TPixelCanvas(const TPixelCanvas&) = delete;
-    TPixelCanvas& operator=(const TPixelCanvas&) = delete;
-    bool Ok() const { return old_ != nullptr && bits_ != nullptr; }
-    HDC Dc() const { return dc_; }
+    bool Ok() const { return bitmap_ && bits_ != nullptr; }
+    HDC Dc() const { return dc_.Get(); }
     const std::uint32_t* Bits() const { return static_cast<const std::uint32_t*>(bits_); }
 
 private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+    TBitmapHandle bitmap_;  // declared first: deleted after the DC has let go of it
+    TMemoryDC dc_;
     void* bits_ = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include "core/Layout.h"
 #include "core/StoredPicture.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Gdi.h"
 #include "framework/Forms.h"
 #include "framework/LayoutLoader.h"
 #include "framework/StdCtrls.h"
@@ -275,4 +276,42 @@ TEST(CaptionPanelControl, EmptyCaptionDrawsNoTextAndDisablingRemembersChildren) 
     panel->SetEnabled(true);
     EXPECT_TRUE(a->Enabled());
     EXPECT_FALSE(b->Enabled());  // was disabled before: stays so
+}
+
+TEST(Components, PaintingAndFreeingLeaveNoGdiObjectBehind) {
+    App();
+    const long before = GdiLiveObjects();
+    {
+        const auto png = Resource(L"CLOUD128");
+        TMemoryStream stored;
+        WriteStoredPicture(stored, "TSmartImage", png);
+        auto form = FormWith(
+            {{"TGradientProgress", "Bar", {P("Width", 200), P("Height", 20), Id("TextOption", "toPercent")}, {}},
+             {"TCaptionPanel", "Panel", {P("Width", 300), P("Height", 40), S("Caption", "Başlık")}, {}},
+             {"TImage", "Picture", {Id("AutoSize", "True"), Bin("Picture.Data", stored.Vector())}, {}},
+             {"TGlowButton", "Button", {P("Width", 120), P("Height", 40), S("Caption", "Tamam")}, {}}});
+        form->HandleNeeded();
+        TTestCanvas canvas(300, 130, RGB(0, 0, 0));
+        for (int i = 0; i <= 100; i += 10) {
+            auto* bar = static_cast<TGradientProgress*>(form->FindComponent("Bar"));
+            bar->SetPosition(i);
+            bar->Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas.Dc()));
+            static_cast<TControl*>(form->FindComponent("Picture"))->Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas.Dc()));
+            for (const char* name : {"Panel", "Button"})
+                static_cast<TControl*>(form->FindComponent(name))
+                    ->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
+            static_cast<TControl*>(form->FindComponent("Button"))->Perform(i % 20 ? CM_MOUSEENTER : CM_MOUSELEAVE);
+        }
+        // a bitmap picture goes through a memory DC of its own while it is decoded
+        TPicture picture;
+        std::vector<std::uint8_t> bmp = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,
+                                         1, 0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                         1, 2, 3, 0};
+        TMemoryStream bitmapForm;
+        WriteStoredPicture(bitmapForm, "TSmartImage", bmp);
+        picture.ReadData(bitmapForm.Vector());
+        EXPECT_EQ(picture.Width(), 1);
+        EXPECT_GT(GdiLiveObjects(), before);
+    }
+    EXPECT_EQ(GdiLiveObjects(), before);
 }
