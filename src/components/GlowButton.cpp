@@ -358,6 +358,22 @@ void TCustomGlowButton::WndProc(TMessage& m) {
         case WM_ERASEBKGND:
             m.Result = 1;  // the paint covers everything
             return;
+        case CM_VISIBLECHANGED:
+            // A hidden button hears of no pointer leaving: forget the glow, so that it does not
+            // come back lit (the install button hides itself while it downloads).
+            if (!Visible()) {
+                Apply(animation_.Reset());
+                pointerInside_ = keyDown_ = false;
+            }
+            break;
+        case WM_CAPTURECHANGED:
+            // The press ends without a click when another window takes the mouse away.
+            if (animation_.Pressed() && reinterpret_cast<HWND>(m.LParam) != Handle()) {
+                TGlowEffects fx = animation_.MouseUp(false);
+                fx.click = false;
+                Apply(fx);
+            }
+            break;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
             keyDown_ = false;

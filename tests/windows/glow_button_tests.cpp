@@ -215,6 +215,29 @@ TEST(GlowButton, PressAndReleaseInsideClickOnceOutsideNever) {
     EXPECT_EQ(t.clicks, 1);
 }
 
+TEST(GlowButton, HidingForgetsTheGlowAndLosingTheMouseEndsThePress) {
+    TInstallButton t;
+    ASSERT_NE(t.button, nullptr);
+    t.button->Perform(CM_MOUSEENTER);
+    t.Ticks(6);
+    ASSERT_TRUE(t.button->Animation().Hot());
+    t.button->Hide();
+    EXPECT_FALSE(t.button->Animation().Hot());
+    EXPECT_FALSE(t.button->Animation().TimerRunning());
+    t.button->Show();
+    TTestCanvas canvas(243, 62, RGB(1, 2, 3));
+    t.Paint(canvas);
+    EXPECT_TRUE(Near(canvas.At(120, 0), RGB(0xC0, 0xC0, 0xC0), 6));
+
+    t.button->Perform(CM_MOUSEENTER);
+    t.Mouse(WM_LBUTTONDOWN, 100, 30);
+    ASSERT_TRUE(t.button->Animation().Pressed());
+    t.button->Perform(WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(t.form->Handle()));
+    EXPECT_FALSE(t.button->Animation().Pressed());
+    EXPECT_FALSE(t.button->Animation().DownLook());
+    EXPECT_EQ(t.clicks, 0);
+}
+
 TEST(GlowButton, ZeroPeriodSwitchesAtOnce) {
     TInstallButton t;
     ASSERT_NE(t.button, nullptr);
