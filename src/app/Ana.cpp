@@ -1,7 +1,11 @@
 #include "app/Ana.h"
 
+#include "app/SetupFile.h"
 #include "components/RegisterComponents.h"
+#include "core/ProgressText.h"
 #include "framework/LayoutLoader.h"
+
+#include <limits>
 
 namespace qx {
 
@@ -18,7 +22,7 @@ void TFrmAna::Bind(T*& field, const char* name) {
     if (!field) throw ELayoutError(std::string("the layout has no ") + T::StaticClassInfo().Name + " named " + name);
 }
 
-TFrmAna::TFrmAna(TComponent* owner) : TForm(owner) {
+TFrmAna::TFrmAna(TComponent* owner) : TForm(owner), platform_(&WindowsPlatform()) {
     RegisterComponentClasses();
     LoadLayoutResource(this, L"TFRMANA");
     for (const TProduct& p : ProductCatalogue()) Bind(this->*p.Radio, p.RadioName);
@@ -42,6 +46,75 @@ void TFrmAna::btncarihesaplarClick(TObject*) {
     }
     // The choice is locked before any network work and stays locked for the whole run.
     for (const TProduct& p : ProductCatalogue()) (this->*p.Radio)->SetEnabled(false);
+    // Tested again rather than carried over: what counts is the state after the lock.
+    for (const TProduct& p : ProductCatalogue()) {
+        if ((this->*p.Radio)->Checked()) {
+            DownloadAndLaunch(p.Url, p.LocalFileName);
+            return;
+        }
+    }
+}
+
+void TFrmAna::DownloadAndLaunch(const std::u16string& url, const std::u16string& localFileName) {
+    IInstallerPlatform& platform = Platform();
+    if (!IsInternetConnected(platform)) return;
+    ClearUrlCache(platform);  // swallows its own errors: an uncleared cache does not stop the transfer
+
+    auto* download = new TUrlDownload(this);
+    std::u16string partial;
+    // Runs on every way out: the action never outlives the call.
+    struct TCleanUp {
+        TFrmAna& form;
+        TUrlDownload* download;
+        ~TCleanUp() {
+            form.Label1->Hide();
+            form.ProgressBar1->Hide();
+            delete download;
+        }
+    } cleanUp{*this, download};
+
+    Label1->Show();
+    btncarihesaplar->Hide();
+    ProgressBar1->Show();
+    try {
+        std::u16string target = InstallerFolder(platform) + localFileName;
+        partial = PartialFileName(target);
+        RemovePartialFile(partial);  // a piece of an earlier run of this process id is no help
+        download->SetURL(url);
+        download->SetFilename(partial);
+        download->SetService(&platform.DownloadService());
+        download->SetStallTimeout(stallTimeout_);
+        download->OnDownloadProgress = [this](TUrlDownload* sender, std::uint32_t progress, std::uint32_t progressMax,
+                                              TURLDownloadStatus status, std::string text, bool& cancel) {
+            ShowDownloadProgress(sender, progress, progressMax, status, std::move(text), cancel);
+        };
+        download->ExecuteTarget(nullptr);
+        PutSetupFileInPlace(partial, target);
+        partial.clear();
+        platform.ShellExecuteW(Handle(), nullptr, reinterpret_cast<const wchar_t*>(target.c_str()), L"", nullptr,
+                               SW_SHOWNORMAL);
+        Application->Terminate();
+    } catch (...) {
+        // Whatever failed, nothing half-made stays under the setup program's name or beside it.
+        if (!partial.empty()) RemovePartialFile(partial);
+        Application->MessageBox(u"Dosya Düzgün Bir Şekilde İndirilemedi.daha Sonra Tekrar Deneyiniz.", u"Uyarı",
+                                MB_OK | MB_ICONINFORMATION);
+    }
+}
+
+void TFrmAna::ShowDownloadProgress(TUrlDownload*, std::uint32_t progress, std::uint32_t progressMax,
+                                   TURLDownloadStatus, std::string, bool&) {
+    // The bar counts in int; sizes beyond it are scaled alike, so the proportion stays.
+    std::uint32_t maximum = progressMax, position = progress;
+    while (maximum > static_cast<std::uint32_t>(std::numeric_limits<int>::max()) ||
+           position > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) {
+        maximum >>= 1;
+        position >>= 1;
+    }
+    ProgressBar1->SetMaximum(static_cast<int>(maximum));
+    ProgressBar1->SetPosition(static_cast<int>(position));
+    Application->ProcessMessages();
+    Label1->SetCaption(DownloadStatusText(progress, progressMax, Platform().ThousandSeparator()));
 }
 
 }  // namespace qx

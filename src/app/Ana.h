@@ -6,6 +6,11 @@
 #include "components/GradientProgress.h"
 
 #include "app/Catalogue.h"
+#include "download/InstallerPlatform.h"
+#include "download/UrlDownload.h"
+
+#include <cstdint>
+#include <string>
 
 namespace qx {
 
@@ -19,6 +24,21 @@ public:
     // The first product, in catalogue order, whose radio button is checked; none when none is.
     const TProduct* CheckedProduct() const;
 
+    // Downloads url into the installer's own folder as localFileName with progress, starts it
+    // and ends the installer; offline it does nothing, and a failed transfer is reported.
+    void DownloadAndLaunch(const std::u16string& url, const std::u16string& localFileName);
+    // The download's progress handler: bar, then pending messages, then the kilobyte text.
+    void ShowDownloadProgress(TUrlDownload* sender, std::uint32_t progress, std::uint32_t progressMax,
+                              TURLDownloadStatus statusCode, std::string statusText, bool& cancel);
+
+    // The platform the install command works on: WindowsPlatform() unless a test sets another.
+    IInstallerPlatform& Platform() const { return *platform_; }
+    void SetPlatform(IInstallerPlatform& platform) { platform_ = &platform; }
+    // Milliseconds without data after which a transfer is given up.
+    std::uint32_t StallTimeout() const { return stallTimeout_; }
+    void SetStallTimeout(std::uint32_t milliseconds) { stallTimeout_ = milliseconds; }
+    static constexpr std::uint32_t DefaultStallTimeout = 60000;
+
     TRadioButton* rdDrivano = nullptr;
     TRadioButton* rdHestra = nullptr;
     TRadioButton* rdPartelo = nullptr;
@@ -31,6 +51,9 @@ public:
     TLabel* Label2 = nullptr;
 
 private:
+    IInstallerPlatform* platform_;
+    std::uint32_t stallTimeout_ = DefaultStallTimeout;
+
     template <class T>
     void Bind(T*& field, const char* name);
 };

@@ -2,6 +2,8 @@
 
 #include "core/Text.h"
 
+#include <cstdlib>
+#include <cwchar>
 #include <exception>
 #include <string>
 
@@ -10,7 +12,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     application.Initialize();
     application.SetTitle(u"Quenrix Installer");
     try {
-        application.CreateForm<qx::TFrmAna>();
+        [[maybe_unused]] qx::TFrmAna* form = application.CreateForm<qx::TFrmAna>();
+#ifdef QX_TEST_BUILD
+        // Only the test build lets a test shorten the wait for a stalled transfer.
+        if (const wchar_t* stall = _wgetenv(L"QX_STALL_TIMEOUT_MS"))
+            form->SetStallTimeout(static_cast<std::uint32_t>(wcstoul(stall, nullptr, 10)));
+#endif
     } catch (const std::exception& e) {
         // A window that cannot be built from its layout is not shown half-made.
         std::u16string text = u"The installer's window cannot be created:\n" + qx::Utf8ToUtf16(e.what());

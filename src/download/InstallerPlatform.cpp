@@ -40,6 +40,10 @@ public:
         if (length <= 1) return {};
         return std::u16string(separator, separator + length - 1);
     }
+
+    DWORD GetModuleFileNameW(HMODULE module, wchar_t* path, DWORD size) override {
+        return ::GetModuleFileNameW(module, path, size);
+    }
 };
 
 // Anything bigger is no cache entry but a broken answer; it ends the clearing.

@@ -44,6 +44,9 @@ public:
 
     // The thousands separator of the user's regional settings (may be empty).
     virtual std::u16string ThousandSeparator() = 0;
+
+    // As the platform's function: the full path of a module of the process (none: the program).
+    virtual DWORD GetModuleFileNameW(HMODULE module, wchar_t* path, DWORD size) = 0;
 };
 
 // The real platform, shared by the whole program.

@@ -99,6 +99,17 @@ int wmain(int argc, wchar_t** argv) {
         return PostMessageW(Handle(argv[2]), WM_CLOSE, 0, 0) ? 0 : 1;
     } else if (cmd == L"press" && argc > 2) {
         PostMessageW(Handle(argv[2]), BM_CLICK, 0, 0);
+    } else if (cmd == L"ping" && argc > 2) {
+        // Answers 0 when the window's thread takes a message within the time (ms, default 2000).
+        DWORD_PTR result = 0;
+        UINT timeout = argc > 3 ? static_cast<UINT>(_wtoi(argv[3])) : 2000;
+        return SendMessageTimeoutW(Handle(argv[2]), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeout, &result) ? 0 : 1;
+    } else if (cmd == L"move" && argc > 4) {
+        // Moves a top-level window to screen position x y, as dragging its caption would.
+        return SetWindowPos(Handle(argv[2]), nullptr, _wtoi(argv[3]), _wtoi(argv[4]), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
     } else {

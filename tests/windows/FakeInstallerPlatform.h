@@ -4,7 +4,9 @@
 #pragma once
 #include "download/InstallerPlatform.h"
 
+#include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -75,12 +77,41 @@ public:
         return *Service;
     }
 
-    HINSTANCE ShellExecuteW(HWND, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, int) override {
+    struct TShellCall {
+        HWND Parent;
+        const wchar_t* Verb;
+        std::wstring File;
+        bool ParametersGiven;  // a text, even an empty one, rather than none
+        std::wstring Parameters;
+        const wchar_t* Folder;
+        int ShowCommand;
+    };
+    std::vector<TShellCall> Launches;
+    std::function<void(const TShellCall&)> OnLaunch;  // may throw
+    HINSTANCE ShellExecuteW(HWND parent, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
+                            const wchar_t* folder, int show) override {
         Calls.push_back("shell");
+        Launches.push_back({parent, verb, file ? file : L"", parameters != nullptr, parameters ? parameters : L"",
+                            folder, show});
+        if (OnLaunch) OnLaunch(Launches.back());
         return reinterpret_cast<HINSTANCE>(33);
     }
 
     std::u16string ThousandSeparator() override { return Separator; }
+
+    std::wstring ModulePath = L"C:\\Quenrix\\QuenrixInstaller.exe";  // what GetModuleFileNameW answers
+    DWORD GetModuleFileNameW(HMODULE, wchar_t* path, DWORD size) override {
+        DWORD length = static_cast<DWORD>(ModulePath.size());
+        if (size == 0) return 0;
+        DWORD copied = std::min(length, size - 1);
+        std::wmemcpy(path, ModulePath.c_str(), copied);
+        path[copied] = L'\0';
+        if (copied < length) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return size;  // truncated, as the platform answers
+        }
+        return length;
+    }
 
     static DWORD RecordSize(const std::string& url) {
         return static_cast<DWORD>(sizeof(INTERNET_CACHE_ENTRY_INFOA) + url.size() + 1);

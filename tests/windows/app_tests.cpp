@@ -1,4 +1,5 @@
 // The main window as its layout builds it, the product catalogue and the install command.
+#include "FakeInstallerPlatform.h"
 #include "TestSupport.h"
 
 #include "app/Ana.h"
@@ -153,6 +154,9 @@ TEST(InstallCommand, WithoutAChoiceItAsksForOneAndChangesNothing) {
 
 TEST(InstallCommand, AChoiceIsLockedForTheRestOfTheRun) {
     TFrmAna form(nullptr);
+    qx::testing::TFakeInstallerPlatform offline;  // the lock comes before, and without, any transfer
+    offline.Online = false;
+    form.SetPlatform(offline);
     form.Show();
     TBoxes boxes;
     form.rdPartelo->SetChecked(true);

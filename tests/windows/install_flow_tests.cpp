@@ -1,0 +1,421 @@
+// The install command's download and launch on the main window, against a recording platform
+// and a scripted download service that writes into a real folder.
+#include "FakeInstallerPlatform.h"
+#include "TestSupport.h"
+
+#include "app/Ana.h"
+#include "app/SetupFile.h"
+#include "core/ProgressText.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace qx;
+using qx::testing::TFakeInstallerPlatform;
+
+namespace {
+
+const std::u16string FailureText = u"Dosya Düzgün Bir Şekilde İndirilemedi.daha Sonra Tekrar Deneyiniz.";
+
+struct TBox {
+    std::u16string Text, Caption;
+    UINT Flags;
+};
+
+struct TReport {
+    std::uint32_t Progress, ProgressMax;
+};
+
+// What the handler's message processing saw of the window while it ran for one report.
+struct TSeen {
+    std::u16string Caption;
+    int Maximum, Position;
+    bool LabelVisible, BarVisible, ButtonVisible;
+};
+
+const UINT WM_LOOK = WM_APP + 17;
+
+// Plays the platform's download service: reports, then writes the file at the end (as the
+// platform does, from its cache) and answers with Result. Before each report it posts a
+// message that the window's message processing will deliver to the observer.
+class TPlayedService : public IUrlDownloadService {
+public:
+    std::vector<TReport> Reports;
+    std::string Body = std::string("MZ") + std::string(3000, 'x');
+    bool Write = true;
+    HRESULT Result = S_OK;
+    bool WaitForAbort = false;  // a transfer that never sends data
+    HWND Observer = nullptr;
+    std::vector<std::wstring> Urls, Files;
+    std::size_t CallsBefore = 0;  // the platform's calls made before the transfer
+    TFakeInstallerPlatform* Platform = nullptr;
+    TComponent* SenderOwner = nullptr;
+
+    bool Load() override { return true; }
+    HRESULT DownloadToFile(const wchar_t* url, const wchar_t* file, IBindStatusCallback* callback) override;
+};
+
+class TAbortableBinding : public IBinding {
+public:
+    HANDLE Aborted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ~TAbortableBinding() { CloseHandle(Aborted); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Abort() override {
+        SetEvent(Aborted);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Suspend() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Resume() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPriority(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetBindResult(CLSID*, DWORD*, LPOLESTR*, DWORD*) override { return E_NOTIMPL; }
+};
+
+HRESULT TPlayedService::DownloadToFile(const wchar_t* url, const wchar_t* file, IBindStatusCallback* callback) {
+    Urls.push_back(url);
+    Files.push_back(file);
+    if (Platform) CallsBefore = Platform->Calls.size();
+    if (WaitForAbort) {
+        TAbortableBinding binding;
+        callback->OnStartBinding(0, &binding);
+        DWORD waited = WaitForSingleObject(binding.Aborted, 20000);
+        callback->OnStopBinding(E_ABORT, nullptr);
+        return waited == WAIT_OBJECT_0 ? E_ABORT : E_FAIL;
+    }
+    for (const TReport& r : Reports) {
+        if (Observer) PostMessageW(Observer, WM_LOOK, 0, 0);
+        callback->OnProgress(r.Progress, r.ProgressMax, BINDSTATUS_DOWNLOADINGDATA, url);
+    }
+    if (Write) {
+        std::ofstream out(file, std::ios::binary);
+        out << Body;
+    }
+    return Result;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Contents(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// True once: the request to end the program, taken off the queue so later tests start clean.
+bool TakeQuitRequest() {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+class InstallFlow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        // A user's desktop under Turkish folder names: no narrow code page call may touch it.
+        root = std::wstring(temp) + L"qx-install-flow-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        folder = root + L"Kullanıcılar\\Şule\\Masaüstü\\";
+        for (std::wstring part : {root, root + L"Kullanıcılar\\", root + L"Kullanıcılar\\Şule\\", folder})
+            CreateDirectoryW(part.c_str(), nullptr);
+        platform.ModulePath = folder + L"QuenrixInstaller.exe";
+        platform.Service = &service;
+        service.Platform = &platform;
+        form.SetPlatform(platform);
+        form.Show();
+        savedBox = Application->OnMessageBox;
+        Application->OnMessageBox = [this](const std::u16string& t, const std::u16string& c, UINT f) {
+            boxes.push_back({t, c, f});
+            return IDOK;
+        };
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+            auto* self = reinterpret_cast<InstallFlow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+            if (m == WM_LOOK && self) {
+                TFrmAna& f = self->form;
+                self->seen.push_back({f.Label1->Caption(), f.ProgressBar1->Maximum(), f.ProgressBar1->Position(),
+                                      f.Label1->Visible(), f.ProgressBar1->Visible(), f.btncarihesaplar->Visible()});
+                return 0;
+            }
+            return DefWindowProcW(h, m, w, l);
+        };
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"QxInstallFlowObserver";
+        RegisterClassW(&wc);
+        observer = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+        SetWindowLongPtrW(observer, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        service.Observer = observer;
+    }
+    void TearDown() override {
+        DestroyWindow(observer);
+        Application->OnMessageBox = savedBox;
+        TakeQuitRequest();
+        for (const std::wstring& name : FilesIn(folder)) {
+            SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW((folder + name).c_str());
+        }
+        for (std::wstring part : {folder, root + L"Kullanıcılar\\Şule\\", root + L"Kullanıcılar\\", root})
+            RemoveDirectoryW(part.c_str());
+    }
+
+    void Choose(TRadioButton* radio) {
+        radio->SetChecked(true);
+        form.btncarihesaplar->Click();
+    }
+    int DownloadActions() const {
+        return static_cast<int>(std::count_if(form.Components().begin(), form.Components().end(),
+                                              [](TComponent* c) { return dynamic_cast<TUrlDownload*>(c); }));
+    }
+    // The state after a failed transfer: one box, nothing started, the program goes on, and
+    // the window keeps only its locked choice.
+    void ExpectFailureReportedOnce() {
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].Text, FailureText);
+        EXPECT_EQ(boxes[0].Caption, u"Uyarı");
+        EXPECT_EQ(boxes[0].Flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+        EXPECT_TRUE(platform.Launches.empty());
+        EXPECT_FALSE(TakeQuitRequest()) << "the installer stays open";
+        EXPECT_FALSE(form.Label1->Visible());
+        EXPECT_FALSE(form.ProgressBar1->Visible());
+        EXPECT_FALSE(form.btncarihesaplar->Visible());
+        for (const TProduct& p : ProductCatalogue()) EXPECT_FALSE((form.*p.Radio)->Enabled());
+        EXPECT_EQ(DownloadActions(), 0) << "the action is freed";
+    }
+
+    TFrmAna form{nullptr};
+    TFakeInstallerPlatform platform;
+    TPlayedService service;
+    std::wstring root, folder;
+    std::vector<TBox> boxes;
+    std::vector<TSeen> seen;
+    HWND observer = nullptr;
+    decltype(TApplication::OnMessageBox) savedBox;
+};
+
+TEST_F(InstallFlow, OfflineNothingIsShownOrClearedAndASecondClickRetriesTheSameProduct) {
+    platform.Online = false;
+    platform.Cache = {"http://a/", "http://b/"};
+    Choose(form.rdPartelo);
+    EXPECT_EQ(platform.Calls, std::vector<std::string>{"connected? reserved=0"}) << "the cache is untouched";
+    EXPECT_TRUE(service.Urls.empty());
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(form.Label1->Visible());
+    EXPECT_FALSE(form.ProgressBar1->Visible());
+    EXPECT_TRUE(form.btncarihesaplar->Visible());
+    EXPECT_FALSE(form.rdPartelo->Enabled());
+    EXPECT_EQ(DownloadActions(), 0);
+    EXPECT_FALSE(TakeQuitRequest());
+
+    platform.Online = true;
+    form.btncarihesaplar->Click();
+    ASSERT_EQ(service.Urls.size(), 1u);
+    EXPECT_EQ(service.Urls[0], L"http://www.quenrix.com.tr/Kur/ParteloSetup.exe");
+    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"ParteloKur.exe"});
+    EXPECT_TRUE(TakeQuitRequest());
+}
+
+TEST_F(InstallFlow, EachProductIsFetchedFromItsUrlIntoItsFileBesideTheProgramAndStarted) {
+    service.Reports = {{0, 3002}, {3002, 3002}};
+    const auto& catalogue = ProductCatalogue();
+    for (std::size_t i = 0; i < catalogue.size(); ++i) {
+        const TProduct& p = catalogue[i];
+        SCOPED_TRACE(p.RadioName);
+        TFrmAna window(nullptr);
+        window.SetPlatform(platform);
+        platform.Calls.clear();
+        platform.Launches.clear();
+        platform.Cache = {"http://old/1", "http://old/2"};
+        service.Urls.clear();
+        service.Files.clear();
+        service.Body = "MZ" + std::string(3000, static_cast<char>('a' + i));
+        (window.*p.Radio)->SetChecked(true);
+        window.btncarihesaplar->Click();
+
+        std::wstring target = folder + W(p.LocalFileName);
+        ASSERT_EQ(service.Urls.size(), 1u);
+        EXPECT_EQ(service.Urls[0], W(p.Url));
+        // Written beside the target under a name of its own, then put in place.
+        EXPECT_EQ(service.Files[0].rfind(target + L".", 0), 0u) << std::string(service.Files[0].begin(), service.Files[0].end());
+        EXPECT_NE(service.Files[0], target);
+        EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{W(p.LocalFileName)});
+        EXPECT_EQ(Contents(target), service.Body);
+        // The cache is emptied before the transfer, and nothing else happens in between.
+        std::vector<std::string> before(platform.Calls.begin(), platform.Calls.begin() + service.CallsBefore);
+        EXPECT_EQ(before.front(), "connected? reserved=0");
+        EXPECT_NE(std::find(before.begin(), before.end(), "delete http://old/2"), before.end());
+        EXPECT_EQ(before.back(), "close");
+        ASSERT_EQ(platform.Launches.size(), 1u);
+        const auto& launch = platform.Launches[0];
+        EXPECT_EQ(launch.Parent, window.Handle());
+        EXPECT_EQ(launch.Verb, nullptr);
+        EXPECT_EQ(launch.File, target);
+        EXPECT_TRUE(launch.ParametersGiven);
+        EXPECT_TRUE(launch.Parameters.empty());
+        EXPECT_EQ(launch.Folder, nullptr);
+        EXPECT_EQ(launch.ShowCommand, SW_SHOWNORMAL);
+        EXPECT_TRUE(TakeQuitRequest()) << "the installer ends";
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_FALSE(window.Label1->Visible());
+        EXPECT_FALSE(window.ProgressBar1->Visible());
+        EXPECT_EQ(std::count_if(window.Components().begin(), window.Components().end(),
+                                [](TComponent* c) { return dynamic_cast<TUrlDownload*>(c); }),
+                  0);
+        DeleteFileW(target.c_str());
+    }
+}
+
+TEST_F(InstallFlow, ProgressSetsTheBarThenProcessesMessagesThenWritesTheText) {
+    platform.Separator = u".";
+    service.Reports = {{0, 0}, {1536, 5000000}, {1263616, 5000000}, {5000000, 5000000}};
+    service.Body = "MZ" + std::string(100, 'x');
+    Choose(form.rdNuvreta);
+    ASSERT_EQ(seen.size(), 4u);
+    // Messages are processed after the bar is set and before the text is: each report's
+    // processing sees its own bar and the previous report's text.
+    const std::u16string texts[] = {u"", u" KB  /    KB ", u"2 KB  /  4.883  KB ", u"1.234 KB  /  4.883  KB "};
+    const TReport* r = service.Reports.data();
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(seen[i].Caption, texts[i]);
+        EXPECT_EQ(seen[i].Maximum, static_cast<int>(r[i].ProgressMax));
+        EXPECT_EQ(seen[i].Position, static_cast<int>(r[i].Progress));
+        EXPECT_TRUE(seen[i].LabelVisible);
+        EXPECT_TRUE(seen[i].BarVisible);
+        EXPECT_FALSE(seen[i].ButtonVisible);
+    }
+    EXPECT_EQ(form.Label1->Caption(), u"4.883 KB  /  4.883  KB ");
+    EXPECT_TRUE(TakeQuitRequest());
+}
+
+TEST_F(InstallFlow, TheKilobyteTextTakesTheUsersSeparator) {
+    bool cancel = false;
+    for (auto [separator, text] : {std::pair{u",", u"1,234 KB  /  4,883  KB "}, std::pair{u".", u"1.234 KB  /  4.883  KB "},
+                                   std::pair{u"", u"1234 KB  /  4883  KB "}}) {
+        platform.Separator = separator;
+        form.ShowDownloadProgress(nullptr, 1263616, 5000000, dsDownloadingData, "", cancel);
+        EXPECT_EQ(form.Label1->Caption(), text);
+    }
+    EXPECT_FALSE(cancel);
+    // Sizes past the bar's int range keep their proportion.
+    form.ShowDownloadProgress(nullptr, 0xC0000000u, 0xFFFFFFFFu, dsDownloadingData, "", cancel);
+    EXPECT_GT(form.ProgressBar1->Maximum(), 0);
+    EXPECT_NEAR(double(form.ProgressBar1->Position()) / form.ProgressBar1->Maximum(), 0.75, 0.001);
+}
+
+TEST_F(InstallFlow, AServiceFailureIsReportedOnceAndLeavesNothing) {
+    service.Reports = {{1000, 3002}};
+    service.Result = INET_E_DOWNLOAD_FAILURE;
+    Choose(form.rdDrivano);
+    ExpectFailureReportedOnce();
+    EXPECT_TRUE(FilesIn(folder).empty());
+}
+
+TEST_F(InstallFlow, APageInsteadOfAProgramOrACutOffBodyIsAFailureAndAnEarlierGoodFileIsKept) {
+    std::wstring target = folder + L"HestraKur.exe";
+    const std::string earlier = "MZ earlier good setup";
+    struct TCase {
+        const char* what;
+        std::string body;
+        std::vector<TReport> reports;
+    } cases[] = {
+        {"an HTML page answered with 200", "<html><body>Giriş yapınız</body></html>", {{40, 40}}},
+        {"fewer bytes than announced", "MZ" + std::string(998, 'x'), {{1000, 5000}}},
+        {"an empty answer", "", {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        { std::ofstream(target.c_str(), std::ios::binary) << earlier; }
+        TFrmAna window(nullptr);
+        window.SetPlatform(platform);
+        platform.Launches.clear();
+        boxes.clear();
+        service.Body = c.body;
+        service.Reports = c.reports;
+        window.rdHestra->SetChecked(true);
+        window.btncarihesaplar->Click();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].Text, FailureText);
+        EXPECT_TRUE(platform.Launches.empty());
+        EXPECT_FALSE(TakeQuitRequest());
+        EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"HestraKur.exe"}) << "no piece left beside it";
+        EXPECT_EQ(Contents(target), earlier);
+    }
+    // A complete new file replaces the earlier one.
+    service.Body = "MZ new";
+    service.Reports = {{6, 6}};
+    boxes.clear();
+    Choose(form.rdHestra);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(Contents(target), "MZ new");
+    EXPECT_TRUE(TakeQuitRequest());
+}
+
+TEST_F(InstallFlow, ATargetHeldOpenIsAFailureThatKeepsItAndLeavesNoPiece) {
+    std::wstring target = folder + L"SarvekKur.exe";
+    { std::ofstream(target.c_str(), std::ios::binary) << "MZ running"; }
+    HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    service.Reports = {{3002, 3002}};
+    Choose(form.rdSarvek);
+    CloseHandle(held);
+    ExpectFailureReportedOnce();
+    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"SarvekKur.exe"});
+    EXPECT_EQ(Contents(target), "MZ running");
+}
+
+TEST_F(InstallFlow, ATransferWithoutDataIsGivenUpAfterTheStallTimeout) {
+    EXPECT_EQ(form.StallTimeout(), 60000u) << "a minute by default";
+    form.SetStallTimeout(300);
+    service.WaitForAbort = true;
+    Choose(form.rdLumiqo);
+    ExpectFailureReportedOnce();
+    EXPECT_TRUE(FilesIn(folder).empty());
+}
+
+TEST_F(InstallFlow, AFailingLaunchIsReportedOnceAndDoesNotEndTheProgram) {
+    service.Reports = {{3002, 3002}};
+    platform.OnLaunch = [](const TFakeInstallerPlatform::TShellCall&) { throw std::runtime_error("no shell"); };
+    Choose(form.rdLumiqo);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, FailureText);
+    EXPECT_FALSE(TakeQuitRequest());
+    EXPECT_FALSE(form.Label1->Visible());
+    EXPECT_FALSE(form.ProgressBar1->Visible());
+    EXPECT_EQ(DownloadActions(), 0);
+}
+
+TEST(SetupFile, TheInstallersFolderComesFromItsOwnPathHoweverLong) {
+    TFakeInstallerPlatform platform;
+    platform.ModulePath = L"C:\\Kullanıcılar\\Şule\\Masaüstü\\QuenrixInstaller.exe";
+    EXPECT_EQ(InstallerFolder(platform), u"C:\\Kullanıcılar\\Şule\\Masaüstü\\");
+    std::wstring deep = L"\\\\?\\C:";
+    while (deep.size() < 1000) deep += L"\\klasör";
+    platform.ModulePath = deep + L"\\QuenrixInstaller.exe";
+    std::u16string folder = InstallerFolder(platform);
+    EXPECT_EQ(W(folder), deep + L"\\");
+    platform.ModulePath = L"";
+    EXPECT_THROW(InstallerFolder(platform), ESetupFileError);
+}
+
+}  // namespace
