@@ -22,11 +22,22 @@ def display():
     return ":" + os.environ.get("QX_DISPLAY_NUM", "77")
 
 
+# A Wine session of its own (set by tests that run the program inside Linux namespaces):
+# commands are prefixed with WRAP (for example nsenter) and use the prefix PREFIX.
+WRAP = []
+PREFIX = None
+
+
+def prefix():
+    return PREFIX or os.path.join(build_dir(), "wineprefix")
+
+
 def env(extra=None):
     e = dict(os.environ)
     e["QX_BUILD_DIR"] = build_dir()
     e["DISPLAY"] = display()
-    e["WINEPREFIX"] = os.path.join(build_dir(), "wineprefix")
+    e["WINEPREFIX"] = prefix()
+    e["QX_WINEPREFIX"] = prefix()
     e.setdefault("WINEDEBUG", "-all")
     if extra:
         e.update(extra)
@@ -39,7 +50,7 @@ def program(relative):
 
 def start(exe, args=(), cwd=None, extra_env=None):
     """Starts a Windows program; returns the Popen of its launcher."""
-    return subprocess.Popen([WINE_RUN, exe, *args], cwd=cwd or build_dir(), env=env(extra_env),
+    return subprocess.Popen([*WRAP, WINE_RUN, exe, *args], cwd=cwd or build_dir(), env=env(extra_env),
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
@@ -47,7 +58,7 @@ def run(exe, args=(), timeout=120, extra_env=None):
     """Runs a console program to its end. Its output goes through files, not pipes: Wine's
     helper processes inherit the standard handles and would keep a pipe open long after."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        proc = subprocess.run([WINE_RUN, exe, *args], env=env(extra_env), stdout=out, stderr=err,
+        proc = subprocess.run([*WRAP, WINE_RUN, exe, *args], env=env(extra_env), stdout=out, stderr=err,
                               stdin=subprocess.DEVNULL, timeout=timeout)
         out.seek(0)
         err.seek(0)
@@ -133,5 +144,5 @@ def pixel(path, x, y):
 
 
 def kill_all():
-    subprocess.run(["wineserver", "-k"], env=env(), capture_output=True, timeout=60)
+    subprocess.run([*WRAP, "wineserver", "-k"], env=env(), capture_output=True, timeout=60)
     time.sleep(0.5)
