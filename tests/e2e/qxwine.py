@@ -4,8 +4,11 @@ with xdotool and takes screenshots."""
 import json
 import os
 import subprocess
+import sys
 import tempfile
+import threading
 import time
+import urllib.request
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run")
@@ -146,3 +149,42 @@ def pixel(path, x, y):
 def kill_all():
     subprocess.run([*WRAP, "wineserver", "-k"], env=env(), capture_output=True, timeout=60)
     time.sleep(0.5)
+
+
+class Publisher:
+    """The test publisher server, started on a free port for the whole test class."""
+
+    def __init__(self, sample, log):
+        script = os.path.join(ROOT, "tools", "publisher", "publisher_server.py")
+        self.proc = subprocess.Popen([sys.executable, script, "--port", "0", "--sample", sample, "--log", log],
+                                     stdout=subprocess.PIPE, text=True)
+        line = []
+        reader = threading.Thread(target=lambda: line.append(self.proc.stdout.readline()), daemon=True)
+        reader.start()
+        reader.join(30)
+        words = line[0].split() if line else []
+        if len(words) != 3 or words[0] != "listening":
+            self.stop()
+            raise RuntimeError("the publisher server did not start")
+        self.port = int(words[2])
+        self.opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
+
+    def control(self, path, settings=None):
+        data = json.dumps(settings).encode() if settings is not None else b"" if path in ("reset", "clear") else None
+        request = urllib.request.Request(f"http://127.0.0.1:{self.port}/_control/{path}", data=data,
+                                         method="GET" if data is None else "POST")
+        with self.opener.open(request, timeout=30) as answer:
+            return json.loads(answer.read() or b"null")
+
+    def setup_gets(self):
+        return [r for r in self.control("requests") if r.get("method") == "GET" and r.get("path", "").startswith("/Kur/")]
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.proc.stdout.close()

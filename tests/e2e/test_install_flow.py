@@ -2,16 +2,13 @@
 publisher server (reached as the HTTP proxy), shows the transfer, starts the setup program and
 ends; a failed transfer is reported once and leaves nothing behind. Each run uses a copy of
 the program in a folder of its own, so what lands beside it can be checked."""
-import json
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 import unittest
-import urllib.request
 
 import qxwine as qw
 
@@ -29,45 +26,6 @@ PROGRAM_NAME = "QuenrixInstaller.exe"
 BAR = (16, 320, 531, 33)  # the progress bar (and the label's row) in client coordinates
 
 
-class Publisher:
-    """The test publisher server, started on a free port for the whole test class."""
-
-    def __init__(self, sample, log):
-        script = os.path.join(qw.ROOT, "tools", "publisher", "publisher_server.py")
-        self.proc = subprocess.Popen([sys.executable, script, "--port", "0", "--sample", sample, "--log", log],
-                                     stdout=subprocess.PIPE, text=True)
-        line = []
-        reader = threading.Thread(target=lambda: line.append(self.proc.stdout.readline()), daemon=True)
-        reader.start()
-        reader.join(30)
-        words = line[0].split() if line else []
-        if len(words) != 3 or words[0] != "listening":
-            self.stop()
-            raise RuntimeError("the publisher server did not start")
-        self.port = int(words[2])
-        self.opener = urllib.request.build_opener(urllib.request.ProxyHandler({}))
-
-    def control(self, path, settings=None):
-        data = json.dumps(settings).encode() if settings is not None else b"" if path in ("reset", "clear") else None
-        request = urllib.request.Request(f"http://127.0.0.1:{self.port}/_control/{path}", data=data,
-                                         method="GET" if data is None else "POST")
-        with self.opener.open(request, timeout=30) as answer:
-            return json.loads(answer.read() or b"null")
-
-    def setup_gets(self):
-        return [r for r in self.control("requests") if r.get("method") == "GET" and r.get("path", "").startswith("/Kur/")]
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
-        self.proc.stdout.close()
-
-
 class InstallFlowCase(unittest.TestCase):
     program = "src/app/QuenrixInstaller.exe"
     extra = {}
@@ -78,7 +36,7 @@ class InstallFlowCase(unittest.TestCase):
         with open(cls.sample, "rb") as f:
             cls.sample_bytes = f.read()
         cls.scratch = tempfile.mkdtemp(prefix="qx-e2e-install-")
-        cls.publisher = Publisher(cls.sample, os.path.join(cls.scratch, "requests.jsonl"))
+        cls.publisher = qw.Publisher(cls.sample, os.path.join(cls.scratch, "requests.jsonl"))
 
     @classmethod
     def tearDownClass(cls):

@@ -1,5 +1,7 @@
 """The installer's main window, checked from outside on the real program."""
 import os
+import shutil
+import tempfile
 import time
 import unittest
 
@@ -18,13 +20,25 @@ WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_SYSMENU, WS_CAPTION = 0x40000,
 
 
 class MainWindow(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.scratch = tempfile.mkdtemp(prefix="qx-e2e-main-")
+        cls.publisher = qw.Publisher(qw.program("src/samplesetup/SampleSetup.exe"),
+                                     os.path.join(cls.scratch, "requests.jsonl"))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.publisher.stop()
+        shutil.rmtree(cls.scratch, ignore_errors=True)
+
     def setUp(self):
+        self.publisher.control("reset")
         qw.kill_all()
         self.proc = qw.start(qw.program("src/app/QuenrixInstaller.exe"), extra_env=self.extra_env())
         self.main = qw.wait_for(lambda: (qw.top_windows(TITLE) or [None])[0], 90, what="the main window")
 
     def extra_env(self):
-        return None
+        return {"http_proxy": f"http://127.0.0.1:{self.publisher.port}", "no_proxy": "", "NO_PROXY": ""}
 
     def tearDown(self):
         qw.kill_all()
@@ -80,6 +94,10 @@ class MainWindow(unittest.TestCase):
             self.assertEqual(w["checked"], 0, caption)
 
     def test_a_choice_is_locked_by_the_install_command(self):
+        # The install command starts a transfer; the local publisher serves it slowly, so the
+        # choice is looked at while the download is under way (and the window still answers).
+        self.publisher.control("settings", {"mode": ["slow"], "pad_to": 100_000_000, "pace_bytes": 16384,
+                                            "pace_ms": 100})
         radios = self.radios()
         nuvreta = radios["Nuvreta Programı"]
         qw.click(nuvreta["rect"][0] + 30, (nuvreta["rect"][1] + nuvreta["rect"][3]) // 2)
