@@ -197,7 +197,7 @@ private:
     HWND Raw(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h) {
         HWND child = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(), nullptr,
                                      GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(child, WM_SETFONT, SendMessageW(Handle(), WM_GETFONT, 0, 0), FALSE);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
         return child;
     }
 
