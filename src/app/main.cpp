@@ -1,6 +1,7 @@
 #include "app/Ana.h"
 
 #include "core/Text.h"
+#include "skin/SkinRegister.h"
 
 #include <exception>
 #include <string>
@@ -9,6 +10,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     qx::TApplication application;
     application.Initialize();
     application.SetTitle(u"Quenrix Installer");
+    qx::RegisterSkinClasses();
     try {
         application.CreateForm<qx::TFrmAna>();
     } catch (const std::exception& e) {
