@@ -657,3 +657,41 @@ TEST(SkinControl, OwnColourSwitchesParentBackgroundOffWhileSkinned) {
     t->Attach(nullptr, skin.get(), true, nullptr);
     EXPECT_TRUE(panel->ParentBackground());
 }
+
+TEST(SkinControl, ASecondTakeOverOfARawWindowReplacesTheFirst) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND button = parent.Child(L"BUTTON", L"twice", BS_PUSHBUTTON, 9);
+    const LONG_PTR original = GetWindowLongPtrW(button, GWLP_WNDPROC);
+    const long stubs = LiveWndStubs();
+    {
+        TSkinButton s(nullptr);
+        s.AttachWindow(button, skin.get(), nullptr, nullptr);
+        s.AttachWindow(button, skin.get(), nullptr, nullptr);
+        EXPECT_EQ(LiveWndStubs(), stubs + 1);
+        // Chained onto itself this would recurse without end.
+        EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 1);
+        wchar_t text[16] = {};
+        GetWindowTextW(button, text, 16);
+        EXPECT_STREQ(text, L"twice");
+    }
+    EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), original);
+    EXPECT_EQ(LiveWndStubs(), stubs);
+}
+
+TEST(SkinControl, AHandlerInstalledLaterKeepsItsPlace) {
+    auto skin = MakeSkin();
+    TSeen later{nullptr, {}, {}};
+    auto form = MakeForm();
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    form->Show();
+    auto* s = new TSkinButton(button);
+    s->Attach(nullptr, skin.get(), false, nullptr);
+    later.control = button;
+    later.Install();
+    delete s;
+    const TWndMethod mine = TWndMethod::Of<TSeen, &TSeen::Handle>(&later);
+    EXPECT_TRUE(button->WindowProc == mine) << "not cut out of the chain";
+    button->WindowProc = button->DefaultWindowProc();
+}

@@ -126,6 +126,12 @@ TEST(SkinDraw, TransparentBltReadsFromTheTopLeftAsLargeAsTheRectangle) {
     EXPECT_EQ(At(*target, 5, 5), RGB(50, 50, 50));
     EXPECT_EQ(At(*target, 6, 6), RGB(1, 1, 7));
     EXPECT_EQ(At(*target, 7, 7), RGB(50, 50, 50));  // outside the rectangle
+    // A rectangle larger than the picture: only the picture's own pixels are copied.
+    auto wide = Filled(10, 10, RGB(50, 50, 50));
+    TransparentBlt(wide->Canvas().Handle(), RECT{0, 0, 10, 10}, *image, SkinKeyColor);
+    EXPECT_EQ(At(*wide, 3, 3), RGB(3, 3, 7));
+    EXPECT_EQ(At(*wide, 4, 3), RGB(50, 50, 50));
+    EXPECT_EQ(At(*wide, 3, 4), RGB(50, 50, 50));
 }
 
 TEST(SkinDraw, ThreePartOntoANarrowerRectangleStretchesExactlyThatFrame) {
