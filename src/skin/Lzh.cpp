@@ -124,12 +124,19 @@ inline unsigned LastBelow(const std::uint16_t* count, unsigned from, unsigned k)
     return i - 1;
 }
 
-inline void UpdateTree(DecoderState& s, unsigned symbol) {
-    if (s.count[kRoot] == kRebuildAt) RebuildTree(s);
+// Counts one more of the symbol whose leaf is at node `leaf` and restores the order of the
+// counts, swapping nodes upwards. A rebuild due first moves the leaf, so it is looked up
+// again after one.
+inline void UpdateTree(DecoderState& s, unsigned leaf) {
     std::uint16_t* count = s.count;
     std::uint16_t* child = s.child;
     std::uint16_t* parent = s.parent;
-    unsigned c = parent[symbol + kNodes];
+    if (count[kRoot] == kRebuildAt) {
+        unsigned symbolIndex = child[leaf];
+        RebuildTree(s);
+        leaf = parent[symbolIndex];
+    }
+    unsigned c = leaf;
     do {
         unsigned k = ++count[c];
         if (k > count[c + 1]) {
@@ -248,15 +255,19 @@ std::int64_t TLZH::Decompress(std::int32_t plainSize, const TLzhReadEvent& read,
 
     while (produced < wanted) {
         if (bits < 32) fill();
+        // The walk ends on the leaf's node, where the update starts (saving the look-up of
+        // the symbol's leaf).
+        unsigned node = kRoot;
         unsigned c = child[kRoot];
         while (c < kNodes) {
             if (bits == 0) fill();
-            c = child[c + static_cast<unsigned>(buffer >> 63)];
+            node = c + static_cast<unsigned>(buffer >> 63);
+            c = child[node];
             buffer <<= 1;
             --bits;
         }
         unsigned symbol = c - kNodes;
-        UpdateTree(s, symbol);
+        UpdateTree(s, node);
 
         if (symbol < 256) {
             window[w++] = static_cast<std::uint8_t>(symbol);

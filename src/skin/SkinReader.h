@@ -42,7 +42,8 @@ public:
 
     const std::vector<std::string>& Names() const { return names_; }
     std::size_t Count() const { return names_.size(); }
-    std::int32_t EntrySize(std::size_t index) const { return sizes_.at(index); }
+    // Throws std::out_of_range for an index past the last entry.
+    std::int32_t EntrySize(std::size_t index) const { return sizes_.at(index < names_.size() ? index : kMaxEntries); }
     const std::array<std::uint8_t, 16>& Header() const { return header_; }
 
 private:

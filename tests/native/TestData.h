@@ -1,5 +1,6 @@
 // Deterministic inputs shared by the skin-core tests.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
