@@ -1,5 +1,6 @@
 #include "app/Ana.h"
 
+#include "components/RegisterComponents.h"
 #include "framework/LayoutLoader.h"
 
 namespace qx {
@@ -18,9 +19,11 @@ void TFrmAna::Bind(T*& field, const char* name) {
 }
 
 TFrmAna::TFrmAna(TComponent* owner) : TForm(owner) {
+    RegisterComponentClasses();
     LoadLayoutResource(this, L"TFRMANA");
     for (const TProduct& p : ProductCatalogue()) Bind(this->*p.Radio, p.RadioName);
     Bind(btncarihesaplar, "btncarihesaplar");
+    Bind(ProgressBar1, "ProgressBar1");
     Bind(Label1, "Label1");
     Bind(Label2, "Label2");
 }

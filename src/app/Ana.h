@@ -2,6 +2,8 @@
 #pragma once
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "components/GlowButton.h"
+#include "components/GradientProgress.h"
 
 #include "app/Catalogue.h"
 
@@ -23,7 +25,8 @@ public:
     TRadioButton* rdLumiqo = nullptr;
     TRadioButton* rdSarvek = nullptr;
     TRadioButton* rdNuvreta = nullptr;
-    TButton* btncarihesaplar = nullptr;
+    TGlowButton* btncarihesaplar = nullptr;
+    TGradientProgress* ProgressBar1 = nullptr;
     TLabel* Label1 = nullptr;
     TLabel* Label2 = nullptr;
 

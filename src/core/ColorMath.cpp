@@ -1,9 +1,23 @@
-#include "core/ColorMath.h"
+#include "ColorMath.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace qx {
+
+int RoundHalfEven(double value) {
+    const double floor = std::floor(value);
+    const double rest = value - floor;
+    int result = static_cast<int>(floor);
+    if (rest > 0.5 || (rest == 0.5 && (result & 1) != 0)) ++result;
+    return result;
+}
+
+int ChannelFromDouble(double value) {
+    if (!(value > 0)) return 0;  // NaN too
+    if (value >= 255) return 255;
+    return RoundHalfEven(value);
+}
 
 namespace {
 int Channel(TRgb c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }

@@ -2,7 +2,7 @@
 
 namespace qx {
 
-const TEnumInfo ButtonLayoutInfo{"TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
+const TEnumInfo GlyphLayoutInfo{"TGlyphLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
 
 TGlyphSettings::TGlyphSettings() : glyph_(std::make_unique<TBitmap>()) {}
 
@@ -12,7 +12,7 @@ const TClassInfo& TBitBtn::StaticClassInfo() {
     static const TClassInfo info = TClassBuilder<TBitBtn>("TBitBtn", &TButton::StaticClassInfo())
                                        .Object("Glyph", &TBitBtn::Glyph, TBitmap::StaticClassInfo())
                                        .Int("NumGlyphs", &TBitBtn::NumGlyphs, &TBitBtn::SetNumGlyphs)
-                                       .Enum("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout, ButtonLayoutInfo)
+                                       .Enum("Layout", &TBitBtn::Layout, &TBitBtn::SetLayout, GlyphLayoutInfo)
                                        .Int("Margin", &TBitBtn::Margin, &TBitBtn::SetMargin)
                                        .Int("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing)
                                        .Creatable()
@@ -30,7 +30,7 @@ void TBitBtn::SetNumGlyphs(int v) {
     numGlyphs_ = v;
     Invalidate();
 }
-void TBitBtn::SetLayout(TButtonLayout v) {
+void TBitBtn::SetLayout(TGlyphLayout v) {
     if (v == layout_) return;
     layout_ = v;
     Invalidate();
@@ -53,7 +53,7 @@ const TClassInfo& TSpeedButton::StaticClassInfo() {
         TClassBuilder<TSpeedButton>("TSpeedButton", &TGraphicControl::StaticClassInfo())
             .Object("Glyph", &TSpeedButton::Glyph, TBitmap::StaticClassInfo())
             .Int("NumGlyphs", &TSpeedButton::NumGlyphs, &TSpeedButton::SetNumGlyphs)
-            .Enum("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout, ButtonLayoutInfo)
+            .Enum("Layout", &TSpeedButton::Layout, &TSpeedButton::SetLayout, GlyphLayoutInfo)
             .Int("Margin", &TSpeedButton::Margin, &TSpeedButton::SetMargin)
             .Int("Spacing", &TSpeedButton::Spacing, &TSpeedButton::SetSpacing)
             .Bool("Flat", &TSpeedButton::Flat, &TSpeedButton::SetFlat)
@@ -85,7 +85,7 @@ void TSpeedButton::SetNumGlyphs(int v) {
     numGlyphs_ = v;
     Invalidate();
 }
-void TSpeedButton::SetLayout(TButtonLayout v) {
+void TSpeedButton::SetLayout(TGlyphLayout v) {
     if (v == layout_) return;
     layout_ = v;
     Invalidate();

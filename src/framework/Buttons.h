@@ -7,8 +7,8 @@
 
 namespace qx {
 
-enum class TButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-extern const TEnumInfo ButtonLayoutInfo;
+enum class TGlyphLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+extern const TEnumInfo GlyphLayoutInfo;
 
 // The glyph settings both glyph buttons share. The glyph strip holds NumGlyphs cells:
 // normal, disabled, pressed (and down).
@@ -17,14 +17,14 @@ public:
     TGlyphSettings();
     TBitmap* Glyph() { return glyph_.get(); }
     int NumGlyphs() const { return numGlyphs_; }
-    TButtonLayout Layout() const { return layout_; }
+    TGlyphLayout Layout() const { return layout_; }
     int Margin() const { return margin_; }
     int Spacing() const { return spacing_; }
 
 protected:
     std::unique_ptr<TBitmap> glyph_;
     int numGlyphs_ = 1;
-    TButtonLayout layout_ = TButtonLayout::blGlyphLeft;
+    TGlyphLayout layout_ = TGlyphLayout::blGlyphLeft;
     int margin_ = -1;
     int spacing_ = 4;
 };
@@ -34,7 +34,7 @@ class TBitBtn : public TButton, public TGlyphSettings {
 public:
     explicit TBitBtn(TComponent* owner);
     void SetNumGlyphs(int value);
-    void SetLayout(TButtonLayout value);
+    void SetLayout(TGlyphLayout value);
     void SetMargin(int value);
     void SetSpacing(int value);
 };
@@ -48,7 +48,7 @@ public:
     bool Down() const { return down_; }
     void SetDown(bool value);
     void SetNumGlyphs(int value);
-    void SetLayout(TButtonLayout value);
+    void SetLayout(TGlyphLayout value);
     void SetMargin(int value);
     void SetSpacing(int value);
 

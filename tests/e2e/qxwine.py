@@ -127,7 +127,8 @@ def pixel(path, x, y):
     out = subprocess.run(["/usr/bin/convert", path, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:"],
                          capture_output=True, text=True, timeout=60).stdout
     # "0,0: (r,g,b)  #RRGGBB  srgb(...)"
-    hexpart = [tok for tok in out.split() if tok.startswith("#")][0]
+    # (the header line begins with a lone "#")
+    hexpart = [tok for tok in out.split() if tok.startswith("#") and len(tok) >= 7][0]
     return tuple(int(hexpart[i:i + 2], 16) for i in (1, 3, 5))
 
 

@@ -2,6 +2,9 @@
 #include "TestSupport.h"
 
 #include "app/Ana.h"
+#include "components/CaptionPanel.h"
+#include "components/GdiPlusImage.h"
+#include "framework/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +78,49 @@ TEST(MainWindow, LayoutGivesEveryStoredValue) {
     form.GetTabOrderList(tabs);
     ASSERT_FALSE(tabs.empty());
     EXPECT_EQ(tabs.back(), form.rdNuvreta) << "the last place, after the install button";
+}
+
+TEST(MainWindow, SelfPaintingComponentsHaveTheirStoredValues) {
+    TFrmAna form(nullptr);
+    TGradientProgress* bar = form.ProgressBar1;
+    EXPECT_FALSE(bar->Visible());
+    EXPECT_EQ(bar->BoundsRect().left, 16);
+    EXPECT_EQ(bar->BoundsRect().top, 320);
+    EXPECT_EQ(bar->Width(), 531);
+    EXPECT_EQ(bar->Height(), 33);
+    EXPECT_TRUE(bar->Solid());
+    EXPECT_TRUE(bar->GradientBlocks());
+    EXPECT_EQ(bar->StartColor(), 0xFF972F);
+    EXPECT_EQ(bar->EndColor(), clBlack);
+    EXPECT_EQ(bar->TextOption(), toPercent);
+    EXPECT_TRUE(bar->TextCentered());
+    EXPECT_EQ(bar->Font().Color(), clRed);
+    EXPECT_EQ(bar->Color(), clBtnFace);
+    EXPECT_EQ(bar->Maximum(), 100);
+    EXPECT_EQ(bar->Position(), 0);
+
+    auto* image = dynamic_cast<TImage*>(form.FindComponent("Image1"));
+    ASSERT_NE(image, nullptr);
+    EXPECT_NE(dynamic_cast<TSmartImage*>(image->Picture().Graphic()), nullptr);
+    EXPECT_EQ(image->BoundsRect().left, 428);
+    EXPECT_EQ(image->Width(), 128);
+    EXPECT_EQ(image->Height(), 128);
+
+    auto* panel = dynamic_cast<TCaptionPanel*>(form.FindComponent("CaptionPanel1"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->Align(), TAlign::alTop);
+    EXPECT_EQ(panel->BorderOuter(), fsNone);
+    EXPECT_EQ(panel->BorderInner(), fsNone);
+    EXPECT_EQ(panel->Height(), 89);
+    EXPECT_EQ(panel->Font().Color(), 0xFF972F);
+    EXPECT_NE(panel->Caption().find(u"İndirmenizde  ve Kurmanızda"), std::u16string::npos);  // the double blank kept
+
+    TGlowButton* button = form.btncarihesaplar;
+    EXPECT_EQ(button->Spacing(), 1);
+    EXPECT_FALSE(button->WordWrap());
+    EXPECT_EQ(button->Picture()->Picture().Width(), 32);
+    EXPECT_EQ(button->NotesFont().Name(), u"Tahoma");
+    EXPECT_EQ(button->Appearance()->Data(), TGlowButtonAppearanceData::Defaults());
 }
 
 TEST(Catalogue, EachProductHasItsOwnRadioUrlAndFile) {

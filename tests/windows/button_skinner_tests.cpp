@@ -2,6 +2,8 @@
 // that each state paints, captions, clicks of raw buttons and GDI balance.
 #include "TestSupport.h"
 
+#include "framework/Buttons.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/ButtonSkinners.h"
@@ -486,4 +488,172 @@ TEST(SkinProperties, MissingValuesAndTextForms) {
     EXPECT_NE(GetObjectPropOf(box, "Font", TFont::StaticClassInfo()), nullptr);
     EXPECT_EQ(GetObjectPropOf(box, "Font", TBitmap::StaticClassInfo()), nullptr);
     EXPECT_EQ(ReplaceFirst(u"a||b||c", u"||", u"\r\n"), u"a\r\nb||c");
+}
+
+namespace {
+
+// A glyph strip of `cells` 16 x 16 cells; cell k is GlyphColour(k) with a magenta bottom-left
+// pixel (the transparent colour of framework glyphs).
+COLORREF GlyphColour(int k) { return RGB(200, 40 * k, 10); }
+void FillGlyph(TBitmap& glyph, int cells) {
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(cells) * 16 * 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < cells * 16; ++x) {
+            COLORREF c = (x % 16 == 0 && y == 15) ? RGB(255, 0, 255) : GlyphColour(x / 16 + 1);
+            px[static_cast<std::size_t>(y) * cells * 16 + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    glyph.SetPixels32(cells * 16, 16, px);
+}
+
+}  // namespace
+
+TEST(BitButtonSkinner, GlyphCellsFollowTheBitmapButtonConvention) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* button = new TBitBtn(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 80, 26);
+    FillGlyph(*button->Glyph(), 3);
+    button->SetNumGlyphs(3);
+    form->Show();
+    auto* s = new TSkinBitButton(button);
+    s->Attach(nullptr, skin.get(), false, nullptr);
+    // No caption: the glyph is centred, at (32, 5).
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 40, 12, false), GlyphColour(1));
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 32, 20, false), CellColour(s->LastCell())) << "key pixel";
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 40, 12, false), GlyphColour(3)) << "pressed shows cell 3";
+    EXPECT_EQ(s->LastCell(), 2);
+    SendMessageW(button->Handle(), WM_MOUSELEAVE, 0, 0);
+    button->SetEnabled(false);
+    COLORREF gray = PaintedAt(*s, button->Handle(), 40, 12, false);
+    EXPECT_EQ(s->LastCell(), 3);
+    EXPECT_TRUE(GetRValue(gray) == GetGValue(gray) && GetGValue(gray) == GetBValue(gray)) << "cell 2, greyed";
+    EXPECT_EQ(GetRValue(gray), (200 + 80 + 10) / 3);
+    // Glyph left, caption after it: the glyph moves to the margin.
+    button->SetEnabled(true);
+    button->SetCaption(u"Kur");
+    button->SetMargin(4);
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 4 + 8, 12, false), GlyphColour(1));
+}
+
+TEST(SpeedButtonSkinner, FlatButtonsShowTheFaceOnlyWhenHotOrDown) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* button = new TSpeedButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 60, 24);
+    button->SetFlat(true);
+    form->Show();
+    auto* s = new TSkinSpeedButton(button);
+    s->AttachGraphic(nullptr, skin.get(), nullptr);
+    TMouseButton pressed = TMouseButton::mbRight;
+    button->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { pressed = b; };
+    auto paint = [&] {
+        TCapture capture(100, 40);
+        s->PaintSpeed(capture.Dc());
+        return capture.Pixel(30, 1);
+    };
+    EXPECT_EQ(paint(), RGB(1, 2, 3)) << "idle and flat: background only";
+    EXPECT_EQ(s->LastCell(), 1);
+    button->Perform(CM_MOUSEENTER);
+    EXPECT_EQ(paint(), CellColour(4));
+    button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_EQ(pressed, TMouseButton::mbLeft) << "the control sees the press";
+    EXPECT_EQ(paint(), CellColour(2));
+    button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    button->Perform(CM_MOUSELEAVE);
+    EXPECT_EQ(paint(), RGB(1, 2, 3));
+    button->SetDown(true);
+    EXPECT_EQ(paint(), CellColour(2));
+    button->SetDown(false);
+    button->SetEnabled(false);
+    button->SetFlat(false);
+    EXPECT_EQ(paint(), CellColour(3));
+    // The skinner gives the handler back when it goes.
+    delete s;
+    EXPECT_TRUE(button->WindowProc == button->DefaultWindowProc());
+}
+
+TEST(MenuButtonSkinner, FocusShowsTheHotFaceAndTheArrowIsDrawn) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* button = new TMenuButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 100, 26);
+    auto* other = new TButton(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(10, 50, 100, 26);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    auto* s = new TSkinMenuButton(button);
+    s->Attach(nullptr, skin.get(), false, nullptr);
+    SetFocus(other->Handle());
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 10, 1, false), CellColour(1));
+    SetFocus(button->Handle());
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 10, 1, false), CellColour(4));
+    // Arrow tip row: c - 1 = 26 / 2 + 1 = 14, centred on x = 100 - 12.
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 88, 14, false), GetSysColor(COLOR_WINDOWTEXT));
+    button->SetEnabled(false);
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 88, 12, false), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(s->LastCell(), 3);
+}
+
+TEST(ButtonSkinner, TransparentTagShowsTheParentBehindKeyedPixels) {
+    auto skin = MakeSkin();
+    // Frame corners in the key colour, drawn transparently.
+    auto& face = skin->Buttons.Bitmap;
+    std::vector<std::uint32_t> px(100 * 20, 0x0000FF);
+    for (int f = 0; f < 5; ++f) px[static_cast<std::size_t>(f) * 20] = 0xFF00FF;
+    face.SetPixels32(100, 20, px);
+    skin->Buttons.Trans = 1;
+    auto form = MakeForm();
+    form->SetColor(RGB(0, 128, 0));
+    auto* plain = new TButton(form.get());
+    plain->SetParent(form.get());
+    plain->SetBounds(10, 10, 80, 25);
+    auto* clear = new TButton(form.get());
+    clear->SetParent(form.get());
+    clear->SetBounds(10, 50, 80, 25);
+    clear->SetTag(TransparentTag);
+    form->Show();
+    auto* a = new TSkinButton(plain);
+    a->Attach(nullptr, skin.get(), false, nullptr);
+    auto* b = new TSkinButton(clear);
+    b->Attach(nullptr, skin.get(), false, nullptr);
+    EXPECT_EQ(PaintedAt(*a, plain->Handle(), 0, 0, false), RGB(1, 2, 3)) << "the skin's button face";
+    EXPECT_EQ(PaintedAt(*b, clear->Handle(), 0, 0, false), RGB(0, 128, 0)) << "the parent's background";
+    EXPECT_EQ(PaintedAt(*b, clear->Handle(), 40, 12, false), RGB(0, 0, 255));
+    // The skin option does the same for every control.
+    skin->SetOptions(skin->Options() | SkinOptionBit(xoTransparent));
+    auto* third = new TButton(form.get());
+    third->SetParent(form.get());
+    third->SetBounds(100, 10, 80, 25);
+    auto* c = new TSkinButton(third);
+    c->Attach(nullptr, skin.get(), false, nullptr);
+    EXPECT_EQ(PaintedAt(*c, third->Handle(), 0, 0, false), RGB(0, 128, 0));
+}
+
+TEST(SkinControl, OwnColourSwitchesParentBackgroundOffWhileSkinned) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetParentBackground(true);
+    panel->SetColor(RGB(9, 9, 9));
+    form->Show();
+    auto* s = new TSkinControl(panel);
+    s->Attach(nullptr, skin.get(), true, nullptr);
+    EXPECT_FALSE(panel->ParentBackground());
+    EXPECT_EQ(panel->Color(), RGB(1, 2, 3));
+    EXPECT_EQ(s->SelfPaint(), 1);
+    s->Detach();
+    EXPECT_TRUE(panel->ParentBackground());
+    EXPECT_EQ(panel->Color(), RGB(9, 9, 9));
+    delete s;
+    // With the skin option the property is left alone.
+    skin->SetOptions(skin->Options() | SkinOptionBit(xoParentBackGround));
+    auto* t = new TSkinControl(panel);
+    t->Attach(nullptr, skin.get(), true, nullptr);
+    EXPECT_TRUE(panel->ParentBackground());
 }

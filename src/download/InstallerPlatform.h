@@ -1,0 +1,59 @@
+// The installer's one seam to the platform: connection test, URL cache, download service,
+// shell launch and the user's number format. The program uses the Windows one; tests put a
+// recording fake in its place.
+#pragma once
+#include <windows.h>
+#include <urlmon.h>
+#include <wininet.h>
+
+#include <string>
+
+namespace qx {
+
+// URLDownloadToFileW, as looked up by name in the URL moniker library.
+using UrlDownloadToFileWProc = HRESULT(WINAPI*)(IUnknown* caller, LPCWSTR url, LPCWSTR fileName,
+                                                DWORD reserved, IBindStatusCallback* callback);
+
+// The platform's URL download service.
+class IUrlDownloadService {
+public:
+    virtual ~IUrlDownloadService() = default;
+    // Makes the service ready on first use; once it has failed it stays unavailable.
+    virtual bool Load() = 0;
+    // Fetches url into fileName, blocking, reporting to callback; only after Load() said true.
+    virtual HRESULT DownloadToFile(const wchar_t* url, const wchar_t* fileName, IBindStatusCallback* callback) = 0;
+};
+
+class IInstallerPlatform {
+public:
+    virtual ~IInstallerPlatform() = default;
+
+    virtual BOOL InternetGetConnectedState(DWORD* flags, DWORD reserved) = 0;
+
+    virtual HANDLE FindFirstUrlCacheEntryA(const char* searchPattern, INTERNET_CACHE_ENTRY_INFOA* entry,
+                                           DWORD* entrySize) = 0;
+    virtual BOOL FindNextUrlCacheEntryA(HANDLE enumeration, INTERNET_CACHE_ENTRY_INFOA* entry,
+                                        DWORD* entrySize) = 0;
+    virtual BOOL DeleteUrlCacheEntryA(const char* sourceUrlName) = 0;
+    virtual BOOL FindCloseUrlCache(HANDLE enumeration) = 0;
+
+    virtual IUrlDownloadService& DownloadService() = 0;
+
+    virtual HINSTANCE ShellExecuteW(HWND parent, const wchar_t* verb, const wchar_t* file,
+                                    const wchar_t* parameters, const wchar_t* folder, int showCommand) = 0;
+
+    // The thousands separator of the user's regional settings (may be empty).
+    virtual std::u16string ThousandSeparator() = 0;
+};
+
+// The real platform, shared by the whole program.
+IInstallerPlatform& WindowsPlatform();
+
+// True when the platform reports a connection; its flags are not looked at.
+bool IsInternetConnected(IInstallerPlatform& platform);
+
+// Deletes every entry of the URL cache. Nothing it meets is reported: a failing call, a bad
+// entry or a lack of memory ends the clearing early, and the enumeration is always closed.
+void ClearUrlCache(IInstallerPlatform& platform) noexcept;
+
+}  // namespace qx

@@ -1,0 +1,44 @@
+#include "download/UrlMonService.h"
+
+namespace qx {
+
+namespace {
+
+class TSystemModuleLoader final : public IModuleLoader {
+public:
+    HMODULE Load(const char* name) override { return LoadLibraryA(name); }
+    FARPROC Find(HMODULE module, const char* procedure) override { return GetProcAddress(module, procedure); }
+    void Free(HMODULE module) override { FreeLibrary(module); }
+};
+
+}  // namespace
+
+IModuleLoader& SystemModuleLoader() {
+    static TSystemModuleLoader loader;
+    return loader;
+}
+
+TUrlMonService::~TUrlMonService() {
+    if (module_) loader_.Free(module_);
+}
+
+bool TUrlMonService::Load() {
+    if (!attempted_) {
+        attempted_ = true;
+        module_ = loader_.Load(LibraryName);
+        if (module_) entryPoint_ = reinterpret_cast<UrlDownloadToFileWProc>(loader_.Find(module_, EntryPointName));
+    }
+    return entryPoint_ != nullptr;
+}
+
+HRESULT TUrlMonService::DownloadToFile(const wchar_t* url, const wchar_t* fileName, IBindStatusCallback* callback) {
+    if (!Load()) return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    return entryPoint_(nullptr, url, fileName, 0, callback);
+}
+
+TUrlMonService& TUrlMonService::Process() {
+    static TUrlMonService service(SystemModuleLoader());
+    return service;
+}
+
+}  // namespace qx
