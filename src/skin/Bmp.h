@@ -1,0 +1,29 @@
+// Decoding of Windows bitmap files (skin images) without the Windows API, so that a broken
+// or hostile file is refused with a reason before any GDI call sees it.
+#pragma once
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+struct TBmpImage {
+    std::int32_t Width = 0;
+    std::int32_t Height = 0;
+    std::uint16_t BitCount = 0;  // bits per pixel of the file
+    // Width x Height pixels, top row first, each 0x00RRGGBB (a top-down 32-bit DIB).
+    std::vector<std::uint32_t> Pixels;
+};
+
+// Accepts 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed or with bit-field masks,
+// bottom-up or top-down, with the core, info and V4/V5 headers. Run-length encoded and
+// embedded JPEG/PNG data are refused. On failure returns false with a reason in error and
+// leaves image untouched.
+bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string& error);
+
+// Largest edge and pixel count accepted; bigger claims are refused before allocating.
+inline constexpr std::int32_t kBmpMaxEdge = 32767;
+inline constexpr std::int64_t kBmpMaxPixels = 64LL * 1024 * 1024;
+
+}  // namespace qx

@@ -1,0 +1,62 @@
+// Reads a compressed skin archive (named entries: one INI description and the bitmaps it
+// names) into memory and copies single entries out on request.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/Stream.h"
+
+namespace qx {
+
+class TSkinReader {
+public:
+    static constexpr std::int32_t kFormatVersion = 20000;
+    static constexpr std::size_t kMaxEntries = 1001;
+    static constexpr const char* kOlderSkinMessage = "This is Older Skin File\rPlease update to new version !";
+
+    // Shown for an archive of another format version; the Windows side makes it a modal box.
+    using TMessageEvent = std::function<void(const std::string& message)>;
+    TMessageEvent OnMessage;
+
+    // Upper bound for the declared plain size of a skin; a bigger claim is refused before
+    // anything is decoded (a few bytes could otherwise ask for gigabytes of zeros).
+    std::int32_t MaxPlainSize = 64 * 1024 * 1024;
+
+    // Decompresses the skin stream (from position 0) and takes over its names, sizes and
+    // data. Returns false, keeping the previous contents, for another format version
+    // (reported through OnMessage) and, silently, for an archive that is cut short, holds
+    // more than 1,001 names or negative sizes, or whose sizes overrun its data region.
+    // ElzhException from decoding passes through.
+    bool LoadArchive(TStream& skinStream);
+
+    // Empties destination, then writes the first entry named name (A..Z compared without
+    // case) and rewinds it. No such entry leaves it empty.
+    void ExtractFile(std::string_view name, TMemoryStream& destination) const;
+    // Like ExtractFile for the first entry whose name contains text (case as given; the
+    // names are lower case). On a hit entryName receives the name, otherwise it is untouched.
+    void ExtractFileLike(std::string_view text, TMemoryStream& destination, std::string& entryName) const;
+
+    const std::vector<std::string>& Names() const { return names_; }
+    std::size_t Count() const { return names_.size(); }
+    // Throws std::out_of_range for an index past the last entry.
+    std::int32_t EntrySize(std::size_t index) const { return sizes_.at(index < names_.size() ? index : kMaxEntries); }
+    const std::array<std::uint8_t, 16>& Header() const { return header_; }
+
+private:
+    void CopyEntry(std::size_t index, TMemoryStream& destination) const;
+
+    std::vector<std::string> names_;
+    std::array<std::int32_t, kMaxEntries> sizes_{};
+    std::vector<std::uint8_t> data_;
+    std::array<std::uint8_t, 16> header_{};
+};
+
+// Splits a names text: lines end at CR LF, a lone CR or a lone LF; NUL ends the text; the
+// break after the last line adds no empty line.
+std::vector<std::string> SplitSkinLines(std::string_view text);
+
+}  // namespace qx
