@@ -17,7 +17,7 @@ endfunction()
 # application object (tests/windows/test_main.cpp).
 function(qx_windows_test name)
   add_executable(${name} ${ARGN} ${CMAKE_SOURCE_DIR}/tests/windows/test_main.cpp)
-  target_link_libraries(${name} PRIVATE gtest gmock qxframework)
+  target_link_libraries(${name} PRIVATE gtest gmock qxframework qxskin)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/windows)
   add_test(NAME ${name} COMMAND ${QX_WINE_RUN} $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES LABELS wine RESOURCE_LOCK wine_display

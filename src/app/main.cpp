@@ -1,6 +1,7 @@
 #include "app/Ana.h"
 
 #include "core/Text.h"
+#include "skin/SkinRegister.h"
 
 #include <cstdlib>
 #include <cwchar>
@@ -11,6 +12,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     qx::TApplication application;
     application.Initialize();
     application.SetTitle(u"Quenrix Installer");
+    qx::RegisterSkinClasses();
     try {
         [[maybe_unused]] qx::TFrmAna* form = application.CreateForm<qx::TFrmAna>();
 #ifdef QX_TEST_BUILD

@@ -4,6 +4,8 @@
 #include "components/GdiPlusImage.h"
 #include "components/GlowButton.h"
 #include "components/GradientProgress.h"
+#include "components/HttpClient.h"
+#include "components/PanelStyler.h"
 
 namespace qx {
 
@@ -11,6 +13,8 @@ void RegisterComponentClasses() {
     RegisterClass(TGradientProgress::StaticClassInfo());
     RegisterClass(TCaptionPanel::StaticClassInfo());
     RegisterClass(TGlowButton::StaticClassInfo());
+    RegisterClass(TPanelStyler::StaticClassInfo());
+    RegisterClass(THttpClient::StaticClassInfo());
     RegisterGdiPlusImageClasses();
 }
 

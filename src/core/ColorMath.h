@@ -1,7 +1,10 @@
 // Colour values as the layout stores them (0x00BBGGRR, system colours as 0xFF000000 + index,
-// "no colour" as a sentinel) and the channel arithmetic that the self-painting controls share.
+// "no colour" as a sentinel), the channel arithmetic that the self-painting controls share, and
+// the skin engine's mixing, gradient tables and saturation (system colours resolved by the callers).
 #pragma once
+#include <array>
 #include <cstdint>
+#include <vector>
 
 namespace qx {
 
@@ -25,5 +28,45 @@ int RoundHalfEven(double value);
 
 // One channel value rounded half to even and held within 0..255.
 int ChannelFromDouble(double value);
+
+using TRgb = std::uint32_t;  // 0x00BBGGRR
+
+// Mixes a and b channel by channel. A weight below 100 is a percentage of a; from 100 on it
+// is in thousandths of a (150: 15 % a, 85 % b). Each channel keeps its low eight bits.
+TRgb BlendRgb(TRgb a, TRgb b, int weight);
+
+// (max - min) / max of the channels scaled to 0..255; 200 for a colour whose channels are all
+// below 160, so that dark colours count as saturated.
+int RgbSaturation(TRgb color);
+
+// count colours from first to last (count 1: the colour half-way); empty for count < 1.
+std::vector<TRgb> GradientRamp(int count, TRgb first, TRgb last);
+
+// The 16 most recent gradient tables, reused when the same count and end colours are asked
+// again; new tables overwrite the slots round robin.
+class TGradientCache {
+public:
+    static constexpr int SlotCount = 16;
+    // Index of a slot holding count colours from first to last; -1 for count < 1.
+    int Colors(int count, TRgb first, TRgb last);
+    const std::vector<TRgb>& Slot(int index) const { return slots_.at(static_cast<std::size_t>(index)); }
+    // How many tables have been computed (lets callers see that a slot was reused).
+    long Fills() const { return fills_; }
+
+private:
+    struct TKey {
+        int count = 0;
+        TRgb first = 0, last = 0;
+    };
+    std::array<std::vector<TRgb>, SlotCount> slots_{};
+    // What each slot was asked for: the table's own ends differ from the request for a count of
+    // 1 and for falling channels (rounding toward zero), which would defeat matching on them.
+    std::array<TKey, SlotCount> keys_{};
+    int next_ = 0;
+    long fills_ = 0;
+};
+
+// The cache the painting code shares (main thread only).
+TGradientCache& SharedGradientCache();
 
 }  // namespace qx

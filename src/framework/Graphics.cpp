@@ -475,9 +475,8 @@ void TBitmap::Assign(const TBitmap& other) {
         Recreate(other.width_, other.height_, other.format_);
         if (other.format_ <= TPixelFormat::pf8bit) {
             RGBQUAD table[256];
-            TMemoryDC src;
-            src.SelectBitmap(other.handle_.Get());
-            UINT n = GetDIBColorTable(src.Get(), 0, 256, table);
+            TMemoryDC scratch;
+            UINT n = GetDIBColorTable(other.SourceDC(scratch), 0, 256, table);
             TMemoryDC dst;
             dst.SelectBitmap(handle_.Get());
             if (n) SetDIBColorTable(dst.Get(), 0, n, table);
@@ -498,20 +497,27 @@ void TBitmap::SetPixels32(int width, int height, std::span<const std::uint32_t> 
     Changed();
 }
 
+HDC TBitmap::SourceDC(TMemoryDC& scratch) const {
+    // A bitmap can be selected into one DC at a time: while its canvas holds it, read from there.
+    if (dc_) return dc_->Get();
+    scratch.SelectBitmap(handle_.Get());
+    return scratch.Get();
+}
+
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
     if (!handle_) return;
-    TMemoryDC src;
-    src.SelectBitmap(handle_.Get());
+    TMemoryDC scratch;
+    HDC source = SourceDC(scratch);
     HDC dst = canvas.Handle();
     int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (Transparent() && transparentColor_ != clNone) {
-        TransparentBlt(dst, rect.left, rect.top, w, h, src.Get(), 0, 0, width_, height_,
+        TransparentBlt(dst, rect.left, rect.top, w, h, source, 0, 0, width_, height_,
                        ColorToRGB(transparentColor_));
     } else if (w == width_ && h == height_) {
-        BitBlt(dst, rect.left, rect.top, w, h, src.Get(), 0, 0, SRCCOPY);
+        BitBlt(dst, rect.left, rect.top, w, h, source, 0, 0, SRCCOPY);
     } else {
         int oldMode = SetStretchBltMode(dst, COLORONCOLOR);
-        StretchBlt(dst, rect.left, rect.top, w, h, src.Get(), 0, 0, width_, height_, SRCCOPY);
+        StretchBlt(dst, rect.left, rect.top, w, h, source, 0, 0, width_, height_, SRCCOPY);
         SetStretchBltMode(dst, oldMode);
     }
 }
@@ -528,9 +534,8 @@ void TBitmap::SaveToStream(TStream& stream) const {
     RGBQUAD table[256]{};
     UINT colors = 0;
     if (header.biBitCount <= 8) {
-        TMemoryDC dc;
-        dc.SelectBitmap(handle_.Get());
-        colors = GetDIBColorTable(dc.Get(), 0, 256, table);
+        TMemoryDC scratch;
+        colors = GetDIBColorTable(SourceDC(scratch), 0, 256, table);
         header.biClrUsed = colors;
     }
     DWORD imageSize = static_cast<DWORD>(Stride()) * height_;

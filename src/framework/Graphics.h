@@ -229,6 +229,7 @@ public:
 private:
     void Recreate(int width, int height, TPixelFormat format);
     void ReleaseCanvas();
+    HDC SourceDC(TMemoryDC& scratch) const;
     int width_ = 0, height_ = 0;
     TPixelFormat format_ = TPixelFormat::pf24bit;
     TBitmapHandle handle_;

@@ -1,6 +1,7 @@
 #include "framework/Register.h"
 
 #include "framework/Actions.h"
+#include "framework/Buttons.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
@@ -17,6 +18,9 @@ void RegisterFrameworkClasses() {
     RegisterClass(TImage::StaticClassInfo());
     RegisterClass(TTimer::StaticClassInfo());
     RegisterClass(TAction::StaticClassInfo());
+    RegisterClass(TBitBtn::StaticClassInfo());
+    RegisterClass(TSpeedButton::StaticClassInfo());
+    RegisterClass(TMenuButton::StaticClassInfo());
     RegisterGraphicClass("TBitmap", [] { return std::make_unique<TBitmap>(); });
 }
 

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "TestData.h"
-#include "skin/Bmp.h"
+#include "core/Bmp.h"
 
 using namespace qx;
 

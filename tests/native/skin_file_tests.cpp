@@ -6,7 +6,7 @@
 #include <iterator>
 #include <map>
 
-#include "skin/Bmp.h"
+#include "core/Bmp.h"
 #include "skin/QuickIni.h"
 #include "skin/SkinReader.h"
 

@@ -110,6 +110,12 @@ int wmain(int argc, wchar_t** argv) {
                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
                    ? 0
                    : 1;
+    } else if (cmd == L"send" && argc > 5) {
+        // send HWND MESSAGE WPARAM LPARAM: prints the result
+        LRESULT r = SendMessageW(Handle(argv[2]), static_cast<UINT>(_wcstoui64(argv[3], nullptr, 0)),
+                                 static_cast<WPARAM>(_wcstoui64(argv[4], nullptr, 0)),
+                                 static_cast<LPARAM>(_wcstoi64(argv[5], nullptr, 0)));
+        std::printf("%lld\n", static_cast<long long>(r));
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
     } else {

@@ -3,12 +3,15 @@
 #include "TestSupport.h"
 
 #include "app/Ana.h"
+#include "components/HttpClient.h"
+#include "components/PanelStyler.h"
 #include "components/CaptionPanel.h"
 #include "components/GdiPlusImage.h"
 #include "framework/ExtCtrls.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -210,4 +213,25 @@ TEST(Program, CarriesItsVersionRecord) {
     EXPECT_EQ(field(L"LegalTrademarks"), L"Quenrix Yazılım A.Ş.");
     EXPECT_EQ(field(L"ProductName"), L"Quenrix Installer");
     EXPECT_EQ(field(L"OriginalFilename"), L"Quenrix Installer");
+}
+
+TEST(MainWindow, NonVisualComponentsFollowTheVisibleOnesWithTheirSettings) {
+    TFrmAna form(nullptr);
+    std::vector<std::string> order;
+    for (TComponent* c : form.Components()) order.push_back(c->Name());
+    auto at = [&](const char* name) { return std::find(order.begin(), order.end(), name) - order.begin(); };
+    EXPECT_GT(at("PanelStyler1"), at("rdNuvreta"));
+    EXPECT_GT(at("HttpClient1"), at("PanelStyler1"));
+    auto* styler = dynamic_cast<TPanelStyler*>(form.FindComponent("PanelStyler1"));
+    ASSERT_NE(styler, nullptr);
+    EXPECT_EQ(styler->Style(), TPanelStyle::psOffice2003Blue);
+    auto* http = dynamic_cast<THttpClient*>(form.FindComponent("HttpClient1"));
+    ASSERT_NE(http, nullptr);
+    EXPECT_TRUE(http->AllowCookies());
+    EXPECT_FALSE(http->ProxyParams()->BasicAuthentication());
+    EXPECT_EQ(http->ProxyParams()->ProxyPort(), 0);
+    EXPECT_EQ(http->Request()->ContentLength(), -1);
+    EXPECT_EQ(http->Request()->Accept(), u"text/html, */*");
+    EXPECT_EQ(http->Request()->UserAgent(), u"Mozilla/3.0 (compatible; Quenrix Installer)");
+    EXPECT_EQ(GetPropText(http, "HTTPOptions"), u"[hoForceEncodeParams]");
 }

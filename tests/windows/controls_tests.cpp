@@ -284,6 +284,12 @@ TEST(Graphics, BitmapsKeepTheirFormatSizeAndPixels) {
         EXPECT_EQ(copy.Canvas().Pixel(6, 2), RGB(0, 0, 255));
         std::uint8_t* row = copy.ScanLine(2);
         EXPECT_EQ(row[6 * 3 + 0], 255);  // blue byte first
+        // Drawing a bitmap whose own canvas is in use reads from that canvas.
+        TBitmap target;
+        target.SetSize(7, 3);
+        target.Canvas().Draw(0, 0, bitmap);
+        EXPECT_EQ(target.Canvas().Pixel(6, 2), RGB(0, 0, 255));
+        EXPECT_EQ(target.Canvas().Pixel(1, 1), RGB(255, 0, 0));
         bitmap.SetSize(3, 3);  // keeps the top-left part
         EXPECT_EQ(bitmap.Canvas().Pixel(2, 2), RGB(255, 0, 0));
     }

@@ -104,6 +104,19 @@ TEST(GdiPlusPicture, BitmapBytesTakeTheBitmapPath) {
     EXPECT_EQ(canvas.At(2, 1), RGB(0, 0, 255));
 }
 
+TEST(GdiPlusPicture, BitmapAlphaSurvivesOnlyOnOurOwnPath) {
+    // GDI+'s own decoder takes a 32-bit bitmap as opaque; read as a bitmap file and handed
+    // over as premultiplied pixels, its half-transparent white blends with what lies beneath.
+    TGdiPlusPicture picture;
+    picture.LoadFromBytes(BitmapFile(1, 1, 32, {}, {255, 255, 255, 128}));
+    TTestCanvas canvas(1, 1, RGB(0, 0, 0));
+    Gdiplus::Graphics g(canvas.Dc());
+    picture.Draw(g, 0, 0, 1, 1);
+    const COLORREF c = canvas.At(0, 0);
+    EXPECT_NEAR(GetRValue(c), 128, 3);
+    EXPECT_NEAR(GetBValue(c), 128, 3);
+}
+
 TEST(GdiPlusPicture, BitmapDecoderReadsPalettesAndAlpha) {
     int w = 0, h = 0;
     std::vector<std::uint32_t> px;

@@ -1,6 +1,7 @@
 // Entry point of the Windows test programs: the application object exists for every test,
 // as it does in the program, and errors are recorded instead of opening boxes.
 #include "framework/Forms.h"
+#include "skin/SkinRegister.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     qx::TApplication application;
     application.Initialize();
     application.SetTitle(u"Quenrix tests");
+    qx::RegisterSkinClasses();
     application.OnException = [](const std::u16string& text) {
         ADD_FAILURE() << "unexpected error box: " << std::string(text.begin(), text.end());
     };

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "skin/Bmp.h"
+#include "core/Bmp.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     qx::TBmpImage image;

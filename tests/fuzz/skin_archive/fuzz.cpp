@@ -8,7 +8,7 @@
 
 #include "LzhEncoder.h"
 #include "core/Stream.h"
-#include "skin/Bmp.h"
+#include "core/Bmp.h"
 #include "skin/QuickIni.h"
 #include "skin/SkinReader.h"
 

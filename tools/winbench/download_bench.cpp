@@ -5,6 +5,7 @@
 #include "app/Ana.h"
 #include "download/InstallerPlatform.h"
 #include "download/UrlDownload.h"
+#include "skin/SkinRegister.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -74,6 +75,7 @@ int wmain(int argc, wchar_t** argv) {
     TApplication application;
     application.Initialize();
     application.SetTitle(u"Quenrix download bench");
+    RegisterSkinClasses();
     application.OnMessageBox = [](const std::u16string& text, const std::u16string&, UINT) {
         std::fprintf(stderr, "box: %ls\n", reinterpret_cast<const wchar_t*>(text.c_str()));
         return IDOK;

@@ -1,4 +1,4 @@
-// Decoding of Windows bitmap files (skin images) without the Windows API, so that a broken
+// Decoding of Windows bitmap files (skin images, the framework's bitmaps) without the Windows API, so that a broken
 // or hostile file is refused with a reason before any GDI call sees it.
 #pragma once
 #include <cstdint>
@@ -14,6 +14,10 @@ struct TBmpImage {
     std::uint16_t BitCount = 0;  // bits per pixel of the file
     // Width x Height pixels, top row first, each 0x00RRGGBB (a top-down 32-bit DIB).
     std::vector<std::uint32_t> Pixels;
+    // Files of 1, 4 and 8 bits per pixel only (empty otherwise): the colour table as 0x00RRGGBB,
+    // padded with black to 2^BitCount entries, and each pixel's index into it, top row first.
+    std::vector<std::uint32_t> Palette;
+    std::vector<std::uint8_t> Indices;
 };
 
 // Accepts 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed or with bit-field masks,

@@ -1,4 +1,4 @@
-#include "Bmp.h"
+#include "core/Bmp.h"
 
 #include <algorithm>
 #include <bit>
@@ -144,18 +144,20 @@ bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string
     const auto w = static_cast<std::size_t>(width);
     const auto h = static_cast<std::size_t>(height);
     std::vector<std::uint32_t> pixels(w * h);
+    std::vector<std::uint8_t> indices(bitCount <= 8 ? w * h : 0);
     for (std::size_t row = 0; row < h; ++row) {
         const std::uint8_t* src = f + offBits + (topDown ? row : h - 1 - row) * stride;
         std::uint32_t* dst = pixels.data() + row * w;
+        std::uint8_t* idx = indices.empty() ? nullptr : indices.data() + row * w;
         switch (bitCount) {
             case 1:
-                for (std::size_t x = 0; x < w; ++x) dst[x] = palette[(src[x >> 3] >> (7 - (x & 7))) & 1];
+                for (std::size_t x = 0; x < w; ++x) dst[x] = palette[idx[x] = (src[x >> 3] >> (7 - (x & 7))) & 1];
                 break;
             case 4:
-                for (std::size_t x = 0; x < w; ++x) dst[x] = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+                for (std::size_t x = 0; x < w; ++x) dst[x] = palette[idx[x] = (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
                 break;
             case 8:
-                for (std::size_t x = 0; x < w; ++x) dst[x] = palette[src[x]];
+                for (std::size_t x = 0; x < w; ++x) dst[x] = palette[idx[x] = src[x]];
                 break;
             case 24:
                 for (std::size_t x = 0; x < w; ++x, src += 3)
@@ -180,6 +182,11 @@ bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string
     image.Height = static_cast<std::int32_t>(height);
     image.BitCount = bitCount;
     image.Pixels = std::move(pixels);
+    image.Indices = std::move(indices);
+    if (bitCount <= 8)
+        image.Palette.assign(palette, palette + (1u << bitCount));
+    else
+        image.Palette.clear();
     error.clear();
     return true;
 }

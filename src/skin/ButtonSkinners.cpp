@@ -1,0 +1,701 @@
+#include "skin/ButtonSkinners.h"
+
+#include "framework/Rtti.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace qx {
+
+namespace {
+
+bool IsTransparentControl(TControl* control, TSkinData* skin) {
+    if (!control) return false;
+    return control->Tag() == TransparentTag ||
+           (skin && (skin->Options() & SkinOptionBit(xoTransparent)) != 0);
+}
+
+std::string LowerAscii(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string WindowClassLower(HWND window) {
+    wchar_t name[256] = {};
+    int n = GetClassNameW(window, name, 256);
+    std::string out;
+    for (int i = 0; i < n; ++i) out.push_back(name[i] < 0x80 ? static_cast<char>(name[i]) : '?');
+    return LowerAscii(out);
+}
+
+}  // namespace
+
+// ---- radio button ---------------------------------------------------------------------------
+
+void TSkinRadioButton::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    TSkinControl::Attach(form, skinData, ownColor, canvas);
+    FSelfPaint = FControl ? 1 : 0;
+    FTransparent = IsTransparentControl(FControl, FSkinData);
+}
+
+bool TSkinRadioButton::BeforeMessage(TMessage& m) {
+    const bool passOn = TSkinControl::BeforeMessage(m);
+    if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == 1) {
+        PaintOwn(m);
+        return false;
+    }
+    if (m.Msg == WM_ERASEBKGND && FTransparent) {
+        EraseTransparent(m);
+        m.Result = 1;
+        return false;
+    }
+    return passOn;
+}
+
+void TSkinRadioButton::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+        case BM_SETCHECK:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case CM_EXIT:
+        case CM_SKINREPAINTCHECK:
+            Repaint();
+            break;
+        default:
+            TSkinControl::AfterMessage(m);
+    }
+}
+
+TBitmap* TSkinRadioButton::GlyphImage(int& frameCount) {
+    if (!FSkinData) return nullptr;
+    frameCount = FSkinData->Buttons.RadioButtonFrame;
+    return &FSkinData->Buttons.RadioBitmap;
+}
+
+int TSkinRadioButton::CellIndex(int n) {
+    int index = (SendMessageW(FHandle, BM_GETCHECK, 0, 0) & 1) ? 2 : 1;
+    if (FControl && HasProp(FControl, "Checked")) index = PropTextLower(FControl, "Checked") == "true" ? 2 : 1;
+    if (WindowStyle() & WS_DISABLED) index += 2;
+    if (n == 8) {
+        static const int remap[] = {0, 1, 5, 4, 8};
+        index = remap[index];
+    }
+    return index;
+}
+
+void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
+    int n = 0;
+    TBitmap* image = GlyphImage(n);
+    if (!image || image->Empty() || n < 1) {
+        // No picture in the skin: the control paints itself from now on.
+        FSelfPaint = 0;
+        lastCell_ = 0;
+        return;
+    }
+    const int w = image->Width() / n, h = image->Height();
+    const int index = CellIndex(n);
+    const LONG_PTR style = WindowStyle();
+    RECT glyph{}, text = rect;
+    glyph.top = rect.top + (rect.bottom - rect.top - h) / 2;
+    glyph.bottom = glyph.top + h;
+    UINT align = DT_LEFT;
+    if (style & BS_LEFTTEXT) {
+        glyph.right = rect.right - LeftTextInset();
+        glyph.left = glyph.right - w;
+        text.right = glyph.left - 2;
+        if (FControl) {
+            std::string bidi = PropTextLower(FControl, "BiDiMode");
+            if (!bidi.empty() && bidi != "bdlefttoright") align = DT_RIGHT;
+        }
+    } else {
+        glyph.left = rect.left;
+        glyph.right = glyph.left + w;
+        text.left = rect.left + w + 2;
+    }
+    const UINT flags = align | DT_EXPANDTABS | DT_WORDBREAK;
+    if (FSelfPaint == 1 && !FTransparent) FillFace(dc, rect);
+    DrawStateGlyph(dc, glyph, n, index, *image);
+    lastCell_ = index;
+    lastGlyph_ = glyph;
+    if (FSelfPaint != 0) DrawCheckCaption(dc, text, flags);
+}
+
+void TSkinRadioButton::DrawCheckCaption(HDC dc, const RECT& textRect, UINT flags) {
+    FCaption = FControl ? GetWideStrProp(FControl, "Caption") : WindowText();
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
+    COLORREF color = GetTextColor(dc);
+    if (FControl) {
+        font = FControl->Font().Handle();
+        color = FControl->Enabled() ? ColorToRGB(FControl->Font().Color()) : ColorToRGB(clBtnShadow);
+    }
+    TSelectObject selected(dc, font);
+    COLORREF oldText = SetTextColor(dc, color);
+    FSavedColor = static_cast<TColor>(SetBkColor(dc, ColorToRGB(SkinButtonFace())));
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    RECT text = textRect, m = textRect;
+    DrawTextWide(dc, FCaption, m, flags | DT_CALCRECT | DT_NOCLIP);
+    OffsetRect(&text, 0, ((text.bottom - text.top) - m.bottom) / 2);
+    if (GetFocus() == FHandle) DrawTextFocus(dc, flags, text);
+    DrawTextWide(dc, FCaption, text, flags);
+    SetBkMode(dc, oldMode);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, static_cast<COLORREF>(FSavedColor));
+}
+
+// ---- check box ------------------------------------------------------------------------------
+
+void TSkinCheckBox::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    TSkinRadioButton::Attach(form, skinData, ownColor, canvas);
+    FCheckState = 0;
+}
+
+void TSkinCheckBox::AfterMessage(TMessage& m) {
+    if (m.Msg == BM_SETCHECK) FCheckState = static_cast<std::int32_t>(m.WParam) + 1;
+    TSkinRadioButton::AfterMessage(m);
+}
+
+TBitmap* TSkinCheckBox::GlyphImage(int& frameCount) {
+    if (!FSkinData) return nullptr;
+    frameCount = FSkinData->Buttons.CheckButtonFrame;
+    return &FSkinData->Buttons.CheckBitmap;
+}
+
+int TSkinCheckBox::CellIndex(int n) {
+    const LRESULT st = SendMessageW(FHandle, BM_GETSTATE, 0, 0);
+    int index = (st & 1) ? 2 : 1;
+    if (FControl) {
+        if (HasProp(FControl, "State")) {
+            std::string s = PropTextLower(FControl, "State");
+            if (s.find("uncheck") != std::string::npos)
+                index = 1;
+            else if (s.find("check") != std::string::npos)
+                index = 2;
+            else if (s.find("gray") != std::string::npos)
+                index = 4;
+        } else if (HasProp(FControl, "Checked")) {
+            index = PropTextLower(FControl, "Checked") == "true" ? 2 : 1;
+        }
+        if (HasProp(FControl, "DataField") && FCheckState != 0) index = FCheckState == 3 ? 4 : FCheckState;
+        if (HasProp(FControl, "DataBinding")) index = 1;
+    }
+    const bool disabled = (WindowStyle() & WS_DISABLED) != 0;
+    if (disabled) index += 2;
+    const bool indeterminate = (st & 2) != 0;
+    if (indeterminate) index = 4;
+    if (n == 12) {
+        if (index == 2)
+            index = 5;
+        else if (index == 3)
+            index = 4;
+        else if (index == 4)
+            index = 8;
+        if (indeterminate) index = disabled ? 12 : 9;
+    }
+    return index;
+}
+
+// ---- push button ----------------------------------------------------------------------------
+
+TSkinButton::TSkinButton(TComponent* owner) : TSkinControl(owner), FBuffer(std::make_unique<TBitmap>()) {}
+
+void TSkinButton::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    TSkinControl::Attach(form, skinData, ownColor, canvas);
+    FSelfPaint = 0;
+    if (FControl) {
+        std::string cls = LowerAscii(FControl->ClassName());
+        if (cls.rfind("tglyph", 0) == 0 || cls.rfind("tflat", 0) == 0) FSelfPaint = 1;
+    }
+    FTransparent = IsTransparentControl(FControl, FSkinData);
+}
+
+bool TSkinButton::BeforeMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_PAINT:
+            PaintOwn(m);
+            return false;
+        case WM_ERASEBKGND:
+            m.Result = 1;
+            return false;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (!FFocused && FHandle) SetFocus(FHandle);
+            FState |= skPressed;
+            PaintWindow(nullptr);
+            if (FSelfPaint == 0 && FControl) ForwardMouseDown(m);
+            return false;
+        default:
+            return TSkinControl::BeforeMessage(m);
+    }
+}
+
+void TSkinButton::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_SETTEXT:
+            PaintWindow(nullptr);
+            break;
+        case WM_KEYDOWN:
+            if (m.WParam == VK_SPACE) {
+                FState |= skPressed;
+                Repaint();
+            }
+            break;
+        case WM_KEYUP:
+            if (m.WParam == VK_SPACE) {
+                FState &= ~skPressed;
+                Repaint();
+            }
+            break;
+        case WM_MOUSEMOVE:
+            if (FEnabled && !(FState & skHot)) {
+                FState |= skHot;
+                Repaint();
+            }
+            if (FHandle) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+                TrackMouseEvent(&track);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            FState &= ~(skHot | skPressed);
+            Repaint();
+            break;
+        case WM_LBUTTONUP:
+            if (FState & skPressed) {
+                FState &= ~skPressed;
+                Repaint();
+                FireClick();
+            }
+            break;
+        case CM_DIALOGKEY:
+        case CM_FOCUSCHANGED:
+            Repaint();
+            break;
+        default:
+            TSkinControl::AfterMessage(m);
+    }
+}
+
+void TSkinButton::FireClick() {
+    if (FControl) {
+        FControl->Click();
+        return;
+    }
+    if (!FHandle) return;
+    HWND parent = GetParent(FHandle);
+    if (WindowClassLower(FHandle) == "tbutton")
+        PostMessageW(parent, WM_COMMAND, 0, reinterpret_cast<LPARAM>(FHandle));
+    else
+        PostMessageW(parent, WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(FHandle)), reinterpret_cast<LPARAM>(FHandle));
+}
+
+int TSkinButton::FaceIndex() const {
+    int index = 1;
+    if (FFocused) index = 5;
+    if (FState & skPressed)
+        index = 2;
+    else if (FState & skHot)
+        index = 4;
+    if (!FEnabled) index = 3;
+    return index;
+}
+
+void TSkinButton::ReadPaintState() {
+    FFocused = FHandle && GetFocus() == FHandle;
+    if (FHandle)
+        FEnabled = !(WindowStyle() & WS_DISABLED);
+    else if (FControl)
+        FEnabled = FControl->Enabled();
+    FCaption = FControl ? GetWideStrProp(FControl, "Caption") : WindowText();
+}
+
+COLORREF TSkinButton::StateTextColor(int index, COLORREF base) const {
+    const TDataSkinButton& b = FSkinData->Buttons;
+    COLORREF color = base;
+    if (index == 1 && b.HasNormalColour2)
+        color = ColorToRGB(b.NormalColour2);
+    else if (index == 4 && b.HasMouseOverColour2)
+        color = ColorToRGB(b.MouseOverColour2);
+    else if (index == 2 && b.HasPressedColour2)
+        color = ColorToRGB(b.PressedColour2);
+    if (!FEnabled) color = ColorToRGB(clBtnShadow);
+    return color;
+}
+
+void TSkinButton::PaintSkin(HDC dc, const RECT& rect) {
+    if (!FSkinData || FSkinData->Buttons.Bitmap.Empty()) {
+        lastCell_ = 0;
+        return;
+    }
+    ReadPaintState();
+    const int index = FaceIndex();
+    lastCell_ = index;
+    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
+    if (W <= 0 || H <= 0) return;
+    const RECT r{0, 0, W, H};
+    FBuffer->SetPixelFormat(TPixelFormat::pf24bit);
+    FBuffer->SetSize(W, H);
+    HDC b = FBuffer->Canvas().Handle();
+    if (FTransparent)
+        CopyParentBackground(FControl, b);
+    else
+        FillFace(b, r);
+    DrawButtonFace(b, r, FSkinData->Buttons.Frame, index, FSkinData->Buttons);
+    HFONT font = nullptr;
+    COLORREF color;
+    if (FControl) {
+        auto* f = static_cast<TFont*>(GetObjectPropOf(FControl, "Font", TFont::StaticClassInfo()));
+        if (f) font = f->Handle();
+        color = f ? ColorToRGB(f->Color()) : ColorToRGB(clBtnText);
+    } else {
+        font = reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
+        color = ColorToRGB(FSkinData->Colours.ButtonText);
+    }
+    {
+        TSelectObject selected(b, font);
+        COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
+        DrawCaption(FBuffer->Canvas(), r, DT_CENTER, FCaption);
+        SetTextColor(b, oldText);
+    }
+    BitBlt(dc, rect.left, rect.top, W, H, b, 0, 0, SRCCOPY);
+}
+
+void TSkinButton::DrawCaption(TCanvas& canvas, const RECT& rect, UINT alignment, const std::u16string& text) {
+    FCaption = ReplaceFirst(text, u"||", u"\r\n");
+    HDC dc = canvas.Handle();
+    const UINT f = alignment | DT_EXPANDTABS | DT_WORDBREAK;
+    RECT m = rect;
+    InflateRect(&m, -2, -2);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextWide(dc, FCaption, m, f | DT_CALCRECT | DT_NOCLIP);
+    OffsetRect(&m, -m.left, -m.top);
+    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
+    const int w = m.right - m.left, h = m.bottom - m.top;
+    if (alignment == DT_CENTER) {
+        OffsetRect(&m, rect.left + (W - w) / 2, rect.top + (H - h) / 2 - 1);
+    } else {
+        OffsetRect(&m, 0, rect.top + (H - h) / 2 - 1);
+        m.left = rect.left;
+        m.right = rect.right;
+    }
+    DrawTextWide(dc, FCaption, m, f);
+    SetBkMode(dc, OPAQUE);
+    if (FFocused && !OptionSet(xoNoFocusRect)) {
+        InflateRect(&m, 2, 2);
+        DrawFocusRect(dc, &m);
+    }
+}
+
+// ---- bit button -----------------------------------------------------------------------------
+
+void TSkinBitButton::PaintSkin(HDC dc, const RECT& rect) {
+    if (!FSkinData || FSkinData->Buttons.Bitmap.Empty()) {
+        lastCell_ = 0;
+        return;
+    }
+    ReadPaintState();
+    const int index = FaceIndex();
+    lastCell_ = index;
+    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
+    if (W <= 0 || H <= 0) return;
+    ComposeGlyphButton(index, W, H, true, false);
+    BitBlt(dc, rect.left, rect.top, W, H, FBuffer->Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+void TSkinBitButton::ComposeGlyphButton(int index, int W, int H, bool drawFace, bool speedRules) {
+    const RECT r{0, 0, W, H};
+    FBuffer->SetPixelFormat(TPixelFormat::pf24bit);
+    FBuffer->SetSize(W, H);
+    HDC b = FBuffer->Canvas().Handle();
+    if (FTransparent)
+        CopyParentBackground(FControl, b);
+    else
+        FillFace(b, r);
+    if (drawFace) DrawButtonFace(b, r, FSkinData->Buttons.Frame, index, FSkinData->Buttons);
+
+    // Font and colour.
+    HFONT font = FHandle ? reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0)) : nullptr;
+    COLORREF color = ColorToRGB(FSkinData->Colours.ButtonText);
+    if (auto* f = static_cast<TFont*>(GetObjectPropOf(FControl, "Font", TFont::StaticClassInfo()))) {
+        font = f->Handle();
+        color = ColorToRGB(f->Color());
+    }
+    TSelectObject selected(b, font);
+    COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
+
+    // The glyph cell: pressed shows cell 3, disabled cell 2.
+    const int wanted = index == 2 ? 3 : index == 3 ? 2 : 1;
+    TBitmap* glyph = nullptr;
+    if (!FImageProperty.empty())
+        glyph = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, FImageProperty, TGraphic::StaticClassInfo()));
+    else
+        glyph = static_cast<TBitmap*>(GetObjectPropOf(FControl, "Glyph", TBitmap::StaticClassInfo()));
+    if (glyph && glyph->Empty()) glyph = nullptr;
+    int numGlyphs = static_cast<int>(GetIntProp(FControl, "NumGlyphs"));
+    if (numGlyphs < 1) numGlyphs = 1;
+    const int gw = glyph ? glyph->Width() / numGlyphs : 0, gh = glyph ? glyph->Height() : 0;
+
+    if (speedRules && !glyph) {
+        DrawCaption(FBuffer->Canvas(), r, DT_CENTER, FCaption);
+        SetTextColor(b, oldText);
+        return;
+    }
+
+    std::string layout = PropTextLower(FControl, "Layout");
+    const int L = layout == "blglyphright" ? 1 : layout == "blglyphtop" ? 2 : layout == "blglyphbottom" ? 3 : 0;
+    const bool across = L <= 1;
+    int M = HasProp(FControl, "Margin") ? static_cast<int>(GetIntProp(FControl, "Margin")) : -1;
+    int S = HasProp(FControl, "Spacing") ? static_cast<int>(GetIntProp(FControl, "Spacing")) : -1;
+    const int givenM = M, givenS = S;
+
+    FCaption = ReplaceFirst(FCaption, u"||", u"\r\n");
+    RECT space = r;
+    InflateRect(&space, -2, -2);
+    if (across)
+        space.right -= gw + 2;
+    else
+        space.bottom -= gh + 2;
+    int tw = 0, th = 0;
+    if (!FCaption.empty()) {
+        RECT m = space;
+        DrawTextWide(b, FCaption, m, DT_CALCRECT | DT_WORDBREAK);
+        tw = m.right - m.left;
+        th = m.bottom - m.top;
+    }
+    int gx = 0, gy = 0, tx = 0, ty = 0;
+    if (across) {
+        gy = (H - gh + 1) / 2;
+        ty = (H - th + 1) / 2;
+    } else {
+        gx = (W - gw + 1) / 2;
+        tx = (W - tw + 1) / 2;
+    }
+    if (tw == 0 || gw == 0) S = 0;
+    const int free = across ? W : H, glen = across ? gw : gh, tlen = across ? tw : th;
+    const bool centred = !speedRules && PropTextLower(FControl, "Alignment") == "tacenter";
+    if (M == -1 || centred) {
+        if (S == -1) {
+            M = (free - (glen + tlen)) / 3;
+            S = M;
+        } else {
+            M = (free - (glen + S + tlen)) / 2;
+        }
+    } else if (S == -1) {
+        S = ((free - M - glen) - tlen) / 2;
+    }
+    if (speedRules && givenM == -1 && givenS != -1) M += 1;
+    UINT flags = DT_WORDBREAK;
+    switch (L) {
+        case 0: gx = M; tx = M + gw + S; break;
+        case 1: gx = W - M - gw; tx = gx - S - tw; flags |= DT_RIGHT; break;
+        case 2: gy = M; ty = M + gh + S; flags |= DT_CENTER; break;
+        default: gy = H - M - gh; ty = gy - S - th; flags |= DT_CENTER; break;
+    }
+
+    if (glyph && gw > 0) {
+        const int cell = numGlyphs < wanted ? 1 : wanted;
+        TBitmap piece;
+        piece.SetPixelFormat(TPixelFormat::pf24bit);
+        piece.SetSize(gw, gh);
+        BitBlt(piece.Canvas().Handle(), 0, 0, gw, gh, glyph->Canvas().Handle(), (cell - 1) * gw, 0, SRCCOPY);
+        if (wanted == 2) GrayBitmap(piece);
+        // The bottom-left pixel names the transparent colour, as for the framework's glyphs.
+        COLORREF key = GetPixel(piece.Canvas().Handle(), 0, gh - 1);
+        TransparentBlt(b, RECT{gx, gy, gx + gw, gy + gh}, piece, key);
+    }
+    RECT text{tx, ty, tx + tw, ty + th};
+    int oldMode = SetBkMode(b, TRANSPARENT);
+    if (!FCaption.empty()) DrawTextWide(b, FCaption, text, flags);
+    SetBkMode(b, oldMode);
+    if (!FCaption.empty() && FFocused && !OptionSet(xoNoFocusRect)) {
+        InflateRect(&text, 2, 2);
+        DrawFocusRect(b, &text);
+    }
+    SetTextColor(b, oldText);
+}
+
+// ---- speed button ---------------------------------------------------------------------------
+
+TSkinSpeedButton::~TSkinSpeedButton() {
+    // The base gives the handler back if it is still ours.
+}
+
+void TSkinSpeedButton::AttachGraphic(TSkinForm* form, TSkinData* skinData, TCanvas* canvas) {
+    if (FAttached) return;
+    auto* control = dynamic_cast<TControl*>(Owner());
+    if (!control) return;
+    FSkinData = skinData;
+    FCanvas = canvas;
+    FSkinForm = form;
+    FControl = control;
+    FCompanion = control;
+    FEnabled = control->Enabled();
+    FOldWindowProc = control->WindowProc;
+    control->WindowProc = TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this);
+    if (FSkinForm) FSkinForm->Register(this);
+    FAttached = true;
+    FLifeState = 1;
+    FTransparent = IsTransparentControl(control, skinData);
+}
+
+bool TSkinSpeedButton::BeforeMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_PAINT:
+            PaintSpeed(reinterpret_cast<HDC>(m.WParam));
+            m.Result = 1;
+            return false;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            CallPrevious(m);
+            FState |= skPressed;
+            PaintOnControl();
+            return false;
+        default:
+            return TSkinButton::BeforeMessage(m);
+    }
+}
+
+void TSkinSpeedButton::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_NCDESTROY:
+        case 0xB021:
+            if (FOldWindowProc && FControl &&
+                FControl->WindowProc == TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this))
+                FControl->WindowProc = FOldWindowProc;
+            FOldWindowProc = {};
+            break;
+        case WM_KEYDOWN:
+            if (m.WParam == VK_SPACE) {
+                FState |= skPressed;
+                PaintOnControl();
+            }
+            break;
+        case WM_KEYUP:
+            if (m.WParam != VK_SPACE) break;
+            [[fallthrough]];
+        case WM_LBUTTONUP:
+            FState &= ~skPressed;
+            PaintOnControl();
+            break;
+        case CM_MOUSEENTER:
+            FState |= skHot;
+            PaintOnControl();
+            break;
+        case CM_MOUSELEAVE:
+            FState &= ~(skHot | skPressed);
+            if (FControl && FControl->Visible()) PaintOnControl();
+            break;
+        default:
+            TSkinButton::AfterMessage(m);
+    }
+}
+
+void TSkinSpeedButton::PaintOnControl() {
+    if (!FControl || !FControl->Parent() || !FControl->Parent()->HandleAllocated()) return;
+    TWindowDC dc(FControl->Parent()->Handle());
+    if (!dc.Get()) return;
+    TSavedDC saved(dc.Get());
+    SetViewportOrgEx(dc.Get(), FControl->Left(), FControl->Top(), nullptr);
+    IntersectClipRect(dc.Get(), 0, 0, FControl->Width(), FControl->Height());
+    PaintSpeed(dc.Get());
+}
+
+void TSkinSpeedButton::PaintSpeed(HDC dc) {
+    if (FPainting || !dc || !FControl || !FSkinData) return;
+    FPainting = true;
+    struct TDone {
+        bool& flag;
+        ~TDone() { flag = false; }
+    } done{FPainting};
+    try {
+        int index = (FState & skPressed) ? 2 : (FState & skHot) ? 4 : 1;
+        if (PropTextLower(FControl, "Enabled") != "true") index = 3;
+        if (PropTextLower(FControl, "Down") == "true") index = 2;
+        lastCell_ = index;
+        FEnabled = index != 3;
+        FFocused = false;
+        FCaption = GetWideStrProp(FControl, "Caption");
+        const RECT client = FControl->ClientRect();
+        const int W = client.right - client.left, H = client.bottom - client.top;
+        if (W <= 0 || H <= 0) return;
+        const bool face = !FSkinData->Buttons.Bitmap.Empty() &&
+                          (index == 2 || index == 4 || PropTextLower(FControl, "Flat") != "true");
+        ComposeGlyphButton(index, W, H, face, true);
+        BitBlt(dc, client.left, client.top, W, H, FBuffer->Canvas().Handle(), 0, 0, SRCCOPY);
+    } catch (...) {
+        // Painting swallows its own failures.
+    }
+}
+
+// ---- menu button ----------------------------------------------------------------------------
+
+int TSkinMenuButton::FaceIndex() const {
+    int index = (FState & skPressed) ? 2 : ((FState & skHot) || FFocused) ? 4 : 1;
+    if (!FEnabled) index = 3;
+    return index;
+}
+
+void TSkinMenuButton::PaintSkin(HDC dc, const RECT& rect) {
+    if (!FSkinData || FSkinData->Buttons.Bitmap.Empty()) {
+        lastCell_ = 0;
+        return;
+    }
+    ReadPaintState();
+    const int index = FaceIndex();
+    lastCell_ = index;
+    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
+    if (W <= 0 || H <= 0) return;
+    const RECT r{0, 0, W, H};
+    FBuffer->SetPixelFormat(TPixelFormat::pf24bit);
+    FBuffer->SetSize(W, H);
+    HDC b = FBuffer->Canvas().Handle();
+    if (FTransparent)
+        CopyParentBackground(FControl, b);
+    else
+        FillFace(b, r);
+    DrawButtonFace(b, r, FSkinData->Buttons.Frame, index, FSkinData->Buttons);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
+    COLORREF color = ColorToRGB(FSkinData->Colours.ButtonText);
+    if (auto* f = static_cast<TFont*>(GetObjectPropOf(FControl, "Font", TFont::StaticClassInfo()))) {
+        font = f->Handle();
+        color = ColorToRGB(f->Color());
+    }
+    TSelectObject selected(b, font);
+    COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
+    FCaption = ReplaceFirst(FCaption, u"||", u"\r\n");
+    RECT m{0, 0, W - 17, H};
+    InflateRect(&m, -2, -2);
+    int tw = 0, th = 0;
+    if (!FCaption.empty()) {
+        DrawTextWide(b, FCaption, m, DT_CALCRECT | DT_WORDBREAK);
+        tw = m.right - m.left;
+        th = m.bottom - m.top;
+    }
+    RECT text{(W - 17 - tw) / 2 + 2, (H - th + 1) / 2, 0, 0};
+    text.right = text.left + tw;
+    text.bottom = text.top + th;
+    int oldMode = SetBkMode(b, TRANSPARENT);
+    if (!FCaption.empty()) DrawTextWide(b, FCaption, text, DT_WORDBREAK);
+    SetBkMode(b, oldMode);
+    SetTextColor(b, oldText);
+    if (FFocused && !OptionSet(xoNoFocusRect) && !FCaption.empty()) {
+        InflateRect(&text, 2, 2);
+        DrawFocusRect(b, &text);
+    }
+    // The drop-down arrow.
+    const int c = H / 2 + 2;
+    POINT pts[3] = {{W - 12, c}, {W - 15, c - 3}, {W - 9, c - 3}};
+    const COLORREF arrow = ColorToRGB(FEnabled ? clWindowText : clBtnShadow);
+    TBrushHandle brush(CreateSolidBrush(arrow));
+    TPenHandle pen(CreatePen(PS_SOLID, 1, arrow));
+    {
+        TSelectObject sb(b, brush.Get());
+        TSelectObject sp(b, pen.Get());
+        Polygon(b, pts, 3);
+    }
+    BitBlt(dc, rect.left, rect.top, W, H, b, 0, 0, SRCCOPY);
+}
+
+}  // namespace qx

@@ -1,0 +1,112 @@
+// Skinners of the button family: radio buttons, check boxes, push buttons, buttons with a
+// glyph, windowless speed buttons and drop-down menu buttons, all drawn from the skin's
+// Buttons element.
+#pragma once
+#include "skin/ControlSkinners.h"
+
+#include <memory>
+
+namespace qx {
+
+// A framework-defined message from outside controls that asks check boxes and radio buttons
+// to repaint.
+constexpr UINT CM_SKINREPAINTCHECK = 0xB0D0;
+// Tag that makes a skinner show its parent's background.
+constexpr std::int32_t TransparentTag = 5555;
+
+class TSkinRadioButton : public TSkinControl {
+public:
+    using TSkinControl::TSkinControl;
+    void Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void PaintSkin(HDC dc, const RECT& rect) override;
+    // The cell the last paint drew (0 when none): lets tests and tools see the state picked.
+    int LastCell() const { return lastCell_; }
+    RECT LastGlyphRect() const { return lastGlyph_; }
+
+protected:
+    // The glyph cell for the current state, from 1.
+    virtual int CellIndex(int frameCount);
+    virtual TBitmap* GlyphImage(int& frameCount);
+    // Distance of the glyph's right edge from the rectangle's right edge with BS_LEFTTEXT.
+    virtual int LeftTextInset() const { return 1; }
+    void DrawCheckCaption(HDC dc, const RECT& textRect, UINT flags);
+    bool FTransparent = false;
+    int lastCell_ = 0;
+    RECT lastGlyph_{};
+};
+
+class TSkinCheckBox : public TSkinRadioButton {
+public:
+    using TSkinRadioButton::TSkinRadioButton;
+    void Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void AfterMessage(TMessage& message) override;
+
+protected:
+    int CellIndex(int frameCount) override;
+    TBitmap* GlyphImage(int& frameCount) override;
+    int LeftTextInset() const override { return 0; }
+    std::int32_t FCheckState = 0;
+};
+
+class TSkinButton : public TSkinControl {
+public:
+    explicit TSkinButton(TComponent* owner);
+    void Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void PaintSkin(HDC dc, const RECT& rect) override;
+    int LastCell() const { return lastCell_; }
+    const std::u16string& Caption() const { return FCaption; }
+
+protected:
+    // Face index: 1 normal, 2 pressed, 3 disabled, 4 hot, 5 focused.
+    virtual int FaceIndex() const;
+    void DrawCaption(TCanvas& canvas, const RECT& rect, UINT alignment, const std::u16string& text);
+    // Caption colour of a state (the base colour when the skin gives none for it).
+    COLORREF StateTextColor(int index, COLORREF base) const;
+    void FireClick();
+    // Recomputes FFocused, FEnabled and FCaption for a paint.
+    void ReadPaintState();
+    std::unique_ptr<TBitmap> FBuffer;
+    bool FTransparent = false;
+    int lastCell_ = 0;
+};
+
+class TSkinBitButton : public TSkinButton {
+public:
+    using TSkinButton::TSkinButton;
+    void PaintSkin(HDC dc, const RECT& rect) override;
+    std::string FImageProperty;
+
+protected:
+    // Draws face, glyph and caption into the buffer of size W x H.
+    void ComposeGlyphButton(int index, int W, int H, bool drawFace, bool speedRules);
+};
+
+class TSkinSpeedButton : public TSkinBitButton {
+public:
+    using TSkinBitButton::TSkinBitButton;
+    ~TSkinSpeedButton() override;
+    // The control has no window: the skinner rides on its message handler alone.
+    void AttachGraphic(TSkinForm* form, TSkinData* skinData, TCanvas* canvas);
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void PaintSpeed(HDC dc);
+
+private:
+    void PaintOnControl();
+    bool FPainting = false;
+};
+
+class TSkinMenuButton : public TSkinButton {
+public:
+    using TSkinButton::TSkinButton;
+    void PaintSkin(HDC dc, const RECT& rect) override;
+
+protected:
+    int FaceIndex() const override;
+};
+
+}  // namespace qx

@@ -1,0 +1,415 @@
+#include "skin/SkinDraw.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace qx {
+
+namespace {
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+bool Inverted(const RECT& r) { return r.right < r.left || r.bottom < r.top; }
+
+// Stretches one piece when both its rectangles have an area.
+void Piece(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) {
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    if (dw == sw && dh == sh)
+        BitBlt(dst, dx, dy, dw, dh, src, sx, sy, SRCCOPY);
+    else
+        StretchBlt(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, SRCCOPY);
+}
+
+// A working 24-bit bitmap whose DC stretches COLORONCOLOR.
+std::unique_ptr<TBitmap> WorkBitmap(int width, int height) {
+    auto b = std::make_unique<TBitmap>();
+    b->SetPixelFormat(TPixelFormat::pf24bit);
+    b->SetSize(width, height);
+    if (b->Width() > 0) SetStretchBltMode(b->Canvas().Handle(), COLORONCOLOR);
+    return b;
+}
+
+// Copies a bitmap's picture from its top-left corner, keyed or plain.
+void Put(HDC dc, const RECT& rect, TBitmap& bitmap, bool transparent) {
+    if (bitmap.Width() <= 0 || bitmap.Height() <= 0) return;
+    if (transparent)
+        TransparentBlt(dc, rect, bitmap, SkinKeyColor);
+    else
+        BitBlt(dc, rect.left, rect.top, Width(rect), Height(rect), bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+// The picture as 0x00RRGGBB pixels, rows top-down.
+std::vector<std::uint32_t> ReadPixels32(TBitmap& bitmap) {
+    const int w = bitmap.Width(), h = bitmap.Height();
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * std::max(h, 0));
+    if (w <= 0 || h <= 0) return out;
+    TBitmap* source = &bitmap;
+    std::unique_ptr<TBitmap> converted;
+    if (bitmap.PixelFormat() != TPixelFormat::pf32bit && bitmap.PixelFormat() != TPixelFormat::pf24bit) {
+        converted = std::make_unique<TBitmap>();
+        converted->SetPixelFormat(TPixelFormat::pf32bit);
+        converted->SetSize(w, h);
+        BitBlt(converted->Canvas().Handle(), 0, 0, w, h, bitmap.Canvas().Handle(), 0, 0, SRCCOPY);
+        source = converted.get();
+    }
+    GdiFlush();
+    const int bpp = source->PixelFormat() == TPixelFormat::pf32bit ? 4 : 3;
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* row = source->ScanLine(y);
+        std::uint32_t* o = out.data() + static_cast<std::size_t>(y) * w;
+        for (int x = 0; x < w; ++x, row += bpp) o[x] = row[0] | (row[1] << 8) | (row[2] << 16);
+    }
+    return out;
+}
+
+// Writes 0x00RRGGBB pixels back into a 24- or 32-bit bitmap of the pixels' size.
+void WritePixels(TBitmap& bitmap, const std::vector<std::uint32_t>& pixels) {
+    const int w = bitmap.Width(), h = bitmap.Height();
+    const int bpp = bitmap.PixelFormat() == TPixelFormat::pf32bit ? 4 : 3;
+    GdiFlush();
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = bitmap.ScanLine(y);
+        const std::uint32_t* p = pixels.data() + static_cast<std::size_t>(y) * w;
+        for (int x = 0; x < w; ++x, row += bpp) {
+            row[0] = static_cast<std::uint8_t>(p[x]);
+            row[1] = static_cast<std::uint8_t>(p[x] >> 8);
+            row[2] = static_cast<std::uint8_t>(p[x] >> 16);
+        }
+    }
+}
+
+// Mirror and flip keep 24- and 32-bit pictures as they are and bring others to 24 bits.
+void RequireTrueColor(TBitmap& bitmap) {
+    if (bitmap.PixelFormat() != TPixelFormat::pf24bit && bitmap.PixelFormat() != TPixelFormat::pf32bit)
+        bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+}
+
+class TStretchMode {
+public:
+    TStretchMode(HDC dc, int mode) : dc_(dc), old_(SetStretchBltMode(dc, mode)) {}
+    TStretchMode(const TStretchMode&) = delete;
+    TStretchMode& operator=(const TStretchMode&) = delete;
+    ~TStretchMode() {
+        if (old_) SetStretchBltMode(dc_, old_);
+    }
+
+private:
+    HDC dc_;
+    int old_;
+};
+
+}  // namespace
+
+RECT FrameRect(const TBitmap& image, bool stacked, int count, int frame) {
+    if (count < 1 || image.Width() <= 0 || image.Height() <= 0) return RECT{0, 0, 0, 0};
+    if (stacked) {
+        int fh = image.Height() / count;
+        int y0 = (frame - 1) * fh;
+        return RECT{0, y0, image.Width(), y0 + fh};
+    }
+    int fw = image.Width() / count;
+    int x0 = (frame - 1) * fw;
+    return RECT{x0, 0, x0 + fw, image.Height()};
+}
+
+std::unique_ptr<TBitmap> MakeFrameBitmap(const RECT& target, TBitmap& image, const TFrameMargins& margins,
+                                         bool stacked, bool tile, int count, int frame) {
+    const RECT f = FrameRect(image, stacked, count, frame);
+    const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
+    const int W = std::max(0, Width(target)), H = std::max(0, Height(target));
+    auto result = WorkBitmap(W, H);
+    if (W == 0 || H == 0 || fw <= 0 || fh <= 0) return result;
+
+    int L = margins.Left, T = margins.Top, R = margins.Right, B = margins.Bottom;
+    if (W < L + R) L = R = 0;
+    if (H < T + B) T = B = 0;
+    HDC d = result->Canvas().Handle();
+    HDC s = image.Canvas().Handle();
+    if (L * T > 0) Piece(d, 0, 0, L, T, s, x0, y0, L, T);
+    Piece(d, 0, H - B, L, B, s, x0, y0 + fh - B, L, B);
+    Piece(d, W - R, 0, R, T, s, x0 + fw - R, y0, R, T);
+    if (L > 0) Piece(d, 0, T, L, H - T - B, s, x0, y0 + T, L, fh - T - B);
+    if (T > 0) Piece(d, L, 0, W - L - R, T, s, x0 + L, y0, fw - L - R, T);
+    if (tile) {
+        TileBitmap(result->Canvas(), RECT{L, T, W - R, H - B}, image,
+                   RECT{x0 + L, y0 + T, x0 + fw - R, y0 + fh - B});
+        d = result->Canvas().Handle();
+    } else {
+        Piece(d, L, T, W - L - R, H - T - B, s, x0 + L, y0 + T, fw - L - R, fh - T - B);
+    }
+    // Drawn after the centre so that they cover what whole tiles spilled over.
+    Piece(d, W - R, H - B, R, B, s, x0 + fw - R, y0 + fh - B, R, B);
+    Piece(d, W - R, T, R, H - T - B, s, x0 + fw - R, y0 + T, R, fh - T - B);
+    Piece(d, L, H - B, W - L - R, B, s, x0 + L, y0 + fh - B, fw - L - R, B);
+    return result;
+}
+
+void DrawFrame(HDC dc, const RECT& rect, TBitmap& image, bool stacked, bool tile, bool transparent, int count,
+               int frame, const TFrameMargins& margins) {
+    if (Inverted(rect)) return;
+    auto b = MakeFrameBitmap(rect, image, margins, stacked, tile, count, frame);
+    Put(dc, rect, *b, transparent);
+}
+
+void DrawHorzFrame(TCanvas& canvas, const RECT& rect, TBitmap& image, bool stacked, bool transparent, int count,
+                   int frame, const TFrameMargins& margins) {
+    if (Inverted(rect)) return;
+    const RECT f = FrameRect(image, stacked, count, frame);
+    const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
+    const int W = Width(rect), H = Height(rect);
+    auto work = WorkBitmap(W, H);
+    if (W == 0 || H == 0 || fw <= 0 || fh <= 0) return;
+    HDC d = work->Canvas().Handle();
+    HDC s = image.Canvas().Handle();
+    const int L = margins.Left, R = margins.Right, m = fw - L - R;
+    Piece(d, 0, 0, L, H, s, x0, y0, L, fh);
+    if (m > 0)
+        for (int x = L; x < W - R; x += m) Piece(d, x, 0, m, H, s, x0 + L, y0, m, fh);
+    Piece(d, W - R, 0, R, H, s, x0 + fw - R, y0, R, fh);
+    Put(canvas.Handle(), rect, *work, transparent);
+}
+
+void DrawFrameCell(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {
+    if (Inverted(rect)) return;
+    const RECT f = FrameRect(image, false, count, frame);
+    auto work = WorkBitmap(Width(rect), Height(rect));
+    if (work->Width() == 0 || work->Height() == 0 || Width(f) <= 0) return;
+    Piece(work->Canvas().Handle(), 0, 0, work->Width(), work->Height(), image.Canvas().Handle(), f.left, f.top,
+          Width(f), Height(f));
+    Put(dc, rect, *work, transparent);
+}
+
+void DrawGlyphCentered(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {
+    if (Inverted(rect)) return;
+    const RECT f = FrameRect(image, false, count, frame);
+    const int fw = Width(f), fh = Height(f);
+    if (fw <= 0 || fh <= 0) return;
+    const int x = rect.left + (Width(rect) - fw) / 2, y = rect.top + (Height(rect) - fh) / 2;
+    auto work = WorkBitmap(fw, fh);
+    BitBlt(work->Canvas().Handle(), 0, 0, fw, fh, image.Canvas().Handle(), f.left, f.top, SRCCOPY);
+    Put(dc, RECT{x, y, x + fw, y + fh}, *work, transparent);
+}
+
+void DrawThreePart(HDC dc, const RECT& rect, TBitmap& image, bool stacked, int count, int frame,
+                   const TFrameMargins& margins) {
+    if (Inverted(rect)) return;
+    const RECT f = FrameRect(image, stacked, count, frame);
+    const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
+    const int w = Width(rect), h = Height(rect);
+    if (fw <= 0 || fh <= 0 || w <= 0 || h <= 0) return;
+    HDC s = image.Canvas().Handle();
+    TStretchMode mode(dc, COLORONCOLOR);
+    if (fw > w) {
+        Piece(dc, rect.left, rect.top, w, h, s, x0, y0, fw, fh);
+        return;
+    }
+    const int L = margins.Left, R = margins.Right;
+    Piece(dc, rect.left, rect.top, L, h, s, x0, y0, L, fh);
+    Piece(dc, rect.left + L, rect.top, w - L - R, h, s, x0 + L, y0, fw - L - R, fh);
+    Piece(dc, rect.right - R, rect.top, R, h, s, x0 + fw - R, y0, R, fh);
+}
+
+void TileBitmap(TCanvas& canvas, const RECT& target, TBitmap& image, const RECT& source) {
+    const int sw = Width(source), sh = Height(source);
+    if (sw < 0 || sh < 0 || sw * sh == 0) return;
+    auto tile = WorkBitmap(sw, sh);
+    HDC t = tile->Canvas().Handle();
+    BitBlt(t, 0, 0, sw, sh, image.Canvas().Handle(), source.left, source.top, SRCCOPY);
+    HDC d = canvas.Handle();
+    for (int y = target.top; y < target.bottom; y += sh)
+        for (int x = target.left; x < target.right; x += sw) BitBlt(d, x, y, sw, sh, t, 0, 0, SRCCOPY);
+}
+
+void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key) {
+    if (Inverted(rect)) return;
+    // Reading past the picture would copy undefined pixels; only what exists is drawn.
+    const int w = std::min(Width(rect), bitmap.Width()), h = std::min(Height(rect), bitmap.Height());
+    if (w <= 0 || h <= 0) return;
+    HDC src = bitmap.Canvas().Handle();
+    TBitmapHandle mask(CreateBitmap(w, h, 1, 1, nullptr));
+    if (!mask) return;
+    {
+        TMemoryDC maskDc(dc);
+        maskDc.SelectBitmap(mask.Get());
+        COLORREF oldBk = SetBkColor(src, key);
+        BitBlt(maskDc.Get(), 0, 0, w, h, src, 0, 0, SRCCOPY);  // key pixels set, others clear
+        SetBkColor(src, oldBk);
+    }
+    // Set mask bits keep the destination; clear ones take the source.
+    MaskBlt(dc, rect.left, rect.top, w, h, src, 0, 0, mask.Get(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+}
+
+TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance, int greenTolerance,
+                             int redTolerance, COLORREF key) {
+    const int r0 = GetRValue(key), g0 = GetGValue(key), b0 = GetBValue(key);
+    const int r1 = std::min(255, r0 + redTolerance), g1 = std::min(255, g0 + greenTolerance),
+              b1 = std::min(255, b0 + blueTolerance);
+    const std::vector<std::uint32_t> pixels = ReadPixels32(bitmap);
+    const int w = bitmap.Width(), h = bitmap.Height();
+
+    constexpr std::size_t BlockStep = 500, BlockLimit = 2000;
+    TRegionHandle result;
+    std::vector<RECT> block;
+    block.reserve(BlockStep);
+    auto flush = [&] {
+        if (block.empty()) return;
+        RECT bound = block.front();
+        for (const RECT& r : block) {
+            bound.left = std::min(bound.left, r.left);
+            bound.top = std::min(bound.top, r.top);
+            bound.right = std::max(bound.right, r.right);
+            bound.bottom = std::max(bound.bottom, r.bottom);
+        }
+        std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + block.size() * sizeof(RECT));
+        RGNDATAHEADER header{};
+        header.dwSize = sizeof(RGNDATAHEADER);
+        header.iType = RDH_RECTANGLES;
+        header.nCount = static_cast<DWORD>(block.size());
+        header.nRgnSize = static_cast<DWORD>(block.size() * sizeof(RECT));
+        header.rcBound = bound;
+        std::memcpy(data.data(), &header, sizeof header);
+        std::memcpy(data.data() + sizeof header, block.data(), block.size() * sizeof(RECT));
+        TRegionHandle part(
+            ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+        if (!result)
+            result = std::move(part);
+        else if (part)
+            CombineRgn(result.Get(), result.Get(), part.Get(), RGN_OR);
+        block.clear();
+    };
+    auto transparent = [&](std::uint32_t p) {
+        int b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+        return r >= r0 && r <= r1 && g >= g0 && g <= g1 && b >= b0 && b <= b1;
+    };
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t* row = pixels.data() + static_cast<std::size_t>(y) * w;
+        int x = 0;
+        while (x < w) {
+            while (x < w && transparent(row[x])) ++x;
+            if (x >= w) break;
+            int start = x;
+            while (x < w && !transparent(row[x])) ++x;
+            if (block.size() == block.capacity()) block.reserve(block.capacity() + BlockStep);
+            block.push_back(RECT{start + dx, y + dy, x + dx, y + dy + 1});
+            if (block.size() >= BlockLimit) flush();
+        }
+    }
+    flush();
+    if (!result) result.Reset(CreateRectRgn(0, 0, 0, 0));
+    return result;
+}
+
+void CopyBitmap(TBitmap& source, TBitmap& dest) {
+    if (&source == &dest) return;
+    dest.SetPixelFormat(source.PixelFormat());
+    dest.SetSize(source.Width(), source.Height());
+    if (source.Width() > 0 && source.Height() > 0)
+        BitBlt(dest.Canvas().Handle(), 0, 0, source.Width(), source.Height(), source.Canvas().Handle(), 0, 0,
+               SRCCOPY);
+}
+
+void GrayBitmap(TBitmap& bitmap) {
+    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    GdiFlush();
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        std::uint8_t* p = bitmap.ScanLine(y);
+        for (int x = 0; x < bitmap.Width(); ++x, p += 3) {
+            auto v = static_cast<std::uint8_t>((p[0] + p[1] + p[2]) / 3);
+            p[0] = p[1] = p[2] = v;
+        }
+    }
+}
+
+void MirrorBitmap(TBitmap& bitmap) {
+    RequireTrueColor(bitmap);
+    const int w = bitmap.Width(), h = bitmap.Height();
+    std::vector<std::uint32_t> old = ReadPixels32(bitmap), out(old.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            out[static_cast<std::size_t>(y) * w + x] = old[static_cast<std::size_t>(y) * w + (w - 1 - x)];
+    WritePixels(bitmap, out);
+}
+
+void FlipBitmap(TBitmap& bitmap) {
+    RequireTrueColor(bitmap);
+    const int w = bitmap.Width(), h = bitmap.Height();
+    std::vector<std::uint32_t> old = ReadPixels32(bitmap), out(old.size());
+    for (int y = 0; y < h; ++y)
+        std::copy_n(old.begin() + static_cast<std::ptrdiff_t>(y) * w, w,
+                    out.begin() + static_cast<std::ptrdiff_t>(h - 1 - y) * w);
+    WritePixels(bitmap, out);
+}
+
+namespace {
+template <class Source>
+void Rotate(TBitmap& bitmap, Source source) {
+    const int ow = bitmap.Width(), oh = bitmap.Height();
+    if (ow <= 0 || oh <= 0) return;
+    std::vector<std::uint32_t> old = ReadPixels32(bitmap), out(old.size());
+    // New picture: oh wide, ow high.
+    for (int y = 0; y < ow; ++y)
+        for (int x = 0; x < oh; ++x) {
+            auto [sx, sy] = source(x, y, ow, oh);
+            out[static_cast<std::size_t>(y) * oh + x] = old[static_cast<std::size_t>(sy) * ow + sx];
+        }
+    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    bitmap.SetSize(oh, ow);
+    WritePixels(bitmap, out);
+}
+}  // namespace
+
+void RotateBitmapLeft(TBitmap& bitmap) {
+    Rotate(bitmap, [](int x, int y, int ow, int) { return std::pair{ow - 1 - y, x}; });
+}
+
+void RotateBitmapRight(TBitmap& bitmap) {
+    Rotate(bitmap, [](int x, int y, int, int oh) { return std::pair{y, oh - 1 - x}; });
+}
+
+COLORREF BlendColor(TColor a, TColor b, int weight) { return BlendRgb(ColorToRGB(a), ColorToRGB(b), weight); }
+
+int GradientColors(int count, TColor first, TColor last) {
+    return SharedGradientCache().Colors(count, ColorToRGB(first), ColorToRGB(last));
+}
+
+int GradientFillRect(HDC dc, const RECT& rect, TColor first, bool vertical, TColor last) {
+    if (!RectVisible(dc, &rect)) return 0;
+    const COLORREF c1 = ColorToRGB(first), c2 = ColorToRGB(last);
+    RECT clip{};
+    GetClipBox(dc, &clip);
+    const int n = vertical ? Height(rect) : Width(rect);
+    if (n <= 0) return 0;
+    const int start = static_cast<int>(vertical ? rect.top : rect.left);
+    const int from = std::max(0, static_cast<int>(vertical ? clip.top : clip.left) - start);
+    const int to = std::min(n - 1, static_cast<int>(vertical ? clip.bottom : clip.right) - start - 1);
+    const int slot = GradientColors(n, c1, c2);
+    if (slot < 0) return 0;
+    const std::vector<TRgb>& colors = SharedGradientCache().Slot(slot);
+    int painted = 0;
+    for (int i = from; i <= to; ++i) {
+        RECT line = vertical ? RECT{rect.left, start + i, rect.right, start + i + 1}
+                             : RECT{start + i, rect.top, start + i + 1, rect.bottom};
+        TBrushHandle brush(CreateSolidBrush(colors[static_cast<std::size_t>(i)]));
+        FillRect(dc, &line, brush.Get());
+        ++painted;
+    }
+    return painted;
+}
+
+int ColorSaturation(TColor color) { return RgbSaturation(ColorToRGB(color)); }
+
+int DrawTextWide(HDC dc, std::u16string_view text, RECT& rect, UINT format) {
+    if (!(GetVersion() & 0x80000000)) {
+        std::wstring w(text.begin(), text.end());
+        return DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &rect, format);
+    }
+    std::wstring w(text.begin(), text.end());
+    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(std::max(n, 0)), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), narrow.data(), n, nullptr, nullptr);
+    return DrawTextA(dc, narrow.c_str(), -1, &rect, format);
+}
+
+}  // namespace qx

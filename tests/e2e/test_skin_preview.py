@@ -1,0 +1,50 @@
+"""Skin Preview on the screen: every control kind is there, and the button family answers as
+skinned while the others (for later skinners) do not yet."""
+import os
+import tempfile
+import unittest
+
+import qxwine as qw
+
+TITLE = "Skin Preview"
+SKINNED_QUERY = 0x3523
+
+
+class SkinPreview(unittest.TestCase):
+    def setUp(self):
+        qw.kill_all()
+        self.proc = qw.start(qw.program("src/preview/SkinPreview.exe"))
+        self.main = qw.wait_for(lambda: (qw.top_windows(TITLE) or [None])[0], 90, what="the preview window")
+
+    def tearDown(self):
+        qw.kill_all()
+        self.proc.wait(timeout=60)
+
+    def answer(self, window):
+        return int(qw.inspect("send", window["hwnd"], SKINNED_QUERY, 0, 0).stdout.strip() or "-1")
+
+    def test_every_kind_is_shown_and_the_button_family_is_skinned(self):
+        kids = qw.children(self.main)
+        by_text = {w["text"].strip(): w for w in kids}
+        classes = {w["class"].lower() for w in kids}
+        for kind in ("msctls_progress32", "syslistview32", "systabcontrol32", "msctls_trackbar32",
+                     "msctls_updown32", "msctls_statusbar32", "combobox", "edit"):
+            self.assertIn(kind, classes)
+        for text in ("Radio", "Radio checked", "Radio disabled", "Radio disabled checked", "Check",
+                     "Check indeterminate (disabled)", "Normal", "Disabled", "Default", "Bit Normal",
+                     "Menu Default"):
+            self.assertIn(text, by_text)
+            self.assertEqual(self.answer(by_text[text]), 1, text)
+        self.assertEqual(self.answer(by_text["Group box"]), 0)
+
+        # Skinned faces differ by state: the disabled push button is not drawn like the normal one.
+        shot = os.path.join(tempfile.mkdtemp(), "preview.png")
+        qw.screenshot(shot)
+        def inner(w):
+            l, t, r, b = w["rect"]
+            return qw.pixel(shot, l + 4, (t + b) // 2)
+        self.assertNotEqual(inner(by_text["Normal"]), inner(by_text["Disabled"]))
+
+
+if __name__ == "__main__":
+    unittest.main()

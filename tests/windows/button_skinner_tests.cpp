@@ -1,0 +1,697 @@
+// Control skinners on real windows: taking over and giving back, the skin switch, the cells
+// that each state paints, captions, clicks of raw buttons and GDI balance.
+#include "TestSupport.h"
+
+#include "framework/Buttons.h"
+#include "framework/ExtCtrls.h"
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+#include "skin/ButtonSkinners.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace qx;
+using qxtest::PumpUntil;
+using qxtest::TCapture;
+
+namespace {
+
+// Cell k of every strip is painted in CellColour(k).
+COLORREF CellColour(int k) { return RGB(10 * k, 200 - 10 * k, 40); }
+
+void FillStrip(TBitmap& bitmap, int cells, int cellWidth, int height) {
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(cells) * cellWidth * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < cells * cellWidth; ++x) {
+            COLORREF c = CellColour(x / cellWidth + 1);
+            px[static_cast<std::size_t>(y) * cells * cellWidth + x] =
+                (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    bitmap.SetPixels32(cells * cellWidth, height, px);
+}
+
+// A skin with a 5-frame button face, an 8-cell radio strip and a 12-cell check strip.
+std::unique_ptr<TSkinData> MakeSkin(int radioCells = 8, int checkCells = 12) {
+    auto skin = std::make_unique<TSkinData>(nullptr);
+    FillStrip(skin->Buttons.Bitmap, 5, 20, 20);
+    skin->Buttons.Frame = 5;
+    skin->Buttons.Margins = {3, 3, 3, 3};
+    FillStrip(skin->Buttons.RadioBitmap, radioCells, 13, 13);
+    skin->Buttons.RadioButtonFrame = radioCells;
+    FillStrip(skin->Buttons.CheckBitmap, checkCells, 13, 13);
+    skin->Buttons.CheckButtonFrame = checkCells;
+    skin->Colours.ButtonFace = RGB(1, 2, 3);
+    skin->Colours.ButtonText = RGB(0, 0, 0);
+    return skin;
+}
+
+std::unique_ptr<TForm> MakeForm() {
+    auto form = std::make_unique<TForm>(nullptr);
+    form->SetBorderStyle(TFormBorderStyle::bsDialog);
+    form->SetClientWidth(300);
+    form->SetClientHeight(200);
+    form->SetLeft(10);
+    form->SetTop(10);
+    return form;
+}
+
+// Records every message that reaches the control's own handler.
+struct TSeen {
+    TControl* control;
+    TWndMethod previous;
+    std::vector<UINT> seen;
+    void Handle(TMessage& m) {
+        seen.push_back(m.Msg);
+        previous(m);
+    }
+    void Install() {
+        previous = control->WindowProc;
+        control->WindowProc = TWndMethod::Of<TSeen, &TSeen::Handle>(this);
+    }
+    bool Saw(UINT msg) const { return std::find(seen.begin(), seen.end(), msg) != seen.end(); }
+};
+
+// What the skinner paints over a window, through WM_PRINT (framework painters) or directly.
+COLORREF PaintedAt(TSkinControl& s, HWND window, int x, int y, bool print) {
+    TCapture capture(200, 60);
+    RECT all{0, 0, 200, 60};
+    FillRect(capture.Dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (print)
+        SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(capture.Dc()), PRF_CLIENT);
+    else
+        s.PaintWindow(capture.Dc());
+    return capture.Pixel(x, y);
+}
+
+// A top-level window that records the WM_COMMAND messages its children send it.
+struct TParentWindow {
+    static std::vector<std::pair<WPARAM, LPARAM>>& Commands() {
+        static std::vector<std::pair<WPARAM, LPARAM>> c;
+        return c;
+    }
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_COMMAND) Commands().emplace_back(wp, lp);
+        return DefWindowProcW(w, m, wp, lp);
+    }
+    HWND handle = nullptr;
+    TParentWindow() {
+        static bool registered = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = &TParentWindow::Proc;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"QxSkinTestParent";
+            return RegisterClassW(&wc) != 0;
+        }();
+        (void)registered;
+        handle = CreateWindowExW(0, L"QxSkinTestParent", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 400,
+                                 300, nullptr, nullptr, nullptr, nullptr);
+        Commands().clear();
+    }
+    ~TParentWindow() { DestroyWindow(handle); }
+    HWND Child(const wchar_t* cls, const wchar_t* text, DWORD style, int id, int width = 150) {
+        return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 10, 10, width, 24, handle,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    }
+};
+
+}  // namespace
+
+TEST(SkinControl, SwitchTurnsSkinningOffAndOnAndTheQueryNeverReachesTheControl) {
+    auto skin = MakeSkin();
+    TSeen seen{nullptr, {}, {}};  // outlives the form, whose last messages pass through it
+    auto form = MakeForm();
+    TSkinForm registry(nullptr);
+    auto* radio = new TRadioButton(form.get());
+    radio->SetParent(form.get());
+    radio->SetBounds(10, 10, 150, 20);
+    form->Show();
+    seen.control = radio;
+    seen.Install();
+    auto* skinner = new TSkinRadioButton(radio);
+    skinner->Attach(&registry, skin.get(), false, nullptr);
+    EXPECT_TRUE(registry.IsRegistered(skinner));
+    HWND h = radio->Handle();
+
+    EXPECT_EQ(SendMessageW(h, WM_SKINNEDQUERY, 0, 0), 1);
+    EXPECT_FALSE(seen.Saw(WM_SKINNEDQUERY));
+    EXPECT_EQ(PaintedAt(*skinner, h, 6, 10, true), CellColour(1));
+    EXPECT_EQ(skinner->LastCell(), 1);
+
+    SendMessageW(h, WM_SKINSWITCH, 0, 0);
+    EXPECT_FALSE(seen.Saw(WM_SKINSWITCH));
+    EXPECT_FALSE(skinner->SkinOn());
+    EXPECT_EQ(SendMessageW(h, WM_SKINNEDQUERY, 0, 0), 0) << "answered by the control itself";
+    EXPECT_TRUE(seen.Saw(WM_SKINNEDQUERY));
+    EXPECT_NE(PaintedAt(*skinner, h, 6, 10, true), CellColour(1)) << "the system look";
+
+    // Switching on repaints at once: what was invalid is painted before the message returns.
+    InvalidateRect(h, nullptr, TRUE);
+    SendMessageW(h, WM_SKINSWITCH, 1, 0);
+    EXPECT_TRUE(skinner->SkinOn());
+    EXPECT_FALSE(GetUpdateRect(h, nullptr, FALSE)) << "switching on repaints at once";
+    EXPECT_EQ(PaintedAt(*skinner, h, 6, 10, true), CellColour(1));
+
+    // Off again: even the window's destruction passes straight through.
+    SendMessageW(h, WM_SKINSWITCH, static_cast<WPARAM>(-5), 0);
+    seen.seen.clear();
+    radio->RecreateWnd();
+    EXPECT_TRUE(seen.Saw(WM_NCDESTROY));
+    EXPECT_EQ(skinner->LifeState(), 1);
+    delete skinner;
+    EXPECT_FALSE(registry.IsRegistered(skinner));
+    const TWndMethod mine = TWndMethod::Of<TSeen, &TSeen::Handle>(&seen);
+    EXPECT_TRUE(radio->WindowProc == mine) << "handler given back";
+}
+
+TEST(SkinControl, RawWindowIsTakenOverAndGivenBackAtItsDestruction) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND radio = parent.Child(L"BUTTON", L"raw", BS_RADIOBUTTON, 7);
+    const LONG_PTR original = GetWindowLongPtrW(radio, GWLP_WNDPROC);
+    const long stubs = LiveWndStubs();
+    TSkinForm registry(nullptr);
+    auto* skinner = new TSkinRadioButton(&registry);
+    skinner->AttachWindow(radio, skin.get(), &registry, nullptr);
+    EXPECT_EQ(LiveWndStubs(), stubs + 1);
+    EXPECT_NE(GetWindowLongPtrW(radio, GWLP_WNDPROC), original);
+    EXPECT_EQ(SendMessageW(radio, WM_SKINNEDQUERY, 0, 0), 1);
+    wchar_t text[16] = {};
+    GetWindowTextW(radio, text, 16);
+    EXPECT_STREQ(text, L"raw") << "other messages reach the button";
+
+    // A raw radio button paints itself and gets the glyph over it.
+    EXPECT_EQ(PaintedAt(*skinner, radio, 6, 12, false), CellColour(1));
+    SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(PaintedAt(*skinner, radio, 6, 12, false), CellColour(5));
+
+    DestroyWindow(radio);
+    EXPECT_EQ(skinner->LifeState(), 6);
+    EXPECT_EQ(LiveWndStubs(), stubs) << "procedure given back and the stub freed at WM_NCDESTROY";
+    registry.FreeDestroyed();
+    EXPECT_TRUE(registry.Skinners().empty());
+}
+
+TEST(SkinControl, RegistryListsOnceAndRemovesTheLastMatch) {
+    TSkinForm registry(nullptr);
+    auto* a = new TSkinButton(&registry);
+    EXPECT_FALSE(registry.Register(a));
+    EXPECT_TRUE(registry.Register(a));
+    EXPECT_EQ(registry.Skinners().size(), 1u);
+    registry.Unregister(a);
+    EXPECT_FALSE(registry.IsRegistered(a));
+    registry.Register(a);
+    // Unskinning frees what is listed.
+    bool gone = false;
+    struct TWatch : TComponent {
+        bool* flag;
+        TWatch(bool* f) : TComponent(nullptr), flag(f) {}
+        void Notification(TComponent*, TOperation op) override {
+            if (op == TOperation::opRemove) *flag = true;
+        }
+    } watch(&gone);
+    a->FreeNotification(&watch);
+    registry.UnskinControls();
+    EXPECT_TRUE(gone);
+}
+
+TEST(RadioSkinner, CellsOfTheFourStatesOnEightAndFourCellStrips) {
+    for (int cells : {8, 4}) {
+        auto skin = MakeSkin(cells);
+        auto form = MakeForm();
+        auto* radio = new TRadioButton(form.get());
+        radio->SetParent(form.get());
+        radio->SetBounds(10, 10, 150, 20);
+        radio->SetCaption(u"Drivano");
+        form->Show();
+        auto* skinner = new TSkinRadioButton(radio);
+        skinner->Attach(nullptr, skin.get(), false, nullptr);
+        HWND h = radio->Handle();
+        std::vector<int> got;
+        for (bool disabled : {false, true})
+            for (bool checked : {false, true}) {
+                radio->SetEnabled(!disabled);
+                radio->SetChecked(checked);
+                COLORREF c = PaintedAt(*skinner, h, 6, 10, true);
+                got.push_back(skinner->LastCell());
+                EXPECT_EQ(c, CellColour(skinner->LastCell()));
+            }
+        std::vector<int> want = cells == 8 ? std::vector<int>{1, 5, 4, 8} : std::vector<int>{1, 2, 3, 4};
+        EXPECT_EQ(got, want) << cells << " cells";
+        // The face is the skin's button face.
+        EXPECT_EQ(PaintedAt(*skinner, h, 140, 2, true), RGB(1, 2, 3));
+    }
+}
+
+TEST(CheckSkinner, TwelveCellMapping) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* box = new TCheckBox(form.get());
+    box->SetParent(form.get());
+    box->SetBounds(10, 10, 150, 20);
+    box->SetAllowGrayed(true);
+    form->Show();
+    auto* skinner = new TSkinCheckBox(box);
+    skinner->Attach(nullptr, skin.get(), false, nullptr);
+    std::vector<int> got;
+    for (bool disabled : {false, true})
+        for (auto state : {TCheckBoxState::cbUnchecked, TCheckBoxState::cbChecked, TCheckBoxState::cbGrayed}) {
+            box->SetEnabled(!disabled);
+            box->SetState(state);
+            COLORREF c = PaintedAt(*skinner, box->Handle(), 6, 10, true);
+            got.push_back(skinner->LastCell());
+            EXPECT_EQ(c, CellColour(got.back()));
+        }
+    EXPECT_EQ(got, (std::vector<int>{1, 5, 9, 4, 8, 12}));
+}
+
+TEST(CheckSkinner, LeftTextPutsTheGlyphAtTheRight) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND radio = parent.Child(L"BUTTON", L"r", BS_RADIOBUTTON | BS_LEFTTEXT, 1);
+    HWND check = parent.Child(L"BUTTON", L"c", BS_CHECKBOX | BS_LEFTTEXT, 2);
+    TSkinRadioButton r(nullptr);
+    TSkinCheckBox c(nullptr);
+    r.AttachWindow(radio, skin.get(), nullptr, nullptr);
+    c.AttachWindow(check, skin.get(), nullptr, nullptr);
+    PaintedAt(r, radio, 0, 0, false);
+    PaintedAt(c, check, 0, 0, false);
+    EXPECT_EQ(r.LastGlyphRect().right, 149) << "one pixel inside";
+    EXPECT_EQ(r.LastGlyphRect().left, 136);
+    EXPECT_EQ(c.LastGlyphRect().right, 150) << "flush";
+    EXPECT_EQ(PaintedAt(c, check, 149, 12, false), CellColour(1));
+    EXPECT_EQ(PaintedAt(r, radio, 136, 12, false), CellColour(1));
+    EXPECT_EQ(r.LastGlyphRect().top, 5) << "(24 - 13) / 2";
+}
+
+TEST(CheckSkinner, WithoutAnImageTheControlPaintsItself) {
+    auto skin = MakeSkin();
+    skin->Buttons.RadioBitmap.Clear();
+    TSeen seen{nullptr, {}, {}};
+    auto form = MakeForm();
+    auto* radio = new TRadioButton(form.get());
+    radio->SetParent(form.get());
+    radio->SetBounds(10, 10, 150, 20);
+    form->Show();
+    seen.control = radio;
+    seen.Install();
+    auto* skinner = new TSkinRadioButton(radio);
+    skinner->Attach(nullptr, skin.get(), false, nullptr);
+    EXPECT_EQ(skinner->SelfPaint(), 1);
+    PaintedAt(*skinner, radio->Handle(), 0, 0, true);
+    EXPECT_EQ(skinner->SelfPaint(), 0);
+    seen.seen.clear();
+    PaintedAt(*skinner, radio->Handle(), 0, 0, true);
+    EXPECT_TRUE(seen.Saw(WM_PRINT)) << "the control's own painting runs again";
+}
+
+TEST(ButtonSkinner, FaceCellsByStateAndTheCaptionSplitOnce) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND button = parent.Child(L"BUTTON", L"Ab||Cd||Ef", BS_PUSHBUTTON, 3);
+    HWND other = parent.Child(L"BUTTON", L"x", BS_PUSHBUTTON, 4);
+    TSkinButton s(nullptr);
+    s.AttachWindow(button, skin.get(), nullptr, nullptr);
+    SetForegroundWindow(parent.handle);
+    SetFocus(other);
+    PaintedAt(s, button, 0, 0, false);
+    EXPECT_EQ(s.LastCell(), 1);
+    EXPECT_EQ(s.Caption(), u"Ab\r\nCd||Ef");
+    SetFocus(button);
+    EXPECT_EQ(GetFocus(), button);
+    EXPECT_EQ(PaintedAt(s, button, 1, 1, false), CellColour(5));
+    EXPECT_EQ(s.LastCell(), 5);
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_EQ(PaintedAt(s, button, 1, 1, false), CellColour(2));
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EnableWindow(button, FALSE);
+    EXPECT_EQ(PaintedAt(s, button, 1, 1, false), CellColour(3));
+    // The caption is drawn on two lines: its ink spans more than one line's height.
+    EnableWindow(button, TRUE);
+    SetWindowPos(button, nullptr, 0, 0, 150, 50, SWP_NOMOVE | SWP_NOZORDER);
+    skin->Buttons.Bitmap.Clear();
+    FillStrip(skin->Buttons.Bitmap, 5, 20, 20);
+    TCapture capture(200, 60);
+    s.PaintWindow(capture.Dc());
+    int top = -1, bottom = -1;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 3; x < 147; ++x)
+            if (capture.Pixel(x, y) == RGB(0, 0, 0)) {
+                if (top < 0) top = y;
+                bottom = y;
+            }
+    TEXTMETRICW tm{};
+    HDC dc = GetDC(button);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    GetTextMetricsW(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(button, dc);
+    ASSERT_GE(top, 0);
+    EXPECT_GT(bottom - top + 1, tm.tmHeight) << "two lines of text";
+}
+
+TEST(ButtonSkinner, RawButtonClickIsPostedOnceOnReleaseAfterAPressOnIt) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND button = parent.Child(L"Button", L"Go", BS_PUSHBUTTON, 42);
+    TSkinButton s(nullptr);
+    s.AttachWindow(button, skin.get(), nullptr, nullptr);
+    auto& commands = TParentWindow::Commands();
+    // A release without a press on the button does nothing.
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    qxtest::Pump(50);
+    EXPECT_TRUE(commands.empty());
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(commands.empty()) << "posted, not sent";
+    qxtest::Pump(100);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0].first, 42u);
+    EXPECT_EQ(commands[0].second, reinterpret_cast<LPARAM>(button));
+    // Pressed, then the mouse leaves: the release elsewhere is no click.
+    commands.clear();
+    SendMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(button, WM_MOUSELEAVE, 0, 0);
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    qxtest::Pump(50);
+    EXPECT_TRUE(commands.empty());
+}
+
+TEST(ButtonSkinner, AVeryWideControlReportsTheCursorPosition) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(0, 0, 40000, 25);
+    form->Show();
+    auto* s = new TSkinButton(button);
+    s->Attach(nullptr, skin.get(), false, nullptr);
+    POINT got{-1, -1};
+    button->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { got = {x, y}; };
+    SetCursorPos(200, 100);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    POINT want = button->ScreenToClient(cursor);
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+    EXPECT_EQ(got.x, want.x);
+    EXPECT_EQ(got.y, want.y);
+    EXPECT_FALSE(got.x == 3 && got.y == 4);
+    // A normal width uses the message's coordinates.
+    button->SetWidth(100);
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+    EXPECT_EQ(got.x, 3);
+    EXPECT_EQ(got.y, 4);
+}
+
+TEST(ButtonSkinner, FreeingInsideAMessageWaitsForItsEnd) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(0, 0, 80, 25);
+    form->Show();
+    TSkinForm registry(nullptr);
+    auto* s = new TSkinButton(button);
+    s->Attach(&registry, skin.get(), false, nullptr);
+    bool gone = false, goneDuringClick = true;
+    struct TWatch : TComponent {
+        bool* flag;
+        TWatch(bool* f) : TComponent(nullptr), flag(f) {}
+        void Notification(TComponent*, TOperation op) override {
+            if (op == TOperation::opRemove) *flag = true;
+        }
+    } watch(&gone);
+    s->FreeNotification(&watch);
+    button->OnClick = [&](TObject*) {
+        s->Free();
+        goneDuringClick = gone;
+    };
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+    SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
+    EXPECT_FALSE(goneDuringClick);
+    EXPECT_TRUE(gone);
+    EXPECT_TRUE(registry.Skinners().empty());
+    EXPECT_TRUE(button->WindowProc == button->DefaultWindowProc());
+}
+
+TEST(ButtonSkinner, ThousandPaintsLeaveNoGdiObjects) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* radio = new TRadioButton(form.get());
+    radio->SetParent(form.get());
+    radio->SetBounds(10, 10, 150, 20);
+    radio->SetCaption(u"Ağ");
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 40, 80, 25);
+    button->SetCaption(u"Kur||Kur");
+    form->Show();
+    auto* r = new TSkinRadioButton(radio);
+    r->Attach(nullptr, skin.get(), false, nullptr);
+    auto* b = new TSkinButton(button);
+    b->Attach(nullptr, skin.get(), false, nullptr);
+    TCapture capture(200, 60);
+    PaintedAt(*r, radio->Handle(), 0, 0, true);
+    b->PaintWindow(capture.Dc());
+    const long before = GdiLiveObjects();
+    for (int i = 0; i < 1000; ++i) {
+        SendMessageW(radio->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(capture.Dc()), PRF_CLIENT);
+        b->PaintWindow(capture.Dc());
+        if (i % 100 == 0) {
+            RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        }
+    }
+    EXPECT_EQ(GdiLiveObjects(), before);
+}
+
+TEST(SkinProperties, MissingValuesAndTextForms) {
+    auto form = MakeForm();
+    auto* box = new TCheckBox(form.get());
+    box->SetTag(12);
+    EXPECT_EQ(GetIntProp(box, "Tag"), 12);
+    EXPECT_EQ(GetIntProp(box, "NoSuch"), -1);
+    EXPECT_EQ(GetIntProp(box, "Caption"), -1) << "not an integer";
+    EXPECT_EQ(GetIntProp(nullptr, "Tag"), -1);
+    EXPECT_EQ(GetEnumPropText(box, "State"), "cbUnchecked");
+    SetPropFromText(box, "State", u"cbChecked");
+    EXPECT_TRUE(box->Checked());
+    SetPropFromText(box, "Tag", u"77");
+    EXPECT_EQ(box->Tag(), 77);
+    SetPropFromText(box, "Tag", u"x7");  // not a number: unchanged
+    EXPECT_EQ(box->Tag(), 77);
+    box->SetCaption(u"Ğüş");
+    EXPECT_EQ(GetWideStrProp(box, "Caption"), u"Ğüş");
+    EXPECT_NE(GetObjectPropOf(box, "Font", TFont::StaticClassInfo()), nullptr);
+    EXPECT_EQ(GetObjectPropOf(box, "Font", TBitmap::StaticClassInfo()), nullptr);
+    EXPECT_EQ(ReplaceFirst(u"a||b||c", u"||", u"\r\n"), u"a\r\nb||c");
+}
+
+namespace {
+
+// A glyph strip of `cells` 16 x 16 cells; cell k is GlyphColour(k) with a magenta bottom-left
+// pixel (the transparent colour of framework glyphs).
+COLORREF GlyphColour(int k) { return RGB(200, 40 * k, 10); }
+void FillGlyph(TBitmap& glyph, int cells) {
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(cells) * 16 * 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < cells * 16; ++x) {
+            COLORREF c = (x % 16 == 0 && y == 15) ? RGB(255, 0, 255) : GlyphColour(x / 16 + 1);
+            px[static_cast<std::size_t>(y) * cells * 16 + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    glyph.SetPixels32(cells * 16, 16, px);
+}
+
+}  // namespace
+
+TEST(BitButtonSkinner, GlyphCellsFollowTheBitmapButtonConvention) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* button = new TBitBtn(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 80, 26);
+    FillGlyph(*button->Glyph(), 3);
+    button->SetNumGlyphs(3);
+    form->Show();
+    auto* s = new TSkinBitButton(button);
+    s->Attach(nullptr, skin.get(), false, nullptr);
+    // No caption: the glyph is centred, at (32, 5).
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 40, 12, false), GlyphColour(1));
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 32, 20, false), CellColour(s->LastCell())) << "key pixel";
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 40, 12, false), GlyphColour(3)) << "pressed shows cell 3";
+    EXPECT_EQ(s->LastCell(), 2);
+    SendMessageW(button->Handle(), WM_MOUSELEAVE, 0, 0);
+    button->SetEnabled(false);
+    COLORREF gray = PaintedAt(*s, button->Handle(), 40, 12, false);
+    EXPECT_EQ(s->LastCell(), 3);
+    EXPECT_TRUE(GetRValue(gray) == GetGValue(gray) && GetGValue(gray) == GetBValue(gray)) << "cell 2, greyed";
+    EXPECT_EQ(GetRValue(gray), (200 + 80 + 10) / 3);
+    // Glyph left, caption after it: the glyph moves to the margin.
+    button->SetEnabled(true);
+    button->SetCaption(u"Kur");
+    button->SetMargin(4);
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 4 + 8, 12, false), GlyphColour(1));
+}
+
+TEST(SpeedButtonSkinner, FlatButtonsShowTheFaceOnlyWhenHotOrDown) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* button = new TSpeedButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 60, 24);
+    button->SetFlat(true);
+    form->Show();
+    auto* s = new TSkinSpeedButton(button);
+    s->AttachGraphic(nullptr, skin.get(), nullptr);
+    TMouseButton pressed = TMouseButton::mbRight;
+    button->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { pressed = b; };
+    auto paint = [&] {
+        TCapture capture(100, 40);
+        s->PaintSpeed(capture.Dc());
+        return capture.Pixel(30, 1);
+    };
+    EXPECT_EQ(paint(), RGB(1, 2, 3)) << "idle and flat: background only";
+    EXPECT_EQ(s->LastCell(), 1);
+    button->Perform(CM_MOUSEENTER);
+    EXPECT_EQ(paint(), CellColour(4));
+    button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    EXPECT_EQ(pressed, TMouseButton::mbLeft) << "the control sees the press";
+    EXPECT_EQ(paint(), CellColour(2));
+    button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    button->Perform(CM_MOUSELEAVE);
+    EXPECT_EQ(paint(), RGB(1, 2, 3));
+    button->SetDown(true);
+    EXPECT_EQ(paint(), CellColour(2));
+    button->SetDown(false);
+    button->SetEnabled(false);
+    button->SetFlat(false);
+    EXPECT_EQ(paint(), CellColour(3));
+    // The skinner gives the handler back when it goes.
+    delete s;
+    EXPECT_TRUE(button->WindowProc == button->DefaultWindowProc());
+}
+
+TEST(MenuButtonSkinner, FocusShowsTheHotFaceAndTheArrowIsDrawn) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* button = new TMenuButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 100, 26);
+    auto* other = new TButton(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(10, 50, 100, 26);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    auto* s = new TSkinMenuButton(button);
+    s->Attach(nullptr, skin.get(), false, nullptr);
+    SetFocus(other->Handle());
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 10, 1, false), CellColour(1));
+    SetFocus(button->Handle());
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 10, 1, false), CellColour(4));
+    // Arrow tip row: c - 1 = 26 / 2 + 1 = 14, centred on x = 100 - 12.
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 88, 14, false), GetSysColor(COLOR_WINDOWTEXT));
+    button->SetEnabled(false);
+    EXPECT_EQ(PaintedAt(*s, button->Handle(), 88, 12, false), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(s->LastCell(), 3);
+}
+
+TEST(ButtonSkinner, TransparentTagShowsTheParentBehindKeyedPixels) {
+    auto skin = MakeSkin();
+    // Frame corners in the key colour, drawn transparently.
+    auto& face = skin->Buttons.Bitmap;
+    std::vector<std::uint32_t> px(100 * 20, 0x0000FF);
+    for (int f = 0; f < 5; ++f) px[static_cast<std::size_t>(f) * 20] = 0xFF00FF;
+    face.SetPixels32(100, 20, px);
+    skin->Buttons.Trans = 1;
+    auto form = MakeForm();
+    form->SetColor(RGB(0, 128, 0));
+    auto* plain = new TButton(form.get());
+    plain->SetParent(form.get());
+    plain->SetBounds(10, 10, 80, 25);
+    auto* clear = new TButton(form.get());
+    clear->SetParent(form.get());
+    clear->SetBounds(10, 50, 80, 25);
+    clear->SetTag(TransparentTag);
+    form->Show();
+    auto* a = new TSkinButton(plain);
+    a->Attach(nullptr, skin.get(), false, nullptr);
+    auto* b = new TSkinButton(clear);
+    b->Attach(nullptr, skin.get(), false, nullptr);
+    EXPECT_EQ(PaintedAt(*a, plain->Handle(), 0, 0, false), RGB(1, 2, 3)) << "the skin's button face";
+    EXPECT_EQ(PaintedAt(*b, clear->Handle(), 0, 0, false), RGB(0, 128, 0)) << "the parent's background";
+    EXPECT_EQ(PaintedAt(*b, clear->Handle(), 40, 12, false), RGB(0, 0, 255));
+    // The skin option does the same for every control.
+    skin->SetOptions(skin->Options() | SkinOptionBit(xoTransparent));
+    auto* third = new TButton(form.get());
+    third->SetParent(form.get());
+    third->SetBounds(100, 10, 80, 25);
+    auto* c = new TSkinButton(third);
+    c->Attach(nullptr, skin.get(), false, nullptr);
+    EXPECT_EQ(PaintedAt(*c, third->Handle(), 0, 0, false), RGB(0, 128, 0));
+}
+
+TEST(SkinControl, OwnColourSwitchesParentBackgroundOffWhileSkinned) {
+    auto skin = MakeSkin();
+    auto form = MakeForm();
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetParentBackground(true);
+    panel->SetColor(RGB(9, 9, 9));
+    form->Show();
+    auto* s = new TSkinControl(panel);
+    s->Attach(nullptr, skin.get(), true, nullptr);
+    EXPECT_FALSE(panel->ParentBackground());
+    EXPECT_EQ(panel->Color(), RGB(1, 2, 3));
+    EXPECT_EQ(s->SelfPaint(), 1);
+    s->Detach();
+    EXPECT_TRUE(panel->ParentBackground());
+    EXPECT_EQ(panel->Color(), RGB(9, 9, 9));
+    delete s;
+    // With the skin option the property is left alone.
+    skin->SetOptions(skin->Options() | SkinOptionBit(xoParentBackGround));
+    auto* t = new TSkinControl(panel);
+    t->Attach(nullptr, skin.get(), true, nullptr);
+    EXPECT_TRUE(panel->ParentBackground());
+}
+
+TEST(SkinControl, ASecondTakeOverOfARawWindowReplacesTheFirst) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND button = parent.Child(L"BUTTON", L"twice", BS_PUSHBUTTON, 9);
+    const LONG_PTR original = GetWindowLongPtrW(button, GWLP_WNDPROC);
+    const long stubs = LiveWndStubs();
+    {
+        TSkinButton s(nullptr);
+        s.AttachWindow(button, skin.get(), nullptr, nullptr);
+        s.AttachWindow(button, skin.get(), nullptr, nullptr);
+        EXPECT_EQ(LiveWndStubs(), stubs + 1);
+        // Chained onto itself this would recurse without end.
+        EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 1);
+        wchar_t text[16] = {};
+        GetWindowTextW(button, text, 16);
+        EXPECT_STREQ(text, L"twice");
+    }
+    EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), original);
+    EXPECT_EQ(LiveWndStubs(), stubs);
+}
+
+TEST(SkinControl, AHandlerInstalledLaterKeepsItsPlace) {
+    auto skin = MakeSkin();
+    TSeen later{nullptr, {}, {}};
+    auto form = MakeForm();
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    form->Show();
+    auto* s = new TSkinButton(button);
+    s->Attach(nullptr, skin.get(), false, nullptr);
+    later.control = button;
+    later.Install();
+    delete s;
+    const TWndMethod mine = TWndMethod::Of<TSeen, &TSeen::Handle>(&later);
+    EXPECT_TRUE(button->WindowProc == mine) << "not cut out of the chain";
+    button->WindowProc = button->DefaultWindowProc();
+}
