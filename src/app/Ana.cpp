@@ -79,7 +79,7 @@ void TFrmAna::DownloadAndLaunch(const std::u16string& url, const std::u16string&
     try {
         std::u16string target = InstallerFolder(platform) + localFileName;
         partial = PartialFileName(target);
-        RemovePartialFile(partial);  // a piece of an earlier run of this process id is no help
+        RemovePartialFile(partial);  // left by a crashed earlier process that had the same id
         download->SetURL(url);
         download->SetFilename(partial);
         download->SetService(&platform.DownloadService());
