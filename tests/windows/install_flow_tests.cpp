@@ -131,6 +131,17 @@ bool TakeQuitRequest() {
 
 class InstallFlow : public ::testing::Test {
 protected:
+    // Records what the window shows at the moment the fake service asks it to look.
+    static LRESULT CALLBACK ObserverProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        auto* self = reinterpret_cast<InstallFlow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (m == WM_LOOK && self) {
+            TFrmAna& f = self->form;
+            self->seen.push_back({f.Label1->Caption(), f.ProgressBar1->Maximum(), f.ProgressBar1->Position(),
+                                  f.Label1->Visible(), f.ProgressBar1->Visible(), f.btncarihesaplar->Visible()});
+            return 0;
+        }
+        return DefWindowProcW(h, m, w, l);
+    }
     void SetUp() override {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
@@ -150,16 +161,7 @@ protected:
             return IDOK;
         };
         WNDCLASSW wc{};
-        wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-            auto* self = reinterpret_cast<InstallFlow*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-            if (m == WM_LOOK && self) {
-                TFrmAna& f = self->form;
-                self->seen.push_back({f.Label1->Caption(), f.ProgressBar1->Maximum(), f.ProgressBar1->Position(),
-                                      f.Label1->Visible(), f.ProgressBar1->Visible(), f.btncarihesaplar->Visible()});
-                return 0;
-            }
-            return DefWindowProcW(h, m, w, l);
-        };
+        wc.lpfnWndProc = ObserverProc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"QxInstallFlowObserver";
         RegisterClassW(&wc);
