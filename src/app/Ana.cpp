@@ -6,6 +6,7 @@
 #include "framework/LayoutLoader.h"
 
 #include <limits>
+#include <string>
 
 namespace qx {
 
@@ -91,8 +92,13 @@ void TFrmAna::DownloadAndLaunch(const std::u16string& url, const std::u16string&
         download->ExecuteTarget(nullptr);
         PutSetupFileInPlace(partial, target);
         partial.clear();
-        platform.ShellExecuteW(Handle(), nullptr, reinterpret_cast<const wchar_t*>(target.c_str()), L"", nullptr,
-                               SW_SHOWNORMAL);
+        HINSTANCE launched = platform.ShellExecuteW(Handle(), nullptr, reinterpret_cast<const wchar_t*>(target.c_str()),
+                                                    L"", nullptr, SW_SHOWNORMAL);
+        // Ending quietly when the shell refused to start the program would look like success; the
+        // complete file stays in place so the user can still start it by hand.
+        if (reinterpret_cast<INT_PTR>(launched) <= 32)
+            throw ESetupFileError("the shell did not start the setup program (" +
+                                  std::to_string(reinterpret_cast<INT_PTR>(launched)) + ")");
         Application->Terminate();
     } catch (...) {
         // Whatever failed, nothing half-made stays under the setup program's name or beside it.

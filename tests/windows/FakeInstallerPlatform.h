@@ -88,13 +88,14 @@ public:
     };
     std::vector<TShellCall> Launches;
     std::function<void(const TShellCall&)> OnLaunch;  // may throw
+    INT_PTR LaunchResult = 33;  // what the shell answers: above 32 is success, 32 and below an error code
     HINSTANCE ShellExecuteW(HWND parent, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
                             const wchar_t* folder, int show) override {
         Calls.push_back("shell");
         Launches.push_back({parent, verb, file ? file : L"", parameters != nullptr, parameters ? parameters : L"",
                             folder, show});
         if (OnLaunch) OnLaunch(Launches.back());
-        return reinterpret_cast<HINSTANCE>(33);
+        return reinterpret_cast<HINSTANCE>(LaunchResult);
     }
 
     std::u16string ThousandSeparator() override { return Separator; }

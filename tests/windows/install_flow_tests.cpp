@@ -407,6 +407,17 @@ TEST_F(InstallFlow, AFailingLaunchIsReportedOnceAndDoesNotEndTheProgram) {
     EXPECT_EQ(DownloadActions(), 0);
 }
 
+TEST_F(InstallFlow, ALaunchTheShellRefusesIsReportedAndKeepsTheCompleteFile) {
+    service.Reports = {{3002, 3002}};
+    platform.LaunchResult = SE_ERR_ACCESSDENIED;
+    Choose(form.rdSarvek);
+    ASSERT_EQ(platform.Launches.size(), 1u);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, FailureText);
+    EXPECT_FALSE(TakeQuitRequest());
+    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"SarvekKur.exe"});
+}
+
 TEST(SetupFile, TheInstallersFolderComesFromItsOwnPathHoweverLong) {
     TFakeInstallerPlatform platform;
     platform.ModulePath = L"C:\\Kullanıcılar\\Şule\\Masaüstü\\QuenrixInstaller.exe";
