@@ -324,16 +324,19 @@ COLORREF TSkinButton::StateTextColor(int index, COLORREF base) const {
     return color;
 }
 
-void TSkinButton::PaintSkin(HDC dc, const RECT& rect) {
+int TSkinButton::BeginFacePaint(const RECT& rect) {
     if (!FSkinData || FSkinData->Buttons.Bitmap.Empty()) {
         lastCell_ = 0;
-        return;
+        return 0;
     }
     ReadPaintState();
     const int index = FaceIndex();
     lastCell_ = index;
-    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
-    if (W <= 0 || H <= 0) return;
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return 0;
+    return index;
+}
+
+HDC TSkinButton::PrepareBuffer(int index, int W, int H, bool drawFace) {
     const RECT r{0, 0, W, H};
     FBuffer->SetPixelFormat(TPixelFormat::pf24bit);
     FBuffer->SetSize(W, H);
@@ -342,7 +345,25 @@ void TSkinButton::PaintSkin(HDC dc, const RECT& rect) {
         CopyParentBackground(FControl, b);
     else
         FillFace(b, r);
-    DrawButtonFace(b, r, FSkinData->Buttons.Frame, index, FSkinData->Buttons);
+    if (drawFace) DrawButtonFace(b, r, FSkinData->Buttons.Frame, index, FSkinData->Buttons);
+    return b;
+}
+
+void TSkinButton::GlyphCaptionFont(HFONT& font, COLORREF& color) const {
+    font = FHandle ? reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0)) : nullptr;
+    color = ColorToRGB(FSkinData->Colours.ButtonText);
+    if (auto* f = static_cast<TFont*>(GetObjectPropOf(FControl, "Font", TFont::StaticClassInfo()))) {
+        font = f->Handle();
+        color = ColorToRGB(f->Color());
+    }
+}
+
+void TSkinButton::PaintSkin(HDC dc, const RECT& rect) {
+    const int index = BeginFacePaint(rect);
+    if (index == 0) return;
+    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
+    const RECT r{0, 0, W, H};
+    HDC b = PrepareBuffer(index, W, H, true);
     HFONT font = nullptr;
     COLORREF color;
     if (FControl) {
@@ -391,37 +412,19 @@ void TSkinButton::DrawCaption(TCanvas& canvas, const RECT& rect, UINT alignment,
 // ---- bit button -----------------------------------------------------------------------------
 
 void TSkinBitButton::PaintSkin(HDC dc, const RECT& rect) {
-    if (!FSkinData || FSkinData->Buttons.Bitmap.Empty()) {
-        lastCell_ = 0;
-        return;
-    }
-    ReadPaintState();
-    const int index = FaceIndex();
-    lastCell_ = index;
+    const int index = BeginFacePaint(rect);
+    if (index == 0) return;
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;
-    if (W <= 0 || H <= 0) return;
     ComposeGlyphButton(index, W, H, true, false);
     BitBlt(dc, rect.left, rect.top, W, H, FBuffer->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
 void TSkinBitButton::ComposeGlyphButton(int index, int W, int H, bool drawFace, bool speedRules) {
     const RECT r{0, 0, W, H};
-    FBuffer->SetPixelFormat(TPixelFormat::pf24bit);
-    FBuffer->SetSize(W, H);
-    HDC b = FBuffer->Canvas().Handle();
-    if (FTransparent)
-        CopyParentBackground(FControl, b);
-    else
-        FillFace(b, r);
-    if (drawFace) DrawButtonFace(b, r, FSkinData->Buttons.Frame, index, FSkinData->Buttons);
-
-    // Font and colour.
-    HFONT font = FHandle ? reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0)) : nullptr;
-    COLORREF color = ColorToRGB(FSkinData->Colours.ButtonText);
-    if (auto* f = static_cast<TFont*>(GetObjectPropOf(FControl, "Font", TFont::StaticClassInfo()))) {
-        font = f->Handle();
-        color = ColorToRGB(f->Color());
-    }
+    HDC b = PrepareBuffer(index, W, H, drawFace);
+    HFONT font = nullptr;
+    COLORREF color = 0;
+    GlyphCaptionFont(font, color);
     TSelectObject selected(b, font);
     COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
 
@@ -638,30 +641,13 @@ int TSkinMenuButton::FaceIndex() const {
 }
 
 void TSkinMenuButton::PaintSkin(HDC dc, const RECT& rect) {
-    if (!FSkinData || FSkinData->Buttons.Bitmap.Empty()) {
-        lastCell_ = 0;
-        return;
-    }
-    ReadPaintState();
-    const int index = FaceIndex();
-    lastCell_ = index;
+    const int index = BeginFacePaint(rect);
+    if (index == 0) return;
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;
-    if (W <= 0 || H <= 0) return;
-    const RECT r{0, 0, W, H};
-    FBuffer->SetPixelFormat(TPixelFormat::pf24bit);
-    FBuffer->SetSize(W, H);
-    HDC b = FBuffer->Canvas().Handle();
-    if (FTransparent)
-        CopyParentBackground(FControl, b);
-    else
-        FillFace(b, r);
-    DrawButtonFace(b, r, FSkinData->Buttons.Frame, index, FSkinData->Buttons);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
-    COLORREF color = ColorToRGB(FSkinData->Colours.ButtonText);
-    if (auto* f = static_cast<TFont*>(GetObjectPropOf(FControl, "Font", TFont::StaticClassInfo()))) {
-        font = f->Handle();
-        color = ColorToRGB(f->Color());
-    }
+    HDC b = PrepareBuffer(index, W, H, true);
+    HFONT font = nullptr;
+    COLORREF color = 0;
+    GlyphCaptionFont(font, color);
     TSelectObject selected(b, font);
     COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
     FCaption = ReplaceFirst(FCaption, u"||", u"\r\n");

@@ -69,6 +69,16 @@ protected:
     void FireClick();
     // Recomputes FFocused, FEnabled and FCaption for a paint.
     void ReadPaintState();
+    // The start every windowed button's paint shares: reads the state and records the face
+    // cell. Returns that face index, or 0 when there is nothing to draw (no face picture in
+    // the skin, or an empty rectangle).
+    int BeginFacePaint(const RECT& rect);
+    // Sizes the buffer to W x H, lays the parent's background (transparent buttons) or the
+    // plain face into it, then the skin's face cell when drawFace; returns the buffer's DC.
+    HDC PrepareBuffer(int index, int W, int H, bool drawFace);
+    // Caption font and base colour of the glyph and menu buttons: the control's Font property
+    // when it has one, else the window's font and the skin's button text colour.
+    void GlyphCaptionFont(HFONT& font, COLORREF& color) const;
     std::unique_ptr<TBitmap> FBuffer;
     bool FTransparent = false;
     int lastCell_ = 0;

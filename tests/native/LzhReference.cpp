@@ -1,5 +1,6 @@
 #include "LzhReference.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace qx::test {
@@ -7,25 +8,22 @@ namespace qx::test {
 namespace {
 
 struct Reference {
-    std::span<const std::uint8_t> input;
-    std::size_t inputPos = 0;
+    const ByteReader& read;
+    const ByteWriter& write;
+    unsigned rebuildAt;
     std::uint16_t bitBuffer = 0;
     std::uint8_t bitCount = 0;
     std::uint8_t ring[4155];
     std::uint16_t count[628];
     std::int16_t parent[941];
     std::int16_t child[627];
-    unsigned rebuildAt = 0x8000;
-
-    int ReadByte() {
-        if (inputPos < input.size()) return input[inputPos++];
-        return -1;
-    }
 
     void FillBits() {
         while (bitCount <= 8) {
-            int b = ReadByte();
-            unsigned value = b < 0 ? 0 : static_cast<unsigned>(b);
+            std::uint8_t b = 0;
+            std::uint16_t got = 0;
+            read(&b, 1, got);
+            unsigned value = got == 0 ? 0 : b;
             bitBuffer = static_cast<std::uint16_t>(bitBuffer | (value << (8 - bitCount)));
             bitCount = static_cast<std::uint8_t>(bitCount + 8);
         }
@@ -45,6 +43,11 @@ struct Reference {
         bitBuffer = static_cast<std::uint16_t>(bitBuffer << 8);
         bitCount = static_cast<std::uint8_t>(bitCount - 8);
         return byte;
+    }
+
+    void Put(std::uint8_t b) {
+        std::uint16_t done = 0;
+        write(&b, 1, done);
     }
 
     void StartTree() {
@@ -164,19 +167,16 @@ struct Reference {
 
 }  // namespace
 
-ReferenceResult ReferenceDecompress(std::int32_t plainSize, std::span<const std::uint8_t> input, unsigned rebuildAt) {
-    auto d = std::make_unique<Reference>();
-    d->rebuildAt = rebuildAt;
-    d->input = input;
+void ReferenceDecompress(std::int32_t plainSize, const ByteReader& read, const ByteWriter& write, unsigned rebuildAt) {
+    auto d = std::unique_ptr<Reference>(new Reference{read, write, rebuildAt, 0, 0, {}, {}, {}, {}});
     d->StartTree();
     for (int i = 0; i < 4155; i++) d->ring[i] = 0x20;
     int r = 4036;
     std::int32_t counter = 0;
-    ReferenceResult result;
     while (counter < plainSize) {
         int c = d->DecodeSymbol();
         if (c < 256) {
-            result.Output.push_back(static_cast<std::uint8_t>(c));
+            d->Put(static_cast<std::uint8_t>(c));
             d->ring[r] = static_cast<std::uint8_t>(c);
             r = (r + 1) & 0xFFF;
             counter++;
@@ -185,14 +185,29 @@ ReferenceResult ReferenceDecompress(std::int32_t plainSize, std::span<const std:
             int length = c - 253;
             for (int k = 0; k < length; k++) {
                 std::uint8_t b = d->ring[(start + k) & 0xFFF];
-                result.Output.push_back(b);
+                d->Put(b);
                 d->ring[r] = b;
                 r = (r + 1) & 0xFFF;
                 counter++;
             }
         }
     }
-    result.BytesRead = d->inputPos;
+}
+
+ReferenceResult ReferenceDecompress(std::int32_t plainSize, std::span<const std::uint8_t> input, unsigned rebuildAt) {
+    ReferenceResult result;
+    ReferenceDecompress(
+        plainSize,
+        [&](std::uint8_t* buffer, std::uint16_t count, std::uint16_t& done) {
+            done = static_cast<std::uint16_t>(std::min<std::size_t>(count, input.size() - result.BytesRead));
+            std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(result.BytesRead), done, buffer);
+            result.BytesRead += done;
+        },
+        [&](const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& done) {
+            result.Output.insert(result.Output.end(), buffer, buffer + count);
+            done = count;
+        },
+        rebuildAt);
     return result;
 }
 

@@ -11,7 +11,7 @@
 
 class TTestCanvas {
 public:
-    TTestCanvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
+    TTestCanvas(int width, int height, COLORREF fill = RGB(0, 0, 0)) : width_(width), height_(height) {
         BITMAPINFO bi{};
         bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         bi.bmiHeader.biWidth = width;

@@ -1,10 +1,12 @@
 // Helpers shared by the Windows tests.
 #pragma once
+#include "TestCanvas.h"
 #include "framework/Forms.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace qxtest {
@@ -28,47 +30,15 @@ inline void Pump(DWORD milliseconds) {
     }
 }
 
-// Paints a window's client area through WM_PRINTCLIENT-like direct painting into a 32-bit
-// memory bitmap and reads pixels back.
-class TCapture {
-public:
-    TCapture(int width, int height);
-    ~TCapture();
-    HDC Dc() const { return dc_; }
-    COLORREF Pixel(int x, int y) const;
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-
-private:
-    int width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    unsigned* bits_ = nullptr;
-};
-
-inline TCapture::TCapture(int width, int height) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-}
-
-inline TCapture::~TCapture() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-}
-
-inline COLORREF TCapture::Pixel(int x, int y) const {
-    GdiFlush();
-    unsigned v = bits_[y * width_ + x];
-    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+// A dialog-styled form of 300 x 200 client pixels near the screen's corner, not yet shown.
+inline std::unique_ptr<qx::TForm> MakeForm() {
+    auto form = std::make_unique<qx::TForm>(nullptr);
+    form->SetBorderStyle(qx::TFormBorderStyle::bsDialog);
+    form->SetClientWidth(300);
+    form->SetClientHeight(200);
+    form->SetLeft(10);
+    form->SetTop(10);
+    return form;
 }
 
 }  // namespace qxtest

@@ -16,8 +16,8 @@
 #include <vector>
 
 using namespace qx;
+using qxtest::MakeForm;
 using qxtest::PumpUntil;
-using qxtest::TCapture;
 
 namespace {
 
@@ -50,16 +50,6 @@ std::unique_ptr<TSkinData> MakeSkin(int radioCells = 8, int checkCells = 12) {
     return skin;
 }
 
-std::unique_ptr<TForm> MakeForm() {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(TFormBorderStyle::bsDialog);
-    form->SetClientWidth(300);
-    form->SetClientHeight(200);
-    form->SetLeft(10);
-    form->SetTop(10);
-    return form;
-}
-
 // Records every message that reaches the control's own handler.
 struct TSeen {
     TControl* control;
@@ -78,14 +68,14 @@ struct TSeen {
 
 // What the skinner paints over a window, through WM_PRINT (framework painters) or directly.
 COLORREF PaintedAt(TSkinControl& s, HWND window, int x, int y, bool print) {
-    TCapture capture(200, 60);
+    TTestCanvas capture(200, 60);
     RECT all{0, 0, 200, 60};
     FillRect(capture.Dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (print)
         SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(capture.Dc()), PRF_CLIENT);
     else
         s.PaintWindow(capture.Dc());
-    return capture.Pixel(x, y);
+    return capture.At(x, y);
 }
 
 // A top-level window that records the WM_COMMAND messages its children send it.
@@ -335,12 +325,12 @@ TEST(ButtonSkinner, FaceCellsByStateAndTheCaptionSplitOnce) {
     SetWindowPos(button, nullptr, 0, 0, 150, 50, SWP_NOMOVE | SWP_NOZORDER);
     skin->Buttons.Bitmap.Clear();
     FillStrip(skin->Buttons.Bitmap, 5, 20, 20);
-    TCapture capture(200, 60);
+    TTestCanvas capture(200, 60);
     s.PaintWindow(capture.Dc());
     int top = -1, bottom = -1;
     for (int y = 0; y < 50; ++y)
         for (int x = 3; x < 147; ++x)
-            if (capture.Pixel(x, y) == RGB(0, 0, 0)) {
+            if (capture.At(x, y) == RGB(0, 0, 0)) {
                 if (top < 0) top = y;
                 bottom = y;
             }
@@ -454,7 +444,7 @@ TEST(ButtonSkinner, ThousandPaintsLeaveNoGdiObjects) {
     r->Attach(nullptr, skin.get(), false, nullptr);
     auto* b = new TSkinButton(button);
     b->Attach(nullptr, skin.get(), false, nullptr);
-    TCapture capture(200, 60);
+    TTestCanvas capture(200, 60);
     PaintedAt(*r, radio->Handle(), 0, 0, true);
     b->PaintWindow(capture.Dc());
     const long before = GdiLiveObjects();
@@ -550,9 +540,9 @@ TEST(SpeedButtonSkinner, FlatButtonsShowTheFaceOnlyWhenHotOrDown) {
     TMouseButton pressed = TMouseButton::mbRight;
     button->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { pressed = b; };
     auto paint = [&] {
-        TCapture capture(100, 40);
+        TTestCanvas capture(100, 40);
         s->PaintSpeed(capture.Dc());
-        return capture.Pixel(30, 1);
+        return capture.At(30, 1);
     };
     EXPECT_EQ(paint(), RGB(1, 2, 3)) << "idle and flat: background only";
     EXPECT_EQ(s->LastCell(), 1);

@@ -1,10 +1,11 @@
 // The components as the main window uses them: created from a layout by class and property
 // names, painted into memory bitmaps, and probed pixel by pixel.
+#include "ComponentTestSupport.h"
 #include "TestCanvas.h"
+
 #include "components/CaptionPanel.h"
 #include "components/GdiPlusImage.h"
 #include "components/GradientProgress.h"
-#include "components/RegisterComponents.h"
 #include "core/Layout.h"
 #include "core/StoredPicture.h"
 #include "framework/ExtCtrls.h"
@@ -16,43 +17,17 @@
 #include <gtest/gtest.h>
 
 using namespace qx;
+using namespace qxtest;
 
 namespace {
 
-// The test program's application object, with the components registered.
-TApplication& App() {
-    static const bool registered = (RegisterComponentClasses(), true);
-    (void)registered;
-    return *Application;
-}
-
-TLayoutProperty P(const char* path, int v) {
-    TLayoutProperty p{path, {}};
-    p.value.kind = TLayoutValue::Kind::Integer;
-    p.value.integer = v;
-    return p;
-}
-TLayoutProperty Id(const char* path, const char* ident) {
-    TLayoutProperty p{path, {}};
-    p.value.kind = TLayoutValue::Kind::Ident;
-    p.value.text = ident;
-    return p;
-}
-TLayoutProperty S(const char* path, const char* utf8) {
-    TLayoutProperty p{path, {}};
-    p.value.kind = TLayoutValue::Kind::String;
-    p.value.text = utf8;
-    return p;
-}
 TLayoutProperty SetOf(const char* path, std::vector<std::string> items) {
-    TLayoutProperty p{path, {}};
-    p.value.kind = TLayoutValue::Kind::Set;
+    auto p = Prop(path, TLayoutValue::Kind::Set);
     p.value.items = std::move(items);
     return p;
 }
 TLayoutProperty Bin(const char* path, std::vector<std::uint8_t> bytes) {
-    TLayoutProperty p{path, {}};
-    p.value.kind = TLayoutValue::Kind::Binary;
+    auto p = Prop(path, TLayoutValue::Kind::Binary);
     p.value.bytes = std::move(bytes);
     return p;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 
 using namespace qx;
+using qxtest::MakeForm;
 using qxtest::PumpUntil;
 
 namespace {
@@ -34,16 +35,6 @@ struct TRecorder {
         if (control->WindowProc == TWndMethod::Of<TRecorder, &TRecorder::Handle>(this)) control->WindowProc = previous;
     }
 };
-
-std::unique_ptr<TForm> MakeForm() {
-    auto form = std::make_unique<TForm>(nullptr);
-    form->SetBorderStyle(TFormBorderStyle::bsDialog);
-    form->SetClientWidth(300);
-    form->SetClientHeight(200);
-    form->SetLeft(10);
-    form->SetTop(10);
-    return form;
-}
 
 }  // namespace
 
@@ -162,15 +153,15 @@ TEST(Controls, WindowlessControlsPaintClippedToThemselves) {
     hidden->SetBounds(100, 30, 40, 10);
     hidden->SetColor(clBlue);
     hidden->SetVisible(false);
-    qxtest::TCapture capture(300, 200);
+    TTestCanvas capture(300, 200);
     RECT all{0, 0, 300, 200};
     FillSolidRect(capture.Dc(), all, RGB(1, 2, 3));
     form->PaintControls(capture.Dc());
-    EXPECT_EQ(capture.Pixel(20, 30), RGB(255, 0, 0));
-    EXPECT_EQ(capture.Pixel(59, 39), RGB(255, 0, 0));
-    EXPECT_EQ(capture.Pixel(60, 39), RGB(1, 2, 3)) << "nothing outside the label";
-    EXPECT_EQ(capture.Pixel(19, 30), RGB(1, 2, 3));
-    EXPECT_EQ(capture.Pixel(110, 35), RGB(1, 2, 3)) << "hidden controls do not paint";
+    EXPECT_EQ(capture.At(20, 30), RGB(255, 0, 0));
+    EXPECT_EQ(capture.At(59, 39), RGB(255, 0, 0));
+    EXPECT_EQ(capture.At(60, 39), RGB(1, 2, 3)) << "nothing outside the label";
+    EXPECT_EQ(capture.At(19, 30), RGB(1, 2, 3));
+    EXPECT_EQ(capture.At(110, 35), RGB(1, 2, 3)) << "hidden controls do not paint";
 }
 
 TEST(Controls, TopAlignedControlsSpanTheirParent) {

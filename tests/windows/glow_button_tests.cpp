@@ -1,8 +1,9 @@
 // The install button as the main window has it: read from a layout, driven by the mouse
 // messages the framework delivers, painted into memory bitmaps.
+#include "ComponentTestSupport.h"
 #include "TestCanvas.h"
+
 #include "components/GlowButton.h"
-#include "components/RegisterComponents.h"
 #include "core/Layout.h"
 #include "core/StoredPicture.h"
 #include "framework/Forms.h"
@@ -13,36 +14,9 @@
 #include <cstdlib>
 
 using namespace qx;
+using namespace qxtest;
 
 namespace {
-
-// The test program's application object, with the components registered.
-TApplication& App() {
-    static const bool registered = (RegisterComponentClasses(), true);
-    (void)registered;
-    return *Application;
-}
-
-TLayoutProperty Prop(const char* path, TLayoutValue::Kind kind) {
-    TLayoutProperty p{path, {}};
-    p.value.kind = kind;
-    return p;
-}
-TLayoutProperty P(const char* path, int v) {
-    auto p = Prop(path, TLayoutValue::Kind::Integer);
-    p.value.integer = v;
-    return p;
-}
-TLayoutProperty Id(const char* path, const char* ident) {
-    auto p = Prop(path, TLayoutValue::Kind::Ident);
-    p.value.text = ident;
-    return p;
-}
-TLayoutProperty S(const char* path, const char* text) {
-    auto p = Prop(path, TLayoutValue::Kind::String);
-    p.value.text = text;
-    return p;
-}
 
 std::vector<std::uint8_t> RocketData() {
     HRSRC info = FindResourceW(nullptr, L"ROCKET32", MAKEINTRESOURCEW(10));

@@ -1,5 +1,6 @@
 // The install command's download and launch on the main window, against a recording platform
 // and a scripted download service that writes into a real folder.
+#include "FakeBinding.h"
 #include "FakeInstallerPlatform.h"
 #include "TestSupport.h"
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 using namespace qx;
+using qx::testing::TFakeBinding;
 using qx::testing::TFakeInstallerPlatform;
 
 namespace {
@@ -60,33 +62,12 @@ public:
     HRESULT DownloadToFile(const wchar_t* url, const wchar_t* file, IBindStatusCallback* callback) override;
 };
 
-class TAbortableBinding : public IBinding {
-public:
-    HANDLE Aborted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ~TAbortableBinding() { CloseHandle(Aborted); }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE Abort() override {
-        SetEvent(Aborted);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Suspend() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Resume() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetPriority(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetBindResult(CLSID*, DWORD*, LPOLESTR*, DWORD*) override { return E_NOTIMPL; }
-};
-
 HRESULT TPlayedService::DownloadToFile(const wchar_t* url, const wchar_t* file, IBindStatusCallback* callback) {
     Urls.push_back(url);
     Files.push_back(file);
     if (Platform) CallsBefore = Platform->Calls.size();
     if (WaitForAbort) {
-        TAbortableBinding binding;
+        TFakeBinding binding;
         callback->OnStartBinding(0, &binding);
         DWORD waited = WaitForSingleObject(binding.Aborted, 20000);
         callback->OnStopBinding(E_ABORT, nullptr);

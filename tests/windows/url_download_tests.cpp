@@ -1,3 +1,5 @@
+#include "FakeBinding.h"
+
 #include "download/UrlDownload.h"
 #include "download/UrlMonService.h"
 
@@ -5,13 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <functional>
 #include <stdexcept>
 #include <vector>
 
 using namespace qx;
 using ::testing::ElementsAre;
+using qx::testing::TFakeBinding;
 
 namespace {
 
@@ -35,32 +37,6 @@ public:
         Callback = callback;
         return Script ? Script(callback) : S_OK;
     }
-};
-
-// A binding that counts what is done to it; Abort may be called from another thread.
-class TFakeBinding : public IBinding {
-public:
-    std::atomic<long> References{1};
-    std::atomic<int> Aborts{0};
-    HANDLE Aborted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ~TFakeBinding() { CloseHandle(Aborted); }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++References; }
-    ULONG STDMETHODCALLTYPE Release() override { return --References; }
-    HRESULT STDMETHODCALLTYPE Abort() override {
-        ++Aborts;
-        SetEvent(Aborted);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Suspend() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Resume() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE SetPriority(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetBindResult(CLSID*, DWORD*, LPOLESTR*, DWORD*) override { return E_NOTIMPL; }
 };
 
 struct TReport {

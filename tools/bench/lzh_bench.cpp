@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "LzhBaseline.h"
 #include "LzhEncoder.h"
+#include "LzhReference.h"
 #include "core/Stream.h"
 #include "skin/Lzh.h"
 
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
         auto runBase = [&] {
             TSpanStream source(std::span<const std::uint8_t>(packed).subspan(4));
             at = 0;
-            bench::BaselineDecompress(
+            test::ReferenceDecompress(
                 plainSize,
                 [&](std::uint8_t* buffer, std::uint16_t count, std::uint16_t& done) {
                     done = static_cast<std::uint16_t>(source.Read(buffer, count));

@@ -1,0 +1,39 @@
+// A transfer's binding as the download service hands it to the status callback: it counts
+// what is done to it and signals Aborted, which another thread may wait on.
+#pragma once
+#include <windows.h>
+#include <urlmon.h>
+
+#include <atomic>
+
+namespace qx::testing {
+
+class TFakeBinding : public IBinding {
+public:
+    std::atomic<long> References{1};
+    std::atomic<int> Aborts{0};
+    HANDLE Aborted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    TFakeBinding() = default;
+    TFakeBinding(const TFakeBinding&) = delete;
+    TFakeBinding& operator=(const TFakeBinding&) = delete;
+    ~TFakeBinding() { CloseHandle(Aborted); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++References; }
+    ULONG STDMETHODCALLTYPE Release() override { return --References; }
+    HRESULT STDMETHODCALLTYPE Abort() override {
+        ++Aborts;
+        SetEvent(Aborted);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Suspend() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Resume() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetPriority(LONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetBindResult(CLSID*, DWORD*, LPOLESTR*, DWORD*) override { return E_NOTIMPL; }
+};
+
+}  // namespace qx::testing
