@@ -122,7 +122,9 @@ public:
         panel->SetBounds(520, 130, 230, 90);
         panel->SetCaption(u"Panel");
         HWND h = Handle();
-        Raw(WC_BUTTONW, L"Group box", BS_GROUPBOX, 10, 230, 230, 110);
+        // A group box paints only its frame and caption; marked transparent, it is not clipped out
+        // of the window's own painting, which fills its inside as dialogs do.
+        Raw(WC_BUTTONW, L"Group box", BS_GROUPBOX, 10, 230, 230, 110, WS_EX_TRANSPARENT);
         Raw(L"EDIT", L"Edit", WS_BORDER | ES_AUTOHSCROLL, 20, 250, 200, 22);
         HWND memo = Raw(L"EDIT", L"Memo line 1\r\nMemo line 2\r\nMemo line 3\r\nMemo line 4\r\nMemo line 5",
                         WS_BORDER | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL, 20, 280, 200, 52);
@@ -160,7 +162,6 @@ public:
         HWND updown = Raw(UPDOWN_CLASSW, L"", UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 0, 0, 0, 0);
         SendMessageW(updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
         HWND status = Raw(STATUSCLASSNAMEW, L"Status bar", 0, 0, 0, 0, 0);
-        (void)status;
         (void)h;
 
         // A menu bar, and the same menu as a popup on a right click.
@@ -174,6 +175,9 @@ public:
         AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup_), L"&File");
         AppendMenuW(menu_, MF_STRING, 105, L"&Help");
         SetMenu(Handle(), menu_);
+        // The menu bar took its height from the client area: a status bar places itself along
+        // its parent's bottom edge only when told of a size.
+        SendMessageW(status, WM_SIZE, 0, 0);
         OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int x, int y) {
             if (button != TMouseButton::mbRight) return;
             POINT p = ClientToScreen(POINT{x, y});
@@ -194,8 +198,8 @@ private:
         s->Attach(registry_, skin_, false, nullptr);
     }
 
-    HWND Raw(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h) {
-        HWND child = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(), nullptr,
+    HWND Raw(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, DWORD exStyle = 0) {
+        HWND child = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(), nullptr,
                                      GetModuleHandleW(nullptr), nullptr);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
         return child;

@@ -45,6 +45,18 @@ class SkinPreview(unittest.TestCase):
             return qw.pixel(shot, l + 4, (t + b) // 2)
         self.assertNotEqual(inner(by_text["Normal"]), inner(by_text["Disabled"]))
 
+        # Every sample lies within the client area, the status bar along its bottom edge.
+        cl, ct, cr, cb = self.main["client"]
+        for w in kids:
+            l, t, r, b = w["rect"]
+            self.assertTrue(cl <= l and ct <= t and r <= cr and b <= cb, w["class"] + " " + w["text"])
+        status = [w for w in kids if w["class"].lower() == "msctls_statusbar32"][0]
+        self.assertEqual(status["rect"][3], cb)
+        # The group box's inside shows the window's face, not an unpainted hole.
+        box = by_text["Group box"]
+        self.assertEqual(qw.pixel(shot, box["rect"][0] + 5, box["rect"][3] - 4),
+                         qw.pixel(shot, cl + 2, cb - 40))
+
 
 if __name__ == "__main__":
     unittest.main()
