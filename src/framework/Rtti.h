@@ -140,14 +140,8 @@ public:
 
     template <class G, class S>
     TClassBuilder& Int(const char* name, G get, S set, const TIdentMap* idents = nullptr) {
-        TPropInfo p = Base(name, TPropKind::Integer);
+        TPropInfo p = Ordinal(name, TPropKind::Integer, get, set);
         p.Idents = idents;
-        p.GetOrd = [get](TObject* o) { return static_cast<std::int64_t>((Self(o)->*get)()); };
-        if constexpr (!std::is_same_v<S, std::nullptr_t>)
-            p.SetOrd = [set, get](TObject* o, std::int64_t v) {
-                using V = std::remove_cvref_t<decltype((Self(o)->*get)())>;
-                (Self(o)->*set)(static_cast<V>(v));
-            };
         info_.Props.push_back(std::move(p));
         return *this;
     }
@@ -159,26 +153,16 @@ public:
 
     template <class G, class S>
     TClassBuilder& Enum(const char* name, G get, S set, const TEnumInfo& info) {
-        TPropInfo p = Base(name, TPropKind::Enum);
+        TPropInfo p = Ordinal(name, TPropKind::Enum, get, set);
         p.Enum = &info;
-        p.GetOrd = [get](TObject* o) { return static_cast<std::int64_t>((Self(o)->*get)()); };
-        p.SetOrd = [set, get](TObject* o, std::int64_t v) {
-            using V = std::remove_cvref_t<decltype((Self(o)->*get)())>;
-            (Self(o)->*set)(static_cast<V>(v));
-        };
         info_.Props.push_back(std::move(p));
         return *this;
     }
 
     template <class G, class S>
     TClassBuilder& Set(const char* name, G get, S set, const TEnumInfo& info) {
-        TPropInfo p = Base(name, TPropKind::Set);
+        TPropInfo p = Ordinal(name, TPropKind::Set, get, set);
         p.Enum = &info;
-        p.GetOrd = [get](TObject* o) { return static_cast<std::int64_t>((Self(o)->*get)()); };
-        p.SetOrd = [set, get](TObject* o, std::int64_t v) {
-            using V = std::remove_cvref_t<decltype((Self(o)->*get)())>;
-            (Self(o)->*set)(static_cast<V>(v));
-        };
         info_.Props.push_back(std::move(p));
         return *this;
     }
@@ -264,6 +248,19 @@ private:
         TPropInfo p;
         p.Name = name;
         p.Kind = kind;
+        return p;
+    }
+    // Integers, enumerations and sets all travel as a 64-bit ordinal; a null setter leaves the
+    // property read-only.
+    template <class G, class S>
+    static TPropInfo Ordinal(const char* name, TPropKind kind, G get, S set) {
+        TPropInfo p = Base(name, kind);
+        p.GetOrd = [get](TObject* o) { return static_cast<std::int64_t>((Self(o)->*get)()); };
+        if constexpr (!std::is_same_v<S, std::nullptr_t>)
+            p.SetOrd = [set, get](TObject* o, std::int64_t v) {
+                using V = std::remove_cvref_t<decltype((Self(o)->*get)())>;
+                (Self(o)->*set)(static_cast<V>(v));
+            };
         return p;
     }
     TClassInfo info_;
