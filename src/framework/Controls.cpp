@@ -453,6 +453,10 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 
 TWinControl::~TWinControl() {
     BeginDestroy();
+    // Any form may hold this control as the one to focus, even after the control has left
+    // it (a parent that went first leaves its children without one). Forgotten before the
+    // window goes, so that the focus moving away from it does not come straight back.
+    for (TCustomForm* form : Screen.Forms()) form->ControlDestroying(this);
     // Owned components go while this control and its window still exist, so that they
     // can give back whatever they took over.
     while (!Components().empty()) delete Components().back();

@@ -64,6 +64,11 @@ protected:
     void CreateWindowHandleDone() override;
 
 private:
+    friend class TWinControl;
+    // A windowed control is being destroyed: it may no longer be handed the focus.
+    void ControlDestroying(TWinControl* control) {
+        if (activeControl_ == control) activeControl_ = nullptr;
+    }
     void ApplyClientSize();
     void PlaceOnScreen();
     DWORD FrameStyle() const;

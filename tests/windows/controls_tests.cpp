@@ -230,6 +230,37 @@ struct TRawWindowSpy {
 };
 }  // namespace
 
+// The form keeps its active control to give it the focus back on activation; a control
+// that is destroyed must not stay there, whether it sat on the form or inside a panel
+// that went before it.
+TEST(Controls, AFormForgetsItsActiveControlWhenTheControlIsDestroyed) {
+    auto form = MakeForm();
+    auto* first = new TButton(form.get());
+    first->SetParent(form.get());
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetTop(50);
+    auto* inner = new TButton(form.get());
+    inner->SetParent(panel);
+    form->Show();
+
+    form->SetActiveControl(first);
+    ASSERT_EQ(form->ActiveControl(), first);
+    delete first;
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+
+    form->SetActiveControl(inner);
+    ASSERT_EQ(form->ActiveControl(), inner);
+    delete panel;  // the button is left without a parent, still alive
+    EXPECT_EQ(inner->Parent(), nullptr);
+    delete inner;
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+
+    // Activation again finds nothing freed to focus.
+    SendMessageW(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    SendMessageW(form->Handle(), WM_SETFOCUS, 0, 0);
+}
+
 TEST(WndStub, TakesOverARawWindowAndGivesItBack) {
     long before = LiveWndStubs();
     HWND raw = CreateWindowExW(0, L"STATIC", L"ham", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
