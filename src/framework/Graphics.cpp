@@ -69,7 +69,9 @@ const TClassInfo& TFont::StaticClassInfo() {
 TFont::TFont() = default;
 
 void TFont::Modified() {
-    handle_.Reset();
+    // The old face outlives the notice, so that whoever selected it (a canvas, a window
+    // given it by WM_SETFONT) can let go of it before it is deleted.
+    TFontHandle old = std::move(handle_);
     Changed();
 }
 
@@ -114,7 +116,8 @@ void TFont::Assign(const TFont& o) {
     style_ = o.style_;
     color_ = o.color_;
     charset_ = o.charset_;
-    if (faceChanged) handle_.Reset();
+    TFontHandle old;
+    if (faceChanged) old = std::move(handle_);
     Changed();
 }
 
@@ -153,16 +156,17 @@ const TClassInfo& TBrush::StaticClassInfo() {
     return info;
 }
 
+// As with fonts, a replaced brush or pen is deleted only after its users were told.
 void TBrush::SetColor(TColor color) {
     if (color == color_) return;
     color_ = color;
-    handle_.Reset();
+    TBrushHandle old = std::move(handle_);
     Changed();
 }
 void TBrush::SetStyle(TBrushStyle style) {
     if (style == style_) return;
     style_ = style;
-    handle_.Reset();
+    TBrushHandle old = std::move(handle_);
     Changed();
 }
 void TBrush::Assign(const TBrush& o) {
@@ -190,19 +194,19 @@ const TClassInfo& TPen::StaticClassInfo() {
 void TPen::SetColor(TColor color) {
     if (color == color_) return;
     color_ = color;
-    handle_.Reset();
+    TPenHandle old = std::move(handle_);
     Changed();
 }
 void TPen::SetWidth(int width) {
     if (width == width_ || width < 0) return;
     width_ = width;
-    handle_.Reset();
+    TPenHandle old = std::move(handle_);
     Changed();
 }
 void TPen::SetStyle(TPenStyle style) {
     if (style == style_) return;
     style_ = style;
-    handle_.Reset();
+    TPenHandle old = std::move(handle_);
     Changed();
 }
 HPEN TPen::Handle() const {
@@ -216,10 +220,11 @@ HPEN TPen::Handle() const {
 // ---- TCanvas -------------------------------------------------------------------------------
 
 TCanvas::TCanvas() {
-    // A changed object is selected again at the next drawing call.
-    font_.OnChange = [this] { selectedFont_ = nullptr; };
-    brush_.OnChange = [this] { selectedBrush_ = nullptr; };
-    pen_.OnChange = [this] { selectedPen_ = nullptr; };
+    // A changed object is put out of the DC before its old handle is deleted, and selected
+    // again at the next drawing call.
+    font_.OnChange = [this] { Deselect(oldFont_, selectedFont_); };
+    brush_.OnChange = [this] { Deselect(oldBrush_, selectedBrush_); };
+    pen_.OnChange = [this] { Deselect(oldPen_, selectedPen_); };
 }
 
 TCanvas::~TCanvas() { DeselectHandles(); }
@@ -235,15 +240,18 @@ void TCanvas::SetHandle(HDC dc) {
     dc_ = dc;
 }
 
+template <class H>
+void TCanvas::Deselect(HGDIOBJ& old, H& selected) {
+    if (dc_ && old) SelectObject(dc_, old);
+    old = nullptr;
+    selected = nullptr;
+}
+
 void TCanvas::DeselectHandles() {
     if (!dc_) return;
-    if (oldFont_) SelectObject(dc_, oldFont_);
-    if (oldBrush_) SelectObject(dc_, oldBrush_);
-    if (oldPen_) SelectObject(dc_, oldPen_);
-    oldFont_ = oldBrush_ = oldPen_ = nullptr;
-    selectedFont_ = nullptr;
-    selectedBrush_ = nullptr;
-    selectedPen_ = nullptr;
+    Deselect(oldFont_, selectedFont_);
+    Deselect(oldBrush_, selectedBrush_);
+    Deselect(oldPen_, selectedPen_);
 }
 
 void TCanvas::RequireFont() {

@@ -149,6 +149,9 @@ protected:
 
 private:
     void DeselectHandles();
+    // Puts the DC's own object back in place of one of ours.
+    template <class H>
+    void Deselect(HGDIOBJ& old, H& selected);
     HDC dc_ = nullptr;
     TFont font_;
     TBrush brush_;

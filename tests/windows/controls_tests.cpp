@@ -318,6 +318,51 @@ TEST(Graphics, BitmapsKeepTheirFormatSizeAndPixels) {
     EXPECT_EQ(GdiLiveObjects(), before);
 }
 
+// A canvas's font, brush and pen are re-created after a change; the one the DC still holds
+// must be put back to the DC's own before it is deleted, or GDI is asked to delete a
+// selected object (Wine defers that silently, Windows leaves it undefined).
+TEST(Graphics, ACanvasLetsGoOfAnObjectBeforeAChangeDeletesIt) {
+    TTestCanvas target(20, 20);
+    HDC dc = target.Dc();
+    const HGDIOBJ ownFont = GetCurrentObject(dc, OBJ_FONT);
+    const HGDIOBJ ownBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    const HGDIOBJ ownPen = GetCurrentObject(dc, OBJ_PEN);
+    long before = GdiLiveObjects();
+    {
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        canvas.Brush().SetColor(clRed);
+        canvas.Rectangle(0, 0, 8, 8);
+        canvas.TextOut(0, 10, u"Kur");
+        const HGDIOBJ usedFont = GetCurrentObject(dc, OBJ_FONT);
+        const HGDIOBJ usedBrush = GetCurrentObject(dc, OBJ_BRUSH);
+        const HGDIOBJ usedPen = GetCurrentObject(dc, OBJ_PEN);
+        ASSERT_NE(usedFont, ownFont);
+        ASSERT_NE(usedBrush, ownBrush);
+        ASSERT_NE(usedPen, ownPen);
+
+        canvas.Brush().SetStyle(TBrushStyle::bsClear);  // as a label does between fill and text
+        canvas.Font().SetStyle(fsBold);
+        canvas.Pen().SetWidth(3);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), ownBrush);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), ownFont);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), ownPen);
+        EXPECT_EQ(GetObjectType(usedBrush), 0u) << "the replaced brush is really gone";
+        EXPECT_EQ(GetObjectType(usedFont), 0u);
+        EXPECT_EQ(GetObjectType(usedPen), 0u);
+
+        // The canvas goes on drawing with the new objects.
+        canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+        canvas.Brush().SetColor(clBlue);
+        RECT r{10, 0, 14, 4};
+        canvas.FillRect(r);
+        EXPECT_EQ(target.At(11, 1), RGB(0, 0, 255));
+        canvas.SetHandle(nullptr);
+        EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), ownBrush);
+    }
+    EXPECT_EQ(GdiLiveObjects(), before);
+}
+
 TEST(Timer, FiresWhileEnabled) {
     TTimer timer(nullptr);
     timer.SetInterval(20);
