@@ -880,8 +880,13 @@ void TWinControl::WndProc(TMessage& m) {
             if (defWndProc_ == DefWindowProcW) {
                 HDC dc = reinterpret_cast<HDC>(m.WParam);
                 if (m.LParam & PRF_ERASEBKGND) EraseBackground(dc);
-                PaintWindow(dc);
-                PaintControls(dc);
+                try {
+                    PaintWindow(dc);
+                    PaintControls(dc);
+                } catch (...) {
+                    // As in WM_PAINT: a broken picture is left out, not reported at every print.
+                    OutputDebugStringW(L"print failed");
+                }
                 return;
             }
             break;

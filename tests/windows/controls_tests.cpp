@@ -197,6 +197,45 @@ TEST(Controls, AnErrorInAnEventIsReportedAndTheLoopGoesOn) {
     EXPECT_TRUE(later) << "messages are still dispatched";
 }
 
+namespace {
+// A control whose picture cannot be drawn: its paint fails half way.
+class TBrokenPaint : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    int paints = 0;
+
+protected:
+    void Paint() override {
+        ++paints;
+        Canvas().Brush().SetColor(clRed);
+        RECT r{0, 0, 4, 4};
+        Canvas().FillRect(r);
+        throw std::runtime_error("picture cannot be decoded");
+    }
+};
+}  // namespace
+
+// A failing paint is left out quietly whether the window paints itself or is printed into
+// another DC (a parent's background, an animation): an error box per paint would come
+// back at every repaint.
+TEST(Controls, AFailingPaintIsLeftOutAlsoWhenTheWindowIsPrinted) {
+    auto form = MakeForm();
+    auto* broken = new TBrokenPaint(form.get());
+    broken->SetParent(form.get());
+    broken->SetBounds(0, 0, 40, 20);
+    form->Show();
+    std::vector<std::u16string> errors;
+    auto saved = Application->OnException;
+    Application->OnException = [&](const std::u16string& text) { errors.push_back(text); };
+    RedrawWindow(broken->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    TTestCanvas capture(40, 20);
+    SendMessageW(broken->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(capture.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    Application->OnException = saved;
+    EXPECT_GE(broken->paints, 2);
+    EXPECT_TRUE(errors.empty()) << (errors.empty() ? "" : std::string(errors[0].begin(), errors[0].end()));
+    EXPECT_EQ(capture.At(1, 1), RGB(255, 0, 0)) << "what was drawn before the failure stays";
+}
+
 TEST(Controls, TabMovesTheFocusInTabOrder) {
     auto form = MakeForm();
     auto* first = new TButton(form.get());
