@@ -489,6 +489,8 @@ void TBitmap::Assign(const TBitmap& other) {
             dst.SelectBitmap(handle_.Get());
             if (n) SetDIBColorTable(dst.Get(), 0, n, table);
         }
+        // Drawing on the other bitmap's canvas may still sit in this thread's GDI batch.
+        GdiFlush();
         std::memcpy(bits_, other.bits_, static_cast<std::size_t>(Stride()) * height_);
     }
     Changed();
