@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace qx {
 
@@ -177,8 +178,25 @@ void TSkinControl::GiveBackHandler() {
     FOldWindowProc = {};
 }
 
-void TSkinControl::GiveBackWindowProc() {
+struct TSkinControl::TStubRoute {
+    TSkinControl* skinner;  // null once the skinner has let go
+    HWND handle = nullptr;
+    WNDPROC previous = nullptr;
+    bool unicode = false;
+    TWndStub stub;  // owned here only after the skinner has let go
+
+    LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
+        const LRESULT result = unicode ? CallWindowProcW(previous, handle, message, wParam, lParam)
+                                       : CallWindowProcA(previous, handle, message, wParam, lParam);
+        // The window's last message: the stub was left by a jump and nothing calls it again.
+        if (message == WM_NCDESTROY) delete this;
+        return result;
+    }
+};
+
+void TSkinControl::GiveBackWindowProc(bool windowGoing) {
     if (!FWndStub) return;
+    bool stillCalled = false;
     if (IsWindow(FHandle)) {
         LONG_PTR current = FUnicode ? GetWindowLongPtrW(FHandle, GWLP_WNDPROC) : GetWindowLongPtrA(FHandle, GWLP_WNDPROC);
         if (current == reinterpret_cast<LONG_PTR>(FWndStub.Proc())) {
@@ -186,9 +204,23 @@ void TSkinControl::GiveBackWindowProc() {
                 SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
             else
                 SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
+        } else {
+            // A later subclass calls the stub as its previous procedure: freeing it would
+            // leave that subclass calling freed code, so the stub stays and passes on.
+            stillCalled = !windowGoing;
         }
     }
-    FWndStub = TWndStub();
+    if (stillCalled) {
+        stubRoute_->skinner = nullptr;
+        stubRoute_->handle = FHandle;
+        stubRoute_->previous = FOldWndProc;
+        stubRoute_->unicode = FUnicode;
+        stubRoute_->stub = std::move(FWndStub);
+    } else {
+        FWndStub = TWndStub();
+        delete stubRoute_;
+    }
+    stubRoute_ = nullptr;
 }
 
 void TSkinControl::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
@@ -229,7 +261,8 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
     FCaption = WindowText();
     // A second attach would chain this skinner onto itself; give the first one back.
     GiveBackWindowProc();
-    FWndStub = TWndStub(this, &TSkinControl::StubEntry);
+    stubRoute_ = new TStubRoute{this};
+    FWndStub = TWndStub(stubRoute_, &TSkinControl::StubEntry);
     if (FUnicode)
         FOldWndProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FWndStub.Proc())));
@@ -242,10 +275,12 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
 }
 
 LRESULT CALLBACK TSkinControl::StubEntry(void* object, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<TSkinControl*>(object);
+    auto* route = static_cast<TStubRoute*>(object);
     TMessage m{message, wParam, lParam, 0};
     try {
-        self->SkinWndProc(m);
+        // The route may be gone once the message has run: nothing below looks at it again.
+        if (!route->skinner) return route->PassOn(message, wParam, lParam);
+        route->skinner->SkinWndProc(m);
     } catch (...) {
         // Nothing may unwind into the platform's message dispatch.
     }
@@ -295,7 +330,7 @@ bool TSkinControl::BeforeMessage(TMessage& m) {
             FLifeState = 6;
             Detach();
             // The window goes: its procedure is given back now, the stub is left by a jump.
-            GiveBackWindowProc();
+            GiveBackWindowProc(true);
             return false;
         case WM_SKINNEDQUERY:
             m.Result = 1;

@@ -98,10 +98,15 @@ protected:
     bool FParentBackgroundWasOn = false;
 
 private:
+    // What the stub calls. It outlives the skinner when a later subclass still holds the stub
+    // as its previous procedure, and then passes messages on until the window goes.
+    struct TStubRoute;
     static LRESULT CALLBACK StubEntry(void* object, UINT message, WPARAM wParam, LPARAM lParam);
     void WatchControl(TControl* control);
-    void GiveBackWindowProc();
+    // windowGoing: at WM_NCDESTROY nothing calls the stub afterwards, so it is freed in any case.
+    void GiveBackWindowProc(bool windowGoing = false);
     void GiveBackHandler();
+    TStubRoute* stubRoute_ = nullptr;
     int depth_ = 0;          // messages of this skinner now running
     bool freePending_ = false;
 };

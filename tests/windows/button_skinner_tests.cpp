@@ -685,3 +685,53 @@ TEST(SkinControl, AHandlerInstalledLaterKeepsItsPlace) {
     EXPECT_TRUE(button->WindowProc == mine) << "not cut out of the chain";
     button->WindowProc = button->DefaultWindowProc();
 }
+
+namespace {
+
+// A plain subclass of a raw window, as another library would install it after the skinner.
+struct TLaterSubclass {
+    static WNDPROC& Previous() {
+        static WNDPROC previous = nullptr;
+        return previous;
+    }
+    static std::vector<UINT>& Seen() {
+        static std::vector<UINT> seen;
+        return seen;
+    }
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        Seen().push_back(m);
+        return CallWindowProcW(Previous(), w, m, wp, lp);
+    }
+    static void Install(HWND w) {
+        Seen().clear();
+        Previous() = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TLaterSubclass::Proc)));
+    }
+};
+
+}  // namespace
+
+TEST(SkinControl, ARawWindowSubclassedLaterStillWorksAfterItsSkinnerIsFreed) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND button = parent.Child(L"BUTTON", L"later", BS_PUSHBUTTON, 11);
+    const long stubs = LiveWndStubs();
+    TSkinForm registry(nullptr);
+    auto* s = new TSkinButton(nullptr);
+    s->AttachWindow(button, skin.get(), &registry, nullptr);
+    TLaterSubclass::Install(button);
+    EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 1);
+
+    // The later subclass still calls what it found installed: the skinner's procedure.
+    registry.UnskinControls();
+    EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TLaterSubclass::Proc))
+        << "the later subclass keeps its place";
+    EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 0) << "the skinner no longer answers";
+    wchar_t text[16] = {};
+    GetWindowTextW(button, text, 16);
+    EXPECT_STREQ(text, L"later") << "messages still reach the button through the chain";
+
+    DestroyWindow(button);
+    EXPECT_EQ(LiveWndStubs(), stubs) << "the procedure left in the chain is freed with its window";
+    EXPECT_EQ(TLaterSubclass::Seen().back(), static_cast<UINT>(WM_NCDESTROY));
+}
