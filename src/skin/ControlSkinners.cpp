@@ -153,7 +153,19 @@ void TSkinControl::Free() {
     if (depth_ > 0)
         freePending_ = true;
     else
-        delete this;
+        FreeNow();
+}
+
+void TSkinControl::FreeNow() {
+    const TWndMethod mine = TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this);
+    if (FControl && FOldWindowProc && FControl->WindowProc != mine && FControl == Owner()) {
+        // A later handler calls this one as its previous handler; it stays in the chain as a
+        // plain link and its control, which owns it, frees it.
+        passOnly_ = true;
+        FSkinOn = false;
+        return;
+    }
+    delete this;
 }
 
 void TSkinControl::WatchControl(TControl* control) {
@@ -292,9 +304,16 @@ void TSkinControl::SkinWndProc(TMessage& m) {
         TSkinControl* self;
         explicit TDepth(TSkinControl* s) : self(s) { ++self->depth_; }
         ~TDepth() {
-            if (--self->depth_ == 0 && self->freePending_) delete self;
+            if (--self->depth_ == 0 && self->freePending_) {
+                self->freePending_ = false;
+                self->FreeNow();
+            }
         }
     } depth(this);
+    if (passOnly_) {
+        CallPrevious(m);
+        return;
+    }
     if (m.Msg == WM_SKINSWITCH) {
         FSkinOn = static_cast<std::int32_t>(m.WParam) > 0;
         if (FSkinOn) Repaint();

@@ -735,3 +735,41 @@ TEST(SkinControl, ARawWindowSubclassedLaterStillWorksAfterItsSkinnerIsFreed) {
     EXPECT_EQ(LiveWndStubs(), stubs) << "the procedure left in the chain is freed with its window";
     EXPECT_EQ(TLaterSubclass::Seen().back(), static_cast<UINT>(WM_NCDESTROY));
 }
+
+TEST(SkinControl, AHandlerInstalledLaterStillReachesTheControlAfterUnskinning) {
+    auto skin = MakeSkin();
+    TSeen later{nullptr, {}, {}};  // outlives the form, whose last messages pass through it
+    auto form = MakeForm();
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetCaption(u"later");
+    form->Show();
+    TSkinForm registry(nullptr);
+    auto* s = new TSkinButton(button);
+    s->Attach(&registry, skin.get(), false, nullptr);
+    later.control = button;
+    later.Install();
+    bool gone = false;
+    struct TWatch : TComponent {
+        bool* flag;
+        TWatch(bool* f) : TComponent(nullptr), flag(f) {}
+        void Notification(TComponent*, TOperation op) override {
+            if (op == TOperation::opRemove) *flag = true;
+        }
+    } watch(&gone);
+    s->FreeNotification(&watch);
+
+    registry.UnskinControls();
+    EXPECT_FALSE(gone) << "the later handler still calls the skinner as its previous one";
+    const TWndMethod mine = TWndMethod::Of<TSeen, &TSeen::Handle>(&later);
+    EXPECT_TRUE(button->WindowProc == mine) << "not cut out of the chain";
+    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 0) << "the skinner no longer answers";
+    SendMessageW(button->Handle(), WM_SKINSWITCH, 1, 0);
+    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 0) << "nor turns itself on again";
+    wchar_t text[16] = {};
+    GetWindowTextW(button->Handle(), text, 16);
+    EXPECT_STREQ(text, L"later") << "messages still reach the control";
+
+    form.reset();
+    EXPECT_TRUE(gone) << "freed with its control";
+}
