@@ -262,6 +262,9 @@ void TSkinControl::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, T
 }
 
 void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+    // A second attach would chain this skinner onto itself, or leave the window it had
+    // before calling a freed stub; the first window is given back while it is still known.
+    GiveBackWindowProc();
     FSkinData = skinData;
     FCanvas = canvas;
     FSkinForm = form;
@@ -271,8 +274,6 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
     if (FSkinForm) FSkinForm->Register(this);
     FUnicode = IsWindowUnicode(handle) != FALSE;
     FCaption = WindowText();
-    // A second attach would chain this skinner onto itself; give the first one back.
-    GiveBackWindowProc();
     stubRoute_ = new TStubRoute{this};
     FWndStub = TWndStub(stubRoute_, &TSkinControl::StubEntry);
     if (FUnicode)

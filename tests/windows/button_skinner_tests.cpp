@@ -773,3 +773,23 @@ TEST(SkinControl, AHandlerInstalledLaterStillReachesTheControlAfterUnskinning) {
     form.reset();
     EXPECT_TRUE(gone) << "freed with its control";
 }
+
+TEST(SkinControl, TakingOverAnotherRawWindowGivesTheFirstOneBack) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND first = parent.Child(L"BUTTON", L"first", BS_PUSHBUTTON, 12);
+    HWND second = parent.Child(L"BUTTON", L"second", BS_PUSHBUTTON, 13);
+    const LONG_PTR original = GetWindowLongPtrW(first, GWLP_WNDPROC);
+    const long stubs = LiveWndStubs();
+    {
+        TSkinButton s(nullptr);
+        s.AttachWindow(first, skin.get(), nullptr, nullptr);
+        s.AttachWindow(second, skin.get(), nullptr, nullptr);
+        EXPECT_EQ(GetWindowLongPtrW(first, GWLP_WNDPROC), original);
+        EXPECT_EQ(SendMessageW(first, WM_SKINNEDQUERY, 0, 0), 0);
+        EXPECT_EQ(SendMessageW(second, WM_SKINNEDQUERY, 0, 0), 1);
+        EXPECT_EQ(LiveWndStubs(), stubs + 1);
+    }
+    EXPECT_EQ(GetWindowLongPtrW(second, GWLP_WNDPROC), original);
+    EXPECT_EQ(LiveWndStubs(), stubs);
+}
