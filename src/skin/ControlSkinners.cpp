@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <utility>
 
 namespace qx {
@@ -274,8 +275,9 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
     if (FSkinForm) FSkinForm->Register(this);
     FUnicode = IsWindowUnicode(handle) != FALSE;
     FCaption = WindowText();
-    stubRoute_ = new TStubRoute{this};
-    FWndStub = TWndStub(stubRoute_, &TSkinControl::StubEntry);
+    auto route = std::make_unique<TStubRoute>(this);
+    FWndStub = TWndStub(route.get(), &TSkinControl::StubEntry);
+    stubRoute_ = route.release();
     if (FUnicode)
         FOldWndProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FWndStub.Proc())));
