@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
+#include <utility>
 
 namespace qx {
 
@@ -152,7 +154,19 @@ void TSkinControl::Free() {
     if (depth_ > 0)
         freePending_ = true;
     else
-        delete this;
+        FreeNow();
+}
+
+void TSkinControl::FreeNow() {
+    const TWndMethod mine = TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this);
+    if (FControl && FOldWindowProc && FControl->WindowProc != mine && FControl == Owner()) {
+        // A later handler calls this one as its previous handler; it stays in the chain as a
+        // plain link and its control, which owns it, frees it.
+        passOnly_ = true;
+        FSkinOn = false;
+        return;
+    }
+    delete this;
 }
 
 void TSkinControl::WatchControl(TControl* control) {
@@ -177,8 +191,25 @@ void TSkinControl::GiveBackHandler() {
     FOldWindowProc = {};
 }
 
-void TSkinControl::GiveBackWindowProc() {
+struct TSkinControl::TStubRoute {
+    TSkinControl* skinner;  // null once the skinner has let go
+    HWND handle = nullptr;
+    WNDPROC previous = nullptr;
+    bool unicode = false;
+    TWndStub stub;  // owned here only after the skinner has let go
+
+    LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
+        const LRESULT result = unicode ? CallWindowProcW(previous, handle, message, wParam, lParam)
+                                       : CallWindowProcA(previous, handle, message, wParam, lParam);
+        // The window's last message: the stub was left by a jump and nothing calls it again.
+        if (message == WM_NCDESTROY) delete this;
+        return result;
+    }
+};
+
+void TSkinControl::GiveBackWindowProc(bool windowGoing) {
     if (!FWndStub) return;
+    bool stillCalled = false;
     if (IsWindow(FHandle)) {
         LONG_PTR current = FUnicode ? GetWindowLongPtrW(FHandle, GWLP_WNDPROC) : GetWindowLongPtrA(FHandle, GWLP_WNDPROC);
         if (current == reinterpret_cast<LONG_PTR>(FWndStub.Proc())) {
@@ -186,9 +217,23 @@ void TSkinControl::GiveBackWindowProc() {
                 SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
             else
                 SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
+        } else {
+            // A later subclass calls the stub as its previous procedure: freeing it would
+            // leave that subclass calling freed code, so the stub stays and passes on.
+            stillCalled = !windowGoing;
         }
     }
-    FWndStub = TWndStub();
+    if (stillCalled) {
+        stubRoute_->skinner = nullptr;
+        stubRoute_->handle = FHandle;
+        stubRoute_->previous = FOldWndProc;
+        stubRoute_->unicode = FUnicode;
+        stubRoute_->stub = std::move(FWndStub);
+    } else {
+        FWndStub = TWndStub();
+        delete stubRoute_;
+    }
+    stubRoute_ = nullptr;
 }
 
 void TSkinControl::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
@@ -218,6 +263,9 @@ void TSkinControl::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, T
 }
 
 void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+    // A second attach would chain this skinner onto itself, or leave the window it had
+    // before calling a freed stub; the first window is given back while it is still known.
+    GiveBackWindowProc();
     FSkinData = skinData;
     FCanvas = canvas;
     FSkinForm = form;
@@ -227,9 +275,9 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
     if (FSkinForm) FSkinForm->Register(this);
     FUnicode = IsWindowUnicode(handle) != FALSE;
     FCaption = WindowText();
-    // A second attach would chain this skinner onto itself; give the first one back.
-    GiveBackWindowProc();
-    FWndStub = TWndStub(this, &TSkinControl::StubEntry);
+    auto route = std::make_unique<TStubRoute>(this);
+    FWndStub = TWndStub(route.get(), &TSkinControl::StubEntry);
+    stubRoute_ = route.release();
     if (FUnicode)
         FOldWndProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FWndStub.Proc())));
@@ -242,10 +290,12 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
 }
 
 LRESULT CALLBACK TSkinControl::StubEntry(void* object, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<TSkinControl*>(object);
+    auto* route = static_cast<TStubRoute*>(object);
     TMessage m{message, wParam, lParam, 0};
     try {
-        self->SkinWndProc(m);
+        // The route may be gone once the message has run: nothing below looks at it again.
+        if (!route->skinner) return route->PassOn(message, wParam, lParam);
+        route->skinner->SkinWndProc(m);
     } catch (...) {
         // Nothing may unwind into the platform's message dispatch.
     }
@@ -257,9 +307,16 @@ void TSkinControl::SkinWndProc(TMessage& m) {
         TSkinControl* self;
         explicit TDepth(TSkinControl* s) : self(s) { ++self->depth_; }
         ~TDepth() {
-            if (--self->depth_ == 0 && self->freePending_) delete self;
+            if (--self->depth_ == 0 && self->freePending_) {
+                self->freePending_ = false;
+                self->FreeNow();
+            }
         }
     } depth(this);
+    if (passOnly_) {
+        CallPrevious(m);
+        return;
+    }
     if (m.Msg == WM_SKINSWITCH) {
         FSkinOn = static_cast<std::int32_t>(m.WParam) > 0;
         if (FSkinOn) Repaint();
@@ -295,7 +352,7 @@ bool TSkinControl::BeforeMessage(TMessage& m) {
             FLifeState = 6;
             Detach();
             // The window goes: its procedure is given back now, the stub is left by a jump.
-            GiveBackWindowProc();
+            GiveBackWindowProc(true);
             return false;
         case WM_SKINNEDQUERY:
             m.Result = 1;

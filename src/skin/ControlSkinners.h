@@ -46,6 +46,8 @@ public:
     void CallPrevious(TMessage& message);
     void Repaint();
     // Frees the skinner now, or once the outermost message that is using it has returned.
+    // While a handler installed later still calls it, it only passes messages on instead and
+    // is freed with its control.
     void Free();
 
     HWND Handle() const { return FHandle; }
@@ -98,12 +100,20 @@ protected:
     bool FParentBackgroundWasOn = false;
 
 private:
+    // What the stub calls. It outlives the skinner when a later subclass still holds the stub
+    // as its previous procedure, and then passes messages on until the window goes.
+    struct TStubRoute;
     static LRESULT CALLBACK StubEntry(void* object, UINT message, WPARAM wParam, LPARAM lParam);
     void WatchControl(TControl* control);
-    void GiveBackWindowProc();
+    // windowGoing: at WM_NCDESTROY nothing calls the stub afterwards, so it is freed in any case.
+    void GiveBackWindowProc(bool windowGoing = false);
     void GiveBackHandler();
+    // Free() without waiting for a running message.
+    void FreeNow();
+    TStubRoute* stubRoute_ = nullptr;
     int depth_ = 0;          // messages of this skinner now running
     bool freePending_ = false;
+    bool passOnly_ = false;  // let go while a later handler still calls it
 };
 
 // The window's parent shows through: what the parent paints behind the control goes into dc.

@@ -685,3 +685,111 @@ TEST(SkinControl, AHandlerInstalledLaterKeepsItsPlace) {
     EXPECT_TRUE(button->WindowProc == mine) << "not cut out of the chain";
     button->WindowProc = button->DefaultWindowProc();
 }
+
+namespace {
+
+// A plain subclass of a raw window, as another library would install it after the skinner.
+struct TLaterSubclass {
+    static WNDPROC& Previous() {
+        static WNDPROC previous = nullptr;
+        return previous;
+    }
+    static std::vector<UINT>& Seen() {
+        static std::vector<UINT> seen;
+        return seen;
+    }
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        Seen().push_back(m);
+        return CallWindowProcW(Previous(), w, m, wp, lp);
+    }
+    static void Install(HWND w) {
+        Seen().clear();
+        Previous() = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TLaterSubclass::Proc)));
+    }
+};
+
+}  // namespace
+
+TEST(SkinControl, ARawWindowSubclassedLaterStillWorksAfterItsSkinnerIsFreed) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND button = parent.Child(L"BUTTON", L"later", BS_PUSHBUTTON, 11);
+    const long stubs = LiveWndStubs();
+    TSkinForm registry(nullptr);
+    auto* s = new TSkinButton(nullptr);
+    s->AttachWindow(button, skin.get(), &registry, nullptr);
+    TLaterSubclass::Install(button);
+    EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 1);
+
+    // The later subclass still calls what it found installed: the skinner's procedure.
+    registry.UnskinControls();
+    EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TLaterSubclass::Proc))
+        << "the later subclass keeps its place";
+    EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 0) << "the skinner no longer answers";
+    wchar_t text[16] = {};
+    GetWindowTextW(button, text, 16);
+    EXPECT_STREQ(text, L"later") << "messages still reach the button through the chain";
+
+    DestroyWindow(button);
+    EXPECT_EQ(LiveWndStubs(), stubs) << "the procedure left in the chain is freed with its window";
+    EXPECT_EQ(TLaterSubclass::Seen().back(), static_cast<UINT>(WM_NCDESTROY));
+}
+
+TEST(SkinControl, AHandlerInstalledLaterStillReachesTheControlAfterUnskinning) {
+    auto skin = MakeSkin();
+    TSeen later{nullptr, {}, {}};  // outlives the form, whose last messages pass through it
+    auto form = MakeForm();
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetCaption(u"later");
+    form->Show();
+    TSkinForm registry(nullptr);
+    auto* s = new TSkinButton(button);
+    s->Attach(&registry, skin.get(), false, nullptr);
+    later.control = button;
+    later.Install();
+    bool gone = false;
+    struct TWatch : TComponent {
+        bool* flag;
+        TWatch(bool* f) : TComponent(nullptr), flag(f) {}
+        void Notification(TComponent*, TOperation op) override {
+            if (op == TOperation::opRemove) *flag = true;
+        }
+    } watch(&gone);
+    s->FreeNotification(&watch);
+
+    registry.UnskinControls();
+    EXPECT_FALSE(gone) << "the later handler still calls the skinner as its previous one";
+    const TWndMethod mine = TWndMethod::Of<TSeen, &TSeen::Handle>(&later);
+    EXPECT_TRUE(button->WindowProc == mine) << "not cut out of the chain";
+    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 0) << "the skinner no longer answers";
+    SendMessageW(button->Handle(), WM_SKINSWITCH, 1, 0);
+    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 0) << "nor turns itself on again";
+    wchar_t text[16] = {};
+    GetWindowTextW(button->Handle(), text, 16);
+    EXPECT_STREQ(text, L"later") << "messages still reach the control";
+
+    form.reset();
+    EXPECT_TRUE(gone) << "freed with its control";
+}
+
+TEST(SkinControl, TakingOverAnotherRawWindowGivesTheFirstOneBack) {
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    HWND first = parent.Child(L"BUTTON", L"first", BS_PUSHBUTTON, 12);
+    HWND second = parent.Child(L"BUTTON", L"second", BS_PUSHBUTTON, 13);
+    const LONG_PTR original = GetWindowLongPtrW(first, GWLP_WNDPROC);
+    const long stubs = LiveWndStubs();
+    {
+        TSkinButton s(nullptr);
+        s.AttachWindow(first, skin.get(), nullptr, nullptr);
+        s.AttachWindow(second, skin.get(), nullptr, nullptr);
+        EXPECT_EQ(GetWindowLongPtrW(first, GWLP_WNDPROC), original);
+        EXPECT_EQ(SendMessageW(first, WM_SKINNEDQUERY, 0, 0), 0);
+        EXPECT_EQ(SendMessageW(second, WM_SKINNEDQUERY, 0, 0), 1);
+        EXPECT_EQ(LiveWndStubs(), stubs + 1);
+    }
+    EXPECT_EQ(GetWindowLongPtrW(second, GWLP_WNDPROC), original);
+    EXPECT_EQ(LiveWndStubs(), stubs);
+}
