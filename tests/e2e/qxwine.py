@@ -148,6 +148,11 @@ def pixel(path, x, y):
 
 def kill_all():
     subprocess.run([*WRAP, "wineserver", "-k"], env=env(), capture_output=True, timeout=60)
+    # A program started while the old server is still going down can hang on it: wait for it to end.
+    try:
+        subprocess.run([*WRAP, "wineserver", "-w"], env=env(), capture_output=True, timeout=30)
+    except subprocess.TimeoutExpired:
+        pass
     time.sleep(0.5)
 
 
