@@ -21,6 +21,15 @@ using qxtest::PumpUntil;
 
 namespace {
 
+// Sets flag when a component it watches is freed.
+struct TFreeWatch : TComponent {
+    bool* flag;
+    explicit TFreeWatch(bool* f) : TComponent(nullptr), flag(f) {}
+    void Notification(TComponent*, TOperation op) override {
+        if (op == TOperation::opRemove) *flag = true;
+    }
+};
+
 // Cell k of every strip is painted in CellColour(k).
 COLORREF CellColour(int k) { return RGB(10 * k, 200 - 10 * k, 40); }
 
@@ -197,13 +206,7 @@ TEST(SkinControl, RegistryListsOnceAndRemovesTheLastMatch) {
     registry.Register(a);
     // Unskinning frees what is listed.
     bool gone = false;
-    struct TWatch : TComponent {
-        bool* flag;
-        TWatch(bool* f) : TComponent(nullptr), flag(f) {}
-        void Notification(TComponent*, TOperation op) override {
-            if (op == TOperation::opRemove) *flag = true;
-        }
-    } watch(&gone);
+    TFreeWatch watch(&gone);
     a->FreeNotification(&watch);
     registry.UnskinControls();
     EXPECT_TRUE(gone);
@@ -408,13 +411,7 @@ TEST(ButtonSkinner, FreeingInsideAMessageWaitsForItsEnd) {
     auto* s = new TSkinButton(button);
     s->Attach(&registry, skin.get(), false, nullptr);
     bool gone = false, goneDuringClick = true;
-    struct TWatch : TComponent {
-        bool* flag;
-        TWatch(bool* f) : TComponent(nullptr), flag(f) {}
-        void Notification(TComponent*, TOperation op) override {
-            if (op == TOperation::opRemove) *flag = true;
-        }
-    } watch(&gone);
+    TFreeWatch watch(&gone);
     s->FreeNotification(&watch);
     button->OnClick = [&](TObject*) {
         s->Free();
@@ -750,13 +747,7 @@ TEST(SkinControl, AHandlerInstalledLaterStillReachesTheControlAfterUnskinning) {
     later.control = button;
     later.Install();
     bool gone = false;
-    struct TWatch : TComponent {
-        bool* flag;
-        TWatch(bool* f) : TComponent(nullptr), flag(f) {}
-        void Notification(TComponent*, TOperation op) override {
-            if (op == TOperation::opRemove) *flag = true;
-        }
-    } watch(&gone);
+    TFreeWatch watch(&gone);
     s->FreeNotification(&watch);
 
     registry.UnskinControls();
