@@ -99,10 +99,22 @@ private:
     int old_;
 };
 
+// Margins and frame numbers come from a skin's INI text unchecked. Held within these bounds,
+// every comparison with a real size (images at most 32,767 pixels a side, windows far below
+// 2^24) comes out as it would without bounds, and no sum or product of them overflows.
+constexpr int kMarginLimit = 1 << 24;
+constexpr int kFrameLimit = 1 << 15;
+
+TFrameMargins Bounded(const TFrameMargins& m) {
+    auto b = [](int v) { return std::clamp(v, -kMarginLimit, kMarginLimit); };
+    return TFrameMargins{b(m.Left), b(m.Top), b(m.Right), b(m.Bottom)};
+}
+
 }  // namespace
 
 RECT FrameRect(const TBitmap& image, bool stacked, int count, int frame) {
     if (count < 1 || image.Width() <= 0 || image.Height() <= 0) return RECT{0, 0, 0, 0};
+    frame = std::clamp(frame, -kFrameLimit, kFrameLimit);
     if (stacked) {
         int fh = image.Height() / count;
         int y0 = (frame - 1) * fh;
@@ -121,7 +133,8 @@ std::unique_ptr<TBitmap> MakeFrameBitmap(const RECT& target, TBitmap& image, con
     auto result = WorkBitmap(W, H);
     if (W == 0 || H == 0 || fw <= 0 || fh <= 0) return result;
 
-    int L = margins.Left, T = margins.Top, R = margins.Right, B = margins.Bottom;
+    const TFrameMargins m = Bounded(margins);
+    int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
     if (W < L + R) L = R = 0;
     if (H < T + B) T = B = 0;
     HDC d = result->Canvas().Handle();
@@ -162,7 +175,8 @@ void DrawHorzFrame(TCanvas& canvas, const RECT& rect, TBitmap& image, bool stack
     if (W == 0 || H == 0 || fw <= 0 || fh <= 0) return;
     HDC d = work->Canvas().Handle();
     HDC s = image.Canvas().Handle();
-    const int L = margins.Left, R = margins.Right, m = fw - L - R;
+    const TFrameMargins bounded = Bounded(margins);
+    const int L = bounded.Left, R = bounded.Right, m = fw - L - R;
     Piece(d, 0, 0, L, H, s, x0, y0, L, fh);
     if (m > 0)
         for (int x = L; x < W - R; x += m) Piece(d, x, 0, m, H, s, x0 + L, y0, m, fh);
@@ -204,7 +218,8 @@ void DrawThreePart(HDC dc, const RECT& rect, TBitmap& image, bool stacked, int c
         Piece(dc, rect.left, rect.top, w, h, s, x0, y0, fw, fh);
         return;
     }
-    const int L = margins.Left, R = margins.Right;
+    const TFrameMargins bounded = Bounded(margins);
+    const int L = bounded.Left, R = bounded.Right;
     Piece(dc, rect.left, rect.top, L, h, s, x0, y0, L, fh);
     Piece(dc, rect.left + L, rect.top, w - L - R, h, s, x0 + L, y0, fw - L - R, fh);
     Piece(dc, rect.right - R, rect.top, R, h, s, x0 + fw - R, y0, R, fh);

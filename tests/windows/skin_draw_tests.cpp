@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -63,6 +64,31 @@ TEST(SkinDraw, NineSliceKeepsCornersStretchesEdgesAndPicksTheFrame) {
     // Frame 1 of the same strip is another colour family.
     auto first = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, Margins3, false, false, 2, 1);
     EXPECT_EQ(At(*first, 0, 0), Slice(0, 1));
+}
+
+TEST(SkinDraw, AbsurdMarginsAndFramesFromASkinActAsTheirSizeSays) {
+    auto image = Picture(20, 10, SliceColour);
+    // Margins wider than any window are dropped, as margins that do not fit are: the whole
+    // frame is stretched, exactly as with no margins.
+    const TFrameMargins huge{INT_MAX, INT_MAX, INT_MAX, INT_MAX};
+    auto expected = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, TFrameMargins{}, false, false, 2, 2);
+    auto b = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, huge, false, false, 2, 2);
+    for (int y = 0; y < 30; y += 3)
+        for (int x = 0; x < 40; x += 3) ASSERT_EQ(At(*b, x, y), At(*expected, x, y)) << x << "," << y;
+    // Margins below any size leave no piece, so nothing is drawn from the image.
+    auto none = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, TFrameMargins{INT_MIN, INT_MIN, INT_MIN, INT_MIN},
+                                false, false, 2, 2);
+    EXPECT_NE(At(*none, 20, 15), Slice(4));
+    // A frame number far past the strip lies outside the image, however large it is.
+    const RECT beyond = FrameRect(*image, false, 2, INT_MAX);
+    EXPECT_GE(beyond.left, image->Width());
+    EXPECT_EQ(beyond.right - beyond.left, 10);
+    // The three-slice frame keeps its margins whatever they are: a left margin wider than the
+    // frame shows the frame at its own size from the left edge.
+    auto target = Filled(40, 10, RGB(7, 7, 7));
+    DrawThreePart(target->Canvas().Handle(), RECT{0, 0, 40, 10}, *image, false, 2, 2, huge);
+    EXPECT_EQ(At(*target, 1, 1), Slice(0));
+    EXPECT_EQ(At(*target, 5, 5), Slice(4));
 }
 
 TEST(SkinDraw, StackedFramesAreCountedDownwards) {
