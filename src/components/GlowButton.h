@@ -109,7 +109,7 @@ public:
     void SetNotes(const std::u16string& value) { notes_ = value; }
 
     void Click() override;
-    // The animation, for inspection (tests, the skin engine).
+    // The animation, readable from outside (tests, the skin engine).
     const TGlowAnimation& Animation() const { return animation_; }
     // The colours the next paint uses.
     TGlowPaintColors CurrentColors() const;

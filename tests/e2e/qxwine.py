@@ -1,5 +1,5 @@
 """Drives Windows programs of a build folder under Wine and Xvfb for end-to-end tests:
-starts them through the project's launcher, lists windows with the inspector tool, clicks
+starts them through the project's launcher, lists windows with the window probe, clicks
 with xdotool and takes screenshots."""
 import json
 import os
@@ -70,7 +70,7 @@ def run(exe, args=(), timeout=120, extra_env=None):
 
 
 def windows():
-    out = run(program("tests/tools/wininspect.exe"), ["list"], timeout=60).stdout
+    out = run(program("tests/tools/winprobe.exe"), ["list"], timeout=60).stdout
     result = []
     for line in out.splitlines():
         line = line.strip()
@@ -82,8 +82,8 @@ def windows():
     return result
 
 
-def inspect(command, *args):
-    return run(program("tests/tools/wininspect.exe"), [command, *map(str, args)], timeout=60)
+def probe(command, *args):
+    return run(program("tests/tools/winprobe.exe"), [command, *map(str, args)], timeout=60)
 
 
 def wait_for(predicate, timeout=60.0, interval=0.5, what="a condition"):

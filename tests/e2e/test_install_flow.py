@@ -126,7 +126,7 @@ class InstallFlowCase(unittest.TestCase):
         self.assertNotIn(word + "Kur.exe.started", self.files_beside(), "nothing was started")
         buttons = [w for w in qw.children(box) if w["class"].lower() == "button"]
         self.assertEqual(len(buttons), 1)
-        qw.inspect("press", buttons[0]["hwnd"])
+        qw.probe("press", buttons[0]["hwnd"])
         qw.wait_for(lambda: not self.boxes(), 30, what="the box to close")
         time.sleep(2)
         self.assertEqual(self.boxes(), [], "the box comes once")
@@ -165,11 +165,11 @@ class Install(InstallFlowCase):
         self.choose_and_install("Sarvek")
         qw.wait_for(lambda: not self.install_button()["visible"], 30, what="the transfer to begin")
         for _ in range(3):
-            self.assertEqual(qw.inspect("ping", self.main["hwnd"], 2000).returncode, 0, "the window answers")
+            self.assertEqual(qw.probe("ping", self.main["hwnd"], 2000).returncode, 0, "the window answers")
             time.sleep(0.5)
         wl, wt = self.main["rect"][0], self.main["rect"][1]
         target = (40, 30) if wl > 100 else (wl + 120, wt + 60)
-        self.assertEqual(qw.inspect("move", self.main["hwnd"], *target).returncode, 0)
+        self.assertEqual(qw.probe("move", self.main["hwnd"], *target).returncode, 0)
         self.main = qw.wait_for(lambda: next((w for w in qw.top_windows(TITLE) if tuple(w["rect"][:2]) == target), None),
                                 20, what="the window at its new place")
         fills = []
@@ -232,7 +232,7 @@ class Failures(InstallFlowCase):
         self.assertEqual(self.files_beside(), sorted([PROGRAM_NAME, "DrivanoKur.exe"]), "no piece left")
         with open(running, "rb") as f:
             self.assertEqual(f.read(), self.sample_bytes, "the earlier file is kept")
-        qw.inspect("press", [w for w in qw.children(box) if w["class"].lower() == "button"][0]["hwnd"])
+        qw.probe("press", [w for w in qw.children(box) if w["class"].lower() == "button"][0]["hwnd"])
         qw.wait_for(lambda: not self.boxes(), 30, what="the box to close")
         self.assertTrue(self.installer_running())
         qw.kill_all()

@@ -87,7 +87,7 @@ class MainWindow(unittest.TestCase):
         self.assertIn("Lütfen Kurulum Yapmak İstediğiniz Programı Seçiniz.", texts)
         buttons = [w for w in qw.children(box) if w["class"].lower() == "button"]
         self.assertEqual(len(buttons), 1, "one OK button")
-        qw.inspect("press", buttons[0]["hwnd"])
+        qw.probe("press", buttons[0]["hwnd"])
         qw.wait_for(lambda: self.message_box() is None, 30, what="the box to close")
         for caption, w in self.radios().items():
             self.assertTrue(w["enabled"], caption)

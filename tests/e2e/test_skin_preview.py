@@ -21,7 +21,7 @@ class SkinPreview(unittest.TestCase):
         self.proc.wait(timeout=60)
 
     def answer(self, window):
-        return int(qw.inspect("send", window["hwnd"], SKINNED_QUERY, 0, 0).stdout.strip() or "-1")
+        return int(qw.probe("send", window["hwnd"], SKINNED_QUERY, 0, 0).stdout.strip() or "-1")
 
     def test_every_kind_is_shown_and_the_button_family_is_skinned(self):
         kids = qw.children(self.main)

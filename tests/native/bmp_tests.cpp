@@ -21,7 +21,7 @@ void Set32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-struct BmpSpec {
+struct BmpShape {
     std::int32_t width = 3, height = 2;
     std::uint16_t bits = 24;
     std::uint32_t compression = 0;
@@ -34,7 +34,7 @@ struct BmpSpec {
 
 // Writes a file the way common tools do: rows padded to 4 bytes, bottom-up unless the
 // height is negative.
-std::vector<std::uint8_t> WriteBmp(const BmpSpec& s) {
+std::vector<std::uint8_t> WriteBmp(const BmpShape& s) {
     std::vector<std::uint8_t> out = {'B', 'M'};
     Put32(out, 0);
     Put32(out, 0);
@@ -111,7 +111,7 @@ TEST(BmpDecoder, DecodesPalettedDepthsBothWaysUp) {
                                                   0x111111, 0x222222, 0x333333, 0x444444, 0x555555, 0x666666, 0x777777, 0x888888};
     for (std::uint16_t bits : {1, 4, 8}) {
         for (std::int32_t height : {5, -5}) {
-            BmpSpec s;
+            BmpShape s;
             s.width = 13;  // odd widths exercise the row padding and partial bytes
             s.height = height;
             s.bits = bits;
@@ -130,7 +130,7 @@ TEST(BmpDecoder, DecodesPalettedDepthsBothWaysUp) {
 }
 
 TEST(BmpDecoder, DecodesDirectColourDepths) {
-    BmpSpec s24;
+    BmpShape s24;
     s24.width = 7;
     s24.height = 3;
     s24.value = [](int x, int y) { return x == 0 && y == 0 ? 0xFF00FFu : static_cast<std::uint32_t>(x * 0x10203 + y * 0x300000); };
@@ -138,21 +138,21 @@ TEST(BmpDecoder, DecodesDirectColourDepths) {
     EXPECT_EQ(image.Pixels[0], 0xFF00FFu);  // top-left stays top-left of a bottom-up file
     EXPECT_EQ(image.Pixels[2 * 7 + 6], 6u * 0x10203 + 2 * 0x300000);
 
-    BmpSpec s32 = s24;
+    BmpShape s32 = s24;
     s32.bits = 32;
     s32.height = -3;
     s32.value = [](int x, int y) { return 0xAA000000u | static_cast<std::uint32_t>(x * 0x10203 + y * 0x300000); };
     image = Decode(WriteBmp(s32));
     EXPECT_EQ(image.Pixels[2 * 7 + 6], 6u * 0x10203 + 2 * 0x300000);  // the fourth byte is not colour
 
-    BmpSpec s555 = s24;
+    BmpShape s555 = s24;
     s555.bits = 16;
     s555.value = [](int x, int y) { return x == 1 ? 0x7C1Fu : (x == 2 ? 0x03E0u : 0u); };
     image = Decode(WriteBmp(s555));
     EXPECT_EQ(image.Pixels[1], 0xFF00FFu);
     EXPECT_EQ(image.Pixels[2], 0x00FF00u);
 
-    BmpSpec s565 = s555;
+    BmpShape s565 = s555;
     s565.compression = 3;
     s565.masks = {0xF800, 0x07E0, 0x001F};
     s565.value = [](int x, int y) { return x == 1 ? 0xF81Fu : (x == 2 ? 0x0400u : 0u); };
@@ -160,14 +160,14 @@ TEST(BmpDecoder, DecodesDirectColourDepths) {
     EXPECT_EQ(image.Pixels[1], 0xFF00FFu);
     EXPECT_EQ(image.Pixels[2], 0x008200u);  // 32 of 63 green steps
 
-    BmpSpec fields32 = s32;
+    BmpShape fields32 = s32;
     fields32.compression = 3;
     fields32.masks = {0x000000FF, 0x0000FF00, 0x00FF0000};  // stored as R, G, B from the low byte
     fields32.value = [](int, int) { return 0x00332211u; };
     image = Decode(WriteBmp(fields32));
     EXPECT_EQ(image.Pixels[0], 0x112233u);
 
-    BmpSpec core;
+    BmpShape core;
     core.core = true;
     core.bits = 8;
     core.width = 2;
@@ -179,7 +179,7 @@ TEST(BmpDecoder, DecodesDirectColourDepths) {
 }
 
 TEST(BmpDecoder, OutOfRangePaletteIndicesReadAsBlack) {
-    BmpSpec s;
+    BmpShape s;
     s.bits = 8;
     s.palette = {0xFFFFFF};
     s.value = [](int x, int) { return static_cast<std::uint32_t>(x * 100); };
@@ -189,7 +189,7 @@ TEST(BmpDecoder, OutOfRangePaletteIndicesReadAsBlack) {
 }
 
 TEST(BmpDecoder, RefusesMalformedFilesWithAReason) {
-    BmpSpec s;
+    BmpShape s;
     s.value = [](int, int) { return 0x2F97FFu; };
     const auto good = WriteBmp(s);
     auto edit = [&](std::size_t at, std::uint32_t v) { auto f = good; Set32(f, at, v); return f; };
@@ -216,14 +216,14 @@ TEST(BmpDecoder, RefusesMalformedFilesWithAReason) {
     EXPECT_NE(Refusal(depth).find("bits per pixel"), std::string::npos);
     EXPECT_NE(Refusal(edit(30, 1)).find("compression"), std::string::npos);  // RLE8 on a 24-bit file
 
-    BmpSpec rle;
+    BmpShape rle;
     rle.bits = 8;
     rle.compression = 1;
     rle.palette = {0};
     rle.value = [](int, int) { return 0u; };
     EXPECT_NE(Refusal(WriteBmp(rle)).find("compression"), std::string::npos);
 
-    BmpSpec gappy;
+    BmpShape gappy;
     gappy.bits = 16;
     gappy.compression = 3;
     gappy.masks = {0xF00F, 0x07E0, 0x001F};
@@ -231,7 +231,7 @@ TEST(BmpDecoder, RefusesMalformedFilesWithAReason) {
     EXPECT_NE(Refusal(WriteBmp(gappy)).find("contiguous"), std::string::npos);
 
     // Pixels starting inside the header leave no room for a palette.
-    BmpSpec palette;
+    BmpShape palette;
     palette.bits = 8;
     palette.palette = {1, 2, 3};
     palette.value = [](int x, int) { return static_cast<std::uint32_t>(x); };
@@ -247,7 +247,7 @@ TEST(BmpDecoder, RefusesMalformedFilesWithAReason) {
 }
 
 TEST(BmpDecoder, NeverReadsPastAnyPrefixOrCorruptionOfAGoodFile) {
-    BmpSpec s;
+    BmpShape s;
     s.bits = 4;
     s.width = 9;
     s.height = -4;

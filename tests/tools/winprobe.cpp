@@ -1,10 +1,10 @@
 // Test tool: prints the windows of the session as JSON lines, and pokes at them, so that
 // end-to-end tests can check a running program from outside. Runs in the program's Wine
 // prefix.
-//   wininspect list                 every visible top-level window with all its descendants
-//   wininspect close HWND           posts WM_CLOSE
-//   wininspect press HWND           sends BM_CLICK (a button of a message box, say)
-//   wininspect text HWND TEXT       sets a window's text
+//   winprobe list                 every visible top-level window with all its descendants
+//   winprobe close HWND           posts WM_CLOSE
+//   winprobe press HWND           sends BM_CLICK (a button of a message box, say)
+//   winprobe text HWND TEXT       sets a window's text
 #include <windows.h>
 
 #include <cstdio>
