@@ -1,7 +1,7 @@
 #include "GdiPlusPicture.h"
 
 #include "core/StoredPicture.h"
-#include "framework/Gdi.h"
+#include "framework/Graphics.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,32 +18,6 @@ std::uint32_t Le32(const std::uint8_t* p) {
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 [[noreturn]] void BadBitmap() { throw EGdipException("decode bitmap", Gdiplus::InvalidParameter); }
-
-// A memory DC with a 32-bit top-down DIB section selected; the wrappers put the DC's own
-// bitmap back before either is deleted.
-class TPixelCanvas {
-public:
-    TPixelCanvas(int width, int height) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        if (!dc_.Get()) return;
-        bitmap_.Reset(CreateDIBSection(dc_.Get(), &bi, DIB_RGB_COLORS, &bits_, nullptr, 0));
-        if (bitmap_) dc_.SelectBitmap(bitmap_.Get());
-    }
-    bool Ok() const { return bitmap_ && bits_ != nullptr; }
-    HDC Dc() const { return dc_.Get(); }
-    const std::uint32_t* Bits() const { return static_cast<const std::uint32_t*>(bits_); }
-
-private:
-    TBitmapHandle bitmap_;  // declared first: deleted after the DC has let go of it
-    TMemoryDC dc_;
-    void* bits_ = nullptr;
-};
 
 std::uint32_t Premultiply(std::uint32_t argb) {
     const std::uint32_t a = argb >> 24;
@@ -154,13 +128,16 @@ void DecodeBitmapFile(const std::vector<std::uint8_t>& bytes, int& width, int& h
             table[4 * i + 3] = 0;
         }
     }
-    TPixelCanvas canvas(width, rows);
-    if (!canvas.Ok()) throw EGdipException("decode bitmap", Gdiplus::OutOfMemory);
-    const int done = StretchDIBits(canvas.Dc(), 0, 0, width, rows, 0, 0, width, rows, bits,
+    // GDI converts every source format into a 32-bit top-down bitmap; its pixels are then read.
+    TBitmap canvas;
+    canvas.SetPixelFormat(TPixelFormat::pf32bit);
+    canvas.SetSize(width, rows);
+    if (!canvas.Bits()) throw EGdipException("decode bitmap", Gdiplus::OutOfMemory);
+    const int done = StretchDIBits(canvas.Canvas().Handle(), 0, 0, width, rows, 0, 0, width, rows, bits,
                                    reinterpret_cast<const BITMAPINFO*>(infoCopy.data()), DIB_RGB_COLORS, SRCCOPY);
     if (done == 0 || done == int(GDI_ERROR)) BadBitmap();
     GdiFlush();
-    const std::uint32_t* src = canvas.Bits();
+    const auto* src = static_cast<const std::uint32_t*>(canvas.Bits());
     for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = src[i] | 0xFF000000u;
 }
 
