@@ -153,18 +153,12 @@ public:
 
     template <class G, class S>
     TClassBuilder& Enum(const char* name, G get, S set, const TEnumInfo& info) {
-        TPropInfo p = Ordinal(name, TPropKind::Enum, get, set);
-        p.Enum = &info;
-        info_.Props.push_back(std::move(p));
-        return *this;
+        return Named(name, TPropKind::Enum, get, set, info);
     }
 
     template <class G, class S>
     TClassBuilder& Set(const char* name, G get, S set, const TEnumInfo& info) {
-        TPropInfo p = Ordinal(name, TPropKind::Set, get, set);
-        p.Enum = &info;
-        info_.Props.push_back(std::move(p));
-        return *this;
+        return Named(name, TPropKind::Set, get, set, info);
     }
 
     template <class G, class S>
@@ -250,6 +244,15 @@ private:
         p.Kind = kind;
         return p;
     }
+    // An enumeration or a set: an ordinal whose values have identifiers.
+    template <class G, class S>
+    TClassBuilder& Named(const char* name, TPropKind kind, G get, S set, const TEnumInfo& info) {
+        TPropInfo p = Ordinal(name, kind, get, set);
+        p.Enum = &info;
+        info_.Props.push_back(std::move(p));
+        return *this;
+    }
+
     // Integers, enumerations and sets all travel as a 64-bit ordinal; a null setter leaves the
     // property read-only.
     template <class G, class S>
