@@ -41,4 +41,13 @@ inline std::unique_ptr<qx::TForm> MakeForm() {
     return form;
 }
 
+// A control of class T made, owned and parented by parent, at the given bounds.
+template <class T>
+T* Place(qx::TWinControl* parent, int left, int top, int width, int height) {
+    auto* control = new T(parent);
+    control->SetParent(parent);
+    control->SetBounds(left, top, width, height);
+    return control;
+}
+
 }  // namespace qxtest

@@ -17,6 +17,7 @@
 
 using namespace qx;
 using qxtest::MakeForm;
+using qxtest::Place;
 using qxtest::PumpUntil;
 
 namespace {
@@ -125,9 +126,7 @@ TEST(SkinControl, SwitchTurnsSkinningOffAndOnAndTheQueryNeverReachesTheControl) 
     TSeen seen{nullptr, {}, {}};  // outlives the form, whose last messages pass through it
     auto form = MakeForm();
     TSkinForm registry(nullptr);
-    auto* radio = new TRadioButton(form.get());
-    radio->SetParent(form.get());
-    radio->SetBounds(10, 10, 150, 20);
+    auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
     form->Show();
     seen.control = radio;
     seen.Install();
@@ -216,9 +215,7 @@ TEST(RadioSkinner, CellsOfTheFourStatesOnEightAndFourCellStrips) {
     for (int cells : {8, 4}) {
         auto skin = MakeSkin(cells);
         auto form = MakeForm();
-        auto* radio = new TRadioButton(form.get());
-        radio->SetParent(form.get());
-        radio->SetBounds(10, 10, 150, 20);
+        auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
         radio->SetCaption(u"Drivano");
         form->Show();
         auto* skinner = new TSkinRadioButton(radio);
@@ -243,9 +240,7 @@ TEST(RadioSkinner, CellsOfTheFourStatesOnEightAndFourCellStrips) {
 TEST(CheckSkinner, TwelveCellMapping) {
     auto skin = MakeSkin();
     auto form = MakeForm();
-    auto* box = new TCheckBox(form.get());
-    box->SetParent(form.get());
-    box->SetBounds(10, 10, 150, 20);
+    auto* box = Place<TCheckBox>(form.get(), 10, 10, 150, 20);
     box->SetAllowGrayed(true);
     form->Show();
     auto* skinner = new TSkinCheckBox(box);
@@ -286,9 +281,7 @@ TEST(CheckSkinner, WithoutAnImageTheControlPaintsItself) {
     skin->Buttons.RadioBitmap.Clear();
     TSeen seen{nullptr, {}, {}};
     auto form = MakeForm();
-    auto* radio = new TRadioButton(form.get());
-    radio->SetParent(form.get());
-    radio->SetBounds(10, 10, 150, 20);
+    auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
     form->Show();
     seen.control = radio;
     seen.Install();
@@ -377,9 +370,7 @@ TEST(ButtonSkinner, RawButtonClickIsPostedOnceOnReleaseAfterAPressOnIt) {
 TEST(ButtonSkinner, AVeryWideControlReportsTheCursorPosition) {
     auto skin = MakeSkin();
     auto form = MakeForm();
-    auto* button = new TButton(form.get());
-    button->SetParent(form.get());
-    button->SetBounds(0, 0, 40000, 25);
+    auto* button = Place<TButton>(form.get(), 0, 0, 40000, 25);
     form->Show();
     auto* s = new TSkinButton(button);
     s->Attach(nullptr, skin.get(), false, nullptr);
@@ -403,9 +394,7 @@ TEST(ButtonSkinner, AVeryWideControlReportsTheCursorPosition) {
 TEST(ButtonSkinner, FreeingInsideAMessageWaitsForItsEnd) {
     auto skin = MakeSkin();
     auto form = MakeForm();
-    auto* button = new TButton(form.get());
-    button->SetParent(form.get());
-    button->SetBounds(0, 0, 80, 25);
+    auto* button = Place<TButton>(form.get(), 0, 0, 80, 25);
     form->Show();
     TSkinForm registry(nullptr);
     auto* s = new TSkinButton(button);
@@ -428,13 +417,9 @@ TEST(ButtonSkinner, FreeingInsideAMessageWaitsForItsEnd) {
 TEST(ButtonSkinner, ThousandPaintsLeaveNoGdiObjects) {
     auto skin = MakeSkin();
     auto form = MakeForm();
-    auto* radio = new TRadioButton(form.get());
-    radio->SetParent(form.get());
-    radio->SetBounds(10, 10, 150, 20);
+    auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
     radio->SetCaption(u"Ağ");
-    auto* button = new TButton(form.get());
-    button->SetParent(form.get());
-    button->SetBounds(10, 40, 80, 25);
+    auto* button = Place<TButton>(form.get(), 10, 40, 80, 25);
     button->SetCaption(u"Kur||Kur");
     form->Show();
     auto* r = new TSkinRadioButton(radio);
@@ -497,9 +482,7 @@ void FillGlyph(TBitmap& glyph, int cells) {
 TEST(BitButtonSkinner, GlyphCellsFollowTheBitmapButtonConvention) {
     auto skin = MakeSkin();
     auto form = MakeForm();
-    auto* button = new TBitBtn(form.get());
-    button->SetParent(form.get());
-    button->SetBounds(10, 10, 80, 26);
+    auto* button = Place<TBitBtn>(form.get(), 10, 10, 80, 26);
     FillGlyph(*button->Glyph(), 3);
     button->SetNumGlyphs(3);
     form->Show();
@@ -527,9 +510,7 @@ TEST(BitButtonSkinner, GlyphCellsFollowTheBitmapButtonConvention) {
 TEST(SpeedButtonSkinner, FlatButtonsShowTheFaceOnlyWhenHotOrDown) {
     auto skin = MakeSkin();
     auto form = MakeForm();
-    auto* button = new TSpeedButton(form.get());
-    button->SetParent(form.get());
-    button->SetBounds(10, 10, 60, 24);
+    auto* button = Place<TSpeedButton>(form.get(), 10, 10, 60, 24);
     button->SetFlat(true);
     form->Show();
     auto* s = new TSkinSpeedButton(button);
@@ -565,12 +546,8 @@ TEST(SpeedButtonSkinner, FlatButtonsShowTheFaceOnlyWhenHotOrDown) {
 TEST(MenuButtonSkinner, FocusShowsTheHotFaceAndTheArrowIsDrawn) {
     auto skin = MakeSkin();
     auto form = MakeForm();
-    auto* button = new TMenuButton(form.get());
-    button->SetParent(form.get());
-    button->SetBounds(10, 10, 100, 26);
-    auto* other = new TButton(form.get());
-    other->SetParent(form.get());
-    other->SetBounds(10, 50, 100, 26);
+    auto* button = Place<TMenuButton>(form.get(), 10, 10, 100, 26);
+    auto* other = Place<TButton>(form.get(), 10, 50, 100, 26);
     form->Show();
     SetForegroundWindow(form->Handle());
     auto* s = new TSkinMenuButton(button);
@@ -596,12 +573,8 @@ TEST(ButtonSkinner, TransparentTagShowsTheParentBehindKeyedPixels) {
     skin->Buttons.Trans = 1;
     auto form = MakeForm();
     form->SetColor(RGB(0, 128, 0));
-    auto* plain = new TButton(form.get());
-    plain->SetParent(form.get());
-    plain->SetBounds(10, 10, 80, 25);
-    auto* clear = new TButton(form.get());
-    clear->SetParent(form.get());
-    clear->SetBounds(10, 50, 80, 25);
+    auto* plain = Place<TButton>(form.get(), 10, 10, 80, 25);
+    auto* clear = Place<TButton>(form.get(), 10, 50, 80, 25);
     clear->SetTag(TransparentTag);
     form->Show();
     auto* a = new TSkinButton(plain);
@@ -613,9 +586,7 @@ TEST(ButtonSkinner, TransparentTagShowsTheParentBehindKeyedPixels) {
     EXPECT_EQ(PaintedAt(*b, clear->Handle(), 40, 12, false), RGB(0, 0, 255));
     // The skin option does the same for every control.
     skin->SetOptions(skin->Options() | SkinOptionBit(xoTransparent));
-    auto* third = new TButton(form.get());
-    third->SetParent(form.get());
-    third->SetBounds(100, 10, 80, 25);
+    auto* third = Place<TButton>(form.get(), 100, 10, 80, 25);
     auto* c = new TSkinButton(third);
     c->Attach(nullptr, skin.get(), false, nullptr);
     EXPECT_EQ(PaintedAt(*c, third->Handle(), 0, 0, false), RGB(0, 128, 0));

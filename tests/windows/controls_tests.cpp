@@ -11,6 +11,7 @@
 
 using namespace qx;
 using qxtest::MakeForm;
+using qxtest::Place;
 using qxtest::PumpUntil;
 
 namespace {
@@ -40,9 +41,7 @@ struct TRecorder {
 
 TEST(Controls, AReplacedMessageHandlerSeesEverythingAndCanBeGivenBack) {
     auto form = MakeForm();
-    auto* radio = new TRadioButton(form.get());
-    radio->SetParent(form.get());
-    radio->SetBounds(10, 10, 120, 20);
+    auto* radio = Place<TRadioButton>(form.get(), 10, 10, 120, 20);
     form->Show();
     TRecorder recorder{radio, {}, {}};
     recorder.Install();
@@ -220,9 +219,7 @@ protected:
 // back at every repaint.
 TEST(Controls, AFailingPaintIsLeftOutAlsoWhenTheWindowIsPrinted) {
     auto form = MakeForm();
-    auto* broken = new TBrokenPaint(form.get());
-    broken->SetParent(form.get());
-    broken->SetBounds(0, 0, 40, 20);
+    auto* broken = Place<TBrokenPaint>(form.get(), 0, 0, 40, 20);
     form->Show();
     std::vector<std::u16string> errors;
     auto saved = Application->OnException;
