@@ -222,6 +222,45 @@ void TControl::SetCursor(TCursor cursor) {
     Perform(CM_CURSORCHANGED);
 }
 
+void TMessageNext::operator()(TMessage& message) const { control_->CallHooksBelow(message, below_); }
+
+void TControl::AddMessageHook(TMessageHook* hook) {
+    if (hook && !HasMessageHook(hook)) hooks_.push_back(hook);
+}
+
+void TControl::RemoveMessageHook(TMessageHook* hook) {
+    auto it = std::find(hooks_.begin(), hooks_.end(), hook);
+    if (it == hooks_.end()) return;
+    // Indices of messages in flight must stay valid: leave a gap until none is.
+    if (hookDepth_ > 0)
+        *it = nullptr;
+    else
+        hooks_.erase(it);
+}
+
+bool TControl::HasMessageHook(const TMessageHook* hook) const {
+    return hook && std::find(hooks_.begin(), hooks_.end(), hook) != hooks_.end();
+}
+
+void TControl::HookedWndProc(TMessage& m) { CallHooksBelow(m, hooks_.size()); }
+
+void TControl::CallHooksBelow(TMessage& m, std::size_t below) {
+    below = std::min(below, hooks_.size());
+    while (below > 0 && !hooks_[below - 1]) --below;
+    if (below == 0) {
+        WndProc(m);
+        return;
+    }
+    struct TDepth {
+        TControl* c;
+        explicit TDepth(TControl* control) : c(control) { ++c->hookDepth_; }
+        ~TDepth() {
+            if (--c->hookDepth_ == 0) c->hooks_.erase(std::remove(c->hooks_.begin(), c->hooks_.end(), nullptr), c->hooks_.end());
+        }
+    } depth(this);
+    hooks_[below - 1]->HookMessage(m, TMessageNext(this, below - 1));
+}
+
 LRESULT TControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
     TMessage m{message, wParam, lParam, 0};
     WindowProc(m);
@@ -626,14 +665,21 @@ void TWinControl::CreateWnd() {
 }
 
 LRESULT CALLBACK TWinControl::InitWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    TWinControl* control = g_creationControl;
-    if (!control) return DefWindowProcW(window, message, wParam, lParam);
-    g_creationControl = nullptr;
-    control->handle_ = window;
-    control->stub_ = TWndStub(control, &TWinControl::StubEntry);
-    SetPropW(window, MAKEINTATOM(ControlAtom()), control);
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control->stub_.Proc()));
-    return CallWindowProcW(control->stub_.Proc(), window, message, wParam, lParam);
+    if (TWinControl* control = g_creationControl) {
+        g_creationControl = nullptr;
+        control->handle_ = window;
+        control->stub_ = TWndStub(control, &TWinControl::StubEntry);
+        SetPropW(window, MAKEINTATOM(ControlAtom()), control);
+        // A subclass installed before the first message (by a creation hook) keeps its place:
+        // this procedure then stays under it and hands the window's messages to the control.
+        if (GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TWinControl::InitWndProc))
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control->stub_.Proc()));
+        return CallWindowProcW(control->stub_.Proc(), window, message, wParam, lParam);
+    }
+    auto* bound = static_cast<TWinControl*>(GetPropW(window, MAKEINTATOM(ControlAtom())));
+    if (bound && bound->handle_ == window && bound->stub_)
+        return CallWindowProcW(bound->stub_.Proc(), window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK TWinControl::StubEntry(void* object, UINT message, WPARAM wParam, LPARAM lParam) {

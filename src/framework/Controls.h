@@ -35,6 +35,30 @@ enum TControlStateFlag : std::uint32_t {
 };
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+
+class TControl;
+
+// Passes a hooked message on: to the next older hook, and last to the control itself.
+class TMessageNext {
+public:
+    void operator()(TMessage& message) const;
+
+private:
+    friend class TControl;
+    TMessageNext(TControl* control, std::size_t below) : control_(control), below_(below) {}
+    TControl* control_;
+    std::size_t below_;  // hooks below this index are still to come
+};
+
+// Sees a control's messages before the control does (messages of its window and those sent
+// with Perform alike). Hooks chain like window subclasses: the newest runs first, and any of
+// them can leave in any order without cutting the others out.
+class TMessageHook {
+public:
+    virtual ~TMessageHook() = default;
+    // Handles message; next(message) passes it on.
+    virtual void HookMessage(TMessage& message, const TMessageNext& next) = 0;
+};
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
 extern const TEnumInfo AlignInfo;
@@ -104,9 +128,15 @@ public:
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool v) { showHint_ = v; }
 
-    // The message handler; replaceable (save it, install another, put it back).
+    // The message handler; replaceable (save it, install another, put it back). The default
+    // one runs the message hooks and then the control's own handling.
     TWndMethod WindowProc;
-    TWndMethod DefaultWindowProc() { return TWndMethod::Of<TControl, &TControl::WndProc>(this); }
+    TWndMethod DefaultWindowProc() { return TWndMethod::Of<TControl, &TControl::HookedWndProc>(this); }
+    // Hooks: added on top of the chain, removed from wherever they are (also while a message
+    // is passing through them: a removed hook is skipped from then on).
+    void AddMessageHook(TMessageHook* hook);
+    void RemoveMessageHook(TMessageHook* hook);
+    bool HasMessageHook(const TMessageHook* hook) const;
     // Sends a message straight to WindowProc and returns its result.
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
@@ -163,6 +193,9 @@ protected:
 
 private:
     friend class TWinControl;
+    friend class TMessageNext;
+    void HookedWndProc(TMessage& message);
+    void CallHooksBelow(TMessage& message, std::size_t below);
     void FontWasChanged();
     void ParentColorChanged();
     void ParentFontChanged();
@@ -181,6 +214,8 @@ private:
     std::u16string hint_;
     bool showHint_ = false;
     bool mouseInside_ = false;
+    std::vector<TMessageHook*> hooks_;  // oldest first; a removed one leaves a null until compacted
+    int hookDepth_ = 0;                 // messages passing through the hooks now
 };
 
 // A control without a window, painted by its parent into the parent's device context.

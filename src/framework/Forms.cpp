@@ -161,6 +161,11 @@ void TCustomForm::SetClientHeight(int height) {
     ApplyClientSize();
 }
 
+SIZE TCustomForm::WantedClientSize() const {
+    const RECT r = ClientRect();
+    return SIZE{clientWidth_ >= 0 ? clientWidth_ : RectWidth(r), clientHeight_ >= 0 ? clientHeight_ : RectHeight(r)};
+}
+
 RECT TCustomForm::ClientRect() const {
     if (HandleAllocated()) return TWinControl::ClientRect();
     return {0, 0, clientWidth_ >= 0 ? clientWidth_ : width_, clientHeight_ >= 0 ? clientHeight_ : height_};

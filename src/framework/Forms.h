@@ -37,6 +37,9 @@ public:
     void SetAutoScroll(bool v) { autoScroll_ = v; }
     void SetClientWidth(int width) override;
     void SetClientHeight(int height) override;
+    // The client size the form was asked for (its current one when none was asked): kept
+    // whatever frame the window is given.
+    SIZE WantedClientSize() const;
     int StoredClientWidth() const { return ClientWidth(); }
     int StoredClientHeight() const { return ClientHeight(); }
     RECT ClientRect() const override;
