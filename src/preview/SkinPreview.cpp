@@ -1,13 +1,13 @@
 // Skin Preview: a window holding one sample of every control kind the skin engine knows, in
 // its interesting states, drawn with the installer's own skin or a skin file named on the
-// command line.
+// command line. The skin engine skins it as it skins any window: through the skin data
+// component, the skin manager and the control dispatch; a button switches skinning off and on.
 #include "framework/Buttons.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
-#include "skin/ButtonSkinners.h"
+#include "skin/CaptionPainter.h"
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
 #include "skin/SkinRegister.h"
 
 #include <commctrl.h>
@@ -41,7 +41,6 @@ public:
 
     void Build(TSkinData* skin) {
         skin_ = skin;
-        registry_ = new TSkinForm(this);
         SetCaption(u"Skin Preview");
         SetClientWidth(760);
         SetClientHeight(520);
@@ -63,7 +62,6 @@ public:
             r->SetCaption(radioNames[i]);
             r->SetChecked(i % 2 == 1);
             r->SetEnabled(i < 2);
-            Skin<TSkinRadioButton>(r);
         }
         // Check boxes: unchecked, checked, indeterminate, enabled and disabled.
         const char16_t* checkNames[] = {u"Check", u"Check checked", u"Check indeterminate"};
@@ -75,7 +73,6 @@ public:
             c->SetCaption(checkNames[i % 3] + std::u16string(i >= 3 ? u" (disabled)" : u""));
             c->SetState(static_cast<TCheckBoxState>(i % 3));
             c->SetEnabled(i < 3);
-            Skin<TSkinCheckBox>(c);
         }
         // Push, bit, speed and menu buttons: normal, disabled, default.
         const char16_t* states[] = {u"Normal", u"Disabled", u"Default"};
@@ -86,7 +83,6 @@ public:
             b->SetCaption(states[i]);
             b->SetEnabled(i != 1);
             b->SetDefault(i == 2);
-            Skin<TSkinButton>(b);
 
             auto* bb = new TBitBtn(this);
             bb->SetParent(this);
@@ -96,7 +92,6 @@ public:
             bb->SetDefault(i == 2);
             MakeGlyph(*bb->Glyph());
             bb->SetNumGlyphs(1);
-            Skin<TSkinBitButton>(bb);
 
             auto* sb = new TSpeedButton(this);
             sb->SetParent(this);
@@ -104,8 +99,6 @@ public:
             sb->SetCaption(std::u16string(u"Speed ") + states[i]);
             sb->SetEnabled(i != 1);
             sb->SetDown(i == 2);
-            auto* speed = new TSkinSpeedButton(sb);
-            speed->AttachGraphic(registry_, skin_, nullptr);
 
             auto* mb = new TMenuButton(this);
             mb->SetParent(this);
@@ -113,8 +106,17 @@ public:
             mb->SetCaption(std::u16string(u"Menu ") + states[i]);
             mb->SetEnabled(i != 1);
             mb->SetDefault(i == 2);
-            Skin<TSkinMenuButton>(mb);
         }
+        // Skinning off and on again, as often as one likes.
+        toggle_ = new TButton(this);
+        toggle_->SetParent(this);
+        toggle_->SetBounds(520, 96, 110, 26);
+        toggle_->SetCaption(u"Skin off");
+        toggle_->OnClick = [this](TObject*) {
+            const bool on = !skin_->Active();
+            skin_->SetActive(on);
+            toggle_->SetCaption(skin_->Active() ? u"Skin off" : u"Skin on");
+        };
 
         // The other kinds, for the skinners that come later.
         auto* panel = new TPanel(this);
@@ -162,6 +164,7 @@ public:
         HWND updown = Raw(UPDOWN_CLASSW, L"", UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 0, 0, 0, 0);
         SendMessageW(updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
         HWND status = Raw(STATUSCLASSNAMEW, L"Status bar", 0, 0, 0, 0, 0);
+        status_ = status;
         (void)h;
 
         // A menu bar, and the same menu as a popup on a right click.
@@ -191,13 +194,15 @@ public:
         if (menu_) DestroyMenu(menu_);
     }
 
-private:
-    template <class S>
-    void Skin(TWinControl* control) {
-        auto* s = new S(control);
-        s->Attach(registry_, skin_, false, nullptr);
+protected:
+    void WndProc(TMessage& m) override {
+        TForm::WndProc(m);
+        // A status bar places itself along its parent's bottom edge when told of a new size
+        // (the client area changes with the frame the skin gives the window).
+        if (m.Msg == WM_SIZE && status_) SendMessageW(status_, WM_SIZE, 0, 0);
     }
 
+private:
     HWND Raw(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, DWORD exStyle = 0) {
         HWND child = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(), nullptr,
                                      GetModuleHandleW(nullptr), nullptr);
@@ -214,7 +219,8 @@ private:
     }
 
     TSkinData* skin_ = nullptr;
-    TSkinForm* registry_ = nullptr;
+    TButton* toggle_ = nullptr;
+    HWND status_ = nullptr;
     HMENU menu_ = nullptr;
     HMENU popup_ = nullptr;
 };
@@ -230,18 +236,25 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     RegisterSkinClasses();
     try {
         auto* form = application.CreateForm<TPreviewForm>();
+        // The title in the skinned caption, as the installer's window has it.
+        (new TSkinCaption(form))->SetActive(true);
         auto* skin = new TSkinData(form);
         int argc = 0;
         LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-        if (argv && argc > 1) {
-            const std::wstring path = argv[1];
-            skin->SetSkinFile(std::u16string(path.begin(), path.end()));
-        } else {
-            std::vector<std::uint8_t> record = EmbeddedSkinRecord();
-            skin->ReadSkinStream(record);
-        }
+        const std::wstring path = argv && argc > 1 ? argv[1] : L"";
         if (argv) LocalFree(argv);
+        // Set up as the layout reader sets up a form's skin: the stored skin is read with the
+        // layout, and skinning starts when the window is first activated.
+        skin->BeginLoading();
+        if (path.empty()) skin->ReadSkinStream(EmbeddedSkinRecord());
+        skin->SetActive(true);
         form->Build(skin);
+        skin->Loaded();
+        if (!path.empty()) {
+            // A skin file replaces the stored one; one that cannot be used leaves the system look.
+            skin->SetSkinFile(std::u16string(path.begin(), path.end()));
+            skin->SetActive(true);
+        }
         application.Run();
     } catch (const std::exception& e) {
         std::string what = e.what();

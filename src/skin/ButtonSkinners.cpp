@@ -1,43 +1,23 @@
 #include "skin/ButtonSkinners.h"
 
+#include "framework/Buttons.h"
 #include "framework/Rtti.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace qx {
 
-namespace {
-
-bool IsTransparentControl(TControl* control, TSkinData* skin) {
-    if (!control) return false;
-    return control->Tag() == TransparentTag ||
-           (skin && (skin->Options() & SkinOptionBit(xoTransparent)) != 0);
-}
-
-std::string LowerAscii(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string WindowClassLower(HWND window) {
-    wchar_t name[256] = {};
-    int n = GetClassNameW(window, name, 256);
-    std::string out;
-    for (int i = 0; i < n; ++i) out.push_back(name[i] < 0x80 ? static_cast<char>(name[i]) : '?');
-    return LowerAscii(out);
-}
-
-}  // namespace
 
 // ---- radio button ---------------------------------------------------------------------------
 
-void TSkinRadioButton::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
-    TSkinControl::Attach(form, skinData, ownColor, canvas);
+void TSkinRadioButton::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor,
+                              TCanvas* canvas) {
+    TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     FSelfPaint = FControl ? 1 : 0;
-    FTransparent = IsTransparentControl(FControl, FSkinData);
+    FTransparent = FControl && WantsTransparency();
 }
 
 bool TSkinRadioButton::BeforeMessage(TMessage& m) {
@@ -76,9 +56,8 @@ TBitmap* TSkinRadioButton::GlyphImage(int& frameCount) {
 }
 
 int TSkinRadioButton::CellIndex(int n) {
-    int index = (SendMessageW(FHandle, BM_GETCHECK, 0, 0) & 1) ? 2 : 1;
-    if (FControl && HasProp(FControl, "Checked")) index = PropTextLower(FControl, "Checked") == "true" ? 2 : 1;
-    if (WindowStyle() & WS_DISABLED) index += 2;
+    int index = FView.Check() == TCheckState::Checked ? 2 : 1;
+    if (!FView.Enabled()) index += 2;
     if (n == 8) {
         static const int remap[] = {0, 1, 5, 4, 8};
         index = remap[index];
@@ -106,10 +85,7 @@ void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
         glyph.right = rect.right - LeftTextInset();
         glyph.left = glyph.right - w;
         text.right = glyph.left - 2;
-        if (FControl) {
-            std::string bidi = PropTextLower(FControl, "BiDiMode");
-            if (!bidi.empty() && bidi != "bdlefttoright") align = DT_RIGHT;
-        }
+        if (FView.RightToLeft()) align = DT_RIGHT;
     } else {
         glyph.left = rect.left;
         glyph.right = glyph.left + w;
@@ -124,16 +100,14 @@ void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
 }
 
 void TSkinRadioButton::DrawCheckCaption(HDC dc, const RECT& textRect, UINT flags) {
-    FCaption = FControl ? GetWideStrProp(FControl, "Caption") : WindowText();
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
+    FCaption = FView.Caption();
     COLORREF color = GetTextColor(dc);
-    if (FControl) {
-        font = FControl->Font().Handle();
-        color = FControl->Enabled() ? ColorToRGB(FControl->Font().Color()) : ColorToRGB(clBtnShadow);
-    }
-    TSelectObject selected(dc, font);
+    if (FControl) color = FView.Enabled() ? FView.TextColor(color) : ColorToRGB(clBtnShadow);
+    TSelectObject selected(dc, FView.Font());
     COLORREF oldText = SetTextColor(dc, color);
-    FSavedColor = static_cast<TColor>(SetBkColor(dc, ColorToRGB(SkinButtonFace())));
+    // The DC's own background colour is put back after the caption; the control's saved
+    // colour is not the place to keep it.
+    const COLORREF oldBack = SetBkColor(dc, ColorToRGB(SkinButtonFace()));
     int oldMode = SetBkMode(dc, TRANSPARENT);
     RECT text = textRect, m = textRect;
     DrawTextWide(dc, FCaption, m, flags | DT_CALCRECT | DT_NOCLIP);
@@ -142,13 +116,14 @@ void TSkinRadioButton::DrawCheckCaption(HDC dc, const RECT& textRect, UINT flags
     DrawTextWide(dc, FCaption, text, flags);
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldText);
-    SetBkColor(dc, static_cast<COLORREF>(FSavedColor));
+    SetBkColor(dc, oldBack);
 }
 
 // ---- check box ------------------------------------------------------------------------------
 
-void TSkinCheckBox::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
-    TSkinRadioButton::Attach(form, skinData, ownColor, canvas);
+void TSkinCheckBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor,
+                           TCanvas* canvas) {
+    TSkinRadioButton::Attach(control, form, skinData, ownColor, canvas);
     FCheckState = 0;
 }
 
@@ -164,26 +139,11 @@ TBitmap* TSkinCheckBox::GlyphImage(int& frameCount) {
 }
 
 int TSkinCheckBox::CellIndex(int n) {
-    const LRESULT st = SendMessageW(FHandle, BM_GETSTATE, 0, 0);
-    int index = (st & 1) ? 2 : 1;
-    if (FControl) {
-        if (HasProp(FControl, "State")) {
-            std::string s = PropTextLower(FControl, "State");
-            if (s.find("uncheck") != std::string::npos)
-                index = 1;
-            else if (s.find("check") != std::string::npos)
-                index = 2;
-            else if (s.find("gray") != std::string::npos)
-                index = 4;
-        } else if (HasProp(FControl, "Checked")) {
-            index = PropTextLower(FControl, "Checked") == "true" ? 2 : 1;
-        }
-        if (HasProp(FControl, "DataField") && FCheckState != 0) index = FCheckState == 3 ? 4 : FCheckState;
-        if (HasProp(FControl, "DataBinding")) index = 1;
-    }
-    const bool disabled = (WindowStyle() & WS_DISABLED) != 0;
+    const TCheckState check = FView.Check();
+    int index = check == TCheckState::Checked ? 2 : check == TCheckState::Grayed ? 4 : 1;
+    const bool disabled = !FView.Enabled();
     if (disabled) index += 2;
-    const bool indeterminate = (st & 2) != 0;
+    const bool indeterminate = check == TCheckState::Grayed;
     if (indeterminate) index = 4;
     if (n == 12) {
         if (index == 2)
@@ -199,16 +159,11 @@ int TSkinCheckBox::CellIndex(int n) {
 
 // ---- push button ----------------------------------------------------------------------------
 
-TSkinButton::TSkinButton(TComponent* owner) : TSkinControl(owner), FBuffer(std::make_unique<TBitmap>()) {}
+TSkinButton::TSkinButton() : FBuffer(std::make_unique<TBitmap>()) {}
 
-void TSkinButton::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
-    TSkinControl::Attach(form, skinData, ownColor, canvas);
-    FSelfPaint = 0;
-    if (FControl) {
-        std::string cls = LowerAscii(FControl->ClassName());
-        if (cls.rfind("tglyph", 0) == 0 || cls.rfind("tflat", 0) == 0) FSelfPaint = 1;
-    }
-    FTransparent = IsTransparentControl(FControl, FSkinData);
+void TSkinButton::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    TSkinControl::Attach(control, form, skinData, ownColor, canvas);
+    FTransparent = FControl && WantsTransparency();
 }
 
 bool TSkinButton::BeforeMessage(TMessage& m) {
@@ -285,7 +240,8 @@ void TSkinButton::FireClick() {
     }
     if (!FHandle) return;
     HWND parent = GetParent(FHandle);
-    if (WindowClassLower(FHandle) == "tbutton")
+    // A button of another framework's class tells its parent by handle alone.
+    if (LowerAscii(WindowClassName(FHandle)) == "tbutton")
         PostMessageW(parent, WM_COMMAND, 0, reinterpret_cast<LPARAM>(FHandle));
     else
         PostMessageW(parent, WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(FHandle)), reinterpret_cast<LPARAM>(FHandle));
@@ -303,12 +259,9 @@ int TSkinButton::FaceIndex() const {
 }
 
 void TSkinButton::ReadPaintState() {
-    FFocused = FHandle && GetFocus() == FHandle;
-    if (FHandle)
-        FEnabled = !(WindowStyle() & WS_DISABLED);
-    else if (FControl)
-        FEnabled = FControl->Enabled();
-    FCaption = FControl ? GetWideStrProp(FControl, "Caption") : WindowText();
+    FFocused = FView.Focused();
+    FEnabled = FView.Enabled();
+    FCaption = FView.Caption();
 }
 
 COLORREF TSkinButton::StateTextColor(int index, COLORREF base) const {
@@ -350,12 +303,8 @@ HDC TSkinButton::PrepareBuffer(int index, int W, int H, bool drawFace) {
 }
 
 void TSkinButton::GlyphCaptionFont(HFONT& font, COLORREF& color) const {
-    font = FHandle ? reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0)) : nullptr;
-    color = ColorToRGB(FSkinData->Colours.ButtonText);
-    if (auto* f = static_cast<TFont*>(GetObjectPropOf(FControl, "Font", TFont::StaticClassInfo()))) {
-        font = f->Handle();
-        color = ColorToRGB(f->Color());
-    }
+    font = FView.Font();
+    color = FView.TextColor(ColorToRGB(FSkinData->Colours.ButtonText));
 }
 
 void TSkinButton::PaintSkin(HDC dc, const RECT& rect) {
@@ -365,15 +314,8 @@ void TSkinButton::PaintSkin(HDC dc, const RECT& rect) {
     const RECT r{0, 0, W, H};
     HDC b = PrepareBuffer(index, W, H, true);
     HFONT font = nullptr;
-    COLORREF color;
-    if (FControl) {
-        auto* f = static_cast<TFont*>(GetObjectPropOf(FControl, "Font", TFont::StaticClassInfo()));
-        if (f) font = f->Handle();
-        color = f ? ColorToRGB(f->Color()) : ColorToRGB(clBtnText);
-    } else {
-        font = reinterpret_cast<HFONT>(SendMessageW(FHandle, WM_GETFONT, 0, 0));
-        color = ColorToRGB(FSkinData->Colours.ButtonText);
-    }
+    COLORREF color = 0;
+    GlyphCaptionFont(font, color);
     {
         TSelectObject selected(b, font);
         COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
@@ -430,13 +372,14 @@ void TSkinBitButton::ComposeGlyphButton(int index, int W, int H, bool drawFace, 
 
     // The glyph cell: pressed shows cell 3, disabled cell 2.
     const int wanted = index == 2 ? 3 : index == 3 ? 2 : 1;
+    TGlyphSettings* settings = FView.Glyphs();
     TBitmap* glyph = nullptr;
     if (!FImageProperty.empty())
         glyph = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, FImageProperty, TGraphic::StaticClassInfo()));
-    else
-        glyph = static_cast<TBitmap*>(GetObjectPropOf(FControl, "Glyph", TBitmap::StaticClassInfo()));
+    else if (settings)
+        glyph = settings->Glyph();
     if (glyph && glyph->Empty()) glyph = nullptr;
-    int numGlyphs = static_cast<int>(GetIntProp(FControl, "NumGlyphs"));
+    int numGlyphs = settings ? settings->NumGlyphs() : 1;
     if (numGlyphs < 1) numGlyphs = 1;
     const int gw = glyph ? glyph->Width() / numGlyphs : 0, gh = glyph ? glyph->Height() : 0;
 
@@ -446,11 +389,10 @@ void TSkinBitButton::ComposeGlyphButton(int index, int W, int H, bool drawFace, 
         return;
     }
 
-    std::string layout = PropTextLower(FControl, "Layout");
-    const int L = layout == "blglyphright" ? 1 : layout == "blglyphtop" ? 2 : layout == "blglyphbottom" ? 3 : 0;
+    const int L = settings ? static_cast<int>(settings->Layout()) : 0;  // left, right, top, bottom
     const bool across = L <= 1;
-    int M = HasProp(FControl, "Margin") ? static_cast<int>(GetIntProp(FControl, "Margin")) : -1;
-    int S = HasProp(FControl, "Spacing") ? static_cast<int>(GetIntProp(FControl, "Spacing")) : -1;
+    int M = settings ? settings->Margin() : -1;
+    int S = settings ? settings->Spacing() : -1;
     const int givenM = M, givenS = S;
 
     FCaption = ReplaceFirst(FCaption, u"||", u"\r\n");
@@ -477,8 +419,7 @@ void TSkinBitButton::ComposeGlyphButton(int index, int W, int H, bool drawFace, 
     }
     if (tw == 0 || gw == 0) S = 0;
     const int free = across ? W : H, glen = across ? gw : gh, tlen = across ? tw : th;
-    const bool centred = !speedRules && PropTextLower(FControl, "Alignment") == "tacenter";
-    if (M == -1 || centred) {
+    if (M == -1) {
         if (S == -1) {
             M = (free - (glen + tlen)) / 3;
             S = M;
@@ -521,26 +462,18 @@ void TSkinBitButton::ComposeGlyphButton(int index, int W, int H, bool drawFace, 
 
 // ---- speed button ---------------------------------------------------------------------------
 
-TSkinSpeedButton::~TSkinSpeedButton() {
-    // The base gives the handler back if it is still ours.
-}
-
-void TSkinSpeedButton::AttachGraphic(TSkinForm* form, TSkinData* skinData, TCanvas* canvas) {
-    if (FAttached) return;
-    auto* control = dynamic_cast<TControl*>(Owner());
-    if (!control) return;
+void TSkinSpeedButton::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool, TCanvas* canvas) {
+    if (FAttached || !control) return;
     FSkinData = skinData;
     FCanvas = canvas;
     FSkinForm = form;
-    FControl = control;
+    HookControl(control);
     FCompanion = control;
     FEnabled = control->Enabled();
-    FOldWindowProc = control->WindowProc;
-    control->WindowProc = TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this);
-    if (FSkinForm) FSkinForm->Register(this);
+    if (FSkinForm) FSkinForm->RegisterControl(this);
     FAttached = true;
     FLifeState = 1;
-    FTransparent = IsTransparentControl(control, skinData);
+    FTransparent = WantsTransparency();
 }
 
 bool TSkinSpeedButton::BeforeMessage(TMessage& m) {
@@ -562,13 +495,6 @@ bool TSkinSpeedButton::BeforeMessage(TMessage& m) {
 
 void TSkinSpeedButton::AfterMessage(TMessage& m) {
     switch (m.Msg) {
-        case WM_NCDESTROY:
-        case 0xB021:
-            if (FOldWindowProc && FControl &&
-                FControl->WindowProc == TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this))
-                FControl->WindowProc = FOldWindowProc;
-            FOldWindowProc = {};
-            break;
         case WM_KEYDOWN:
             if (m.WParam == VK_SPACE) {
                 FState |= skPressed;
@@ -614,17 +540,16 @@ void TSkinSpeedButton::PaintSpeed(HDC dc) {
     } done{FPainting};
     try {
         int index = (FState & skPressed) ? 2 : (FState & skHot) ? 4 : 1;
-        if (PropTextLower(FControl, "Enabled") != "true") index = 3;
-        if (PropTextLower(FControl, "Down") == "true") index = 2;
+        if (!FView.Enabled()) index = 3;
+        if (FView.Down()) index = 2;
         lastCell_ = index;
         FEnabled = index != 3;
         FFocused = false;
-        FCaption = GetWideStrProp(FControl, "Caption");
+        FCaption = FView.Caption();
         const RECT client = FControl->ClientRect();
         const int W = client.right - client.left, H = client.bottom - client.top;
         if (W <= 0 || H <= 0) return;
-        const bool face = !FSkinData->Buttons.Bitmap.Empty() &&
-                          (index == 2 || index == 4 || PropTextLower(FControl, "Flat") != "true");
+        const bool face = !FSkinData->Buttons.Bitmap.Empty() && (index == 2 || index == 4 || !FView.Flat());
         ComposeGlyphButton(index, W, H, face, true);
         BitBlt(dc, client.left, client.top, W, H, FBuffer->Canvas().Handle(), 0, 0, SRCCOPY);
     } catch (...) {

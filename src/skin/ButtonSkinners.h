@@ -11,13 +11,11 @@ namespace qx {
 // A framework-defined message from outside controls that asks check boxes and radio buttons
 // to repaint.
 constexpr UINT CM_SKINREPAINTCHECK = 0xB0D0;
-// Tag that makes a skinner show its parent's background.
-constexpr std::int32_t TransparentTag = 5555;
 
 class TSkinRadioButton : public TSkinControl {
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
@@ -40,7 +38,7 @@ protected:
 class TSkinCheckBox : public TSkinRadioButton {
 public:
     using TSkinRadioButton::TSkinRadioButton;
-    void Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     void AfterMessage(TMessage& message) override;
 
 protected:
@@ -50,10 +48,12 @@ protected:
     std::int32_t FCheckState = 0;
 };
 
+// Push buttons. A dispatch rule may set SelfPaint 1 for buttons that paint their own face:
+// the skinner then does not forward presses to the control's mouse handling.
 class TSkinButton : public TSkinControl {
 public:
-    explicit TSkinButton(TComponent* owner);
-    void Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    TSkinButton();
+    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
@@ -76,8 +76,8 @@ protected:
     // Sizes the buffer to W x H, lays the parent's background (transparent buttons) or the
     // plain face into it, then the skin's face cell when drawFace; returns the buffer's DC.
     HDC PrepareBuffer(int index, int W, int H, bool drawFace);
-    // Caption font and base colour of the glyph and menu buttons: the control's Font property
-    // when it has one, else the window's font and the skin's button text colour.
+    // Caption font and base colour of the glyph and menu buttons: the control's font when it
+    // is a framework control, else the window's font and the skin's button text colour.
     void GlyphCaptionFont(HFONT& font, COLORREF& color) const;
     std::unique_ptr<TBitmap> FBuffer;
     bool FTransparent = false;
@@ -88,6 +88,8 @@ class TSkinBitButton : public TSkinButton {
 public:
     using TSkinButton::TSkinButton;
     void PaintSkin(HDC dc, const RECT& rect) override;
+    // A control known only by name that keeps its glyph in another property (a class-map row
+    // names it); empty for the framework's glyph buttons.
     std::string FImageProperty;
 
 protected:
@@ -98,9 +100,8 @@ protected:
 class TSkinSpeedButton : public TSkinBitButton {
 public:
     using TSkinBitButton::TSkinBitButton;
-    ~TSkinSpeedButton() override;
-    // The control has no window: the skinner rides on its message handler alone.
-    void AttachGraphic(TSkinForm* form, TSkinData* skinData, TCanvas* canvas);
+    // The control has no window: the skinner rides on its message hook alone.
+    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSpeed(HDC dc);

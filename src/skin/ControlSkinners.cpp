@@ -4,6 +4,9 @@
 #include "framework/Rtti.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -137,120 +140,75 @@ void CopyParentBackground(TControl* control, HDC dc) {
 
 // ---- the skinner ------------------------------------------------------------------------------
 
-TSkinControl::TSkinControl(TComponent* owner) : TComponent(owner) {}
+TSkinControl::TSkinControl() = default;
 
-TSkinControl::~TSkinControl() {
-    GiveBackHandler();
-    GiveBackWindowProc();
-    if (FSkinForm) FSkinForm->Unregister(this);
-    if (FControl) FControl->RemoveFreeNotification(this);
-}
+TSkinControl::~TSkinControl() { Release(); }
 
-void TSkinControl::Free() {
-    if (FSkinForm) {
-        FSkinForm->Unregister(this);
-        FSkinForm = nullptr;
-    }
-    if (depth_ > 0)
-        freePending_ = true;
-    else
-        FreeNow();
-}
-
-void TSkinControl::FreeNow() {
-    const TWndMethod mine = TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this);
-    if (FControl && FOldWindowProc && FControl->WindowProc != mine && FControl == Owner()) {
-        // A later handler calls this one as its previous handler; it stays in the chain as a
-        // plain link and its control, which owns it, frees it.
-        passOnly_ = true;
-        FSkinOn = false;
-        return;
-    }
-    delete this;
+TSkinKey TSkinControl::Key() const {
+    if (FHandle) return TSkinKey{FHandle, nullptr};
+    return TSkinKey{nullptr, FControl};
 }
 
 void TSkinControl::WatchControl(TControl* control) {
+    if (FControl && FControl != control) FControl->RemoveFreeNotification(this);
     FControl = control;
-    if (control && control != Owner()) control->FreeNotification(this);
+    if (control) control->FreeNotification(this);
 }
 
 void TSkinControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == FControl) {
+    if (operation != TOperation::opRemove) return;
+    if (component == FCompanion) FCompanion = nullptr;
+    if (component != FControl) return;
+    // The control is going: its hooks go with it, and so does this skinner.
+    FHooked = false;
+    FControl = nullptr;
+    FView = TControlView(FHandle, nullptr);
+    if (FLifeState != 6) WindowGone();
+}
+
+void TSkinControl::HookControl(TControl* control) {
+    WatchControl(control);
+    FView = TControlView(FHandle, control);
+    control->AddMessageHook(this);
+    FHooked = true;
+}
+
+void TSkinControl::Release() {
+    if (FHooked && FControl) FControl->RemoveMessageHook(this);
+    FHooked = false;
+    FSubclass.Remove();
+    if (FControl) {
+        FControl->RemoveFreeNotification(this);
         FControl = nullptr;
-        FOldWindowProc = {};
-        FCompanion = nullptr;
+        FView = TControlView(FHandle, nullptr);
     }
+    if (FSkinForm) {
+        TSkinForm* form = FSkinForm;
+        FSkinForm = nullptr;
+        form->UnregisterControl(this);
+    }
+    FSkinOn = false;
 }
 
-void TSkinControl::GiveBackHandler() {
-    if (!FOldWindowProc || !FControl) return;
-    // Only when ours is still the installed handler: a later one keeps its place.
-    if (FControl->WindowProc == TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this))
-        FControl->WindowProc = FOldWindowProc;
-    FOldWindowProc = {};
+void TSkinControl::WindowGone() {
+    Release();
+    FLifeState = 6;
+    if (TSkinManager* manager = SkinManager(); manager && manager->Owns(this)) manager->Forget(this);
 }
 
-struct TSkinControl::TStubRoute {
-    TSkinControl* skinner;  // null once the skinner has let go
-    HWND handle = nullptr;
-    WNDPROC previous = nullptr;
-    bool unicode = false;
-    TWndStub stub;  // owned here only after the skinner has let go
-
-    LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
-        const LRESULT result = unicode ? CallWindowProcW(previous, handle, message, wParam, lParam)
-                                       : CallWindowProcA(previous, handle, message, wParam, lParam);
-        // The window's last message: the stub was left by a jump and nothing calls it again.
-        if (message == WM_NCDESTROY) delete this;
-        return result;
-    }
-};
-
-void TSkinControl::GiveBackWindowProc(bool windowGoing) {
-    if (!FWndStub) return;
-    bool stillCalled = false;
-    if (IsWindow(FHandle)) {
-        LONG_PTR current = FUnicode ? GetWindowLongPtrW(FHandle, GWLP_WNDPROC) : GetWindowLongPtrA(FHandle, GWLP_WNDPROC);
-        if (current == reinterpret_cast<LONG_PTR>(FWndStub.Proc())) {
-            if (FUnicode)
-                SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
-            else
-                SetWindowLongPtrA(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
-        } else {
-            // A later subclass calls the stub as its previous procedure: freeing it would
-            // leave that subclass calling freed code, so the stub stays and passes on.
-            stillCalled = !windowGoing;
-        }
-    }
-    if (stillCalled) {
-        stubRoute_->skinner = nullptr;
-        stubRoute_->handle = FHandle;
-        stubRoute_->previous = FOldWndProc;
-        stubRoute_->unicode = FUnicode;
-        stubRoute_->stub = std::move(FWndStub);
-    } else {
-        FWndStub = TWndStub();
-        delete stubRoute_;
-    }
-    stubRoute_ = nullptr;
-}
-
-void TSkinControl::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
-    if (FAttached) return;
-    auto* control = dynamic_cast<TWinControl*>(Owner());
-    if (!control) return;
+void TSkinControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    if (FAttached || !control) return;
     FOwnColor = ownColor;
     FSkinData = skinData;
     FSkinForm = form;
     FCanvas = canvas;
-    WatchControl(control);
-    FHandle = control->Handle();
-    FUnicode = IsWindowUnicode(FHandle) != FALSE;
-    FOldWindowProc = control->WindowProc;
-    control->WindowProc = TWndMethod::Of<TSkinControl, &TSkinControl::SkinWndProc>(this);
-    control->SetDoubleBuffered(true);
-    if (FSkinForm) FSkinForm->Register(this);
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    FHandle = windowed ? windowed->Handle() : nullptr;
+    FUnicode = FHandle && IsWindowUnicode(FHandle) != FALSE;
+    HookControl(control);
+    if (windowed) windowed->SetDoubleBuffered(true);
+    if (FSkinForm) FSkinForm->RegisterControl(this);
     if (FOwnColor) {
         SyncParentBackground(true);
         FSavedColor = control->Color();
@@ -263,62 +221,59 @@ void TSkinControl::Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, T
 }
 
 void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
-    // A second attach would chain this skinner onto itself, or leave the window it had
-    // before calling a freed stub; the first window is given back while it is still known.
-    GiveBackWindowProc();
+    // A second attach first gives back the window it had: it is then never left calling a
+    // skinner that has moved on.
+    FSubclass.Remove();
     FSkinData = skinData;
     FCanvas = canvas;
     FSkinForm = form;
     FHandle = handle;
+    FView = TControlView(handle, nullptr);
     FEnabled = true;
     FSelfPaint = 0;
-    if (FSkinForm) FSkinForm->Register(this);
+    if (FSkinForm) FSkinForm->RegisterControl(this);
     FUnicode = IsWindowUnicode(handle) != FALSE;
-    FCaption = WindowText();
-    auto route = std::make_unique<TStubRoute>(this);
-    FWndStub = TWndStub(route.get(), &TSkinControl::StubEntry);
-    stubRoute_ = route.release();
-    if (FUnicode)
-        FOldWndProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FWndStub.Proc())));
-    else
-        FOldWndProc = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FWndStub.Proc())));
+    FCaption = WindowTextOf(handle);
+    FSubclass.Install(handle, &TSkinControl::SubclassProc, this);
+    FSkinOn = true;
     InvalidateRect(handle, nullptr, TRUE);
     FAttached = true;
     FLifeState = 1;
 }
 
-LRESULT CALLBACK TSkinControl::StubEntry(void* object, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* route = static_cast<TStubRoute*>(object);
+LRESULT CALLBACK TSkinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR refData) {
+    auto* self = reinterpret_cast<TSkinControl*>(refData);
+    TSkinDispatchScope scope;
     TMessage m{message, wParam, lParam, 0};
+    ++self->inSubclass_;
     try {
-        // The route may be gone once the message has run: nothing below looks at it again.
-        if (!route->skinner) return route->PassOn(message, wParam, lParam);
-        route->skinner->SkinWndProc(m);
+        if (self->FSubclass.Installed() && self->FHandle == window)
+            self->SkinWndProc(m);
+        else
+            m.Result = DefSubclassProc(window, message, wParam, lParam);
     } catch (...) {
         // Nothing may unwind into the platform's message dispatch.
     }
+    --self->inSubclass_;
     return m.Result;
 }
 
+void TSkinControl::HookMessage(TMessage& m, const TMessageNext& next) {
+    TSkinDispatchScope scope;
+    const TMessageNext* outer = next_;
+    next_ = &next;
+    struct TRestore {
+        const TMessageNext*& slot;
+        const TMessageNext* value;
+        ~TRestore() { slot = value; }
+    } restore{next_, outer};
+    SkinWndProc(m);
+}
+
 void TSkinControl::SkinWndProc(TMessage& m) {
-    struct TDepth {
-        TSkinControl* self;
-        explicit TDepth(TSkinControl* s) : self(s) { ++self->depth_; }
-        ~TDepth() {
-            if (--self->depth_ == 0 && self->freePending_) {
-                self->freePending_ = false;
-                self->FreeNow();
-            }
-        }
-    } depth(this);
-    if (passOnly_) {
-        CallPrevious(m);
-        return;
-    }
     if (m.Msg == WM_SKINSWITCH) {
-        FSkinOn = static_cast<std::int32_t>(m.WParam) > 0;
+        FSkinOn = static_cast<std::int32_t>(m.WParam) > 0 && (FHooked || FSubclass.Installed());
         if (FSkinOn) Repaint();
         return;
     }
@@ -333,15 +288,12 @@ void TSkinControl::SkinWndProc(TMessage& m) {
 }
 
 void TSkinControl::CallPrevious(TMessage& m) {
-    if (FOldWindowProc) {
-        FOldWindowProc(m);
+    if (next_) {
+        (*next_)(m);
         return;
     }
-    if (!FOldWndProc) return;
-    // The procedure was taken with the setter of the window's character set, so the
-    // messages arrive in that set and go on in it.
-    m.Result = FUnicode ? CallWindowProcW(FOldWndProc, FHandle, m.Msg, m.WParam, m.LParam)
-                        : CallWindowProcA(FOldWndProc, FHandle, m.Msg, m.WParam, m.LParam);
+    // The platform's subclass chain passes the message on in the window's own character set.
+    if (inSubclass_ > 0) m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
 }
 
 bool TSkinControl::BeforeMessage(TMessage& m) {
@@ -349,10 +301,8 @@ bool TSkinControl::BeforeMessage(TMessage& m) {
         case WM_NCDESTROY:
             CallPrevious(m);
             FSkinOn = false;
-            FLifeState = 6;
             Detach();
-            // The window goes: its procedure is given back now, the stub is left by a jump.
-            GiveBackWindowProc(true);
+            WindowGone();
             return false;
         case WM_SKINNEDQUERY:
             m.Result = 1;
@@ -381,7 +331,7 @@ void TSkinControl::AfterMessage(TMessage& m) {
 
 void TSkinControl::Repaint() {
     if (FCompanion) {
-        if (auto* c = dynamic_cast<TControl*>(FCompanion)) c->Invalidate();
+        FCompanion->Invalidate();
         return;
     }
     if (!FHandle) return;
@@ -409,7 +359,7 @@ void TSkinControl::PaintWindow(HDC dc) {
 void TSkinControl::Detach() {
     if (!FOwnColor || !FControl) return;
     SyncParentBackground(false);
-    FControl->SetColor(FSavedColor);
+    FView.SetColour(FSavedColor);
 }
 
 void TSkinControl::SkinChanged() {
@@ -424,13 +374,17 @@ bool TSkinControl::OptionSet(int option) const {
 TColor TSkinControl::SkinButtonFace() const { return FSkinData ? FSkinData->Colours.ButtonFace : clBtnFace; }
 
 void TSkinControl::SyncParentBackground(bool on) {
-    if (OptionSet(xoParentBackGround) || !FControl || !HasProp(FControl, "ParentBackground")) return;
+    if (OptionSet(xoParentBackGround) || !FView.HasParentBackground()) return;
     if (on) {
-        FParentBackgroundWasOn = PropTextLower(FControl, "ParentBackground") == "true";
-        if (FParentBackgroundWasOn) SetPropFromText(FControl, "ParentBackground", u"False");
+        FParentBackgroundWasOn = FView.ParentBackground();
+        if (FParentBackgroundWasOn) FView.SetParentBackground(false);
     } else if (FParentBackgroundWasOn) {
-        SetPropFromText(FControl, "ParentBackground", u"True");
+        FView.SetParentBackground(true);
     }
+}
+
+bool TSkinControl::WantsTransparency() const {
+    return (FControl && FControl->Tag() == TransparentTag) || OptionSet(xoTransparent);
 }
 
 void TSkinControl::FillFace(HDC dc, const RECT& rect) {
@@ -511,19 +465,12 @@ void TSkinControl::EraseTransparent(TMessage& m) {
     m.Result = 1;
 }
 
-std::u16string TSkinControl::WindowText() const {
-    if (!FHandle) return {};
-    if (!(GetVersion() & 0x80000000)) {
-        int n = GetWindowTextLengthW(FHandle);
-        std::wstring w(static_cast<std::size_t>(std::max(n, 0)) + 1, L'\0');
-        n = GetWindowTextW(FHandle, w.data(), static_cast<int>(w.size()));
-        return std::u16string(w.begin(), w.begin() + std::max(n, 0));
-    }
-    char buffer[1000] = {};
-    SendMessageA(FHandle, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-    wchar_t wide[1000] = {};
-    int n = MultiByteToWideChar(CP_ACP, 0, buffer, -1, wide, 1000);
-    return std::u16string(wide, wide + std::max(n - 1, 0));
+std::u16string WindowTextOf(HWND window) {
+    if (!window) return {};
+    const int n = GetWindowTextLengthW(window);
+    std::wstring w(static_cast<std::size_t>(std::max(n, 0)) + 1, L'\0');
+    const int got = GetWindowTextW(window, w.data(), static_cast<int>(w.size()));
+    return std::u16string(w.begin(), w.begin() + std::max(got, 0));
 }
 
 LONG_PTR TSkinControl::WindowStyle() const { return FHandle ? GetWindowLongPtrW(FHandle, GWL_STYLE) : 0; }

@@ -1,11 +1,13 @@
 // The base of every control skinner: takes over one child window's messages (a framework
-// control's message handler, or a raw window's procedure through a stub), routes them through
-// BeforeMessage and AfterMessage, and paints the control from the skin.
+// control's message hook, or a raw window's subclass), routes them through BeforeMessage and
+// AfterMessage, and paints the control from the skin.
 #pragma once
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
-#include "framework/WndStub.h"
+#include "skin/ControlView.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinMessages.h"
+#include "skin/Skinner.h"
 
 #include <cstdint>
 #include <string>
@@ -17,21 +19,25 @@ class TSkinData;
 class TSkinForm;
 class TDataSkinObject;
 
-// Private messages of the skin engine that every skinner answers.
-constexpr UINT WM_SKINSWITCH = 0x3506;   // wParam > 0 on, otherwise off
-constexpr UINT WM_SKINNEDQUERY = 0x3523; // a skinned window answers 1
-
 enum TSkinStateFlag : std::uint8_t { skHot = 1, skPressed = 2 };
 
-class TSkinControl : public TComponent {
+// The base of every control skinner. The skin manager owns it; it hooks a framework control's
+// messages (a message hook of the control) or subclasses a raw window, and lets go when the
+// manager releases it or the window is destroyed.
+class TSkinControl : public TSkinner, public TMessageHook {
 public:
-    explicit TSkinControl(TComponent* owner);
+    TSkinControl();
     ~TSkinControl() override;
 
-    // Binds to the owner, which must be a windowed framework control.
-    virtual void Attach(TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas);
+    TSkinKey Key() const override;
+    // Gives back the hook or the window procedure; the colours stay (Detach restores them).
+    void Release() override;
+
+    // Binds to a framework control (windowed or not).
+    virtual void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas);
     // Binds to a window without a framework object.
     virtual void AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas);
+    // Gives the control back the colours it had.
     virtual void Detach();
     // True: the message goes on to the previous handler and then to AfterMessage.
     virtual bool BeforeMessage(TMessage& message);
@@ -45,18 +51,20 @@ public:
     void SkinWndProc(TMessage& message);
     void CallPrevious(TMessage& message);
     void Repaint();
-    // Frees the skinner now, or once the outermost message that is using it has returned.
-    // While a handler installed later still calls it, it only passes messages on instead and
-    // is freed with its control.
-    void Free();
+    void HookMessage(TMessage& message, const TMessageNext& next) override;
 
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }
+    TSkinForm* SkinForm() const { return FSkinForm; }
+    const TControlView& View() const { return FView; }
     std::int32_t LifeState() const { return FLifeState; }
     bool SkinOn() const { return FSkinOn; }
     bool Attached() const { return FAttached; }
     std::int32_t SelfPaint() const { return FSelfPaint; }
     std::uint8_t State() const { return FState; }
+    bool OwnColor() const { return FOwnColor; }
+    // Paint-mode setting that a dispatch rule gives a skinner (see each skinner).
+    void SetSelfPaint(std::int32_t value) { FSelfPaint = value; }
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -70,27 +78,31 @@ protected:
     // WM_PAINT and WM_PRINT painted by the skinner alone.
     void PaintOwn(TMessage& message);
     void EraseTransparent(TMessage& message);
-    // The window's text (the caption a raw window shows).
-    std::u16string WindowText() const;
     LONG_PTR WindowStyle() const;
     bool OptionSet(int option) const;
     TColor SkinButtonFace() const;
+    // The control shows its parent through the skin (Tag 5555 or the skin's option).
+    bool WantsTransparency() const;
+    // Takes the framework control's messages (its hook) without binding to a window.
+    void HookControl(TControl* control);
+    // Lets go when the control is freed.
+    void WatchControl(TControl* control);
 
     std::uint8_t FState = 0;
     TCanvas* FCanvas = nullptr;
     bool FEnabled = false;
     bool FFocused = false;
     std::u16string FCaption;
-    TWndStub FWndStub;
-    WNDPROC FOldWndProc = nullptr;
+    TWindowSubclass FSubclass;  // a raw window's messages
     bool FSkinOn = true;
     bool FUnicode = false;
     TSkinData* FSkinData = nullptr;
     HWND FHandle = nullptr;
-    TWndMethod FOldWindowProc;
+    bool FHooked = false;  // the framework control's messages come through HookMessage
     TControl* FControl = nullptr;
+    TControlView FView;
     RECT FWindowRect{};
-    TComponent* FCompanion = nullptr;
+    TControl* FCompanion = nullptr;
     bool FOwnColor = false;
     TColor FSavedColor = 0;
     bool FAttached = false;
@@ -100,20 +112,12 @@ protected:
     bool FParentBackgroundWasOn = false;
 
 private:
-    // What the stub calls. It outlives the skinner when a later subclass still holds the stub
-    // as its previous procedure, and then passes messages on until the window goes.
-    struct TStubRoute;
-    static LRESULT CALLBACK StubEntry(void* object, UINT message, WPARAM wParam, LPARAM lParam);
-    void WatchControl(TControl* control);
-    // windowGoing: at WM_NCDESTROY nothing calls the stub afterwards, so it is freed in any case.
-    void GiveBackWindowProc(bool windowGoing = false);
-    void GiveBackHandler();
-    // Free() without waiting for a running message.
-    void FreeNow();
-    TStubRoute* stubRoute_ = nullptr;
-    int depth_ = 0;          // messages of this skinner now running
-    bool freePending_ = false;
-    bool passOnly_ = false;  // let go while a later handler still calls it
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR refData);
+    // The window is being destroyed: give everything back and leave the manager's table.
+    void WindowGone();
+    const TMessageNext* next_ = nullptr;  // the hook chain's next link while a hooked message runs
+    int inSubclass_ = 0;                  // messages of the raw window now running
 };
 
 // The window's parent shows through: what the parent paints behind the control goes into dc.
@@ -125,7 +129,8 @@ void DrawStateGlyph(HDC dc, const RECT& rect, int frameCount, int frameIndex, TB
 void DrawStateGlyph(TCanvas& canvas, const RECT& rect, int frameCount, int frameIndex, TBitmap& image);
 std::u16string ReplaceFirst(const std::u16string& text, std::u16string_view pattern, std::u16string_view replacement);
 
-// Published properties by name; absent objects and properties give the "missing" value.
+// Published properties by name, for controls the engine knows only by name (rows of the skin's
+// class map); absent objects and properties give the "missing" value.
 bool HasProp(TObject* object, std::string_view name);
 std::int64_t GetIntProp(TObject* object, std::string_view name);        // -1 when missing
 std::string GetEnumPropText(TObject* object, std::string_view name);    // "" when missing
@@ -134,5 +139,7 @@ TObject* GetObjectPropOf(TObject* object, std::string_view name, const TClassInf
 void SetPropFromText(TObject* object, std::string_view name, const std::u16string& text);
 // Lower-cased text of any property ("" when missing).
 std::string PropTextLower(TObject* object, std::string_view name);
+// A window's text, wide.
+std::u16string WindowTextOf(HWND window);
 
 }  // namespace qx

@@ -4,6 +4,7 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "skin/QuickIni.h"
+#include "skin/SkinManager.h"
 #include "skin/SkinReader.h"
 
 #include <algorithm>
@@ -67,6 +68,11 @@ const TClassInfo& TSkinData::StaticClassInfo() {
 }
 
 TSkinData::TSkinData(TComponent* owner) : TComponent(owner) {
+    // The framework's controls that no dispatch rule names by class get their kind here.
+    skinClassMap_ = {u"TCheckBox=checkbox", u"TBitBtn=bitbtn", u"TSpeedButton=speedbutton", u"TMenuButton=menubtn"};
+    for (TDataSkinObject& b : Borders) b.FramePiece = true;
+    Borders[sbTop].Stacked = Borders[sbBottom].Stacked = true;
+    Title.Stacked = true;
     appIconBitmap_.SetPixelFormat(TPixelFormat::pf24bit);
     // A 64 x 16 strip of four menu glyphs; white is the background.
     TBitmap strip;
@@ -77,7 +83,10 @@ TSkinData::TSkinData(TComponent* owner) : TComponent(owner) {
     maximizedSize_ = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
 }
 
-TSkinData::~TSkinData() = default;
+TSkinData::~TSkinData() {
+    // No skinner may go on drawing from a skin that is gone.
+    if (TSkinManager* manager = SkinManager()) manager->RemoveSkinData(this);
+}
 
 void TSkinData::SetActive(bool value) {
     if (value == active_) return;
@@ -85,9 +94,37 @@ void TSkinData::SetActive(bool value) {
         active_ = value;
         return;
     }
-    // Turning on without a parsed skin does nothing: there is nothing to skin with.
-    if (value && skinMissing_ && (skinFormType_ == sfMainform || skinFormType_ == sfOnlyThisForm)) return;
-    active_ = value;
+    switch (skinFormType_) {
+        case sfOnlyThisForm: {
+            TSkinManager& manager = EnsureSkinManager();
+            manager.SetCurrentSkinData(this);
+            // Turning on without a parsed skin does nothing: there is nothing to skin with.
+            if (value && skinMissing_) return;
+            active_ = value;
+            manager.QueueCommand(value ? scStart : scStop, 250);
+            return;
+        }
+        case sfMainform: {
+            if (value && skinMissing_) return;
+            active_ = value;
+            TSkinManager& manager = EnsureSkinManager();
+            manager.SetCurrentSkinData(this);
+            manager.QueueCommand(value ? scStart : scStop, 250);
+            if (value) manager.SetState(msRunning);
+            return;
+        }
+        default: active_ = value; return;
+    }
+}
+
+void TSkinData::ApplySkin() {
+    if (ComponentState() & csDesigning) return;
+    if (!SkinManager()) Loaded();
+    TSkinManager& manager = EnsureSkinManager();
+    manager.SetCurrentSkinData(this);
+    // Caption-button objects point at the elements of the previous parse.
+    manager.DropCaptionButtons();
+    if (manager.State() == msRunning) manager.QueueCommand(scRefresh, 250);
 }
 
 void TSkinData::SetSkinFile(const std::u16string& value) {
@@ -115,6 +152,7 @@ void TSkinData::SetSkinFile(const std::u16string& value) {
     skinStream_.Clear();
     if (!bytes.empty()) skinStream_.WriteBuffer(bytes.data(), bytes.size());
     LoadSkin();
+    if (skinFormType_ == sfMainform) ApplySkin();
 }
 
 void TSkinData::ReadSkinStream(std::span<const std::uint8_t> record) {
@@ -460,6 +498,7 @@ void TSkinData::ReadMenuBar(std::unique_ptr<TDataSkinObject>& slot) {
     // Here the side margins are the tile flags of the bar's left and right parts.
     o->Margins.Left = Int("Personality", "TileLeftMenu", 1);
     o->Margins.Right = Int("Personality", "TileRightMenu", 1);
+    o->Stacked = true;  // active and inactive bar
     slot = std::move(o);
 }
 
@@ -494,6 +533,7 @@ void TSkinData::ReadSlots() {
     ReadElement(ExtraImages, "ExtraImages");
     ReadElement(Headerbar, "Headerbar");
     ReadElement(MenuItem, "MenuItem");
+    if (MenuItem) MenuItem->Stacked = true;
     ReadElement(MenuBackground, "MenuBackground");
     ReadElement(Scrollbar, "Scrollbar");
     ReadElement(HorzScroll, "HorzScroll");
@@ -575,9 +615,25 @@ void TSkinData::Loaded() {
     // Scroll-bar skinners need GetScrollBarInfo, which older systems lack.
     if (!GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetScrollBarInfo"))
         skinControls_ &= ~SkinControlBit(xcScrollbar);
+    TSkinManager& manager = EnsureSkinManager();
+    manager.AddSkinData(this);
     BuildCaptionFont();
-    if (skinFormType_ != sfMainform) return;
-    if (active_ && skinMissing_) active_ = false;
+    if (skinFormType_ != sfMainform) {
+        manager.SetSkinningOn(true);
+        if (manager.State() == msIdle) manager.SetState(msRunning);
+        if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && form->HandleAllocated())
+            manager.SkinWindow(form->Handle());
+        return;
+    }
+    manager.InstallHooks();
+    if (active_) {
+        if (skinMissing_) {
+            active_ = false;
+        } else {
+            manager.SetCurrentSkinData(this);
+            manager.QueueCommand(scStart, 250);
+        }
+    }
     if (skinControls_ & SkinControlBit(xcMainMenu))
         skinControls_ &= ~SkinControlBit(xcMenuItem);
     else

@@ -125,6 +125,8 @@ public:
     bool LoadSkin();
     // Builds the object model from the INI that LoadSkin opened.
     void ParseSkin();
+    // Makes this skin the one the skinned windows show (after a new skin was loaded).
+    void ApplySkin();
     // An archive entry into bitmap; only ".bmp" names, and a bad or missing entry empties it.
     void LoadSkinBitmap(TBitmap& bitmap, const std::string& name);
     static TColor ReadColor(std::string_view text, TColor defaultValue);

@@ -158,6 +158,26 @@ std::unique_ptr<TBitmap> MakeFrameBitmap(const RECT& target, TBitmap& image, con
     return result;
 }
 
+std::unique_ptr<TBitmap> MakeSkinPartBitmap(TDataSkinObject& part, int state, SIZE size) {
+    const TFrameMargins margins{part.Margins.Left, part.Margins.Top, part.Margins.Right, part.Margins.Bottom};
+    return MakeFrameBitmap(RECT{0, 0, size.cx, size.cy}, part.Bitmap, margins, part.Stacked, part.TiledCentre(),
+                           part.Frames(), state);
+}
+
+void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect, TPartBlend blend) {
+    if (Inverted(rect) || Width(rect) == 0 || Height(rect) == 0 || part.Bitmap.Empty()) return;
+    auto picture = MakeSkinPartBitmap(part, state, SIZE{Width(rect), Height(rect)});
+    const bool keyed = blend == TPartBlend::Keyed || (blend == TPartBlend::AsElement && part.Trans == 1);
+    Put(dc, rect, *picture, keyed);
+}
+
+SIZE SkinPartSize(const TDataSkinObject& part) {
+    if (part.Bitmap.Empty()) return SIZE{0, 0};
+    const int frames = part.Frames();
+    if (part.Stacked) return SIZE{part.Bitmap.Width(), part.Bitmap.Height() / frames};
+    return SIZE{part.Bitmap.Width() / frames, part.Bitmap.Height()};
+}
+
 void DrawFrame(HDC dc, const RECT& rect, TBitmap& image, bool stacked, bool tile, bool transparent, int count,
                int frame, const TFrameMargins& margins) {
     if (Inverted(rect)) return;

@@ -5,6 +5,7 @@
 #include "core/ColorMath.h"
 #include "framework/Gdi.h"
 #include "framework/Graphics.h"
+#include "skin/SkinObjects.h"
 
 #include <windows.h>
 
@@ -53,6 +54,21 @@ void MirrorBitmap(TBitmap& bitmap);
 void FlipBitmap(TBitmap& bitmap);
 void RotateBitmapLeft(TBitmap& bitmap);
 void RotateBitmapRight(TBitmap& bitmap);
+
+// ---- skin elements: one call draws one element in one state into one rectangle ----
+enum class TPartBlend : std::uint8_t {
+    AsElement,  // magenta transparent when the element says so
+    Copy,       // every pixel, whatever the element says (window frame pieces)
+    Keyed,      // magenta transparent
+};
+// Picture `state` (from 1) of the element, cut into nine slices by its margins with the centre
+// stretched or tiled as it says, drawn into rect. Nothing for an empty image or rectangle.
+void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect,
+                  TPartBlend blend = TPartBlend::AsElement);
+// The same picture as a new bitmap of the given size.
+std::unique_ptr<TBitmap> MakeSkinPartBitmap(TDataSkinObject& part, int state, SIZE size);
+// The size of one picture of the element (0 x 0 for an empty image).
+SIZE SkinPartSize(const TDataSkinObject& part);
 
 COLORREF BlendColor(TColor a, TColor b, int weight);
 // Index of a slot of SharedGradientCache() holding count colours from first to last.

@@ -1,54 +1,915 @@
 #include "skin/SkinForm.h"
 
+#include "framework/Forms.h"
 #include "skin/ControlSkinners.h"
+#include "skin/SkinData.h"
+#include "skin/SkinManager.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
 namespace qx {
 
-TSkinForm::TSkinForm(TComponent* owner) : TComponent(owner) {}
+namespace {
 
-TSkinForm::~TSkinForm() { UnskinControls(); }
+constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
+// Undocumented messages with which newer systems draw the caption and frame themselves.
+constexpr UINT WM_NCUAHDRAWCAPTION = 0xAE;
+constexpr UINT WM_NCUAHDRAWFRAME = 0xAF;
 
-bool TSkinForm::Register(TSkinControl* skinner) {
-    if (IsRegistered(skinner)) return true;
-    skinners_.push_back(skinner);
+bool IsSystemCommand(WPARAM command) {
+    switch (command & 0xFFF0) {
+        case SC_SIZE:
+        case SC_MOVE:
+        case SC_MINIMIZE:
+        case SC_MAXIMIZE:
+        case SC_NEXTWINDOW:
+        case SC_PREVWINDOW:
+        case SC_CLOSE:
+        case SC_RESTORE: return (command & 0x000F) == 0;
+        default: return false;
+    }
+}
+
+TCaptionTextPainter* g_captionPainter = nullptr;
+
+}  // namespace
+
+TCaptionTextPainter* DefaultCaptionPainter() { return g_captionPainter; }
+void SetDefaultCaptionPainter(TCaptionTextPainter* painter) { g_captionPainter = painter; }
+
+TSkinForm::TSkinForm(HWND window)
+    : FHandle(window), FDoubleClickTime(GetDoubleClickTime()), FCaptionPainter(DefaultCaptionPainter()) {
+    FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    FCaptionBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+}
+
+TSkinForm::~TSkinForm() {
+    // Nothing the window still calls may outlive this object.
+    if (!FReleased) {
+        if (IsWindow(FHandle))
+            Unskin();
+        else
+            DetachAtDestroy();
+    }
+    FreeControlSkinners();
+}
+
+void TSkinForm::Release() {
+    if (FReleased) return;
+    if (IsWindow(FHandle))
+        Unskin();
+    else
+        DetachAtDestroy();
+}
+
+// ---- take-over ---------------------------------------------------------------------------------
+
+void TSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form) {
+    FForm = form;
+    form->SetAutoScroll(false);
+    AttachWindow(skinData);
+    if (FSkinFrame && !FHooked) {
+        form->AddMessageHook(this);
+        FHooked = true;
+    }
+    FSavedColor = form->Color();
+    FColorSaved = true;
+    form->SetColor(skinData->Colours.ButtonFace);
+}
+
+void TSkinForm::ReadStyles() {
+    FStyle = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    const LONG_PTR ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
+    FRightToLeft = (ex & WS_EX_LEFTSCROLLBAR) != 0;
+    FIsChild = (FStyle & WS_CHILD) != 0;
+    FSizeable = (FStyle & WS_THICKFRAME) != 0;
+    FCaps = 0;
+    if ((FStyle & WS_SYSMENU) || FSysMenu) FCaps |= fcSysMenu;
+    if (FStyle & WS_MINIMIZEBOX) FCaps |= fcMinBox;
+    if (FStyle & WS_MAXIMIZEBOX) FCaps |= fcMaxBox;
+}
+
+void TSkinForm::ReadWindowState() {
+    WINDOWPLACEMENT placement{sizeof placement};
+    if (!GetWindowPlacement(FHandle, &placement)) return;
+    switch (placement.showCmd) {
+        case SW_SHOWMINIMIZED:
+        case SW_MINIMIZE:
+        case SW_SHOWMINNOACTIVE: FWindowState = wsMinimized; break;
+        case SW_SHOWMAXIMIZED: FWindowState = wsMaximized; break;
+        default: FWindowState = wsNormal; break;
+    }
+}
+
+void TSkinForm::AttachWindow(TSkinData* skinData) {
+    if (FSubclass.Installed() || !skinData) return;
+    TSkinManager& manager = EnsureSkinManager();
+    if (manager.State() == msIdle) manager.SetState(msRunning);
+    FSkinData = skinData;
+    FHoverTimer = std::make_unique<TTimer>(nullptr);
+    FHoverTimer->SetEnabled(false);
+    FHoverTimer->SetInterval(250);
+    FHoverTimer->OnTimer = [this](TObject*) { OnHoverTimer(); };
+
+    FSkinFrame = (skinData->SkinControls() & SkinControlBit(xcMainMenu)) != 0;
+    ReadStyles();
+    FClassName = WindowClassName(FHandle);
+    FOwnerWindow = GetWindow(FHandle, GW_OWNER);
+    ReadWindowState();
+    for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (WindowClassName(child) == "MDIClient") {
+            FMDIKind = mkFrame;
+            FClientHandle = child;
+            manager.SetMDIFrame(child, FForm);
+            break;
+        }
+    }
+    const LONG_PTR ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
+    if (ex & WS_EX_MDICHILD) {
+        FMDIKind = mkChild;
+        if (skinData->Options() & SkinOptionBit(xoMDIChildBorder)) FSkinFrame = false;
+    }
+    if ((FStyle & WS_CAPTION) != WS_CAPTION)
+        FBorderKind = bkNoCaption;
+    else if (FStyle & WS_THICKFRAME)
+        FBorderKind = bkSizeable;
+    else if (FStyle & DS_MODALFRAME)
+        FBorderKind = bkDialog;
+    else
+        FBorderKind = bkSingle;
+    if (ex & WS_EX_DLGMODALFRAME) FBorderKind = bkDialog;
+    if (FClassName == "#32770" || FClassName == "TMessageForm") {
+        FBorderKind = bkDialog;
+        FIsDialog = true;
+    }
+    OSVERSIONINFOW version{sizeof version};
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    const bool nt50 = GetVersionExW(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+                      version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
+#pragma GCC diagnostic pop
+    if ((ex & WS_EX_APPWINDOW) && nt50) FCaps |= fcCaptionStripped;
+    if (!FOwnerWindow && FMDIKind != mkChild) FCaps |= fcCaptionStripped;
+    FUnicode = IsWindowUnicode(FHandle) != FALSE;
+    if (!FIsChild && FSkinFrame && FBorderKind != bkNoCaption) {
+        // Nothing is drawn until the start message has fitted the window to the skin.
+        SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
+        FRedrawOff = true;
+    }
+    FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
+    if (FSkinFrame) {
+        FInitialMenu = GetMenu(FHandle);
+        const bool keepCaption = (FMDIKind == mkChild && manager.MDIChildMaximized()) || FWindowState == wsMinimized;
+        if (!keepCaption) SetCaptionStyle(false);
+        MeasureFrame();
+    } else {
+        FLifeState = flSkinned;
+    }
+    if (FMDIKind == mkChild) {
+        const int least = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
+        if (FCaptionHeight < least) FMenuHeight = least - FCaptionHeight;
+        if (FWindowState == wsMaximized && !manager.MDIChildMaximized()) manager.SetMDIChildMaximized(true);
+    }
+}
+
+void TSkinForm::SetCaptionStyle(bool on) {
+    if (!(FCaps & fcCaptionStripped)) return;
+    const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    const LONG_PTR next = on ? (style | WS_CAPTION) : (style & ~static_cast<LONG_PTR>(WS_CAPTION));
+    if (next != style) SetWindowLongPtrW(FHandle, GWL_STYLE, next);
+}
+
+void TSkinForm::SetSysMenuStyle(bool remove) {
+    if (FCaps & fcCaptionStripped) return;
+    if (!remove && !FSysMenu) return;
+    const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    const LONG_PTR next = remove ? (style & ~static_cast<LONG_PTR>(WS_SYSMENU)) : (style | WS_SYSMENU);
+    if (next != style) SetWindowLongPtrW(FHandle, GWL_STYLE, next);
+}
+
+void TSkinForm::FrameChanged() {
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TSkinForm::RestoreRedraw() {
+    if (!FRedrawOff) return;
+    FRedrawOff = false;
+    if (!IsWindow(FHandle)) return;
+    SendMessageW(FHandle, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void TSkinForm::StartSkin() {
+    if (FStarted) return;
+    FStarted = true;
+    FSysMenu = GetSystemMenu(FHandle, FALSE);
+    if (FSysMenu) FCaps |= fcSysMenu;
+    LoadWindowIcon();
+    RECT client{}, window{};
+    GetClientRect(FHandle, &client);
+    GetWindowRect(FHandle, &window);
+    FClientRect = client;
+    FSysFrame = SIZE{(window.right - window.left) - (client.right - client.left),
+                     (window.bottom - window.top) - (client.bottom - client.top)};
+    if (!FIsChild && FSkinFrame) RestoreRedraw();
+    if (FForm)
+        DispatchForm(FForm);
+    else
+        DispatchChildWindows(FHandle);
+    if (FLifeState == flNew) {
+        if (FMDIKind == mkChild) {
+            if (FWindowState == wsMaximized) {
+                if (TSkinManager* m = SkinManager(); m && m->MDIClient())
+                    PostMessageW(m->MDIClient(), WM_SKINREDRAWMDI, reinterpret_cast<WPARAM>(FHandle), 0);
+            } else if (FWindowState == wsMinimized) {
+                SetCaptionStyle(true);
+            } else {
+                FLifeState = flFitting;
+                FitToSkin(false);
+                FLifeState = flSkinned;
+                UpdateRegion();
+            }
+        } else if (!FIsChild && FBorderKind != bkNoCaption && FWindowState != wsMinimized) {
+            FLifeState = flFitting;
+            FitToSkin(false);
+            FLifeState = flSkinned;
+            if (FWindowState == wsNormal)
+                UpdateRegion();
+            else if (FWindowState == wsMaximized)
+                FrameChanged();
+        }
+    }
+    FLifeState = flSkinned;
+    if (FHoverTimer) FHoverTimer->SetEnabled(true);
+    if (FSkinFrame && FBorderKind != bkNoCaption) PaintFrame();
+}
+
+// ---- release -------------------------------------------------------------------------------
+
+void TSkinForm::GiveBackProcedures() {
+    if (FHooked) {
+        if (FForm) FForm->RemoveMessageHook(this);
+        FHooked = false;
+    }
+    FSubclass.Remove();
+}
+
+void TSkinForm::Unskin() {
+    if (FReleased) return;
+    FReleased = true;
+    if (FHoverTimer) FHoverTimer->SetEnabled(false);
+    RestoreRedraw();
+    // Control skinners go first: they give their controls back while the window is whole.
+    FreeControlSkinners();
+    GiveBackProcedures();
+    if (FForm && FColorSaved && FLifeState != flDestroying) FForm->SetColor(FSavedColor);
+    if (!FSkinFrame) {
+        if (FForm && FLifeState != flDestroying)
+            for (TControl* c : FForm->Controls()) c->Invalidate();
+        return;
+    }
+    FSysButtons.clear();
+    FHotObject = nullptr;
+    SetSysMenuStyle(false);
+    SetCaptionStyle(true);
+    // The system drew no activation change while the skin did; its caption starts right.
+    if (IsWindow(FHandle) && FLifeState != flDestroying)
+        SendMessageW(FHandle, WM_NCACTIVATE, GetActiveWindow() == FHandle, 0);
+    if (FLifeState != flDestroying && (FMDIKind == mkChild || !FIsChild) && IsWindow(FHandle)) {
+        RECT r{};
+        GetWindowRect(FHandle, &r);
+        POINT topLeft{r.left, r.top};
+        if (FMDIKind == mkChild) ScreenToClient(GetParent(FHandle), &topLeft);
+        UINT flags = SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER;
+        int width = r.right - r.left, height = r.bottom - r.top;
+        // Only a window that was fitted to the skin has its frame exchanged for the system's;
+        // one released before it started still has its own size.
+        if (FStarted && FBorderKind != bkNoCaption && FWindowState == wsNormal) {
+            width += FSysFrame.cx - FBorderLeft - FBorderRight;
+            height += FSysFrame.cy - FCaptionHeight - FBorderBottom - FMenuHeight;
+        } else {
+            flags |= SWP_NOSIZE;
+        }
+        SetWindowRgn(FHandle, nullptr, FALSE);
+        SetWindowPos(FHandle, nullptr, topLeft.x, topLeft.y, width, height, flags);
+    }
+    if (IsWindow(FHandle)) SetWindowRgn(FHandle, nullptr, TRUE);
+    // The window deleted the region it owned when it was given none.
+    FRegion = nullptr;
+    FRegionOwned = false;
+}
+
+void TSkinForm::DetachAtDestroy() {
+    if (FReleased) return;
+    FReleased = true;
+    if (FHoverTimer) FHoverTimer->SetEnabled(false);
+    FRedrawOff = false;
+    FreeControlSkinners();
+    GiveBackProcedures();
+    FSysButtons.clear();
+    FHotObject = nullptr;
+    // The system frees the region with the window.
+    FRegion = nullptr;
+    FRegionOwned = false;
+}
+
+void TSkinForm::ReSkin() {
+    if (FReleased || !FSkinData) return;
+    if (FForm) {
+        FForm->SetColor(FSkinData->Colours.ButtonFace);
+        for (TComponent* c : FForm->Components())
+            if (auto* child = dynamic_cast<TCustomForm*>(c)) child->SetColor(FSkinData->Colours.ButtonFace);
+    }
+    for (TSkinControl* s : std::vector<TSkinControl*>(FControls))
+        if (std::find(FControls.begin(), FControls.end(), s) != FControls.end()) s->SkinChanged();
+    FLifeState = flReskinning;
+    if (FSkinFrame) {
+        FitToSkin(true);
+        if (FForm) {
+            // Realign the controls against the new frame.
+            FForm->SetHeight(FForm->Height() + 1);
+            FForm->SetHeight(FForm->Height() - 1);
+        }
+        UpdateRegion();
+        PaintFrame();
+    }
+    FLifeState = flSkinned;
+}
+
+void TSkinForm::MdiChildMaximizedChanged(bool maximized) {
+    if (maximized) {
+        if (FRegionOwned) {
+            SetWindowRgn(FHandle, nullptr, TRUE);
+            FRegion = nullptr;
+            FRegionOwned = false;
+        }
+        SetCaptionStyle(true);
+        return;
+    }
+    if (FWindowState == wsMinimized) {
+        SetCaptionStyle(true);
+        return;
+    }
+    FWindowState = wsNormal;
+    UpdateRegion();
+    SetCaptionStyle(false);
+    if (!FRegionOwned) FrameChanged();
+}
+
+// ---- control skinners --------------------------------------------------------------------------
+
+bool TSkinForm::RegisterControl(TSkinControl* skinner) {
+    if (std::find(FControls.begin(), FControls.end(), skinner) != FControls.end()) return true;
+    FControls.push_back(skinner);
     return false;
 }
 
-void TSkinForm::Unregister(TSkinControl* skinner) {
-    auto it = std::find(skinners_.rbegin(), skinners_.rend(), skinner);
-    if (it != skinners_.rend()) skinners_.erase(std::next(it).base());
+void TSkinForm::UnregisterControl(TSkinControl* skinner) {
+    auto it = std::find(FControls.rbegin(), FControls.rend(), skinner);
+    if (it != FControls.rend()) FControls.erase(std::next(it).base());
 }
 
-bool TSkinForm::IsRegistered(const TSkinControl* skinner) const {
-    return std::find(skinners_.begin(), skinners_.end(), skinner) != skinners_.end();
+bool TSkinForm::IsRegistered(TControl* control) const {
+    if (!control) return false;
+    for (TSkinControl* s : FControls)
+        if (s->Control() == control) return true;
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    return windowed && windowed->HandleAllocated() && SendMessageW(windowed->Handle(), WM_SKINNEDQUERY, 0, 0) == 1;
 }
 
-void TSkinForm::FreeDestroyed() {
-    // Freeing unregisters, so walk a copy.
-    std::vector<TSkinControl*> done;
-    for (TSkinControl* s : skinners_)
-        if (s->LifeState() == 6) done.push_back(s);
-    for (TSkinControl* s : done) {
-        Unregister(s);
-        s->Free();
+bool TSkinForm::IsRegisteredWindow(HWND window) const {
+    for (TSkinControl* s : FControls)
+        if (s->Handle() == window) return true;
+    return false;
+}
+
+void TSkinForm::FreeControlSkinners() {
+    TSkinManager* manager = SkinManager();
+    while (!FControls.empty()) {
+        TSkinControl* s = FControls.back();
+        FControls.pop_back();
+        if (s->LifeState() != flDestroyed) s->Detach();
+        if (manager && manager->Owns(s))
+            manager->Free(s);
+        else
+            s->Release();
     }
 }
 
-void TSkinForm::UnskinControls() {
-    while (!skinners_.empty()) {
-        TSkinControl* s = skinners_.back();
-        skinners_.pop_back();
-        if (s->LifeState() != 6) s->Detach();
-        s->Free();
+// ---- messages ------------------------------------------------------------------------------
+
+LRESULT CALLBACK TSkinForm::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR refData) {
+    auto* self = reinterpret_cast<TSkinForm*>(refData);
+    TSkinDispatchScope scope;
+    TMessage m{message, wParam, lParam, 0};
+    ++self->FInSubclass;
+    try {
+        if (self->FSubclass.Installed() && self->FHandle == window)
+            self->SkinWndProc(m);
+        else
+            m.Result = DefSubclassProc(window, message, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind into the platform's message dispatch.
+    }
+    --self->FInSubclass;
+    return m.Result;
+}
+
+void TSkinForm::CallPrevious(TMessage& m) {
+    if (FInSubclass > 0)
+        m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
+    else
+        m.Result = (FUnicode ? DefWindowProcW : DefWindowProcA)(FHandle, m.Msg, m.WParam, m.LParam);
+}
+
+void TSkinForm::SkinWndProc(TMessage& m) {
+    bool handled = false;
+    Stage1(m, handled);
+    if (handled) return;
+    if (!FSkinFrame) {
+        CallPrevious(m);
+        return;
+    }
+    if (FIsChild && FMDIKind != mkChild) {
+        CallPrevious(m);
+        return;
+    }
+    Stage2(m, handled);
+    if (handled) return;
+    const bool stage3 = FLifeState != flNew && !(FMDIKind == mkChild && FWindowState == wsMaximized);
+    if (stage3) Stage3(m, handled);
+    if (!handled) CallPrevious(m);
+}
+
+void TSkinForm::Stage1(TMessage& m, bool& handled) {
+    handled = true;
+    switch (m.Msg) {
+        case WM_NCPAINT:
+            if (FLifeState == flNew && FSkinFrame) {
+                m.Result = 0;  // no system frame before the start message
+                return;
+            }
+            break;
+        case WM_ERASEBKGND:
+            CallPrevious(m);
+            if (!FForm && FSkinData) {
+                RECT r{};
+                GetClientRect(FHandle, &r);
+                FillRect(reinterpret_cast<HDC>(m.WParam), &r, FSkinData->FaceBrush());
+                m.Result = 1;
+            }
+            return;
+        case WM_NCDESTROY: {
+            FLifeState = flDestroying;
+            CallPrevious(m);
+            DetachAtDestroy();
+            FLifeState = flDestroyed;
+            if (TSkinManager* manager = SkinManager(); manager && manager->Owns(this)) manager->Forget(this);
+            return;
+        }
+        case WM_NCACTIVATE:
+            if (FLifeState == flNew && FMDIKind != mkChild && FSkinFrame) {
+                // Nothing is drawn yet; deactivation still goes ahead.
+                m.Result = TRUE;
+                return;
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            if (TSkinManager* manager = SkinManager())
+                manager->SetPopupKind(reinterpret_cast<HMENU>(m.WParam) == FSysMenu ? pkSystemMenu : pkMenuBar);
+            CallPrevious(m);
+            return;
+        case WM_CTLCOLORBTN:
+            CallPrevious(m);
+            if (!FForm) SetBkMode(reinterpret_cast<HDC>(m.WParam), TRANSPARENT);
+            return;
+        case WM_CTLCOLORSTATIC:
+            CallPrevious(m);
+            if (!FForm && FSkinData) {
+                SetBkMode(reinterpret_cast<HDC>(m.WParam), TRANSPARENT);
+                m.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
+            }
+            return;
+        case WM_SKINSTART:
+            if (m.LParam != kSkinStartKey) break;
+            StartSkin();
+            m.Result = 0;
+            return;
+        case WM_SKINRECREATESCROLL: {
+            const HWND control = reinterpret_cast<HWND>(m.WParam);
+            for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+                if ((*it)->Handle() != control) continue;
+                TSkinControl* old = *it;
+                TControl* framework = old->Control();
+                old->Detach();
+                if (TSkinManager* manager = SkinManager()) manager->Free(old);
+                if (framework)
+                    DispatchControl(framework, nullptr);
+                else
+                    DispatchWindow(control);
+                break;
+            }
+            m.Result = 0;
+            return;
+        }
+        case WM_SKINNEDQUERY: m.Result = 1; return;
+        case WM_SETTEXT:
+        case WM_SETICON:
+            if (FSkinFrame && FStarted && FBorderKind != bkNoCaption && !FIsChild) {
+                PassOnWithoutSystemCaption(m);
+                if (m.Msg == WM_SETICON) {
+                    LoadWindowIcon();
+                    MeasureFrame();
+                }
+                PaintFrame();
+                return;
+            }
+            break;
+        default: break;
+    }
+    handled = false;
+}
+
+void TSkinForm::PassOnWithoutSystemCaption(TMessage& m) {
+    // The system draws its caption on these messages whenever the window has one.
+    const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    const bool hadCaption = (style & WS_CAPTION) == WS_CAPTION;
+    if (hadCaption) SetWindowLongPtrW(FHandle, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
+    CallPrevious(m);
+    if (hadCaption) {
+        const LONG_PTR now = GetWindowLongPtrW(FHandle, GWL_STYLE);
+        SetWindowLongPtrW(FHandle, GWL_STYLE, now | WS_CAPTION);
     }
 }
 
-void TSkinForm::SkinChanged() {
-    std::vector<TSkinControl*> list = skinners_;
-    for (TSkinControl* s : list)
-        if (IsRegistered(s)) s->SkinChanged();
+void TSkinForm::Stage2(TMessage& m, bool& handled) {
+    handled = true;
+    switch (m.Msg) {
+        case WM_SIZE: OnSize(m); return;
+        case WM_ACTIVATE:
+            FActive = LOWORD(m.WParam) != WA_INACTIVE;
+            break;
+        case WM_GETMINMAXINFO:
+            CallPrevious(m);
+            ReadWindowState();
+            if (FWindowState == wsMinimized ||
+                (FMDIKind == mkChild && FWindowState == wsMaximized))
+                SetCaptionStyle(true);
+            else
+                SetCaptionStyle(false);
+            return;
+        case WM_WINDOWPOSCHANGED:
+            ReadWindowState();
+            CallPrevious(m);
+            return;
+        case WM_NCACTIVATE:
+            FActive = LOBYTE(m.WParam) != 0;
+            break;
+        case WM_COMMAND:
+            if (IsSystemCommand(LOWORD(m.WParam))) {
+                PostMessageW(FHandle, WM_SYSCOMMAND, LOWORD(m.WParam), 0);
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_SYSCOMMAND: OnSysCommand(m); return;
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORSTATIC: {
+            bool again = false;
+            Stage1(m, again);
+            return;
+        }
+        case WM_SKINOPENMENU: m.Result = 0; return;
+        case CM_MENUCHANGED: {
+            FSkinData->NCPaintEnabled = false;
+            CallPrevious(m);
+            FSkinData->NCPaintEnabled = true;
+            return;
+        }
+        default: break;
+    }
+    handled = false;
+}
+
+void TSkinForm::Stage3(TMessage& m, bool& handled) {
+    handled = true;
+    switch (m.Msg) {
+        case WM_NCCALCSIZE: OnNcCalcSize(m); return;
+        case WM_NCHITTEST: {
+            CallPrevious(m);
+            const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            m.Result = CaptionHitTest(static_cast<int>(m.Result), p.y, FCaptionHeight, FMenuHeight);
+            return;
+        }
+        case WM_NCMOUSEMOVE:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONUP:
+        case WM_NCLBUTTONDBLCLK:
+        case WM_NCRBUTTONDOWN:
+            if (OnNcMouse(m)) return;
+            break;
+        case WM_NCPAINT:
+            SetSysMenuStyle(true);
+            if (FSkinData && FSkinData->NCPaintEnabled) {
+                if ((FMDIKind == mkChild && FWindowState == wsMaximized) || FBorderKind == bkNoCaption) {
+                    CallPrevious(m);
+                } else {
+                    PaintFrame();
+                }
+            }
+            m.Result = 0;
+            return;
+        case WM_NCACTIVATE: OnNcActivate(m); return;
+        case WM_NCUAHDRAWCAPTION:
+        case WM_NCUAHDRAWFRAME: m.Result = 0; return;
+        case WM_SKINPAINTFRAME: PaintFrame(); return;
+        default: break;
+    }
+    handled = false;
+}
+
+void TSkinForm::OnSize(TMessage& m) {
+    CallPrevious(m);
+    switch (m.WParam) {
+        case SIZE_RESTORED: FWindowState = wsNormal; break;
+        case SIZE_MINIMIZED: FWindowState = wsMinimized; break;
+        case SIZE_MAXIMIZED: FWindowState = wsMaximized; break;
+        default: break;
+    }
+    if (FWindowState == wsMinimized) return;
+    if (FMDIKind == mkChild) {
+        TSkinManager* manager = SkinManager();
+        if ((manager && manager->MDIChildMaximized()) || FWindowState != wsNormal) return;
+    }
+    if (FLifeState == flSkinned || FLifeState == flReskinning) UpdateRegion();
+}
+
+void TSkinForm::OnNcActivate(TMessage& m) {
+    FActive = m.WParam != 0;
+    if (FHoverTimer) FHoverTimer->SetEnabled(FActive);
+    if (FMDIKind == mkFrame && FClientHandle) SendMessageW(FClientHandle, WM_NCACTIVATE, m.WParam, m.LParam);
+    if (FMDIKind == mkChild) CallPrevious(m);
+    if (!(FMDIKind == mkChild && FWindowState == wsMaximized)) PaintFrame();
+    m.Result = TRUE;
+}
+
+void TSkinForm::OnNcCalcSize(TMessage& m) {
+    CallPrevious(m);
+    if (LOBYTE(m.WParam) == 0) {
+        m.Result = 0;
+        return;
+    }
+    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam);
+    if ((FMDIKind == mkChild && FWindowState != wsNormal) || FBorderKind == bkNoCaption) {
+        params->rgrc[1] = params->rgrc[0];
+        m.Result = WVR_VALIDRECTS;
+        return;
+    }
+    const WINDOWPOS* pos = params->lppos;
+    RECT client{};
+    if (pos) {
+        client = RECT{pos->x + FBorderLeft, pos->y + FCaptionHeight + FMenuHeight, pos->x + pos->cx - FBorderRight,
+                      pos->y + pos->cy - FBorderBottom};
+    } else {
+        RECT w{};
+        GetWindowRect(FHandle, &w);
+        client = RECT{w.left + FBorderLeft, w.top + FCaptionHeight + FMenuHeight, w.right - FBorderRight,
+                      w.bottom - FBorderBottom};
+    }
+    client.right = std::max(client.right, client.left);
+    client.bottom = std::max(client.bottom, client.top);
+    params->rgrc[0] = client;
+    params->rgrc[1] = client;
+    m.Result = WVR_VALIDRECTS;
+}
+
+void TSkinForm::OnSysCommand(TMessage& m) {
+    switch (m.WParam & 0xFFF0) {
+        case SC_KEYMENU:
+            if (m.LParam == ' ') {
+                POINT origin{0, 0};
+                ClientToScreen(FHandle, &origin);
+                ShowSysMenu(origin);
+                m.Result = 0;
+                return;
+            }
+            break;
+        case SC_MINIMIZE:
+            FWindowState = wsMinimized;
+            if (FMDIKind == mkChild) SetCaptionStyle(true);
+            break;
+        case SC_MAXIMIZE: FWindowState = wsMaximized; break;
+        case SC_RESTORE:
+            FWindowState = wsNormal;
+            if (FMDIKind == mkChild) {
+                SetCaptionStyle(false);
+                if (TSkinManager* manager = SkinManager(); manager && manager->MDIChildMaximized())
+                    manager->SetMDIChildMaximized(false);
+            }
+            break;
+        default: break;
+    }
+    CallPrevious(m);
+}
+
+void TSkinForm::HookMessage(TMessage& m, const TMessageNext& next) {
+    TSkinDispatchScope scope;
+    switch (m.Msg) {
+        case WM_SETTEXT:
+            next(m);
+            if (FWindowState == wsMaximized)
+                if (TSkinManager* manager = SkinManager(); manager && manager->MDIClient())
+                    PostMessageW(manager->MDIClient(), WM_SKINREDRAWMDI, reinterpret_cast<WPARAM>(FHandle), 0);
+            return;
+        case WM_SKINCHANGED: ReSkin(); return;
+        default: next(m); return;
+    }
+}
+
+// ---- caption-bar objects -------------------------------------------------------------------------
+
+POINT TSkinForm::ScreenToFrame(int x, int y) const {
+    POINT p{x, y};
+    ScreenToClient(FHandle, &p);
+    if (!(FMDIKind == mkChild && FWindowState == wsMinimized)) {
+        p.x += FBorderLeft;
+        p.y += FCaptionHeight + FMenuHeight;
+    }
+    return p;
+}
+
+TSysButton* TSkinForm::ObjectAt(POINT p) const {
+    for (const auto& b : FSysButtons)
+        if (b->FVisible && b->FSkin->Action >= 0 && PtInRect(&b->FRect, p)) return b.get();
+    return nullptr;
+}
+
+bool TSkinForm::OnNcMouse(TMessage& m) {
+    const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    TSysButton* target = ObjectAt(p);
+    auto consume = [&m] { m.Result = 0; };
+    switch (m.Msg) {
+        case WM_NCMOUSEMOVE:
+            if (!FActive) {
+                consume();
+                return true;
+            }
+            if (target) {
+                target->MouseEnter();
+                consume();
+                return true;
+            }
+            if (FHotObject) FHotObject->MouseLeave();
+            return false;
+        case WM_NCLBUTTONDOWN:
+            if (target) {
+                if (!FActive) SetForegroundWindow(FHandle);
+                target->MouseDown();
+                consume();
+                return true;
+            }
+            // A maximized window is not dragged by its caption.
+            if (FWindowState == wsMaximized && FActive && m.WParam == HTCAPTION) m.WParam = HTMENU;
+            return false;
+        case WM_NCLBUTTONUP:
+            if (target) {
+                if (target == FHotObject) {
+                    target->MouseUp();
+                    DoButtonAction(*target, POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)});
+                }
+                consume();
+                return true;
+            }
+            return false;
+        case WM_NCLBUTTONDBLCLK:
+            if (target) {
+                if (ShowsWindowIcon(target->FSkin->Action)) {
+                    if (FHoverTimer) FHoverTimer->SetEnabled(false);
+                    PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+                }
+                consume();
+                return true;
+            }
+            if (m.WParam != HTCAPTION) return false;
+            if (FWindowState != wsNormal) {
+                RestoreWindow();
+                consume();
+                return true;
+            }
+            if (FCaps & fcMaxBox) {
+                ToggleMaximize();
+                consume();
+                return true;
+            }
+            return false;
+        case WM_NCRBUTTONDOWN:
+            if (m.WParam == HTCAPTION && FMDIKind != mkChild) {
+                ShowSysMenu(POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)});
+                consume();
+                return true;
+            }
+            return false;
+        default: return false;
+    }
+}
+
+void TSkinForm::OnHoverTimer() {
+    if (!FHotObject || !FActive) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const POINT p = ScreenToFrame(cursor.x, cursor.y);
+    if (!PtInRect(&FHotObject->FRect, p)) FHotObject->MouseLeave();
+}
+
+void TSkinForm::DoButtonAction(TSysButton& button, POINT releasePoint) {
+    const std::int32_t action = button.FSkin->Action;
+    auto mdiChildCommand = [this](WPARAM command) {
+        if (FMDIKind != mkFrame || !FClientHandle) return;
+        if (HWND child = reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, 0)))
+            SendMessageW(child, WM_SYSCOMMAND, command, 0);
+    };
+    switch (action) {
+        case caClose:
+            if (FSysMenu && GetMenuState(FSysMenu, SC_CLOSE, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
+                if (FHoverTimer) FHoverTimer->SetEnabled(false);
+                PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            }
+            return;
+        case caMaximize:
+        case caMaximize2: ToggleMaximize(); return;
+        case caMinimize:
+        case caMinimize2: ToggleMinimize(); return;
+        case caSystemMenu:
+        case caIconMenu:
+        case caSystemMenu2: ShowSysMenu(POINT{releasePoint.x + 1, releasePoint.y + 1}); return;
+        case caMdiMinimize:
+        case caMdiMinimize2: mdiChildCommand(SC_MINIMIZE); return;
+        case caMdiRestore:
+        case caMdiRestore2: mdiChildCommand(SC_RESTORE); return;
+        case caMdiClose:
+        case caMdiClose2: mdiChildCommand(SC_CLOSE); return;
+        default: PostMessageW(FHandle, WM_SKINCAPTIONACTION, static_cast<WPARAM>(action), 0); return;
+    }
+}
+
+void TSkinForm::ToggleMaximize() {
+    if (FWindowState == wsMaximized) {
+        RestoreWindow();
+        return;
+    }
+    if (FMDIKind == mkChild)
+        if (TSkinManager* manager = SkinManager()) manager->SetMDIChildMaximized(true);
+    FWindowState = wsMaximized;
+    PostMessageW(FHandle, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    FHotObject = nullptr;
+}
+
+void TSkinForm::ToggleMinimize() {
+    if (FWindowState == wsMinimized) {
+        RestoreWindow();
+        return;
+    }
+    FWindowState = wsMinimized;
+    SetSysMenuStyle(false);
+    PostMessageW(FHandle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+}
+
+void TSkinForm::RestoreWindow() {
+    FWindowState = wsNormal;
+    PostMessageW(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+void TSkinForm::ShowSysMenu(POINT screenPoint) {
+    const DWORD now = GetTickCount();
+    if (FLastSysClick != 0 && now - FLastSysClick <= FDoubleClickTime) {
+        // A second click on the system-menu button within the double-click time closes.
+        if (FHotObject) {
+            if (FHoverTimer) FHoverTimer->SetEnabled(false);
+            PostMessageW(FHandle, WM_CLOSE, 0, 0);
+        }
+        FLastSysClick = 0;
+        return;
+    }
+    FLastSysClick = now;
+    HMENU menu = FSysMenu ? FSysMenu : GetSystemMenu(FHandle, FALSE);
+    if (!menu) return;
+    if (TSkinManager* manager = SkinManager()) manager->SetPopupKind(pkSystemMenu);
+    auto enable = [menu](UINT command, bool on) {
+        EnableMenuItem(menu, command, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(SC_SIZE, FWindowState != wsMaximized && FSizeable);
+    enable(SC_MOVE, FWindowState != wsMaximized);
+    enable(SC_MINIMIZE, FWindowState != wsMinimized && (FCaps & fcMinBox));
+    enable(SC_MAXIMIZE, FWindowState != wsMaximized && (FCaps & fcMaxBox));
+    enable(SC_RESTORE, FWindowState != wsNormal);
+    const UINT flags = TPM_RIGHTBUTTON | TPM_RETURNCMD | (FRightToLeft ? TPM_RIGHTALIGN : 0);
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenu(menu, flags, screenPoint.x, screenPoint.y, 0, FHandle, nullptr));
+    if (command) PostMessageW(FHandle, WM_SYSCOMMAND, command, 0);
 }
 
 }  // namespace qx

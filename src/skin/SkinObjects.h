@@ -22,6 +22,8 @@ inline constexpr TColor kSkinNoColour = -1;
 class TDataSkinObject {
 public:
     explicit TDataSkinObject(std::string name) : Name(std::move(name)) {}
+    // The number of pictures, never below 1 (a skin file can write 0).
+    int Frames() const { return Frame < 1 ? 1 : Frame; }
     virtual ~TDataSkinObject() = default;
     TDataSkinObject(const TDataSkinObject&) = delete;
     TDataSkinObject& operator=(const TDataSkinObject&) = delete;
@@ -35,6 +37,12 @@ public:
     std::int32_t Style = 0;
     TColor NormalColour = kSkinNoColour, MouseOverColour = kSkinNoColour, PressedColour = kSkinNoColour;
     TColor NormalColour2 = kSkinNoColour, MouseOverColour2 = kSkinNoColour, PressedColour2 = kSkinNoColour;
+    // The pictures lie one above the other (window's top and bottom pieces, text backgrounds).
+    bool Stacked = false;
+    // A window frame piece: Tile holds the piece's Stretch key (1 stretches the centre).
+    bool FramePiece = false;
+    // Whether the centre is repeated rather than stretched.
+    bool TiledCentre() const { return FramePiece ? Tile != 1 : Tile == 1; }
 };
 
 // An element with a second image (tab borders, spin arrows, the mirrored combo button).

@@ -1,5 +1,6 @@
 // Control skinners on real windows: taking over and giving back, the skin switch, the cells
-// that each state paints, captions, clicks of raw buttons and GDI balance.
+// that each state paints, captions, clicks of raw buttons and GDI balance. Every skinner is
+// owned by a skin manager of the test's own.
 #include "TestSupport.h"
 
 #include "framework/Buttons.h"
@@ -9,7 +10,9 @@
 #include "skin/ButtonSkinners.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -60,21 +63,35 @@ std::unique_ptr<TSkinData> MakeSkin(int radioCells = 8, int checkCells = 12) {
     return skin;
 }
 
-// Records every message that reaches the control's own handler.
-struct TSeen {
-    TControl* control;
-    TWndMethod previous;
+// Records every message that reaches it on its way to the control: installed before a
+// skinner it stands for the control's own handling, installed after it for a later hook.
+struct TSeen : TMessageHook {
+    TControl* control = nullptr;
     std::vector<UINT> seen;
-    void Handle(TMessage& m) {
+    void HookMessage(TMessage& m, const TMessageNext& next) override {
         seen.push_back(m.Msg);
-        previous(m);
+        next(m);
     }
-    void Install() {
-        previous = control->WindowProc;
-        control->WindowProc = TWndMethod::Of<TSeen, &TSeen::Handle>(this);
-    }
+    void Install() { control->AddMessageHook(this); }
     bool Saw(UINT msg) const { return std::find(seen.begin(), seen.end(), msg) != seen.end(); }
 };
+
+// Skinners made the way the dispatch makes them: owned by the manager.
+template <class S>
+S* SkinOf(TSkinManager& manager, TControl* control, TSkinData* skin, bool ownColor = false, TSkinForm* form = nullptr) {
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    S* s = manager.Own(std::make_unique<S>(), TSkinKey{windowed ? windowed->Handle() : nullptr,
+                                                        windowed ? nullptr : control});
+    s->Attach(control, form, skin, ownColor, nullptr);
+    return s;
+}
+
+template <class S>
+S* SkinOfWindow(TSkinManager& manager, HWND window, TSkinData* skin, TSkinForm* form = nullptr) {
+    S* s = manager.Own(std::make_unique<S>(), TSkinKey{window, nullptr});
+    s->AttachWindow(window, skin, form, nullptr);
+    return s;
+}
 
 // What the skinner paints over a window, through WM_PRINT (framework painters) or directly.
 COLORREF PaintedAt(TSkinControl& s, HWND window, int x, int y, bool print) {
@@ -123,16 +140,16 @@ struct TParentWindow {
 
 TEST(SkinControl, SwitchTurnsSkinningOffAndOnAndTheQueryNeverReachesTheControl) {
     auto skin = MakeSkin();
-    TSeen seen{nullptr, {}, {}};  // outlives the form, whose last messages pass through it
+    TSkinManager manager;
+    TSeen seen;  // outlives the form, whose last messages pass through it
     auto form = MakeForm();
     TSkinForm registry(nullptr);
     auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
     form->Show();
     seen.control = radio;
     seen.Install();
-    auto* skinner = new TSkinRadioButton(radio);
-    skinner->Attach(&registry, skin.get(), false, nullptr);
-    EXPECT_TRUE(registry.IsRegistered(skinner));
+    auto* skinner = SkinOf<TSkinRadioButton>(manager, radio, skin.get(), false, &registry);
+    EXPECT_EQ(registry.Controls(), std::vector<TSkinControl*>{skinner});
     HWND h = radio->Handle();
 
     EXPECT_EQ(SendMessageW(h, WM_SKINNEDQUERY, 0, 0), 1);
@@ -160,10 +177,11 @@ TEST(SkinControl, SwitchTurnsSkinningOffAndOnAndTheQueryNeverReachesTheControl) 
     radio->RecreateWnd();
     EXPECT_TRUE(seen.Saw(WM_NCDESTROY));
     EXPECT_EQ(skinner->LifeState(), 1);
-    delete skinner;
-    EXPECT_FALSE(registry.IsRegistered(skinner));
-    const TWndMethod mine = TWndMethod::Of<TSeen, &TSeen::Handle>(&seen);
-    EXPECT_TRUE(radio->WindowProc == mine) << "handler given back";
+    manager.Free(skinner);
+    EXPECT_TRUE(registry.Controls().empty());
+    EXPECT_FALSE(radio->HasMessageHook(skinner)) << "hook given back";
+    EXPECT_TRUE(radio->HasMessageHook(&seen));
+    EXPECT_EQ(manager.SkinnerCount(), 0u);
 }
 
 TEST(SkinControl, RawWindowIsTakenOverAndGivenBackAtItsDestruction) {
@@ -171,11 +189,9 @@ TEST(SkinControl, RawWindowIsTakenOverAndGivenBackAtItsDestruction) {
     TParentWindow parent;
     HWND radio = parent.Child(L"BUTTON", L"raw", BS_RADIOBUTTON, 7);
     const LONG_PTR original = GetWindowLongPtrW(radio, GWLP_WNDPROC);
-    const long stubs = LiveWndStubs();
+    TSkinManager manager;
     TSkinForm registry(nullptr);
-    auto* skinner = new TSkinRadioButton(&registry);
-    skinner->AttachWindow(radio, skin.get(), &registry, nullptr);
-    EXPECT_EQ(LiveWndStubs(), stubs + 1);
+    auto* skinner = SkinOfWindow<TSkinRadioButton>(manager, radio, skin.get(), &registry);
     EXPECT_NE(GetWindowLongPtrW(radio, GWLP_WNDPROC), original);
     EXPECT_EQ(SendMessageW(radio, WM_SKINNEDQUERY, 0, 0), 1);
     wchar_t text[16] = {};
@@ -187,39 +203,44 @@ TEST(SkinControl, RawWindowIsTakenOverAndGivenBackAtItsDestruction) {
     SendMessageW(radio, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(PaintedAt(*skinner, radio, 6, 12, false), CellColour(5));
 
+    // The window's destruction takes the skinner out of the table and frees it.
+    bool gone = false;
+    TFreeWatch watch(&gone);
+    skinner->FreeNotification(&watch);
     DestroyWindow(radio);
-    EXPECT_EQ(skinner->LifeState(), 6);
-    EXPECT_EQ(LiveWndStubs(), stubs) << "procedure given back and the stub freed at WM_NCDESTROY";
-    registry.FreeDestroyed();
-    EXPECT_TRUE(registry.Skinners().empty());
+    EXPECT_TRUE(gone);
+    EXPECT_EQ(manager.SkinnerCount(), 0u);
+    EXPECT_TRUE(registry.Controls().empty());
 }
 
-TEST(SkinControl, RegistryListsOnceAndRemovesTheLastMatch) {
+TEST(SkinControl, RegistryListsOnceAndUnskinningFreesThroughTheManager) {
+    TSkinManager manager;
     TSkinForm registry(nullptr);
-    auto* a = new TSkinButton(&registry);
-    EXPECT_FALSE(registry.Register(a));
-    EXPECT_TRUE(registry.Register(a));
-    EXPECT_EQ(registry.Skinners().size(), 1u);
-    registry.Unregister(a);
-    EXPECT_FALSE(registry.IsRegistered(a));
-    registry.Register(a);
+    auto* a = manager.Own(std::make_unique<TSkinButton>(), TSkinKey{nullptr, nullptr});
+    EXPECT_FALSE(registry.RegisterControl(a));
+    EXPECT_TRUE(registry.RegisterControl(a));
+    EXPECT_EQ(registry.Controls().size(), 1u);
+    registry.UnregisterControl(a);
+    EXPECT_TRUE(registry.Controls().empty());
+    registry.RegisterControl(a);
     // Unskinning frees what is listed.
     bool gone = false;
     TFreeWatch watch(&gone);
     a->FreeNotification(&watch);
-    registry.UnskinControls();
+    registry.FreeControlSkinners();
     EXPECT_TRUE(gone);
+    EXPECT_EQ(manager.SkinnerCount(), 0u);
 }
 
 TEST(RadioSkinner, CellsOfTheFourStatesOnEightAndFourCellStrips) {
     for (int cells : {8, 4}) {
         auto skin = MakeSkin(cells);
+        TSkinManager manager;
         auto form = MakeForm();
         auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
         radio->SetCaption(u"Drivano");
         form->Show();
-        auto* skinner = new TSkinRadioButton(radio);
-        skinner->Attach(nullptr, skin.get(), false, nullptr);
+        auto* skinner = SkinOf<TSkinRadioButton>(manager, radio, skin.get(), false);
         HWND h = radio->Handle();
         std::vector<int> got;
         for (bool disabled : {false, true})
@@ -239,12 +260,12 @@ TEST(RadioSkinner, CellsOfTheFourStatesOnEightAndFourCellStrips) {
 
 TEST(CheckSkinner, TwelveCellMapping) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* box = Place<TCheckBox>(form.get(), 10, 10, 150, 20);
     box->SetAllowGrayed(true);
     form->Show();
-    auto* skinner = new TSkinCheckBox(box);
-    skinner->Attach(nullptr, skin.get(), false, nullptr);
+    auto* skinner = SkinOf<TSkinCheckBox>(manager, box, skin.get(), false);
     std::vector<int> got;
     for (bool disabled : {false, true})
         for (auto state : {TCheckBoxState::cbUnchecked, TCheckBoxState::cbChecked, TCheckBoxState::cbGrayed}) {
@@ -262,8 +283,8 @@ TEST(CheckSkinner, LeftTextPutsTheGlyphAtTheRight) {
     TParentWindow parent;
     HWND radio = parent.Child(L"BUTTON", L"r", BS_RADIOBUTTON | BS_LEFTTEXT, 1);
     HWND check = parent.Child(L"BUTTON", L"c", BS_CHECKBOX | BS_LEFTTEXT, 2);
-    TSkinRadioButton r(nullptr);
-    TSkinCheckBox c(nullptr);
+    TSkinRadioButton r;
+    TSkinCheckBox c;
     r.AttachWindow(radio, skin.get(), nullptr, nullptr);
     c.AttachWindow(check, skin.get(), nullptr, nullptr);
     PaintedAt(r, radio, 0, 0, false);
@@ -278,15 +299,15 @@ TEST(CheckSkinner, LeftTextPutsTheGlyphAtTheRight) {
 
 TEST(CheckSkinner, WithoutAnImageTheControlPaintsItself) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     skin->Buttons.RadioBitmap.Clear();
-    TSeen seen{nullptr, {}, {}};
+    TSeen seen;
     auto form = MakeForm();
     auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
     form->Show();
     seen.control = radio;
     seen.Install();
-    auto* skinner = new TSkinRadioButton(radio);
-    skinner->Attach(nullptr, skin.get(), false, nullptr);
+    auto* skinner = SkinOf<TSkinRadioButton>(manager, radio, skin.get(), false);
     EXPECT_EQ(skinner->SelfPaint(), 1);
     PaintedAt(*skinner, radio->Handle(), 0, 0, true);
     EXPECT_EQ(skinner->SelfPaint(), 0);
@@ -300,7 +321,7 @@ TEST(ButtonSkinner, FaceCellsByStateAndTheCaptionSplitOnce) {
     TParentWindow parent;
     HWND button = parent.Child(L"BUTTON", L"Ab||Cd||Ef", BS_PUSHBUTTON, 3);
     HWND other = parent.Child(L"BUTTON", L"x", BS_PUSHBUTTON, 4);
-    TSkinButton s(nullptr);
+    TSkinButton s;
     s.AttachWindow(button, skin.get(), nullptr, nullptr);
     SetForegroundWindow(parent.handle);
     SetFocus(other);
@@ -344,7 +365,7 @@ TEST(ButtonSkinner, RawButtonClickIsPostedOnceOnReleaseAfterAPressOnIt) {
     auto skin = MakeSkin();
     TParentWindow parent;
     HWND button = parent.Child(L"Button", L"Go", BS_PUSHBUTTON, 42);
-    TSkinButton s(nullptr);
+    TSkinButton s;
     s.AttachWindow(button, skin.get(), nullptr, nullptr);
     auto& commands = TParentWindow::Commands();
     // A release without a press on the button does nothing.
@@ -369,11 +390,11 @@ TEST(ButtonSkinner, RawButtonClickIsPostedOnceOnReleaseAfterAPressOnIt) {
 
 TEST(ButtonSkinner, AVeryWideControlReportsTheCursorPosition) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* button = Place<TButton>(form.get(), 0, 0, 40000, 25);
     form->Show();
-    auto* s = new TSkinButton(button);
-    s->Attach(nullptr, skin.get(), false, nullptr);
+    SkinOf<TSkinButton>(manager, button, skin.get(), false);
     POINT got{-1, -1};
     button->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int x, int y) { got = {x, y}; };
     SetCursorPos(200, 100);
@@ -393,39 +414,38 @@ TEST(ButtonSkinner, AVeryWideControlReportsTheCursorPosition) {
 
 TEST(ButtonSkinner, FreeingInsideAMessageWaitsForItsEnd) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* button = Place<TButton>(form.get(), 0, 0, 80, 25);
     form->Show();
     TSkinForm registry(nullptr);
-    auto* s = new TSkinButton(button);
-    s->Attach(&registry, skin.get(), false, nullptr);
+    auto* s = SkinOf<TSkinButton>(manager, button, skin.get(), false, &registry);
     bool gone = false, goneDuringClick = true;
     TFreeWatch watch(&gone);
     s->FreeNotification(&watch);
     button->OnClick = [&](TObject*) {
-        s->Free();
+        manager.Free(s);
         goneDuringClick = gone;
     };
     SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
     SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
     EXPECT_FALSE(goneDuringClick);
     EXPECT_TRUE(gone);
-    EXPECT_TRUE(registry.Skinners().empty());
-    EXPECT_TRUE(button->WindowProc == button->DefaultWindowProc());
+    EXPECT_TRUE(registry.Controls().empty());
+    EXPECT_FALSE(button->HasMessageHook(s));
 }
 
 TEST(ButtonSkinner, ThousandPaintsLeaveNoGdiObjects) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
     radio->SetCaption(u"Ağ");
     auto* button = Place<TButton>(form.get(), 10, 40, 80, 25);
     button->SetCaption(u"Kur||Kur");
     form->Show();
-    auto* r = new TSkinRadioButton(radio);
-    r->Attach(nullptr, skin.get(), false, nullptr);
-    auto* b = new TSkinButton(button);
-    b->Attach(nullptr, skin.get(), false, nullptr);
+    auto* r = SkinOf<TSkinRadioButton>(manager, radio, skin.get(), false);
+    auto* b = SkinOf<TSkinButton>(manager, button, skin.get(), false);
     TTestCanvas capture(200, 60);
     PaintedAt(*r, radio->Handle(), 0, 0, true);
     b->PaintWindow(capture.Dc());
@@ -481,13 +501,13 @@ void FillGlyph(TBitmap& glyph, int cells) {
 
 TEST(BitButtonSkinner, GlyphCellsFollowTheBitmapButtonConvention) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* button = Place<TBitBtn>(form.get(), 10, 10, 80, 26);
     FillGlyph(*button->Glyph(), 3);
     button->SetNumGlyphs(3);
     form->Show();
-    auto* s = new TSkinBitButton(button);
-    s->Attach(nullptr, skin.get(), false, nullptr);
+    auto* s = SkinOf<TSkinBitButton>(manager, button, skin.get(), false);
     // No caption: the glyph is centred, at (32, 5).
     EXPECT_EQ(PaintedAt(*s, button->Handle(), 40, 12, false), GlyphColour(1));
     EXPECT_EQ(PaintedAt(*s, button->Handle(), 32, 20, false), CellColour(s->LastCell())) << "key pixel";
@@ -509,12 +529,12 @@ TEST(BitButtonSkinner, GlyphCellsFollowTheBitmapButtonConvention) {
 
 TEST(SpeedButtonSkinner, FlatButtonsShowTheFaceOnlyWhenHotOrDown) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* button = Place<TSpeedButton>(form.get(), 10, 10, 60, 24);
     button->SetFlat(true);
     form->Show();
-    auto* s = new TSkinSpeedButton(button);
-    s->AttachGraphic(nullptr, skin.get(), nullptr);
+    auto* s = SkinOf<TSkinSpeedButton>(manager, button, skin.get());
     TMouseButton pressed = TMouseButton::mbRight;
     button->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int, int) { pressed = b; };
     auto paint = [&] {
@@ -538,20 +558,20 @@ TEST(SpeedButtonSkinner, FlatButtonsShowTheFaceOnlyWhenHotOrDown) {
     button->SetEnabled(false);
     button->SetFlat(false);
     EXPECT_EQ(paint(), CellColour(3));
-    // The skinner gives the handler back when it goes.
-    delete s;
-    EXPECT_TRUE(button->WindowProc == button->DefaultWindowProc());
+    // The skinner gives the hook back when it goes.
+    manager.Free(s);
+    EXPECT_FALSE(button->HasMessageHook(s));
 }
 
 TEST(MenuButtonSkinner, FocusShowsTheHotFaceAndTheArrowIsDrawn) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* button = Place<TMenuButton>(form.get(), 10, 10, 100, 26);
     auto* other = Place<TButton>(form.get(), 10, 50, 100, 26);
     form->Show();
     SetForegroundWindow(form->Handle());
-    auto* s = new TSkinMenuButton(button);
-    s->Attach(nullptr, skin.get(), false, nullptr);
+    auto* s = SkinOf<TSkinMenuButton>(manager, button, skin.get(), false);
     SetFocus(other->Handle());
     EXPECT_EQ(PaintedAt(*s, button->Handle(), 10, 1, false), CellColour(1));
     SetFocus(button->Handle());
@@ -565,6 +585,7 @@ TEST(MenuButtonSkinner, FocusShowsTheHotFaceAndTheArrowIsDrawn) {
 
 TEST(ButtonSkinner, TransparentTagShowsTheParentBehindKeyedPixels) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     // Frame corners in the key colour, drawn transparently.
     auto& face = skin->Buttons.Bitmap;
     std::vector<std::uint32_t> px(100 * 20, 0x0000FF);
@@ -577,42 +598,38 @@ TEST(ButtonSkinner, TransparentTagShowsTheParentBehindKeyedPixels) {
     auto* clear = Place<TButton>(form.get(), 10, 50, 80, 25);
     clear->SetTag(TransparentTag);
     form->Show();
-    auto* a = new TSkinButton(plain);
-    a->Attach(nullptr, skin.get(), false, nullptr);
-    auto* b = new TSkinButton(clear);
-    b->Attach(nullptr, skin.get(), false, nullptr);
+    auto* a = SkinOf<TSkinButton>(manager, plain, skin.get(), false);
+    auto* b = SkinOf<TSkinButton>(manager, clear, skin.get(), false);
     EXPECT_EQ(PaintedAt(*a, plain->Handle(), 0, 0, false), RGB(1, 2, 3)) << "the skin's button face";
     EXPECT_EQ(PaintedAt(*b, clear->Handle(), 0, 0, false), RGB(0, 128, 0)) << "the parent's background";
     EXPECT_EQ(PaintedAt(*b, clear->Handle(), 40, 12, false), RGB(0, 0, 255));
     // The skin option does the same for every control.
     skin->SetOptions(skin->Options() | SkinOptionBit(xoTransparent));
     auto* third = Place<TButton>(form.get(), 100, 10, 80, 25);
-    auto* c = new TSkinButton(third);
-    c->Attach(nullptr, skin.get(), false, nullptr);
+    auto* c = SkinOf<TSkinButton>(manager, third, skin.get(), false);
     EXPECT_EQ(PaintedAt(*c, third->Handle(), 0, 0, false), RGB(0, 128, 0));
 }
 
 TEST(SkinControl, OwnColourSwitchesParentBackgroundOffWhileSkinned) {
     auto skin = MakeSkin();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* panel = new TPanel(form.get());
     panel->SetParent(form.get());
     panel->SetParentBackground(true);
     panel->SetColor(RGB(9, 9, 9));
     form->Show();
-    auto* s = new TSkinControl(panel);
-    s->Attach(nullptr, skin.get(), true, nullptr);
+    auto* s = SkinOf<TSkinControl>(manager, panel, skin.get(), true);
     EXPECT_FALSE(panel->ParentBackground());
     EXPECT_EQ(panel->Color(), RGB(1, 2, 3));
     EXPECT_EQ(s->SelfPaint(), 1);
     s->Detach();
     EXPECT_TRUE(panel->ParentBackground());
     EXPECT_EQ(panel->Color(), RGB(9, 9, 9));
-    delete s;
+    manager.Free(s);
     // With the skin option the property is left alone.
     skin->SetOptions(skin->Options() | SkinOptionBit(xoParentBackGround));
-    auto* t = new TSkinControl(panel);
-    t->Attach(nullptr, skin.get(), true, nullptr);
+    SkinOf<TSkinControl>(manager, panel, skin.get(), true);
     EXPECT_TRUE(panel->ParentBackground());
 }
 
@@ -621,12 +638,10 @@ TEST(SkinControl, ASecondTakeOverOfARawWindowReplacesTheFirst) {
     TParentWindow parent;
     HWND button = parent.Child(L"BUTTON", L"twice", BS_PUSHBUTTON, 9);
     const LONG_PTR original = GetWindowLongPtrW(button, GWLP_WNDPROC);
-    const long stubs = LiveWndStubs();
     {
-        TSkinButton s(nullptr);
+        TSkinButton s;
         s.AttachWindow(button, skin.get(), nullptr, nullptr);
         s.AttachWindow(button, skin.get(), nullptr, nullptr);
-        EXPECT_EQ(LiveWndStubs(), stubs + 1);
         // Chained onto itself this would recurse without end.
         EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 1);
         wchar_t text[16] = {};
@@ -634,24 +649,78 @@ TEST(SkinControl, ASecondTakeOverOfARawWindowReplacesTheFirst) {
         EXPECT_STREQ(text, L"twice");
     }
     EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), original);
-    EXPECT_EQ(LiveWndStubs(), stubs);
 }
 
-TEST(SkinControl, AHandlerInstalledLaterKeepsItsPlace) {
+TEST(SkinControl, HooksAndHandlersInstalledLaterKeepWorkingWhenTheSkinnerLeavesFirst) {
     auto skin = MakeSkin();
-    TSeen later{nullptr, {}, {}};
+    TSkinManager manager;
+    TSeen later;  // outlives the form, whose last messages pass through it
     auto form = MakeForm();
-    auto* button = new TButton(form.get());
-    button->SetParent(form.get());
+    auto* button = Place<TButton>(form.get(), 0, 0, 80, 25);
+    button->SetCaption(u"later");
     form->Show();
-    auto* s = new TSkinButton(button);
-    s->Attach(nullptr, skin.get(), false, nullptr);
+    TSkinForm registry(nullptr);
+    auto* s = SkinOf<TSkinButton>(manager, button, skin.get(), false, &registry);
     later.control = button;
     later.Install();
-    delete s;
-    const TWndMethod mine = TWndMethod::Of<TSeen, &TSeen::Handle>(&later);
-    EXPECT_TRUE(button->WindowProc == mine) << "not cut out of the chain";
-    button->WindowProc = button->DefaultWindowProc();
+    // A handler put in place of the control's message handler, as other code may do.
+    TWndMethod saved = button->WindowProc;
+    std::vector<UINT> replaced;
+    struct TReplacement {
+        TWndMethod* previous;
+        std::vector<UINT>* seen;
+        void Handle(TMessage& m) {
+            seen->push_back(m.Msg);
+            (*previous)(m);
+        }
+    } replacement{&saved, &replaced};
+    button->WindowProc = TWndMethod::Of<TReplacement, &TReplacement::Handle>(&replacement);
+    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 1);
+
+    bool gone = false;
+    TFreeWatch watch(&gone);
+    s->FreeNotification(&watch);
+    registry.FreeControlSkinners();
+    EXPECT_TRUE(gone) << "freed at once: nothing else holds it";
+    EXPECT_TRUE(button->HasMessageHook(&later)) << "the later hook keeps its place";
+    later.seen.clear();
+    replaced.clear();
+    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 0) << "the skinner no longer answers";
+    SendMessageW(button->Handle(), WM_SKINSWITCH, 1, 0);
+    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 0) << "nor turns itself on again";
+    wchar_t text[16] = {};
+    GetWindowTextW(button->Handle(), text, 16);
+    EXPECT_STREQ(text, L"later") << "messages still reach the control";
+    EXPECT_TRUE(later.Saw(WM_GETTEXT));
+    EXPECT_TRUE(std::find(replaced.begin(), replaced.end(), static_cast<UINT>(WM_GETTEXT)) != replaced.end());
+    button->WindowProc = saved;
+}
+
+TEST(SkinControl, AHookLeavingWhileAMessagePassesThroughItSkipsOnlyItself) {
+    auto skin = MakeSkin();
+    TSkinManager manager;
+    auto form = MakeForm();
+    auto* button = Place<TButton>(form.get(), 0, 0, 80, 25);
+    form->Show();
+    TSeen below, above;
+    below.control = above.control = button;
+    below.Install();
+    auto* s = SkinOf<TSkinButton>(manager, button, skin.get());
+    above.Install();
+    // While the click runs through the skinner, the skinner is freed and the hook above leaves.
+    button->OnClick = [&](TObject*) {
+        manager.Free(s);
+        button->RemoveMessageHook(&above);
+    };
+    SendMessageW(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+    SendMessageW(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
+    below.seen.clear();
+    above.seen.clear();
+    button->Perform(WM_USER + 1);
+    EXPECT_TRUE(below.Saw(WM_USER + 1));
+    EXPECT_FALSE(above.Saw(WM_USER + 1));
+    EXPECT_FALSE(button->HasMessageHook(s));
+    EXPECT_TRUE(button->HasMessageHook(&below));
 }
 
 namespace {
@@ -677,63 +746,57 @@ struct TLaterSubclass {
     }
 };
 
+LRESULT CALLBACK CountingSubclass(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR counter) {
+    ++*reinterpret_cast<int*>(counter);
+    return DefSubclassProc(w, m, wp, lp);
+}
+
 }  // namespace
 
 TEST(SkinControl, ARawWindowSubclassedLaterStillWorksAfterItsSkinnerIsFreed) {
     auto skin = MakeSkin();
     TParentWindow parent;
     HWND button = parent.Child(L"BUTTON", L"later", BS_PUSHBUTTON, 11);
-    const long stubs = LiveWndStubs();
+    TSkinManager manager;
     TSkinForm registry(nullptr);
-    auto* s = new TSkinButton(nullptr);
-    s->AttachWindow(button, skin.get(), &registry, nullptr);
+    SkinOfWindow<TSkinButton>(manager, button, skin.get(), &registry);
     TLaterSubclass::Install(button);
     EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 1);
 
-    // The later subclass still calls what it found installed: the skinner's procedure.
-    registry.UnskinControls();
+    registry.FreeControlSkinners();
+    EXPECT_EQ(manager.SkinnerCount(), 0u);
     EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TLaterSubclass::Proc))
         << "the later subclass keeps its place";
     EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 0) << "the skinner no longer answers";
     wchar_t text[16] = {};
     GetWindowTextW(button, text, 16);
     EXPECT_STREQ(text, L"later") << "messages still reach the button through the chain";
-
     DestroyWindow(button);
-    EXPECT_EQ(LiveWndStubs(), stubs) << "the procedure left in the chain is freed with its window";
     EXPECT_EQ(TLaterSubclass::Seen().back(), static_cast<UINT>(WM_NCDESTROY));
 }
 
-TEST(SkinControl, AHandlerInstalledLaterStillReachesTheControlAfterUnskinning) {
+TEST(SkinControl, SubclassesLeaveARawWindowInAnyOrderAndItsOwnProcedureComesBack) {
     auto skin = MakeSkin();
-    TSeen later{nullptr, {}, {}};  // outlives the form, whose last messages pass through it
-    auto form = MakeForm();
-    auto* button = new TButton(form.get());
-    button->SetParent(form.get());
-    button->SetCaption(u"later");
-    form->Show();
-    TSkinForm registry(nullptr);
-    auto* s = new TSkinButton(button);
-    s->Attach(&registry, skin.get(), false, nullptr);
-    later.control = button;
-    later.Install();
-    bool gone = false;
-    TFreeWatch watch(&gone);
-    s->FreeNotification(&watch);
-
-    registry.UnskinControls();
-    EXPECT_FALSE(gone) << "the later handler still calls the skinner as its previous one";
-    const TWndMethod mine = TWndMethod::Of<TSeen, &TSeen::Handle>(&later);
-    EXPECT_TRUE(button->WindowProc == mine) << "not cut out of the chain";
-    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 0) << "the skinner no longer answers";
-    SendMessageW(button->Handle(), WM_SKINSWITCH, 1, 0);
-    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 0) << "nor turns itself on again";
-    wchar_t text[16] = {};
-    GetWindowTextW(button->Handle(), text, 16);
-    EXPECT_STREQ(text, L"later") << "messages still reach the control";
-
-    form.reset();
-    EXPECT_TRUE(gone) << "freed with its control";
+    TParentWindow parent;
+    HWND button = parent.Child(L"BUTTON", L"order", BS_PUSHBUTTON, 14);
+    const LONG_PTR original = GetWindowLongPtrW(button, GWLP_WNDPROC);
+    TSkinManager manager;
+    for (bool skinnerFirst : {true, false}) {
+        int calls = 0;
+        auto* s = SkinOfWindow<TSkinButton>(manager, button, skin.get());
+        SetWindowSubclass(button, &CountingSubclass, 1, reinterpret_cast<DWORD_PTR>(&calls));
+        if (skinnerFirst) {
+            manager.Free(s);
+            EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 0);
+            EXPECT_GT(calls, 0) << "the other subclass still runs";
+            RemoveWindowSubclass(button, &CountingSubclass, 1);
+        } else {
+            RemoveWindowSubclass(button, &CountingSubclass, 1);
+            EXPECT_EQ(SendMessageW(button, WM_SKINNEDQUERY, 0, 0), 1) << "the skinner still runs";
+            manager.Free(s);
+        }
+        EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), original) << (skinnerFirst ? "skinner first" : "skinner last");
+    }
 }
 
 TEST(SkinControl, TakingOverAnotherRawWindowGivesTheFirstOneBack) {
@@ -742,16 +805,13 @@ TEST(SkinControl, TakingOverAnotherRawWindowGivesTheFirstOneBack) {
     HWND first = parent.Child(L"BUTTON", L"first", BS_PUSHBUTTON, 12);
     HWND second = parent.Child(L"BUTTON", L"second", BS_PUSHBUTTON, 13);
     const LONG_PTR original = GetWindowLongPtrW(first, GWLP_WNDPROC);
-    const long stubs = LiveWndStubs();
     {
-        TSkinButton s(nullptr);
+        TSkinButton s;
         s.AttachWindow(first, skin.get(), nullptr, nullptr);
         s.AttachWindow(second, skin.get(), nullptr, nullptr);
         EXPECT_EQ(GetWindowLongPtrW(first, GWLP_WNDPROC), original);
         EXPECT_EQ(SendMessageW(first, WM_SKINNEDQUERY, 0, 0), 0);
         EXPECT_EQ(SendMessageW(second, WM_SKINNEDQUERY, 0, 0), 1);
-        EXPECT_EQ(LiveWndStubs(), stubs + 1);
     }
     EXPECT_EQ(GetWindowLongPtrW(second, GWLP_WNDPROC), original);
-    EXPECT_EQ(LiveWndStubs(), stubs);
 }

@@ -63,7 +63,7 @@ TEST(SkinData, PublishedDefaultsAndEnumerations) {
     EXPECT_EQ(GetPropText(&d, "MenuUpdate"), u"True");
     EXPECT_EQ(GetPropText(&d, "MenuMerge"), u"False");
     EXPECT_EQ(GetStrProp(&d, "SkinFile"), u"");
-    EXPECT_TRUE(d.SkinClassMap().empty());
+    EXPECT_EQ(d.SkinClassMap().front(), u"TCheckBox=checkbox") << "the framework check box has a kind by default";
     // The designer-only texts ignore what is written to them.
     SetStrProp(&d, "SkinStore", u"(stored)");
     SetStrProp(&d, "Version", u"9.9");

@@ -1,0 +1,364 @@
+// The control dispatch: which child control of a skinned window gets which skinner. Framework
+// controls are decided by the skin's class map, then by a table of rules on class and name;
+// raw windows by their window class and style. The rules are data, the skinners come from the
+// skinner registry.
+#include "framework/Forms.h"
+#include "framework/StdCtrls.h"
+#include "skin/ControlSkinners.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+#include "skin/SkinnerRegistry.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace qx {
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Narrow(const std::u16string& s) {
+    std::string out;
+    for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+bool Has(const TSkinData& s, TSkinControlType t) { return (s.SkinControls() & SkinControlBit(t)) != 0; }
+
+// What a rule does besides making its skinner.
+enum class TThen : std::uint8_t {
+    Nothing,
+    Components,     // dispatch the components the control owns
+    ChildControls,  // dispatch the control's child controls
+};
+
+// One row of the rule table for framework controls; the first row that matches wins.
+struct TControlRule {
+    std::initializer_list<const char*> Names;  // upper-case class names; empty: decided by Is
+    bool (*Is)(TControl*);                     // decided by framework class (or style)
+    int Needs;                                 // a member of SkinControls, or -1
+    bool NeedsTabs;
+    TSkinnerKind Kind;
+    bool OwnColor;
+    TThen Then;
+};
+
+bool IsRadio(TControl* c) { return dynamic_cast<TRadioButton*>(c) != nullptr; }
+bool IsPanel(TControl* c) { return dynamic_cast<TCustomPanel*>(c) != nullptr; }
+bool IsPushButton(TControl* c) { return dynamic_cast<TButton*>(c) != nullptr; }
+bool IsEmbeddedForm(TControl* c) { return dynamic_cast<TCustomForm*>(c) != nullptr; }
+bool HasScrollBars(TControl* c) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    return w && w->HandleAllocated() && (GetWindowLongPtrW(w->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
+}
+
+const std::initializer_list<TControlRule>& ControlRules() {
+    static const std::initializer_list<TControlRule> rules = {
+        {{"TTABSET"}, nullptr, -1, true, TSkinnerKind::Tab31, false, TThen::Nothing},
+        {{"TTABBEDNOTEBOOK"}, nullptr, -1, true, TSkinnerKind::Tab, false, TThen::Nothing},
+        {{"TVIEWPANEL"}, nullptr, -1, false, TSkinnerKind::None, false, TThen::Components},
+        {{"TUPDOWN", "TSPINBUTTON"}, nullptr, xcSpin, false, TSkinnerKind::UpDown, false, TThen::Nothing},
+        {{"TMEDIAPLAYER"}, nullptr, xcButton, false, TSkinnerKind::MediaPlayer, false, TThen::Nothing},
+        {{"TDBNAVIGATOR"}, nullptr, xcPanel, false, TSkinnerKind::Box, true, TThen::ChildControls},
+        {{"TGLYPHDBCHECKBOX", "TGLYPHCHECKBOX"}, nullptr, xcCheckBox, false, TSkinnerKind::GlyphCheck, true,
+         TThen::Nothing},
+        {{"TGLYPHRADIOBUTTON", "TGLYPHDBRADIOBUTTON"}, nullptr, xcRadioButton, false, TSkinnerKind::GlyphRadio, true,
+         TThen::Nothing},
+        {{"TEXDBCHECKBOX", "TEXCHECKBOX"}, nullptr, xcCheckBox, false, TSkinnerKind::ExCheck, true, TThen::Nothing},
+        {{}, &IsRadio, xcRadioButton, false, TSkinnerKind::RadioButton, false, TThen::Nothing},
+        {{"TWIDECOMBOBOX"}, nullptr, xcCombo, false, TSkinnerKind::ComBox, false, TThen::Nothing},
+        {{"TRICHEDIT", "TDBRICHEDITEX", "TDBMEMOEX"}, nullptr, xcScrollbar, false, TSkinnerKind::Scrollbar, false,
+         TThen::Nothing},
+        {{}, &IsPanel, xcPanel, false, TSkinnerKind::Box, true, TThen::Components},
+        {{"TTREELISTEX", "TDBTREELISTEX", "TDBGRIDEX"}, nullptr, xcScrollbar, false, TSkinnerKind::Scrollbar, false,
+         TThen::Nothing},
+        {{}, &HasScrollBars, xcScrollbar, false, TSkinnerKind::Scrollbar, false, TThen::Nothing},
+        {{}, &IsPushButton, xcButton, false, TSkinnerKind::Button, false, TThen::Nothing},
+        {{}, &IsEmbeddedForm, -1, false, TSkinnerKind::Box, true, TThen::Components},
+    };
+    return rules;
+}
+
+// A class-map kind: which skinner, what it needs, and what else it does.
+enum class TKindAction : std::uint8_t {
+    Plain,           // make the skinner
+    EditWithBorder,  // an edit only when it has a border
+    Panel,           // make the control transparent, then the panel skinner
+    TrackBar,        // make the control transparent, then the track bar skinner
+    BitButton,       // a bit button, or a menu button for a drop-down kind
+    Scrollbar,       // the scroll-bar skinner, then the control's components
+    EmbedScrollbar,  // scroll-bar skinners on each child with scroll bars
+    Container,       // dispatch the child controls
+    RadioGroup,
+    CheckGroup,
+};
+
+struct TKindRow {
+    const char* Word;
+    int Needs;
+    bool NeedsTabs;
+    TSkinnerKind Kind;
+    bool OwnColor;
+    TKindAction Action;
+};
+
+const std::initializer_list<TKindRow>& KindRows() {
+    static const std::initializer_list<TKindRow> rows = {
+        {"nil", -1, false, TSkinnerKind::None, false, TKindAction::Plain},
+        {"combobox", xcCombo, false, TSkinnerKind::ComBox, false, TKindAction::Plain},
+        {"edit", xcEdit, false, TSkinnerKind::Edit, false, TKindAction::EditWithBorder},
+        {"radiobutton", xcRadioButton, false, TSkinnerKind::RadioButton, false, TKindAction::Plain},
+        {"panel", xcPanel, false, TSkinnerKind::Box, true, TKindAction::Panel},
+        {"trackbar", xcButton, false, TSkinnerKind::TrackBar, false, TKindAction::TrackBar},
+        {"button", xcButton, false, TSkinnerKind::Button, false, TKindAction::Plain},
+        {"mediaplayer", xcButton, false, TSkinnerKind::MediaPlayer, false, TKindAction::Plain},
+        {"bitbtn", xcButton, false, TSkinnerKind::BitButton, false, TKindAction::BitButton},
+        {"pngbitbtn", xcButton, false, TSkinnerKind::PngBitButton, false, TKindAction::Plain},
+        {"menubtn", xcButton, false, TSkinnerKind::MenuButton, false, TKindAction::Plain},
+        {"speedbutton", xcSpeedButton, false, TSkinnerKind::SpeedButton, false, TKindAction::Plain},
+        {"tab", xcTab, true, TSkinnerKind::Tab, false, TKindAction::Plain},
+        {"progress", xcProgress, false, TSkinnerKind::Progress, false, TKindAction::Plain},
+        {"scrollbar", xcScrollbar, false, TSkinnerKind::Scrollbar, false, TKindAction::Scrollbar},
+        {"singlescrollbar", xcScrollbar, false, TSkinnerKind::SingleScrollbar, false, TKindAction::Plain},
+        {"embedscrollbar", xcScrollbar, false, TSkinnerKind::Scrollbar, false, TKindAction::EmbedScrollbar},
+        {"container", -1, false, TSkinnerKind::None, false, TKindAction::Container},
+        {"groupbox", xcGroupBox, false, TSkinnerKind::GroupBox, true, TKindAction::Plain},
+        {"pagecontrolex", xcTab, false, TSkinnerKind::PageEx, true, TKindAction::Plain},
+        {"radiogroup", xcGroupBox, false, TSkinnerKind::GroupBox, true, TKindAction::RadioGroup},
+        {"checkgroup", xcPanel, false, TSkinnerKind::GroupBox, true, TKindAction::CheckGroup},
+        {"checkbox", xcCheckBox, false, TSkinnerKind::CheckBox, false, TKindAction::Plain},
+    };
+    return rows;
+}
+
+std::vector<TControl*> ChildControls(TControl* control) {
+    auto* w = dynamic_cast<TWinControl*>(control);
+    return w ? w->Controls() : std::vector<TControl*>{};
+}
+
+}  // namespace
+
+// ---- framework controls ------------------------------------------------------------------------
+
+void TSkinForm::DispatchForm(TCustomForm* form) {
+    if (!form || !FSkinData) return;
+    DispatchComponents(form);
+    std::vector<TWinControl*> order;
+    form->GetTabOrderList(order);
+    for (TWinControl* c : order) {
+        if (!c->HandleAllocated() || c->Tag() == FSkinData->DisableTag()) continue;
+        if (SendMessageW(c->Handle(), WM_SKINNEDQUERY, 0, 0) == 1) continue;
+        DispatchControl(c, nullptr);
+    }
+}
+
+void TSkinForm::DispatchComponents(TComponent* component) {
+    if (!component) return;
+    for (TComponent* c : std::vector<TComponent*>(component->Components()))
+        if (auto* control = dynamic_cast<TControl*>(c)) DispatchControl(control, component);
+}
+
+void TSkinForm::DispatchControl(TControl* control, TComponent* owner) {
+    if (!control || !FSkinData) return;
+    TSkinData& s = *FSkinData;
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    if (control->Tag() == s.DisableTag()) {
+        const std::string lower = LowerAscii(control->ClassName());
+        if (windowed && windowed->ControlCount() > 0 &&
+            (lower.find("radiogroup") != std::string::npos || lower.find("checkgroup") != std::string::npos))
+            for (TControl* child : windowed->Controls()) child->SetTag(s.DisableTag());
+        return;
+    }
+    if (!control->Parent() || IsRegistered(control)) return;
+    const std::string name = Upper(control->ClassName());
+    if (windowed && !windowed->HandleAllocated()) {
+        try {
+            windowed->HandleNeeded();
+        } catch (...) {
+            return;
+        }
+        if (!windowed->HandleAllocated()) return;
+    }
+    if (s.OnSkinControl) {
+        TComponent* made = nullptr;
+        s.OnSkinControl(this, FSkinData, owner, control, name, made);
+        if (auto* skinner = dynamic_cast<TSkinControl*>(made)) {
+            if (!RegisterControlIfNew(skinner, control)) return;
+            if (IsPanel(control)) DispatchComponents(control);
+            return;
+        }
+    }
+    if (DispatchByKind(name, control)) return;
+    if (name == "TDBLOOKUPCOMBOEX" || name == "TRPTDESIGNERPAGE" || name == "TRPTPBOX") return;
+    for (const TControlRule& rule : ControlRules()) {
+        bool matches = rule.Names.size() == 0 ? rule.Is(control)
+                                              : std::any_of(rule.Names.begin(), rule.Names.end(),
+                                                            [&name](const char* n) { return name == n; });
+        if (!matches) continue;
+        if (rule.Needs >= 0 && !Has(s, static_cast<TSkinControlType>(rule.Needs))) continue;
+        if (rule.NeedsTabs && !s.Tabs) continue;
+        MakeSkinner(rule.Kind, *this, control, rule.OwnColor);
+        if (rule.Then == TThen::Components) DispatchComponents(control);
+        if (rule.Then == TThen::ChildControls)
+            for (TControl* child : ChildControls(control)) DispatchControl(child, nullptr);
+        return;
+    }
+}
+
+bool TSkinForm::RegisterControlIfNew(TSkinControl* skinner, TControl* control) {
+    if (std::find(FControls.begin(), FControls.end(), skinner) != FControls.end()) return false;
+    // A skinner the program made itself: the manager owns it from now on.
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    const TSkinKey key{windowed ? windowed->Handle() : nullptr, windowed ? nullptr : control};
+    EnsureSkinManager().Own(std::unique_ptr<TSkinControl>(skinner), key);
+    skinner->Attach(control, this, FSkinData, skinner->OwnColor(), &FControlCanvas);
+    return true;
+}
+
+bool TSkinForm::DispatchByKind(const std::string& upperClassName, TControl* control) {
+    TSkinData& s = *FSkinData;
+    const std::string prefix = LowerAscii(upperClassName) + "=";
+    std::string kind;
+    bool found = false;
+    for (const std::u16string& row : s.SkinClassMap()) {
+        const std::string lower = LowerAscii(Narrow(row));
+        if (lower.compare(0, prefix.size(), prefix) != 0) continue;
+        kind = lower.substr(prefix.size(), 50);
+        found = true;
+        break;
+    }
+    if (!found) return false;
+    const auto& rows = KindRows();
+    auto row = std::find_if(rows.begin(), rows.end(), [&kind](const TKindRow& r) { return kind == r.Word; });
+    if (row == rows.end()) return true;
+    if (row->Needs >= 0 && !Has(s, static_cast<TSkinControlType>(row->Needs))) return true;
+    if (row->NeedsTabs && !s.Tabs) return true;
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    switch (row->Action) {
+        case TKindAction::Plain: MakeSkinner(row->Kind, *this, control, row->OwnColor); break;
+        case TKindAction::EditWithBorder: {
+            RECT w{}, c{};
+            if (windowed && GetWindowRect(windowed->Handle(), &w) && GetClientRect(windowed->Handle(), &c) &&
+                (w.right - w.left != c.right || w.bottom - w.top != c.bottom))
+                MakeSkinner(row->Kind, *this, control, false);
+            break;
+        }
+        case TKindAction::Panel:
+        case TKindAction::TrackBar:
+            SetPropFromText(control, "Transparent", u"True");
+            MakeSkinner(row->Kind, *this, control, row->OwnColor);
+            break;
+        case TKindAction::BitButton:
+            // A drop-down kind of button shows the menu button's arrow.
+            if (LowerAscii(control->ClassName()) == "tbuttonex" && GetEnumPropText(control, "Kind") == "bkDropDownButton")
+                MakeSkinner(TSkinnerKind::MenuButton, *this, control, false);
+            else
+                MakeSkinner(TSkinnerKind::BitButton, *this, control, false);
+            break;
+        case TKindAction::Scrollbar:
+            MakeSkinner(row->Kind, *this, control, false);
+            DispatchComponents(control);
+            break;
+        case TKindAction::EmbedScrollbar:
+            for (TControl* child : ChildControls(control))
+                if (HasScrollBars(child)) MakeSkinner(TSkinnerKind::Scrollbar, *this, child, false);
+            break;
+        case TKindAction::Container:
+            for (TControl* child : ChildControls(control)) DispatchControl(child, nullptr);
+            break;
+        case TKindAction::RadioGroup:
+            if (Has(s, xcRadioButton))
+                for (TControl* child : ChildControls(control)) {
+                    if (LowerAscii(child->ClassName()).find("tglyph") != std::string::npos)
+                        MakeSkinner(TSkinnerKind::GlyphRadio, *this, child, true);
+                    else
+                        MakeSkinner(TSkinnerKind::RadioButton, *this, child, false);
+                }
+            MakeSkinner(TSkinnerKind::GroupBox, *this, control, true);
+            break;
+        case TKindAction::CheckGroup:
+            if (Has(s, xcRadioButton))
+                for (TControl* child : ChildControls(control)) {
+                    if (LowerAscii(child->ClassName()).find("tglyph") != std::string::npos)
+                        MakeSkinner(TSkinnerKind::GlyphCheck, *this, child, true);
+                    else
+                        MakeSkinner(TSkinnerKind::CheckBox, *this, child, false);
+                }
+            if (Has(s, xcGroupBox)) MakeSkinner(TSkinnerKind::GroupBox, *this, control, true);
+            break;
+    }
+    return true;
+}
+
+// ---- raw windows ---------------------------------------------------------------------------
+
+void TSkinForm::DispatchChildWindows(HWND window) {
+    std::vector<HWND> children;
+    for (HWND child = GetTopWindow(window); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetWindowLongPtrW(child, GWL_STYLE) & WS_CHILD) children.push_back(child);
+    for (HWND child : children) DispatchWindow(child);
+}
+
+void TSkinForm::DispatchWindow(HWND window) {
+    if (!window || !FSkinData || IsRegisteredWindow(window)) return;
+    const std::string cls = LowerAscii(WindowClassName(window));
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    TSkinnerKind kind = TSkinnerKind::None;
+    if (cls == "button") {
+        if ((style & 0xB) == BS_OWNERDRAW) return;
+        if ((style & 7) == BS_GROUPBOX || (style & BS_BITMAP)) return;
+        if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
+            kind = TSkinnerKind::CheckBox;
+        else if ((style & 9) == 9 || (style & 4) == 4)
+            kind = TSkinnerKind::RadioButton;
+        else
+            kind = TSkinnerKind::Button;
+        MakeWindowSkinner(kind, *this, window);
+        return;
+    }
+    auto recolour = [](HWND w, TColor colour) {
+        if (TWinControl* control = FindControl(w)) control->SetColor(colour);
+    };
+    if (cls == "combobox") {
+        if ((style & 3) != CBS_SIMPLE) kind = TSkinnerKind::ComBox;
+    } else if (cls == "comboboxex32") {
+        if (GetTopWindow(window)) kind = TSkinnerKind::ComBox;
+    } else if (cls == "scrollbar") {
+        if (!(style & WS_TABSTOP)) kind = TSkinnerKind::Sizer;
+    } else if (cls == "systreeview32") {
+        return;
+    } else if (cls == "#32770") {
+        if (style & WS_TABSTOP) return;
+        DispatchChildWindows(window);
+        kind = TSkinnerKind::BoxH;
+    } else if (cls == "tpanel" || cls == "twidepanel.unicodeclass" || cls == "twidesilentpaintpanel.unicodeclass") {
+        DispatchChildWindows(window);
+        recolour(window, FSkinData->Colours.ButtonFace);
+        return;
+    } else if (cls == "tcheckbox") {
+        kind = TSkinnerKind::CheckBox;
+    } else if (cls == "tcombobox") {
+        kind = TSkinnerKind::ComBox;
+    } else if (cls == "tbutton") {
+        kind = TSkinnerKind::Button;
+    } else if (cls == "tprogressbar") {
+        kind = TSkinnerKind::Progress;
+    } else if (cls == "tsilentpaintpanel") {
+        recolour(window, FSkinData->Colours.ButtonFace);
+        return;
+    } else if (cls == "systabcontrol32") {
+        if (!(style & TCS_OWNERDRAWFIXED)) kind = TSkinnerKind::Tab;
+    } else if (cls == "toolbarwindow32") {
+        return;
+    } else if (cls == "edit") {
+        kind = TSkinnerKind::Edit;
+    }
+    MakeWindowSkinner(kind, *this, window);
+}
+
+}  // namespace qx

@@ -1,0 +1,412 @@
+// The skinned window's non-client area: frame widths, the client rectangle, painting of frame,
+// caption strip and caption buttons, the window icon, and the window region cut from the
+// transparent parts of the frame.
+#include "framework/Forms.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+
+#include <algorithm>
+
+namespace qx {
+
+namespace {
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+TDataSkinObject& Piece(TSkinData& skin, TFramePiece index) {
+    switch (index) {
+        case fpLeft: return skin.Borders[sbLeft];
+        case fpRight: return skin.Borders[sbRight];
+        case fpTop: return skin.Borders[sbTop];
+        default: return skin.Borders[sbBottom];
+    }
+}
+
+bool CentringPosition(TPosition p) {
+    return p == TPosition::poScreenCenter || p == TPosition::poDesktopCenter || p == TPosition::poMainFormCenter ||
+           p == TPosition::poOwnerFormCenter;
+}
+
+RECT WorkAreaOf(HWND window) {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)) {
+        MONITORINFO info{sizeof info};
+        if (GetMonitorInfoW(monitor, &info)) area = info.rcWork;
+    }
+    return area;
+}
+
+}  // namespace
+
+HDC TSkinForm::WindowDc() { return GetWindowDC(FHandle); }
+
+// ---- geometry ------------------------------------------------------------------------------
+
+void TSkinForm::MeasureFrame() {
+    if (!FSkinData || FSkinData->IsLoading()) return;
+    if (FBorderKind == bkNoCaption) {
+        FBorderLeft = FCaptionHeight = FBorderRight = FBorderBottom = FMenuHeight = 0;
+    } else {
+        TSkinData& s = *FSkinData;
+        FCaptionHeight = FramePart(s.Borders[sbTop].Bitmap.Height(), s.Borders[sbTop].Frame);
+        FBorderLeft = FramePart(s.Borders[sbLeft].Bitmap.Width(), s.Borders[sbLeft].Frame);
+        FBorderRight = FramePart(s.Borders[sbRight].Bitmap.Width(), s.Borders[sbRight].Frame);
+        FBorderBottom = FramePart(s.Borders[sbBottom].Bitmap.Height(), s.Borders[sbBottom].Frame);
+    }
+    FHotObject = nullptr;
+    FSysButtons.clear();
+    for (auto& element : FSkinData->SysButtons) {
+        if (!element) continue;
+        if (ShowsWindowIcon(element->Action)) {
+            LoadWindowIcon();
+            // The button shows the icon; it takes the icon's size so that it is laid out.
+            if (element->Bitmap.Empty()) CopyBitmap(FIconBitmap, element->Bitmap);
+            if (FSkinData->AppIconBitmap().Empty()) CopyBitmap(FIconBitmap, FSkinData->AppIconBitmap());
+            element->Frame = 1;
+        }
+        FSysButtons.push_back(std::make_unique<TSysButton>(*this, *element));
+    }
+}
+
+void TSkinForm::DropCaptionButtons() {
+    FHotObject = nullptr;
+    FSysButtons.clear();
+}
+
+void TSkinForm::FitToSkin(bool keepClient) {
+    UINT flags = SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE;
+    if (FLifeState == flReskinning) flags |= SWP_NOACTIVATE;
+    if (FWindowState == wsMaximized) {
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, flags | SWP_NOSIZE);
+        return;
+    }
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    if (FIsDialog || FLifeState == flReskinning) GetClientRect(FHandle, &FClientRect);
+    int width = Width(FClientRect) + FBorderLeft + FBorderRight;
+    int clientHeight = Height(FClientRect);
+    if (keepClient) {
+        GetClientRect(FHandle, &FClientRect);
+        clientHeight = Height(FClientRect);
+    } else if (FForm) {
+        // The size the form asked for, whatever frame it had when it was measured.
+        const SIZE wanted = FForm->WantedClientSize();
+        width = wanted.cx + FBorderLeft + FBorderRight;
+        clientHeight = FMDIKind == mkChild ? wanted.cy : wanted.cy - FMenuHeight;
+    }
+    const int height = clientHeight + FCaptionHeight + FBorderBottom + FMenuHeight;
+    const RECT area = WorkAreaOf(FHandle);
+    if (FIsDialog && !keepClient && FSkinData) {
+        // A dialog grows until its whole title fits, within the work area; its controls stay centred.
+        const int length = GetWindowTextLengthW(FHandle);
+        std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(FHandle, text.data(), length + 1), 0)));
+        SIZE extent{};
+        if (HDC dc = GetWindowDC(FHandle)) {
+            TSelectObject font(dc, FSkinData->CaptionFont().Handle());
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            ReleaseDC(FHandle, dc);
+        }
+        const int needed = std::min<int>(FSkinData->Title.Margins.Left + extent.cx + FSkinData->Title.Margins.Right,
+                                         Width(area));
+        if (width < needed) {
+            const int shift = (needed - width) / 2;
+            for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                RECT r{};
+                GetWindowRect(child, &r);
+                POINT p{r.left, r.top};
+                ScreenToClient(FHandle, &p);
+                SetWindowPos(child, nullptr, p.x + shift, p.y, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING | SWP_NOOWNERZORDER);
+            }
+            width = needed;
+        }
+    }
+    int left = window.left, top = window.top;
+    const bool centred = FIsDialog || (FForm && CentringPosition(FForm->Position()));
+    if (centred && !FIsChild) {
+        // The new frame keeps the window where its centre was, inside the work area.
+        left = window.left - (width - Width(window)) / 2;
+        top = window.top - (height - Height(window)) / 2;
+        left = std::max<int>(area.left, std::min<int>(left, area.right - width));
+        top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
+        flags &= ~SWP_NOMOVE;
+    }
+    SetWindowPos(FHandle, nullptr, left, top, width, height, flags);
+}
+
+TCaptionFacts TSkinForm::CaptionFacts() const {
+    TCaptionFacts f;
+    f.Maximized = FWindowState == wsMaximized;
+    f.Active = FActive;
+    f.HasMaxBox = (FCaps & fcMaxBox) != 0;
+    f.HasMinBox = (FCaps & fcMinBox) != 0;
+    f.HasSysMenu = (FCaps & fcSysMenu) != 0;
+    f.DialogFrame = FBorderKind == bkDialog;
+    f.DialogClass = FIsDialog;
+    f.MdiMenuBar = false;  // a menu bar in the frame comes with the skinned menus
+    return f;
+}
+
+TCaptionBand TSkinForm::CaptionBand() const {
+    TCaptionBand band;
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    band.WindowWidth = Width(r);
+    band.BorderLeft = FBorderLeft;
+    band.BorderRight = FBorderRight;
+    band.CaptionHeight = FCaptionHeight;
+    band.MenuHeight = FMenuHeight;
+    band.MenuBarLeftMargin = FSkinData && FSkinData->MenuBar ? FSkinData->MenuBar->Margins.Left : 0;
+    band.RightToLeft = FRightToLeft;
+    return band;
+}
+
+bool TSkinForm::SysButtonVisible(std::size_t index) {
+    if (index >= FSysButtons.size()) return false;
+    TSysButton& b = *FSysButtons[index];
+    const TDataSkinSysButton& e = *b.FSkin;
+    const HWND window = FHandle;
+    b.FVisible = CaptionButtonVisible(e.Visibility, e.Visibility1, e.Action, CaptionFacts(), TVisibilityRules::Frame,
+                                      [&e, window] {
+                                          return SendMessageW(window, WM_SKINBUTTONVISIBLE,
+                                                              static_cast<WPARAM>(e.Visibility),
+                                                              static_cast<LPARAM>(e.Action)) > 0;
+                                      });
+    return b.FVisible;
+}
+
+void TSkinForm::LayoutSysButtons() {
+    const TCaptionBand band = CaptionBand();
+    for (std::size_t i = 0; i < FSysButtons.size(); ++i) {
+        TSysButton& b = *FSysButtons[i];
+        if (!SysButtonVisible(i) || b.FSkin->Bitmap.Empty()) continue;
+        const int w = FramePart(b.FSkin->Bitmap.Width(), b.FSkin->Frame), h = b.FSkin->Bitmap.Height();
+        const TButtonPlacement at =
+            PlaceCaptionButton(b.FSkin->Align, b.FSkin->Xcoord, b.FSkin->Ycoord, w, h, band, TTextAnchors{},
+                               TVisibilityRules::Frame);
+        b.FRect = RECT{at.Left, at.Top, at.Left + w, at.Top + h};
+    }
+}
+
+// ---- the client area ---------------------------------------------------------------------
+
+// (WM_NCCALCSIZE is answered in the message table.)
+
+// ---- painting ------------------------------------------------------------------------------
+
+void TSkinForm::PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) {
+    if (!FSkinData || Width(rect) < 0 || Height(rect) < 0) return;
+    TDataSkinObject& piece = Piece(*FSkinData, index);
+    const int state = FActive || piece.Frames() == 1 ? fsActive : fsInactive;
+    DrawSkinPart(dc, piece, state, rect, TPartBlend::Copy);
+}
+
+void TSkinForm::ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized) {
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    const int width = Width(window), height = Height(window);
+    if (minimized) {
+        TBrushHandle face(CreateSolidBrush(ColorToRGB(FSkinData->Colours.ButtonFace)));
+        const RECT all{0, 0, width, height};
+        FillRect(strip, &all, face.Get());
+    } else {
+        // The corners come from the side pieces, composed here rather than read back from the
+        // screen: a window that is covered still gets its caption right.
+        PaintBorderPiece(fpLeft, RECT{0, 0, FBorderLeft, height}, strip);
+        PaintBorderPiece(fpRight, RECT{width - FBorderRight, 0, width, height}, strip);
+    }
+    PaintBorderPiece(fpTop, captionRect, strip);
+}
+
+void TSkinForm::PaintCaption(HDC dc) {
+    if (!FSkinData) return;
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    const int width = Width(window);
+    const bool minimized = FWindowState == wsMinimized;
+    const int stripHeight = minimized ? Height(window) : FCaptionHeight;
+    FCaptionBitmap.SetSize(width, stripHeight);
+    if (FCaptionBitmap.Empty()) return;
+    HDC strip = FCaptionBitmap.Canvas().Handle();
+    const RECT captionRect = minimized ? RECT{0, 0, width, FCaptionHeight}
+                                       : RECT{FBorderLeft, 0, width - FBorderRight, FCaptionHeight};
+    ComposeCaptionStrip(strip, captionRect, minimized);
+    if (FCaptionPainter) {
+        FCaptionPainter->LayoutCaptionButtons(*this);
+        FCaptionPainter->DrawCaptionText(*this, strip, captionRect);
+    } else {
+        LayoutSysButtons();
+    }
+    PaintCaptionButtons(strip);
+    BitBlt(dc, 0, 0, width, stripHeight, strip, 0, 0, SRCCOPY);
+    SetBkMode(dc, OPAQUE);
+}
+
+void TSkinForm::PaintCaptionButtons(HDC strip) {
+    // What lies under the buttons is kept, so that a button repainted alone starts from it.
+    CopyBitmap(FCaptionBitmap, FCaptionBack);
+    for (const auto& b : FSysButtons) {
+        TDataSkinSysButton& e = *b->FSkin;
+        if (!b->FVisible || e.Bitmap.Empty() || e.Visibility == bvMdiMenuBar) continue;
+        if (ShowsWindowIcon(e.Action)) {
+            DrawWindowIcon(strip, b->FRect);
+            continue;
+        }
+        const int cell = !FActive && e.Frames() >= bcInactive ? bcInactive : bcNormal;
+        DrawFrameCell(strip, b->FRect, e.Bitmap, true, e.Frames(), cell);
+    }
+}
+
+void TSkinForm::PaintSysButton(TSysButton& button, int state) {
+    if (!FSkinData || !IsWindow(FHandle)) return;
+    TDataSkinSysButton& e = *button.FSkin;
+    const RECT r = button.FRect;
+    const int w = Width(r), h = Height(r);
+    if (w <= 0 || h <= 0) return;
+    try {
+        TBitmap cell;
+        cell.SetPixelFormat(TPixelFormat::pf24bit);
+        cell.SetSize(w, h);
+        HDC c = cell.Canvas().Handle();
+        // Start from the caption under the button, so that no trace of an earlier state stays.
+        if (!FCaptionBack.Empty())
+            BitBlt(c, 0, 0, w, h, FCaptionBack.Canvas().Handle(), r.left, r.top, SRCCOPY);
+        const RECT local{0, 0, w, h};
+        if (ShowsWindowIcon(e.Action)) {
+            DrawWindowIcon(c, local);
+        } else {
+            int image = state;
+            if (e.Visibility == bvMdiMenuBar && state == bcHot) image = bcInactive;
+            if (image > e.Frames()) image = bcNormal;
+            DrawFrameCell(c, local, e.Bitmap, true, e.Frames(), image);
+        }
+        TWindowDC dc(FHandle, true);
+        if (dc.Get()) BitBlt(dc.Get(), r.left, r.top, w, h, c, 0, 0, SRCCOPY);
+    } catch (...) {
+        // A bad element never breaks the window's painting.
+    }
+}
+
+void TSkinForm::PaintFrame(HDC given) {
+    if (FLifeState != flSkinned && FLifeState != flReskinning) return;
+    if (FBorderKind == bkNoCaption || (FMDIKind == mkChild && FWindowState == wsMaximized) || !FSkinData) return;
+    if (!IsWindow(FHandle)) return;
+    HDC dc = given ? given : WindowDc();
+    if (!dc) return;
+    try {
+        GetWindowRect(FHandle, &FWindowRect);
+        const int width = Width(FWindowRect), height = Height(FWindowRect);
+        if (FWindowState == wsMinimized) {
+            PaintCaption(dc);
+        } else {
+            PaintBorderPiece(fpLeft, RECT{0, 0, FBorderLeft, height}, dc);
+            PaintBorderPiece(fpRight, RECT{width - FBorderRight, 0, width, height}, dc);
+            PaintBorderPiece(fpBottom, RECT{FBorderLeft, height - FBorderBottom, width - FBorderRight, height}, dc);
+            PaintCaption(dc);
+            if (FMenuHeight > 0) {
+                const RECT band{FBorderLeft, FCaptionHeight, width - FBorderRight, FCaptionHeight + FMenuHeight};
+                FillRect(dc, &band, FSkinData->FaceBrush());
+            }
+        }
+    } catch (...) {
+        // A bad element never stops the frame from being painted again later.
+    }
+    FHotObject = nullptr;
+    for (auto& b : FSysButtons) b->FState = bcNormal;
+    if (!given) ReleaseDC(FHandle, dc);
+}
+
+// ---- the window icon ---------------------------------------------------------------------
+
+void TSkinForm::LoadWindowIcon() {
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
+    // A window without an icon of its own shows its class's, or the system's, as a caption does.
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICONSM));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICON));
+    if (!FIcon) FIcon = LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
+    if (!FIcon) return;  // the bitmap keeps what it had
+    FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    FIconBitmap.SetSize(cx, cy);
+    if (FIconBitmap.Empty()) return;
+    HDC b = FIconBitmap.Canvas().Handle();
+    TBrushHandle key(CreateSolidBrush(SkinKeyColor));
+    const RECT all{0, 0, cx, cy};
+    FillRect(b, &all, key.Get());
+    // One copy at the small size, drawn once here; painting uses the bitmap.
+    if (auto copy = static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE))) {
+        DrawIconEx(b, 0, 0, copy, cx, cy, 0, nullptr, DI_NORMAL);
+        DestroyIcon(copy);
+    } else {
+        DrawIconEx(b, 0, 0, FIcon, cx, cy, 0, nullptr, DI_NORMAL);
+    }
+    GdiFlush();
+}
+
+void TSkinForm::DrawWindowIcon(HDC dc, const RECT& rect) {
+    if (FIconBitmap.Empty()) return;
+    TransparentBlt(dc, RECT{rect.left, rect.top, rect.left + FIconBitmap.Width(), rect.top + FIconBitmap.Height()},
+                   FIconBitmap, SkinKeyColor);
+}
+
+// ---- the window region -------------------------------------------------------------------
+
+void TSkinForm::UpdateRegion() {
+    if (!FSkinFrame || FLifeState == flDestroyed || FReleased || !FSkinData) return;
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    const int width = Width(window), height = Height(window);
+    if (width * height == 0) return;
+    if (FMDIKind == mkChild && FWindowState != wsNormal) return;
+    if (FRegionOwned && width == FRegionSize.cx && height == FRegionSize.cy && FMDIKind != mkChild &&
+        FLifeState != flReskinning)
+        return;
+    TSkinData& s = *FSkinData;
+    TRegionHandle region;
+    if (s.Borders[sbRight].Trans + s.Borders[sbTop].Trans + 2 * s.Borders[sbLeft].Trans == 0) {
+        region.Reset(CreateRectRgn(0, 0, width, height));
+    } else {
+        region.Reset(CreateRectRgn(FBorderLeft, FCaptionHeight, width - FBorderRight, height - FBorderBottom));
+        if (FBorderKind != bkNoCaption) {
+            auto pieceRegion = [&](TFramePiece index, const RECT& r, bool fromImage) {
+                if (!fromImage || Width(r) <= 0 || Height(r) <= 0)
+                    return TRegionHandle(CreateRectRgn(r.left, r.top, std::max(r.left, r.right), std::max(r.top, r.bottom)));
+                TBitmap scratch;
+                scratch.SetPixelFormat(TPixelFormat::pf24bit);
+                scratch.SetSize(Width(r), Height(r));
+                PaintBorderPiece(index, RECT{0, 0, Width(r), Height(r)}, scratch.Canvas().Handle());
+                return BitmapToRegion(scratch, r.left, r.top, 1, 1, 1, SkinKeyColor);
+            };
+            const RECT leftRect{0, 0, FBorderLeft, height};
+            const RECT rightRect{width - FBorderRight, 0, width, height};
+            const RECT bottomRect{FBorderLeft, height - FBorderBottom, width - FBorderRight, height};
+            const RECT topRect{FBorderLeft, 0, width - FBorderRight, FCaptionHeight};
+            TRegionHandle left = pieceRegion(fpLeft, leftRect, s.Borders[sbLeft].Trans == 1 && height > 1);
+            TRegionHandle right = pieceRegion(fpRight, rightRect, s.Borders[sbRight].Trans == 1 && height > 1);
+            TRegionHandle bottom = pieceRegion(fpBottom, bottomRect, s.Borders[sbBottom].Trans == 1 && FBorderBottom >= 2);
+            TRegionHandle top = pieceRegion(fpTop, topRect,
+                                            s.Borders[sbTop].Trans == 1 && FCaptionHeight > 1 && Width(topRect) > 0);
+            CombineRgn(left.Get(), left.Get(), right.Get(), RGN_OR);
+            CombineRgn(bottom.Get(), bottom.Get(), top.Get(), RGN_OR);
+            CombineRgn(left.Get(), left.Get(), bottom.Get(), RGN_OR);
+            CombineRgn(region.Get(), region.Get(), left.Get(), RGN_OR);
+        }
+    }
+    FRegionSize = SIZE{width, height};
+    // The window owns the region from here on and deletes it when it is replaced.
+    FRegion = region.Release();
+    if (SetWindowRgn(FHandle, FRegion, TRUE)) {
+        FRegionOwned = true;
+    } else {
+        DeleteObject(FRegion);
+        FRegion = nullptr;
+        FRegionOwned = false;
+    }
+}
+
+}  // namespace qx

@@ -1,0 +1,404 @@
+#include "skin/SkinManager.h"
+
+#include "framework/Forms.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace qx {
+
+namespace {
+
+TSkinManager* g_manager = nullptr;
+
+// The program's own manager: made on demand, freed when the program ends.
+std::unique_ptr<TSkinManager>& ProgramManager() {
+    static std::unique_ptr<TSkinManager> manager;
+    return manager;
+}
+
+HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+
+}  // namespace
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string WindowClassName(HWND window) {
+    wchar_t name[101] = {};
+    const int n = window ? GetClassNameW(window, name, 101) : 0;
+    std::string out;
+    for (int i = 0; i < n; ++i) out.push_back(name[i] < 0x80 ? static_cast<char>(name[i]) : '?');
+    return out;
+}
+
+TSkinManager* SkinManager() { return g_manager; }
+
+TSkinManager& EnsureSkinManager() {
+    if (!g_manager) ProgramManager() = std::make_unique<TSkinManager>();
+    return *g_manager;
+}
+
+TSkinManager::TSkinManager() : TComponent(nullptr), previous_(g_manager) {
+    g_manager = this;
+    timer_ = new TTimer(this);
+    timer_->SetEnabled(false);
+    timer_->SetInterval(250);
+    timer_->OnTimer = [this](TObject*) { ExecuteCommand(); };
+}
+
+TSkinManager::~TSkinManager() {
+    state_ = msDestroying;
+    skinningOn_ = false;
+    if (hook_) {
+        UnhookWindowsHookEx(hook_);
+        hook_ = nullptr;
+    }
+    timer_->SetEnabled(false);
+    // Every window keeps its size: the program is ending, or the windows go with the manager.
+    for (TSkinForm* form : std::vector<TSkinForm*>(formSkinners_)) {
+        if (!Owns(form)) continue;
+        form->DetachAtDestroy();
+        Forget(form);
+    }
+    while (!table_.empty()) {
+        auto it = table_.begin();
+        std::unique_ptr<TSkinner> skinner = std::move(it->second);
+        table_.erase(it);
+        skinner->Release();
+        skinner.reset();
+    }
+    if (g_manager == this) g_manager = previous_;
+}
+
+// ---- ownership ---------------------------------------------------------------------------------
+
+void TSkinManager::Adopt(std::unique_ptr<TSkinner> skinner, TSkinKey key) {
+    if (auto it = table_.find(key); it != table_.end() && it->second.get() != skinner.get()) Free(it->second.get());
+    if (auto* form = dynamic_cast<TSkinForm*>(skinner.get())) formSkinners_.push_back(form);
+    table_[key] = std::move(skinner);
+}
+
+TSkinner* TSkinManager::Find(TSkinKey key) const {
+    auto it = table_.find(key);
+    return it == table_.end() ? nullptr : it->second.get();
+}
+
+bool TSkinManager::Owns(const TSkinner* skinner) const {
+    if (!skinner) return false;
+    return std::any_of(table_.begin(), table_.end(), [skinner](const auto& e) { return e.second.get() == skinner; });
+}
+
+std::unique_ptr<TSkinner> TSkinManager::Take(TSkinner* skinner) {
+    for (auto it = table_.begin(); it != table_.end(); ++it) {
+        if (it->second.get() != skinner) continue;
+        std::unique_ptr<TSkinner> owned = std::move(it->second);
+        table_.erase(it);
+        formSkinners_.erase(std::remove(formSkinners_.begin(), formSkinners_.end(), skinner), formSkinners_.end());
+        return owned;
+    }
+    return nullptr;
+}
+
+void TSkinManager::Free(TSkinner* skinner) {
+    std::unique_ptr<TSkinner> owned = Take(skinner);
+    if (!owned) return;
+    owned->Release();
+    DisposeSkinner(std::move(owned));
+}
+
+void TSkinManager::Forget(TSkinner* skinner) { DisposeSkinner(Take(skinner)); }
+
+// ---- skin data -----------------------------------------------------------------------------
+
+void TSkinManager::AddSkinData(TSkinData* skinData) {
+    if (std::find(skinDataList_.begin(), skinDataList_.end(), skinData) != skinDataList_.end()) return;
+    skinDataList_.push_back(skinData);
+    if (!mainSkinData_ && skinData->SkinFormtype() == sfMainform) mainSkinData_ = skinData;
+}
+
+void TSkinManager::RemoveSkinData(TSkinData* skinData) {
+    SkinDataGoing(skinData);
+    skinDataList_.erase(std::remove(skinDataList_.begin(), skinDataList_.end(), skinData), skinDataList_.end());
+    if (mainSkinData_ == skinData) mainSkinData_ = nullptr;
+    if (currentSkinData_ == skinData) currentSkinData_ = nullptr;
+}
+
+void TSkinManager::SkinDataGoing(TSkinData* skinData) {
+    // Skinners only borrow the skin; none may outlive it. The windows keep their size.
+    for (TSkinForm* form : std::vector<TSkinForm*>(formSkinners_)) {
+        if (form->SkinData() != skinData || !Owns(form)) continue;
+        form->Unskin();
+        Free(form);
+    }
+}
+
+TSkinData* TSkinManager::FindSkinDataFor(HWND window) const {
+    TSkinData* found = nullptr;
+    for (TSkinData* data : skinDataList_) {
+        auto* owner = dynamic_cast<TWinControl*>(data->Owner());
+        if (data->SkinFormtype() == sfOnlyThisForm && owner && owner->HandleAllocated() && owner->Handle() == window)
+            found = data;
+    }
+    if (found) return found;
+    const std::string cls = LowerAscii(WindowClassName(window));
+    if (cls == "tmessageform" || cls == "#32770")
+        for (TSkinData* data : skinDataList_)
+            if (data->SkinFormtype() == sfDialog) found = data;
+    if (found) return found;
+    for (TSkinData* data : skinDataList_)
+        if (data->SkinFormtype() == sfMainform) found = data;
+    if (found) return found;
+    return skinDataList_.empty() ? nullptr : skinDataList_.front();
+}
+
+bool TSkinManager::CanSkinClass(const std::string& className) const {
+    if (!mainSkinData_) return true;
+    bool result = true;
+    if (!(mainSkinData_->Options() & SkinOptionBit(xoPreview)) &&
+        LowerAscii(className).find("preview") != std::string::npos)
+        result = false;
+    mainSkinData_->DoFormSkin(className, result);
+    return result;
+}
+
+// ---- windows -------------------------------------------------------------------------------
+
+void TSkinManager::InstallHooks() {
+    if (hook_) return;
+    hook_ = SetWindowsHookExW(WH_CBT, &TSkinManager::CbtHook, nullptr, GetCurrentThreadId());
+}
+
+LRESULT CALLBACK TSkinManager::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
+    TSkinManager* manager = g_manager;
+    if (code >= 0 && manager) {
+        try {
+            manager->OnCbt(code, wParam, lParam);
+        } catch (...) {
+            // Window creation and activation go on whatever the skin engine met.
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TSkinManager::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    switch (code) {
+        case HCBT_CREATEWND: {
+            const CBT_CREATEWNDW* create = reinterpret_cast<CBT_CREATEWNDW*>(lParam);
+            const CREATESTRUCTW* cs = create ? create->lpcs : nullptr;
+            if (!cs) return;
+            const std::string cls = LowerAscii(WindowClassName(window));
+            if (cls == "scrollbar" && (cs->style & SBS_SIZEGRIP))
+                if (TSkinForm* parent = FindSkinForm(cs->hwndParent)) parent->DispatchWindow(window);
+            if (cs->dwExStyle & WS_EX_MDICHILD) SkinWindow(window);
+            return;
+        }
+        case HCBT_ACTIVATE:
+            if (state_ == msIdle) state_ = msRunning;
+            SkinWindow(window);
+            return;
+        default: return;
+    }
+}
+
+namespace {
+
+TControl* FindForm(HWND window) {
+    for (TCustomForm* form : Screen.Forms())
+        if (form->HandleAllocated() && form->Handle() == window) return form;
+    return FindControl(window);
+}
+
+bool IsMdiClientChild(HWND window) {
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE), ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    if (!(style & WS_CHILD) || (ex & WS_EX_MDICHILD)) return false;
+    return LowerAscii(WindowClassName(GetParent(window))) == "mdiclient";
+}
+
+}  // namespace
+
+bool TSkinManager::SkinWindow(HWND window) {
+    if (!skinningOn_ || !window || !IsWindow(window)) return false;
+    PurgeDeadForms();
+    if (FindSkinForm(window) || SendMessageW(window, WM_SKINNEDQUERY, 0, 0) == 1) return false;
+    TControl* control = FindForm(window);
+    if (!forceSkin_ && IsMdiClientChild(window)) return false;
+    const std::string cls = WindowClassName(window);
+    const bool ours = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)) == ModuleInstance();
+    if (!control && !ours && cls != "#32770") return false;
+    RECT r{};
+    GetWindowRect(window, &r);
+    const bool mdiChild = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
+    if ((r.right - r.left) * (r.bottom - r.top) == 0 && !mdiChild) return false;
+    if (control && control->Tag() == kNeverSkinTag) return false;
+    if (cls.find("TPopupEditPopupWindow") != std::string::npos || cls == "TApplication") return false;
+    if (!CanSkinClass(cls)) return false;
+    TSkinData* skinData = FindSkinDataFor(window);
+    if (!skinData || skinData->SkinMissing()) return false;
+
+    TSkinForm* form = Own(std::make_unique<TSkinForm>(window), TSkinKey{window, nullptr});
+    if (auto* framework = dynamic_cast<TCustomForm*>(control))
+        form->AttachForm(skinData, framework);
+    else
+        form->AttachWindow(skinData);
+    PostMessageW(window, WM_SKINSTART, 0, kSkinStartKey);
+    return true;
+}
+
+bool TSkinManager::SkinForm(TCustomForm* form) {
+    if (!form || !form->Visible() || !form->HandleAllocated()) return true;
+    if (GetWindowLongPtrW(form->Handle(), GWL_STYLE) & WS_CHILD) return true;
+    return SkinWindow(form->Handle());
+}
+
+TSkinForm* TSkinManager::FindSkinForm(HWND window) const {
+    if (!window) return nullptr;
+    for (TSkinForm* form : formSkinners_)
+        if (form->Handle() == window) return form;
+    return nullptr;
+}
+
+void TSkinManager::DropCaptionButtons() {
+    for (TSkinForm* form : formSkinners_)
+        if (form->SkinData() == currentSkinData_) form->DropCaptionButtons();
+}
+
+void TSkinManager::PurgeDeadForms() {
+    if (state_ == msDestroying) return;
+    std::vector<TSkinForm*> dead;
+    for (auto it = formSkinners_.rbegin(); it != formSkinners_.rend(); ++it)
+        if (!IsWindow((*it)->Handle())) dead.push_back(*it);
+    for (TSkinForm* form : dead) {
+        form->DetachAtDestroy();
+        Forget(form);
+    }
+}
+
+void TSkinManager::PurgeClosed() {
+    for (TSkinForm* form : std::vector<TSkinForm*>(formSkinners_))
+        if (form->LifeState() == flDestroyed || !IsWindow(form->Handle())) Forget(form);
+}
+
+void TSkinManager::UnskinAndFree(TSkinForm* form) {
+    const HWND window = form->Handle();
+    form->Unskin();
+    Free(form);
+    if (IsWindow(window)) {
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        UpdateWindow(window);
+    }
+}
+
+// ---- commands ------------------------------------------------------------------------------
+
+void TSkinManager::QueueCommand(TSkinCommand command, int delay) {
+    pendingCommand_ = command;
+    timer_->SetInterval(delay);
+    if (state_ != msIdle) {
+        timer_->SetEnabled(true);
+        return;
+    }
+    // Nothing has been activated yet: skinning begins with the first activation.
+    if (command == scStart)
+        skinningOn_ = true;
+    else if (command == scStop)
+        skinningOn_ = false;
+}
+
+void TSkinManager::ExecuteCommand() {
+    timer_->SetEnabled(false);
+    TSkinData* data = currentSkinData_;
+    if (!data) return;
+    const TSkinCommand command = pendingCommand_;
+    pendingCommand_ = scNone;
+    auto formOf = [data](TCustomForm* f) {
+        for (TComponent* c : f->Components())
+            if (c == data) return true;
+        return false;
+    };
+    if (data->SkinFormtype() == sfOnlyThisForm) {
+        switch (command) {
+            case scStart: {
+                skinningOn_ = forceSkin_ = true;
+                const auto& forms = Screen.Forms();
+                for (auto it = forms.rbegin(); it != forms.rend(); ++it)
+                    if (formOf(*it)) {
+                        SkinForm(*it);
+                        break;
+                    }
+                forceSkin_ = false;
+                break;
+            }
+            case scStop:
+                skinningOn_ = false;
+                PurgeDeadForms();
+                for (auto it = formSkinners_.rbegin(); it != formSkinners_.rend(); ++it)
+                    if ((*it)->SkinData() == data) {
+                        UnskinAndFree(*it);
+                        break;
+                    }
+                break;
+            case scRefresh:
+                PurgeDeadForms();
+                for (TSkinForm* form : formSkinners_)
+                    if (form->SkinData() == data) {
+                        form->DropCaptionButtons();
+                        form->MeasureFrame();
+                        form->ReSkin();
+                        break;
+                    }
+                break;
+            case scPurge: PurgeClosed(); break;
+            default: break;
+        }
+    } else {
+        switch (command) {
+            case scStart: {
+                skinningOn_ = forceSkin_ = true;
+                PurgeDeadForms();
+                const std::vector<TCustomForm*> forms = Screen.Forms();
+                for (auto it = forms.rbegin(); it != forms.rend(); ++it) SkinForm(*it);
+                forceSkin_ = false;
+                break;
+            }
+            case scStop:
+                skinningOn_ = false;
+                PurgeDeadForms();
+                while (!formSkinners_.empty()) UnskinAndFree(formSkinners_.front());
+                break;
+            case scRefresh: {
+                PurgeDeadForms();
+                std::vector<TSkinForm*> forms;
+                for (TSkinForm* form : formSkinners_)
+                    if (form->SkinData() == data) forms.push_back(form);
+                for (TSkinForm* form : forms) {
+                    form->DropCaptionButtons();
+                    form->MeasureFrame();
+                }
+                for (TSkinForm* form : forms) form->ReSkin();
+                break;
+            }
+            case scPurge: PurgeClosed(); break;
+            default: break;
+        }
+    }
+    data->DoSkinChanged();
+    currentSkinData_ = nullptr;
+}
+
+// ---- MDI -----------------------------------------------------------------------------------
+
+void TSkinManager::SetMDIChildMaximized(bool value) {
+    if (value == mdiChildMaximized_) return;
+    mdiChildMaximized_ = value;
+    if (mainSkinData_ && (mainSkinData_->Options() & SkinOptionBit(xoMDIChildBorder))) return;
+    for (TSkinForm* form : formSkinners_)
+        if (form->MdiKind() == mkChild) form->MdiChildMaximizedChanged(value);
+}
+
+}  // namespace qx

@@ -1,0 +1,143 @@
+// The skin manager: the single object that decides which windows of the program are skinned
+// and when, and the one owner of every skinner (form and control) in a table keyed by window.
+// It watches window creation, activation and destruction on the main thread through a
+// computer-based-training hook, and runs start, stop and refresh commands on a short timer so
+// that they happen outside the message that asked for them.
+#pragma once
+#include "framework/Component.h"
+#include "framework/ExtCtrls.h"
+#include "skin/SkinMessages.h"
+#include "skin/Skinner.h"
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qx {
+
+class TSkinData;
+class TSkinForm;
+class TCustomForm;
+
+class TSkinManager : public TComponent {
+public:
+    // The newest manager is the one skinners report to (SkinManager()) until it goes; a test
+    // makes its own for its duration.
+    TSkinManager();
+    ~TSkinManager() override;
+
+    // ---- ownership: one table from window to skinner ----
+    // Takes the skinner into the table under key (a skinner already there for that key is
+    // released and freed first).
+    template <class S>
+    S* Own(std::unique_ptr<S> skinner, TSkinKey key) {
+        S* raw = skinner.get();
+        Adopt(std::unique_ptr<TSkinner>(std::move(skinner)), key);
+        return raw;
+    }
+    TSkinner* Find(TSkinKey key) const;
+    TSkinner* Find(HWND window) const { return Find(TSkinKey{window, nullptr}); }
+    bool Owns(const TSkinner* skinner) const;
+    std::size_t SkinnerCount() const { return table_.size(); }
+    // Gives back what the skinner took over and frees it (later, while a message of a skinner
+    // is still running).
+    void Free(TSkinner* skinner);
+    // The skinner has already let go (its window is being destroyed): only takes it out of
+    // the table and frees it.
+    void Forget(TSkinner* skinner);
+
+    // ---- skin data components ----
+    void AddSkinData(TSkinData* skinData);
+    void RemoveSkinData(TSkinData* skinData);
+    const std::vector<TSkinData*>& SkinDataList() const { return skinDataList_; }
+    TSkinData* MainSkinData() const { return mainSkinData_; }
+    TSkinData* CurrentSkinData() const { return currentSkinData_; }
+    void SetCurrentSkinData(TSkinData* skinData) { currentSkinData_ = skinData; }
+    // The skin data that applies to a window, or none.
+    TSkinData* FindSkinDataFor(HWND window) const;
+    bool CanSkinClass(const std::string& className) const;
+
+    // ---- windows ----
+    void InstallHooks();
+    bool HooksInstalled() const { return hook_ != nullptr; }
+    // Skins a top-level or MDI window when every rule allows it; true when a form skinner was made.
+    bool SkinWindow(HWND window);
+    // A framework form: skipped (true) when invisible or a child window.
+    bool SkinForm(TCustomForm* form);
+    TSkinForm* FindSkinForm(HWND window) const;
+    const std::vector<TSkinForm*>& FormSkinners() const { return formSkinners_; }
+    // Every form skinner of the current skin data lets go of its caption-button objects.
+    void DropCaptionButtons();
+    // Drops form skinners whose window has gone without telling them.
+    void PurgeDeadForms();
+    void PurgeClosed();
+
+    // ---- commands ----
+    // Runs command after delay milliseconds on the timer; before any window was activated a
+    // start or stop only switches skinning on or off.
+    void QueueCommand(TSkinCommand command, int delay);
+    TSkinCommand PendingCommand() const { return pendingCommand_; }
+    bool CommandQueued() const { return timer_ && timer_->Enabled(); }
+    void ExecuteCommand();
+
+    // ---- state ----
+    bool SkinningOn() const { return skinningOn_; }
+    void SetSkinningOn(bool on) { skinningOn_ = on; }
+    bool ForceSkin() const { return forceSkin_; }
+    TManagerState State() const { return state_; }
+    void SetState(TManagerState state) { state_ = state; }
+    TPopupKind PopupKind() const { return popupKind_; }
+    void SetPopupKind(TPopupKind kind) { popupKind_ = kind; }
+    bool MenuBarPopup() const { return menuBarPopup_; }
+    void SetMenuBarPopup(bool value) { menuBarPopup_ = value; }
+    bool MDIChildMaximized() const { return mdiChildMaximized_; }
+    void SetMDIChildMaximized(bool value);
+    HWND MDIClient() const { return mdiClient_; }
+    TCustomForm* MDIFrameForm() const { return mdiFrameForm_; }
+    void SetMDIFrame(HWND client, TCustomForm* frameForm) {
+        mdiClient_ = client;
+        mdiFrameForm_ = frameForm;
+    }
+    // The skin data goes: every skinner that draws from it lets go first.
+    void SkinDataGoing(TSkinData* skinData);
+
+private:
+    void Adopt(std::unique_ptr<TSkinner> skinner, TSkinKey key);
+    std::unique_ptr<TSkinner> Take(TSkinner* skinner);
+    static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
+    void OnCbt(int code, WPARAM wParam, LPARAM lParam);
+    // Gives a form skinner's window its own frame back, repaints it and frees the skinner.
+    void UnskinAndFree(TSkinForm* form);
+
+    std::map<TSkinKey, std::unique_ptr<TSkinner>> table_;
+    std::vector<TSkinForm*> formSkinners_;  // in the order they were made
+    std::vector<TSkinData*> skinDataList_;
+    TTimer* timer_ = nullptr;  // owned as a component
+    HHOOK hook_ = nullptr;
+    bool skinningOn_ = false;
+    bool forceSkin_ = false;
+    TManagerState state_ = msIdle;
+    TPopupKind popupKind_ = pkPopup;
+    bool menuBarPopup_ = false;
+    bool mdiChildMaximized_ = false;
+    HWND mdiClient_ = nullptr;
+    TCustomForm* mdiFrameForm_ = nullptr;
+    TSkinCommand pendingCommand_ = scNone;
+    TSkinData* currentSkinData_ = nullptr;
+    TSkinData* mainSkinData_ = nullptr;
+    TSkinManager* previous_ = nullptr;
+};
+
+// The program's manager, or none before the first skin data component is loaded.
+TSkinManager* SkinManager();
+// The program's manager, made when there is none; it lives until the program ends.
+TSkinManager& EnsureSkinManager();
+
+// Helpers of the window rules.
+std::string WindowClassName(HWND window);
+std::string LowerAscii(std::string text);
+
+}  // namespace qx

@@ -1,0 +1,73 @@
+// What the skin manager owns for one window: a form skinner or a control skinner. Skinners
+// never free themselves; they leave the manager's table when their window is destroyed or
+// skinning stops, and the manager frees them once no message of theirs is still running.
+#pragma once
+#include "framework/Component.h"
+#include "framework/Controls.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <compare>
+#include <memory>
+
+namespace qx {
+
+// Which window (or, for a control without a window, which control) a skinner serves.
+struct TSkinKey {
+    HWND Window = nullptr;
+    const TControl* Graphic = nullptr;
+    auto operator<=>(const TSkinKey&) const = default;
+};
+
+class TSkinner : public TComponent {
+public:
+    TSkinner() : TComponent(nullptr) {}
+    // The key it was made for.
+    virtual TSkinKey Key() const = 0;
+    // Gives back everything it took over (window procedure, message hook, colours, styles);
+    // afterwards it only waits to be freed. Safe to call more than once.
+    virtual void Release() = 0;
+};
+
+// One subclass of a window through the platform's subclass chain, which keeps other subclasses
+// working whatever the order in which they leave. One that leaves while a later procedure was
+// put over the chain by hand stays in the chain as a plain link (that procedure still calls
+// the chain), and goes with the window.
+class TWindowSubclass {
+public:
+    TWindowSubclass() = default;
+    TWindowSubclass(const TWindowSubclass&) = delete;
+    TWindowSubclass& operator=(const TWindowSubclass&) = delete;
+    ~TWindowSubclass() { Remove(); }
+    // proc receives the object as its reference data; false when the window refused.
+    bool Install(HWND window, SUBCLASSPROC proc, void* object);
+    void Remove();
+    bool Installed() const { return window_ != nullptr; }
+    HWND Window() const { return window_; }
+
+private:
+    static LRESULT CALLBACK PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                   DWORD_PTR refData);
+    HWND window_ = nullptr;
+    SUBCLASSPROC proc_ = nullptr;
+    UINT_PTR id_ = 0;
+    LONG_PTR chainTop_ = 0;  // the window procedure right after installing: the chain's own
+};
+
+// Marks a message of a skinner as running; the last one to return frees what was retired
+// meanwhile, so that no object is freed under a message that is still using it.
+class TSkinDispatchScope {
+public:
+    TSkinDispatchScope();
+    ~TSkinDispatchScope();
+    TSkinDispatchScope(const TSkinDispatchScope&) = delete;
+    TSkinDispatchScope& operator=(const TSkinDispatchScope&) = delete;
+};
+
+// Frees the skinner now, or when the outermost running skinner message returns.
+void DisposeSkinner(std::unique_ptr<TSkinner> skinner);
+// Skinners waiting to be freed (for tests).
+std::size_t PendingSkinnerDisposals();
+
+}  // namespace qx

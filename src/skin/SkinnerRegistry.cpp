@@ -1,0 +1,66 @@
+#include "skin/SkinnerRegistry.h"
+
+#include "skin/ButtonSkinners.h"
+#include "skin/PanelSkinners.h"
+#include "skin/SkinForm.h"
+
+#include <array>
+
+namespace qx {
+
+namespace {
+
+std::array<TSkinnerFactory, static_cast<std::size_t>(TSkinnerKind::Count)>& Factories() {
+    static std::array<TSkinnerFactory, static_cast<std::size_t>(TSkinnerKind::Count)> factories{};
+    return factories;
+}
+
+template <class S>
+TSkinControl* Make(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+    if (control) return form.AttachSkinner<S>(control, ownColor);
+    return window ? form.AttachWindowSkinner<S>(window) : nullptr;
+}
+
+TSkinControl* MakePngBitButton(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+    auto* s = static_cast<TSkinBitButton*>(Make<TSkinBitButton>(form, control, window, ownColor));
+    if (s) s->FImageProperty = "PngImage";
+    return s;
+}
+
+}  // namespace
+
+void RegisterSkinnerFactory(TSkinnerKind kind, TSkinnerFactory factory) {
+    Factories()[static_cast<std::size_t>(kind)] = factory;
+}
+
+bool HasSkinner(TSkinnerKind kind) {
+    RegisterBuiltInSkinners();
+    return kind != TSkinnerKind::None && Factories()[static_cast<std::size_t>(kind)] != nullptr;
+}
+
+TSkinControl* MakeSkinner(TSkinnerKind kind, TSkinForm& form, TControl* control, bool ownColor) {
+    if (!HasSkinner(kind) || !control) return nullptr;
+    return Factories()[static_cast<std::size_t>(kind)](form, control, nullptr, ownColor);
+}
+
+TSkinControl* MakeWindowSkinner(TSkinnerKind kind, TSkinForm& form, HWND window) {
+    if (!HasSkinner(kind) || !window) return nullptr;
+    return Factories()[static_cast<std::size_t>(kind)](form, nullptr, window, false);
+}
+
+void RegisterBuiltInSkinners() {
+    static const bool done = [] {
+        RegisterSkinnerFactory(TSkinnerKind::RadioButton, &Make<TSkinRadioButton>);
+        RegisterSkinnerFactory(TSkinnerKind::CheckBox, &Make<TSkinCheckBox>);
+        RegisterSkinnerFactory(TSkinnerKind::Button, &Make<TSkinButton>);
+        RegisterSkinnerFactory(TSkinnerKind::BitButton, &Make<TSkinBitButton>);
+        RegisterSkinnerFactory(TSkinnerKind::PngBitButton, &MakePngBitButton);
+        RegisterSkinnerFactory(TSkinnerKind::SpeedButton, &Make<TSkinSpeedButton>);
+        RegisterSkinnerFactory(TSkinnerKind::MenuButton, &Make<TSkinMenuButton>);
+        RegisterSkinnerFactory(TSkinnerKind::Box, &Make<TSkinBox>);
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace qx
