@@ -86,6 +86,14 @@ def probe(command, *args):
     return run(program("tests/tools/winprobe.exe"), [command, *map(str, args)], timeout=60)
 
 
+def query(message, windows):
+    """Sends a message without parameters to each window; its answers, in order."""
+    if not windows:
+        return []
+    out = probe("query", message, *[w["hwnd"] for w in windows]).stdout.split()
+    return [int(v) for v in out]
+
+
 def wait_for(predicate, timeout=60.0, interval=0.5, what="a condition"):
     deadline = time.time() + timeout
     last = None
