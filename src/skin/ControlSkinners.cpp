@@ -244,19 +244,7 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
 LRESULT CALLBACK TSkinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                             DWORD_PTR refData) {
     auto* self = reinterpret_cast<TSkinControl*>(refData);
-    TSkinDispatchScope scope;
-    TMessage m{message, wParam, lParam, 0};
-    ++self->inSubclass_;
-    try {
-        if (self->FSubclass.Installed() && self->FHandle == window)
-            self->SkinWndProc(m);
-        else
-            m.Result = DefSubclassProc(window, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the platform's message dispatch.
-    }
-    --self->inSubclass_;
-    return m.Result;
+    return self->FSubclass.Run(window, message, wParam, lParam, [self](TMessage& m) { self->SkinWndProc(m); });
 }
 
 void TSkinControl::HookMessage(TMessage& m, const TMessageNext& next) {
@@ -293,7 +281,7 @@ void TSkinControl::CallPrevious(TMessage& m) {
         return;
     }
     // The platform's subclass chain passes the message on in the window's own character set.
-    if (inSubclass_ > 0) m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
+    if (FSubclass.Running()) m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
 }
 
 bool TSkinControl::BeforeMessage(TMessage& m) {

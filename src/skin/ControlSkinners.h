@@ -117,7 +117,6 @@ private:
     // The window is being destroyed: give everything back and leave the manager's table.
     void WindowGone();
     const TMessageNext* next_ = nullptr;  // the hook chain's next link while a hooked message runs
-    int inSubclass_ = 0;                  // messages of the raw window now running
 };
 
 // The window's parent shows through: what the parent paints behind the control goes into dc.

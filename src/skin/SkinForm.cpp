@@ -404,23 +404,11 @@ void TSkinForm::FreeControlSkinners() {
 LRESULT CALLBACK TSkinForm::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR refData) {
     auto* self = reinterpret_cast<TSkinForm*>(refData);
-    TSkinDispatchScope scope;
-    TMessage m{message, wParam, lParam, 0};
-    ++self->FInSubclass;
-    try {
-        if (self->FSubclass.Installed() && self->FHandle == window)
-            self->SkinWndProc(m);
-        else
-            m.Result = DefSubclassProc(window, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the platform's message dispatch.
-    }
-    --self->FInSubclass;
-    return m.Result;
+    return self->FSubclass.Run(window, message, wParam, lParam, [self](TMessage& m) { self->SkinWndProc(m); });
 }
 
 void TSkinForm::CallPrevious(TMessage& m) {
-    if (FInSubclass > 0)
+    if (FSubclass.Running())
         m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
     else
         m.Result = (FUnicode ? DefWindowProcW : DefWindowProcA)(FHandle, m.Msg, m.WParam, m.LParam);
