@@ -111,6 +111,13 @@ def top_windows(title=None, cls=None):
             and (title is None or w["text"] == title) and (cls is None or w["class"] == cls)]
 
 
+def skinned_top(title, cls=None):
+    """The visible top-level window of that title once the skin engine has fitted its frame (it
+    then has its window region), or None."""
+    tops = top_windows(title, cls)
+    return tops[0] if tops and tops[0].get("region") else None
+
+
 def children(top, all_windows=None):
     ws = all_windows if all_windows is not None else windows()
     return [w for w in ws if w["top"] == top["hwnd"] and w["hwnd"] != top["hwnd"]]

@@ -14,7 +14,8 @@ class SkinPreview(unittest.TestCase):
     def setUp(self):
         qw.kill_all()
         self.proc = qw.start(qw.program("src/preview/SkinPreview.exe"))
-        self.main = qw.wait_for(lambda: (qw.top_windows(TITLE) or [None])[0], 90, what="the preview window")
+        # Skinned once it has its region: the frame is fitted and its controls dispatched.
+        self.main = qw.wait_for(lambda: qw.skinned_top(TITLE), 90, what="the skinned preview window")
 
     def tearDown(self):
         qw.kill_all()

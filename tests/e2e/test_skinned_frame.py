@@ -67,8 +67,7 @@ class InstallerFrame(unittest.TestCase):
         self.proc.wait(timeout=60)
 
     def skinned_main(self):
-        tops = qw.top_windows(TITLE)
-        return tops[0] if tops and tops[0]["region"] else None
+        return qw.skinned_top(TITLE)
 
     def answer(self, window):
         return int(qw.probe("send", window["hwnd"], SKINNED_QUERY, 0, 0).stdout.strip() or "-1")
@@ -163,8 +162,7 @@ class InstallerFrame(unittest.TestCase):
         region = self.main["region"]
         button = [c for c in qw.children(self.main) if c["text"].strip() == "Kuruluma Başla"][0]
         qw.click_center(button)
-        box = qw.wait_for(lambda: (lambda b: b[0] if b and b[0]["region"] else None)(qw.top_windows("Uyarı", "#32770")),
-                          30, what="the skinned 'Uyarı' box")
+        box = qw.wait_for(lambda: qw.skinned_top("Uyarı", "#32770"), 30, what="the skinned 'Uyarı' box")
         time.sleep(1)
         self.assertEqual(self.answer(box), 1)
         ok = [c for c in qw.children(box) if c["class"].lower() == "button"][0]
@@ -187,8 +185,7 @@ class PreviewSwitch(unittest.TestCase):
     def setUp(self):
         qw.kill_all()
         self.proc = qw.start(qw.program("src/preview/SkinPreview.exe"))
-        self.main = qw.wait_for(lambda: (lambda t: t[0] if t and t[0]["region"] else None)(qw.top_windows("Skin Preview")),
-                                90, what="the skinned preview")
+        self.main = qw.wait_for(lambda: qw.skinned_top("Skin Preview"), 90, what="the skinned preview")
 
     def tearDown(self):
         qw.kill_all()
