@@ -1,7 +1,24 @@
-# How the Windows programs are built to ship: small. Included by the top level before any target.
+# How the Windows programs are built to ship: small, and the same bytes from every clean build
+# of a commit wherever it is checked out. Included by the top level before any target.
 if(NOT WIN32)
   return()
 endif()
+
+# --- Reproducible ------------------------------------------------------------------------
+# No path of the checkout or of its build folder in any output (debug info, LTO streams, any
+# future __FILE__), and no link time in the PE header.
+# (The build folder is often inside the checkout; the later map wins.)
+add_compile_options(
+  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=/quenrix>"
+  "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=/quenrix/build>")
+add_link_options(-Wl,--no-insert-timestamp)
+# Archives without member times or owners (binutils' default here; said out loud so that a
+# toolchain built otherwise cannot change the archives behind our backs).
+foreach(lang C CXX)
+  set(CMAKE_${lang}_ARCHIVE_CREATE "<CMAKE_AR> qcD <TARGET> <LINK_FLAGS> <OBJECTS>")
+  set(CMAKE_${lang}_ARCHIVE_APPEND "<CMAKE_AR> qD <TARGET> <LINK_FLAGS> <OBJECTS>")
+  set(CMAKE_${lang}_ARCHIVE_FINISH "<CMAKE_RANLIB> -D <TARGET>")
+endforeach()
 
 # --- Small ----------------------------------------------------------------------------------
 # Nearly all code waits on the user, the network or the platform: optimised for size.
