@@ -70,6 +70,34 @@ LRESULT CALLBACK SizeFilter(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
+// Times the skinner's start message (take-over of the controls, fitting, region, first frame).
+double g_startMicroseconds = 0;
+constexpr UINT_PTR kStartTimerId = 0x51B8;
+LRESULT CALLBACK StartTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message != WM_SKINSTART) return DefSubclassProc(window, message, wParam, lParam);
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    QueryPerformanceCounter(&b);
+    g_startMicroseconds += Microseconds(a, b);
+    return result;
+}
+
+BOOL CALLBACK FindUnpaintedChild(HWND child, LPARAM data) {
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(data) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether anything of the window or its visible children still waits to be painted.
+bool Unpainted(HWND window) {
+    bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+    if (!unpainted) EnumChildWindows(window, FindUnpaintedChild, reinterpret_cast<LPARAM>(&unpainted));
+    return unpainted;
+}
+
 }  // namespace
 
 int wmain() {
@@ -77,22 +105,36 @@ int wmain() {
     application.Initialize();
     application.SetTitle(u"Quenrix Installer");
     RegisterSkinClasses();
+    // Where the time of a start goes in this process (its first form: nothing was warmed up).
+    LARGE_INTEGER t0, t1, t2, t3;
+    QueryPerformanceCounter(&t0);
     TFrmAna* form = application.CreateForm<TFrmAna>();
-    form->Show();
+    QueryPerformanceCounter(&t1);
+    form->Show();  // activation: the skin manager attaches here and posts the start
+    QueryPerformanceCounter(&t2);
     const HWND window = form->Handle();
-
-    // The skin manager attaches on activation and starts the skinner by a posted message.
+    if (!SetWindowSubclass(window, StartTimer, kStartTimerId, 0)) {
+        std::fprintf(stderr, "cannot watch the window's messages\n");
+        return 1;
+    }
     TSkinForm* skinned = nullptr;
     const DWORD deadline = GetTickCount() + 10000;
     while (!(skinned && skinned->Started()) && static_cast<LONG>(deadline - GetTickCount()) > 0) {
-        application.ProcessMessages();
-        Sleep(1);
+        if (!application.ProcessMessage()) Sleep(1);
         if (TSkinManager* manager = SkinManager()) skinned = manager->FindSkinForm(window);
     }
     if (!skinned || !skinned->Started() || !skinned->Region()) {
         std::fprintf(stderr, "the main window was not skinned\n");
         return 1;
     }
+    while (Unpainted(window) && static_cast<LONG>(deadline - GetTickCount()) > 0)
+        if (!application.ProcessMessage()) Sleep(1);
+    QueryPerformanceCounter(&t3);
+    RemoveWindowSubclass(window, StartTimer, kStartTimerId);
+    std::printf("window from its layout %.1f ms, Show %.1f ms, then to the first complete paint %.1f ms,\n"
+                "  of which the skinner's start message %.1f ms\n",
+                Microseconds(t0, t1) / 1000, Microseconds(t1, t2) / 1000, Microseconds(t2, t3) / 1000,
+                g_startMicroseconds / 1000);
     Pump(application, 300);  // the first paints of the window and its controls
 
     RECT outer{};

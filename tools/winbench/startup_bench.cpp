@@ -190,10 +190,13 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(stdout);
     }
     const double skinned = Median(installer.Times), plain = Median(bare.Times), extra = skinned - plain;
-    std::printf("process start to first complete paint (median of %d runs):\n"
-                "  installer, skinned main window: %.1f ms\n"
-                "  bare Win32 window:              %.1f ms\n"
-                "  difference:                     %.1f ms (target <= %.0f ms)\n",
-                runs, skinned, plain, extra, kTargetMs);
+    // The fastest start shows what a program costs when the machine's other work leaves it alone.
+    const double skinnedBest = *std::min_element(installer.Times.begin(), installer.Times.end());
+    const double plainBest = *std::min_element(bare.Times.begin(), bare.Times.end());
+    std::printf("process start to first complete paint, median of %d runs (fastest):\n"
+                "  installer, skinned main window: %6.1f ms (%.1f)\n"
+                "  bare Win32 window:              %6.1f ms (%.1f)\n"
+                "  difference:                     %6.1f ms (%.1f); target <= %.0f ms\n",
+                runs, skinned, skinnedBest, plain, plainBest, extra, skinnedBest - plainBest, kTargetMs);
     return extra <= kTargetMs ? 0 : 3;
 }
