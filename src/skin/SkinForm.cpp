@@ -244,7 +244,6 @@ void TSkinForm::StartSkin() {
     }
     FLifeState = flSkinned;
     if (FHoverTimer) FHoverTimer->SetEnabled(true);
-    if (FSkinFrame && FBorderKind != bkNoCaption) PaintFrame();
 }
 
 // ---- release -------------------------------------------------------------------------------
