@@ -56,6 +56,7 @@ public:
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }
     TSkinForm* SkinForm() const { return FSkinForm; }
+    TSkinData* SkinData() const { return FSkinData; }
     const TControlView& View() const { return FView; }
     std::int32_t LifeState() const { return FLifeState; }
     bool SkinOn() const { return FSkinOn; }

@@ -43,6 +43,8 @@ enum class TSkinnerKind : std::uint8_t {
     GlyphRadio,    // a radio button drawn from custom glyphs
     ExCheck,       // an extended check box drawn from glyphs
     PageEx,        // an advanced page control
+    ScrollbarH,    // a raw window with window scroll bars
+    ScControl,     // a stand-alone scroll bar control
     Count
 };
 
