@@ -281,8 +281,15 @@ void TPageControlEx::WndProc(TMessage& m) {
         TMemoryDC source(item->hDC);
         source.SelectBitmap(picture.Handle());
         const int old = SetStretchBltMode(item->hDC, COLORONCOLOR);
-        StretchBlt(item->hDC, r.left, r.top, RectWidth(r), RectHeight(r), source.Get(), 0, 0, picture.Width(),
-                   picture.Height(), SRCCOPY);
+        if (picture.TransparentColor() != clNone) {
+            // Corners in the picture's transparent colour show the tab control behind them.
+            FillRect(item->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
+            ::TransparentBlt(item->hDC, r.left, r.top, RectWidth(r), RectHeight(r), source.Get(), 0, 0,
+                             picture.Width(), picture.Height(), ColorToRGB(picture.TransparentColor()));
+        } else {
+            StretchBlt(item->hDC, r.left, r.top, RectWidth(r), RectHeight(r), source.Get(), 0, 0, picture.Width(),
+                       picture.Height(), SRCCOPY);
+        }
         SetStretchBltMode(item->hDC, old);
     } else {
         FillRect(item->hDC, &r, GetSysColorBrush(active ? COLOR_WINDOW : COLOR_BTNFACE));

@@ -65,6 +65,8 @@ LRESULT CALLBACK TSkinComBox::ChildProc(HWND window, UINT message, WPARAM wParam
                                         DWORD_PTR refData) {
     auto* self = reinterpret_cast<TSkinComBox*>(refData);
     TSkinDispatchScope scope;
+    // The edit is part of the skinned combo box.
+    if (message == WM_SKINNEDQUERY && self->FSkinOn) return 1;
     LRESULT result = DefSubclassProc(window, message, wParam, lParam);
     try {
         if (self->FChild.Window() != window || !self->FSkinOn) return result;
@@ -109,7 +111,11 @@ void TSkinComBox::AfterMessage(TMessage& m) {
             }
             break;
         case CM_MOUSEENTER:
-            if (enabled) FState |= skHot;
+            // Shown at once: the mouse move that follows finds the state already set.
+            if (enabled && !(FState & skHot)) {
+                FState |= skHot;
+                PaintWindow(nullptr);
+            }
             break;
         case WM_MOUSELEAVE:
         case CM_MOUSELEAVE:

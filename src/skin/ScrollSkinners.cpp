@@ -274,9 +274,15 @@ void TScrollOverlay::Paint() {
         int start = FThumbStart;
         if (FPressed && FHotZone == szThumb && FKind != okControl) {
             // While the platform tracks the thumb, the drawn one follows the cursor.
+            // The platform puts the thumb back where it was taken from while the cursor is far
+            // from the bar (eight thicknesses across, two along it); the drawn one does the same.
             const POINT cursor = CursorOnBar();
+            RECT reach = info.Screen;
+            const int thickness = FVertical ? w : h;
+            InflateRect(&reach, FVertical ? thickness * 8 : thickness * 2, FVertical ? thickness * 2 : thickness * 8);
             const int travel = FVertical ? cursor.y - FDownPos.y : cursor.x - FDownPos.x;
-            start = DraggedThumbStart(FDownThumbStart, travel, len, FLength, FArrowSize);
+            start = PtInRect(&reach, cursor) ? DraggedThumbStart(FDownThumbStart, travel, len, FLength, FArrowSize)
+                                            : FDownThumbStart;
         }
         const int end = start + len;
         FThumbStart = start;

@@ -444,6 +444,7 @@ void TSkinPageEx::AssignTabPictures() {
         if (!target) continue;
         auto picture = MakeFrameBitmap(RECT{0, 0, 100, 21}, tabs.Bitmap, MarginsOf(tabs), false, tabs.Tile == 1, 5, f);
         target->Assign(*picture);
+        if (tabs.Trans == 1) target->SetTransparentColor(static_cast<TColor>(SkinKeyColor));
     }
 }
 

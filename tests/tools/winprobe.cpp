@@ -5,6 +5,9 @@
 //   winprobe close HWND           posts WM_CLOSE
 //   winprobe press HWND           sends BM_CLICK (a button of a message box, say)
 //   winprobe text HWND TEXT       sets a window's text
+//   winprobe toggles BUTTON N WATCH  clicks BUTTON N times, each time waiting (up to 10 s) until
+//                                 WATCH's answer to the skinned query (0x3523) changes; prints
+//                                 how many clicks changed it
 #include <windows.h>
 
 #include <cstdio>
@@ -116,6 +119,24 @@ int wmain(int argc, wchar_t** argv) {
                                  static_cast<WPARAM>(_wcstoui64(argv[4], nullptr, 0)),
                                  static_cast<LPARAM>(_wcstoi64(argv[5], nullptr, 0)));
         std::printf("%lld\n", static_cast<long long>(r));
+    } else if (cmd == L"toggles" && argc > 4) {
+        const HWND button = Handle(argv[2]), watch = Handle(argv[4]);
+        const int count = _wtoi(argv[3]);
+        int changed = 0;
+        for (int i = 0; i < count; ++i) {
+            DWORD_PTR before = 0, now = 0;
+            SendMessageTimeoutW(watch, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 5000, &before);
+            SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &now);
+            for (int waited = 0; waited < 10000; waited += 20) {
+                Sleep(20);
+                if (!SendMessageTimeoutW(watch, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 5000, &now)) break;
+                if (now != before) {
+                    ++changed;
+                    break;
+                }
+            }
+        }
+        std::printf("%d\n", changed);
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
     } else {
