@@ -13,12 +13,15 @@
 #include "framework/TabCtrls.h"
 #include "skin/CaptionPainter.h"
 #include "skin/SkinData.h"
+#include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinRegister.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -372,6 +375,73 @@ private:
     HMENU popup_ = nullptr;
 };
 
+double Milliseconds() {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Paints the whole window and every control at once.
+void RepaintAll(TCustomForm& form) {
+    RedrawWindow(form.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// Times, in the same run: skinning the whole window (from the start command to the last control
+// painted), unskinning it, and one full repaint skinned and unskinned. Each is the median of
+// several rounds.
+void RunBench(TCustomForm& form, TSkinData& skin, const std::wstring& file) {
+    TSkinManager& manager = *SkinManager();
+    std::vector<double> skinTimes, unskinTimes, skinnedPaint, plainPaint;
+    for (int round = 0; round < 9; ++round) {
+        for (int i = 0; i < 3; ++i) {
+            const double t = Milliseconds();
+            RepaintAll(form);
+            skinnedPaint.push_back(Milliseconds() - t);
+        }
+        double t = Milliseconds();
+        skin.SetActive(false);
+        manager.ExecuteCommand();
+        RepaintAll(form);
+        unskinTimes.push_back(Milliseconds() - t);
+        for (int i = 0; i < 3; ++i) {
+            const double p = Milliseconds();
+            RepaintAll(form);
+            plainPaint.push_back(Milliseconds() - p);
+        }
+        t = Milliseconds();
+        skin.SetActive(true);
+        manager.ExecuteCommand();
+        // The start itself comes as a posted message to the window.
+        for (int spins = 0; spins < 1000; ++spins) {
+            TSkinForm* skinned = manager.FindSkinForm(form.Handle());
+            if (skinned && skinned->Started()) break;
+            Application->ProcessMessages();
+        }
+        RepaintAll(form);
+        skinTimes.push_back(Milliseconds() - t);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "skin the whole window: %.1f ms\nunskin it: %.1f ms\nfull repaint skinned: %.1f ms\n"
+                  "full repaint unskinned: %.1f ms\n(medians of %zu rounds; %zu skinners)\n",
+                  median(skinTimes), median(unskinTimes), median(skinnedPaint), median(plainPaint), skinTimes.size(),
+                  manager.SkinnerCount());
+    if (FILE* out = _wfopen(file.c_str(), L"w")) {
+        std::fputs(text, out);
+        std::fclose(out);
+    }
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
@@ -388,8 +458,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         auto* skin = new TSkinData(form);
         int argc = 0;
         LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-        const std::wstring path = argv && argc > 1 ? argv[1] : L"";
+        std::vector<std::wstring> args(argv ? argv + 1 : nullptr, argv ? argv + argc : nullptr);
         if (argv) LocalFree(argv);
+        // "--bench FILE [SKIN]": time skinning, unskinning and full repaints, write them to FILE, end.
+        std::wstring benchFile;
+        if (args.size() >= 2 && args[0] == L"--bench") {
+            benchFile = args[1];
+            args.erase(args.begin(), args.begin() + 2);
+        }
+        const std::wstring path = args.empty() ? L"" : args[0];
         // Set up as the layout reader sets up a form's skin: the stored skin is read with the
         // layout, and skinning starts when the window is first activated.
         skin->BeginLoading();
@@ -401,6 +478,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
             // A skin file replaces the stored one; one that cannot be used leaves the system look.
             skin->SetSkinFile(std::u16string(path.begin(), path.end()));
             skin->SetActive(true);
+        }
+        std::unique_ptr<TTimer> bench;
+        if (!benchFile.empty()) {
+            bench = std::make_unique<TTimer>(nullptr);
+            bench->SetInterval(200);
+            bench->OnTimer = [&](TObject*) {
+                TSkinManager* manager = SkinManager();
+                TSkinForm* skinned = manager ? manager->FindSkinForm(form->Handle()) : nullptr;
+                if (!skinned || !skinned->Started()) return;
+                bench->SetEnabled(false);
+                RunBench(*form, *skin, benchFile);
+                application.Terminate();
+            };
         }
         application.Run();
     } catch (const std::exception& e) {

@@ -189,7 +189,8 @@ void TSkinEdit::AfterMessage(TMessage& m) {
 void TSkinEdit::PaintSkin(HDC dc, const RECT& rect) {
     if (!FSkinData) return;
     if ((FSkinData->SkinControls() & SkinControlBit(xcSpin)) && !FUpDown)
-        if (HWND spin = FindSpinChild(FHandle)) FUpDown = AttachSpinSkinner(spin, FSkinData, FSkinForm, FCanvas, true);
+        if (HWND spin = FindSpinChild(FHandle))
+            AdoptChild(FUpDown = AttachSpinSkinner(spin, FSkinData, FSkinForm, FCanvas, true));
     RECT client{};
     GetClientRect(FHandle, &client);
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;

@@ -498,6 +498,13 @@ void TSkinListView::AttachScrollbars(TControl* control, TSkinData* skinData, TSk
         FHeaderSkinner = EnsureSkinManager().Own(std::make_unique<TSkinHeader>(), TSkinKey{header, nullptr});
         FHeaderSkinner->AttachWindow(header, skinData, nullptr, canvas);
     }
+    AdoptChild(FHeaderSkinner);
+}
+
+void TSkinListView::Notification(TComponent* component, TOperation operation) {
+    if (operation == TOperation::opRemove && FHeaderSkinner && component == static_cast<TComponent*>(FHeaderSkinner))
+        FHeaderSkinner = nullptr;
+    TSkinScrollbar::Notification(component, operation);
 }
 
 // ---- raw windows with window scroll bars ---------------------------------------------------

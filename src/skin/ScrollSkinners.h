@@ -121,6 +121,9 @@ public:
     void AttachScrollbars(TControl* control, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) override;
     TSkinHeader* HeaderSkinner() const { return FHeaderSkinner; }
 
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
 private:
     TSkinHeader* FHeaderSkinner = nullptr;  // owned by the skin manager
 };

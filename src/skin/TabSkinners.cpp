@@ -80,7 +80,7 @@ void TSkinTab::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, T
 
 void TSkinTab::AttachSpin() {
     if (HWND spin = FHandle ? FindSpinChild(FHandle) : nullptr)
-        FUpDown = AttachSpinSkinner(spin, FSkinData, FSkinForm, FCanvas, false);
+        AdoptChild(FUpDown = AttachSpinSkinner(spin, FSkinData, FSkinForm, FCanvas, false));
 }
 
 void TSkinTab::Prepare() {
@@ -432,7 +432,7 @@ void TSkinPageEx::Attach(TControl* control, TSkinForm* form, TSkinData* skinData
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     AssignTabPictures();
     if (HWND spin = FHandle ? FindSpinChild(FHandle) : nullptr)
-        FUpDown = AttachSpinSkinner(spin, FSkinData, FSkinForm, FCanvas, false);
+        AdoptChild(FUpDown = AttachSpinSkinner(spin, FSkinData, FSkinForm, FCanvas, false));
 }
 
 void TSkinPageEx::AssignTabPictures() {

@@ -242,7 +242,7 @@ class SkinControls(unittest.TestCase):
         self.toggle()
         before = self.counts()
         button = self.first("TButton", "Skin off")
-        out = qw.run(qw.program("tests/tools/winprobe.exe"), ["toggles", button["hwnd"], 200, self.memo["hwnd"]],
+        out = qw.run(qw.program("tests/tools/winprobe.exe"), ["toggles", str(button["hwnd"]), "200", str(self.memo["hwnd"])],
                      timeout=800).stdout.strip()
         self.assertEqual(out, "200", "every click switched the skin")
         self.wait_skinned(True)
