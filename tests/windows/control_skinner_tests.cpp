@@ -440,6 +440,10 @@ TEST(MediaPlayerSkinner, FourOfNineButtonsShareTheWidthAndAPressClicksTheButtonU
     EXPECT_EQ(panel->LastGlyph(btPause), 'D');
     EXPECT_EQ(panel->LastGlyph(btPlay), 'C');
     EXPECT_EQ(panel->LastGlyph(btNext), 0);
+    // The disabled pause glyph is the program's own picture: its bars in the disabled ink.
+    HDC dc = GetDC(panel->Handle());
+    EXPECT_EQ(GetPixel(dc, 60 + (60 - 16) / 2 + 5, (30 - 16) / 2 + 8), RGB(176, 176, 176));
+    ReleaseDC(panel->Handle(), dc);
     // Moving the player moves the panel; hiding it hides the panel.
     player->SetLeft(30);
     GetWindowRect(panel->Handle(), &a);
