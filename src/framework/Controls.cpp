@@ -843,6 +843,11 @@ void TWinControl::AlignControls(RECT& r) {
 }
 
 void TWinControl::PaintWindow(HDC dc) {
+    // A window of the framework's own class has nothing to paint but its children. The
+    // platform's default handling of a paint would only validate the window, even when it is
+    // asked to paint into another DC (a child copying what lies behind it), and the window's
+    // own paint would then never come.
+    if (defWndProc_ == DefWindowProcW) return;
     TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
     DefaultHandler(m);
 }

@@ -615,3 +615,26 @@ TEST(ScrollSkinner, AMemoMadeAnewOnAChangedStyleIsSkinnedAgainByItsForm) {
     manager.Free(skinForm);
     EXPECT_TRUE(PumpUntil([&] { return manager.SkinnerCount() == 0; }));
 }
+
+TEST(GroupBoxSkinner, CopyingWhatLiesBehindLeavesTheFormsOwnPaintToCome) {
+    auto skin = MakeSkin();
+    TSkinManager manager;
+    auto form = MakeForm();
+    auto* box = Place<TGroupBox>(form.get(), 10, 10, 120, 80);
+    box->SetCaption(u"Group");
+    auto* label = new TLabel(form.get());
+    label->SetParent(form.get());
+    label->SetBounds(150, 20, 60, 20);
+    form->Show();
+    auto* s = manager.Own(std::make_unique<TSkinGroupBox>(), TSkinKey{box->Handle(), nullptr});
+    s->Attach(box, nullptr, skin.get(), true, nullptr);
+    UpdateWindow(form->Handle());
+    // The form still has a part to paint (a windowless label) when the group box paints first
+    // and copies the form behind itself.
+    RECT labelRect = label->BoundsRect();
+    InvalidateRect(form->Handle(), &labelRect, TRUE);
+    RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT pending{};
+    EXPECT_TRUE(GetUpdateRect(form->Handle(), &pending, FALSE)) << "the label's part is still to be painted";
+    EXPECT_TRUE(IntersectRect(&pending, &pending, &labelRect));
+}
