@@ -281,11 +281,19 @@ void TPageControlEx::WndProc(TMessage& m) {
         TMemoryDC source(item->hDC);
         source.SelectBitmap(picture.Handle());
         const int old = SetStretchBltMode(item->hDC, COLORONCOLOR);
-        if (picture.TransparentColor() != clNone) {
-            // Corners in the picture's transparent colour show the tab control behind them.
+        if (picture.TransparentColor() != clNone && RectWidth(r) > 0 && RectHeight(r) > 0) {
+            // Corners in the picture's transparent colour show the tab control behind them. The
+            // picture is sized first pixel for pixel, so that no blended pixel escapes the key.
+            TBitmap sized;
+            sized.SetPixelFormat(TPixelFormat::pf24bit);
+            sized.SetSize(RectWidth(r), RectHeight(r));
+            HDC s = sized.Canvas().Handle();
+            SetStretchBltMode(s, COLORONCOLOR);
+            StretchBlt(s, 0, 0, RectWidth(r), RectHeight(r), source.Get(), 0, 0, picture.Width(), picture.Height(),
+                       SRCCOPY);
             FillRect(item->hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-            ::TransparentBlt(item->hDC, r.left, r.top, RectWidth(r), RectHeight(r), source.Get(), 0, 0,
-                             picture.Width(), picture.Height(), ColorToRGB(picture.TransparentColor()));
+            ::TransparentBlt(item->hDC, r.left, r.top, RectWidth(r), RectHeight(r), s, 0, 0, RectWidth(r),
+                             RectHeight(r), ColorToRGB(picture.TransparentColor()));
         } else {
             StretchBlt(item->hDC, r.left, r.top, RectWidth(r), RectHeight(r), source.Get(), 0, 0, picture.Width(),
                        picture.Height(), SRCCOPY);
