@@ -9,9 +9,11 @@
 #include "framework/Forms.h"
 #include "framework/GroupCtrls.h"
 #include "framework/MPlayer.h"
+#include "framework/Register.h"
 #include "framework/StdCtrls.h"
 #include "framework/TabCtrls.h"
 #include "skin/CaptionPainter.h"
+#include "skin/ControlSkinnerFamilies.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -451,6 +453,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     application.Initialize();
     application.SetTitle(u"Skin Preview");
     RegisterSkinClasses();
+    RegisterCommonControlClasses();
+    RegisterControlSkinnerFamilies();
     try {
         auto* form = application.CreateForm<TPreviewForm>();
         // The title in the skinned caption, as the installer's window has it.

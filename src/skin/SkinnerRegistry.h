@@ -58,7 +58,8 @@ bool HasSkinner(TSkinnerKind kind);
 TSkinControl* MakeSkinner(TSkinnerKind kind, TSkinForm& form, TControl* control, bool ownColor);
 TSkinControl* MakeWindowSkinner(TSkinnerKind kind, TSkinForm& form, HWND window);
 
-// The registry's families are registered once, before the first dispatch.
+// The button family and panels are registered once, before the first dispatch; the other
+// control families come with RegisterControlSkinnerFamilies (ControlSkinnerFamilies.h).
 void RegisterBuiltInSkinners();
 
 }  // namespace qx
