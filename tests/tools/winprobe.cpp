@@ -165,6 +165,7 @@ int wmain(int argc, wchar_t** argv) {
                     break;
                 }
             }
+        }
         std::printf("%d\n", changed);
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
