@@ -14,7 +14,6 @@ namespace qx {
 
 namespace {
 
-constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
 // Undocumented messages with which newer systems draw the caption and frame themselves.
 constexpr UINT WM_NCUAHDRAWCAPTION = 0xAE;
 constexpr UINT WM_NCUAHDRAWFRAME = 0xAF;
