@@ -443,6 +443,8 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(this))
 
 TMenu::~TMenu() {
     if (images_) images_->RemoveFreeNotification(this);
+    // The items go after this part of the object: none may tell it of a change any more.
+    items_->menu_ = nullptr;
 }
 
 void TMenu::Notification(TComponent* component, TOperation operation) {

@@ -20,7 +20,9 @@ namespace qx {
 
 class TSkinData;
 class TSkinForm;
+class TSkinPopupMenu;
 class TCustomForm;
+class TBitmap;
 
 class TSkinManager : public TComponent {
 public:
@@ -75,6 +77,25 @@ public:
     void PurgeDeadForms();
     void PurgeClosed();
 
+    // ---- popup menus ----
+    // A popup menu window is being made: skins it when skinning is on and its kind's family
+    // (PopupKind) is skinned.
+    void SkinPopupMenu(HWND window);
+    // The popup menu window goes: true when it had a skinner.
+    bool UnskinPopupMenu(HWND window);
+    bool IsPopupSkinned(HWND window) const;
+    const std::vector<TSkinPopupMenu*>& PopupSkinners() const { return popupSkinners_; }
+    // Every popup skinner now belongs to the menu bar.
+    void MarkMenuBarPopups();
+    // The newest popup skinner bound to nobody is bound to value.
+    void BindPopup(ULONG_PTR value);
+    // The background of the first popup skinner bound to value, or none.
+    TBitmap* PopupBackground(ULONG_PTR value) const;
+    // The skinner of the popup window that shows menu, or none.
+    TSkinPopupMenu* PopupShowing(HMENU menu) const;
+    // Lets go of every popup menu (skinning stops).
+    void FreePopupSkinners();
+
     // ---- commands ----
     // Runs command after delay milliseconds on the timer; before any window was activated a
     // start or stop only switches skinning on or off.
@@ -96,6 +117,9 @@ public:
     bool MDIChildMaximized() const { return mdiChildMaximized_; }
     void SetMDIChildMaximized(bool value);
     HWND MDIClient() const { return mdiClient_; }
+    // Asks the recorded MDI client to redraw its frame with all children; only a living MDI
+    // client is asked (a message posted to no window would go to the thread instead).
+    void RedrawMdiClient(HWND child);
     TCustomForm* MDIFrameForm() const { return mdiFrameForm_; }
     void SetMDIFrame(HWND client, TCustomForm* frameForm) {
         mdiClient_ = client;
@@ -114,6 +138,7 @@ private:
 
     std::map<TSkinKey, std::unique_ptr<TSkinner>> table_;
     std::vector<TSkinForm*> formSkinners_;  // in the order they were made
+    std::vector<TSkinPopupMenu*> popupSkinners_;  // in the order they were made
     std::vector<TSkinData*> skinDataList_;
     TTimer* timer_ = nullptr;  // owned as a component
     HHOOK hook_ = nullptr;

@@ -126,6 +126,13 @@ TEST(Menus, ItemsBuildTheMenuHandleAndChangesUpdateItInPlace) {
     EXPECT_EQ(GetMenuItemCount(bar), 0);
     EXPECT_FALSE(IsMenu(drop));
     EXPECT_EQ(MenuItemFromCommand(openCommand), nullptr);
+
+    // A menu that owns its items frees them after itself without telling it of the change.
+    {
+        TPopupMenu owning(nullptr);
+        NewItem(&owning, owning.Items(), u"Owned");
+        EXPECT_NE(owning.Handle(), nullptr);
+    }
 }
 
 TEST(Menus, CommandsShortcutsAndRadioGroupsReachTheItems) {
