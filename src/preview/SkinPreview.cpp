@@ -6,6 +6,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "PreviewMenus.h"
 #include "skin/CaptionPainter.h"
 #include "skin/SkinData.h"
 #include "skin/SkinRegister.h"
@@ -167,31 +168,13 @@ public:
         status_ = status;
         (void)h;
 
-        // A menu bar, and the same menu as a popup on a right click.
-        menu_ = CreateMenu();
-        popup_ = CreatePopupMenu();
-        AppendMenuW(popup_, MF_STRING, 101, L"&Open");
-        AppendMenuW(popup_, MF_STRING | MF_CHECKED, 102, L"&Checked item");
-        AppendMenuW(popup_, MF_STRING | MF_GRAYED, 103, L"&Disabled item");
-        AppendMenuW(popup_, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(popup_, MF_STRING, 104, L"E&xit");
-        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup_), L"&File");
-        AppendMenuW(menu_, MF_STRING, 105, L"&Help");
-        SetMenu(Handle(), menu_);
+        // A menu bar, a context menu on a right click and the MDI demo.
+        preview::BuildPreviewMenus(*this, [this](const std::u16string& text) {
+            SetWindowTextW(status_, std::wstring(text.begin(), text.end()).c_str());
+        });
         // The menu bar took its height from the client area: a status bar places itself along
         // its parent's bottom edge only when told of a size.
         SendMessageW(status, WM_SIZE, 0, 0);
-        OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int x, int y) {
-            if (button != TMouseButton::mbRight) return;
-            POINT p = ClientToScreen(POINT{x, y});
-            TrackPopupMenu(popup_, TPM_RIGHTBUTTON, p.x, p.y, 0, Handle(), nullptr);
-        };
-    }
-
-    ~TPreviewForm() override {
-        // The menu bar is destroyed with the window; the popup is part of it.
-        if (HandleAllocated()) SetMenu(Handle(), nullptr);
-        if (menu_) DestroyMenu(menu_);
     }
 
 protected:
@@ -221,8 +204,6 @@ private:
     TSkinData* skin_ = nullptr;
     TButton* toggle_ = nullptr;
     HWND status_ = nullptr;
-    HMENU menu_ = nullptr;
-    HMENU popup_ = nullptr;
 };
 
 }  // namespace

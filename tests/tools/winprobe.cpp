@@ -5,6 +5,7 @@
 //   winprobe close HWND           posts WM_CLOSE
 //   winprobe press HWND           sends BM_CLICK (a button of a message box, say)
 //   winprobe text HWND TEXT       sets a window's text
+//   winprobe menu HWND            prints the window's menu bar handle (0: none)
 #include <windows.h>
 
 #include <cstdio>
@@ -116,6 +117,8 @@ int wmain(int argc, wchar_t** argv) {
                                  static_cast<WPARAM>(_wcstoui64(argv[4], nullptr, 0)),
                                  static_cast<LPARAM>(_wcstoi64(argv[5], nullptr, 0)));
         std::printf("%lld\n", static_cast<long long>(r));
+    } else if (cmd == L"menu" && argc > 2) {
+        std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetMenu(Handle(argv[2])))));
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
     } else {
