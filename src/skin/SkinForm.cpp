@@ -356,6 +356,7 @@ void TSkinForm::ReSkin() {
     for (TSkinControl* s : std::vector<TSkinControl*>(FControls))
         if (std::find(FControls.begin(), FControls.end(), s) != FControls.end()) s->SkinChanged();
     FLifeState = flReskinning;
+    if (FSkinFrame && FForm) SkinFormMenus(true);
     if (FSkinFrame) {
         FitToSkin(true);
         if (FForm) {

@@ -321,8 +321,7 @@ void TSkinManager::SkinPopupMenu(HWND window) {
                                   (has & SkinControlBit(xcMenuItem)) != 0, (has & SkinControlBit(xcSystemMenu)) != 0};
     if (!PopupKindSkinned(popupKind_, families)) return;
     TSkinPopupMenu* popup = Own(std::make_unique<TSkinPopupMenu>(), TSkinKey{window, nullptr});
-    popup->AttachPopup(window, skinData, 0);
-    if (menuBarPopup_) popup->SetMenuBarPopup(true);
+    popup->AttachPopup(window, skinData);
 }
 
 bool TSkinManager::UnskinPopupMenu(HWND window) {
@@ -337,24 +336,6 @@ bool TSkinManager::UnskinPopupMenu(HWND window) {
 bool TSkinManager::IsPopupSkinned(HWND window) const {
     return std::any_of(popupSkinners_.begin(), popupSkinners_.end(),
                        [window](const TSkinPopupMenu* p) { return p->Window() == window; });
-}
-
-void TSkinManager::MarkMenuBarPopups() {
-    for (TSkinPopupMenu* popup : popupSkinners_) popup->SetMenuBarPopup(true);
-}
-
-void TSkinManager::BindPopup(ULONG_PTR value) {
-    for (auto it = popupSkinners_.rbegin(); it != popupSkinners_.rend(); ++it)
-        if ((*it)->OwnerValue() == 0) {
-            (*it)->SetOwnerValue(value);
-            return;
-        }
-}
-
-TBitmap* TSkinManager::PopupBackground(ULONG_PTR value) const {
-    for (TSkinPopupMenu* popup : popupSkinners_)
-        if (popup->OwnerValue() == value && !popup->Background().Empty()) return &popup->Background();
-    return nullptr;
 }
 
 TSkinPopupMenu* TSkinManager::PopupShowing(HMENU menu) const {

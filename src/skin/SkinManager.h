@@ -22,7 +22,6 @@ class TSkinData;
 class TSkinForm;
 class TSkinPopupMenu;
 class TCustomForm;
-class TBitmap;
 
 class TSkinManager : public TComponent {
 public:
@@ -85,13 +84,8 @@ public:
     bool UnskinPopupMenu(HWND window);
     bool IsPopupSkinned(HWND window) const;
     const std::vector<TSkinPopupMenu*>& PopupSkinners() const { return popupSkinners_; }
-    // Every popup skinner now belongs to the menu bar.
-    void MarkMenuBarPopups();
-    // The newest popup skinner bound to nobody is bound to value.
-    void BindPopup(ULONG_PTR value);
-    // The background of the first popup skinner bound to value, or none.
-    TBitmap* PopupBackground(ULONG_PTR value) const;
-    // The skinner of the popup window that shows menu, or none.
+    // The skinner of the popup window that shows menu, or none: owner-drawn items take their
+    // background from it.
     TSkinPopupMenu* PopupShowing(HMENU menu) const;
     // Lets go of every popup menu (skinning stops).
     void FreePopupSkinners();

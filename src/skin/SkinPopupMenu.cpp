@@ -18,11 +18,9 @@ constexpr UINT MN_GETHMENU_ = 0x01E1;
 
 TSkinPopupMenu::~TSkinPopupMenu() { DetachPopup(); }
 
-void TSkinPopupMenu::AttachPopup(HWND window, TSkinData* skinData, ULONG_PTR ownerValue) {
+void TSkinPopupMenu::AttachPopup(HWND window, TSkinData* skinData) {
     FWindow = window;
     FSkinData = skinData;
-    FOwnerValue = ownerValue;
-    FMenuBarPopup = false;
     FSubclass.Install(window, &TSkinPopupMenu::SubclassProc, this);
 }
 

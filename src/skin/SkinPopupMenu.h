@@ -20,18 +20,14 @@ public:
     TSkinKey Key() const override { return TSkinKey{FWindow, nullptr}; }
     void Release() override { DetachPopup(); }
 
-    // Takes over the popup window's messages; ownerValue binds it to whoever asked (0: nobody).
-    void AttachPopup(HWND window, TSkinData* skinData, ULONG_PTR ownerValue);
+    // Takes over the popup window's messages.
+    void AttachPopup(HWND window, TSkinData* skinData);
     // Gives the window its own procedure back and empties the background; safe twice.
     void DetachPopup();
     bool Attached() const { return FSubclass.Installed(); }
 
     HWND Window() const { return FWindow; }
     TSkinData* SkinData() const { return FSkinData; }
-    ULONG_PTR OwnerValue() const { return FOwnerValue; }
-    void SetOwnerValue(ULONG_PTR value) { FOwnerValue = value; }
-    bool MenuBarPopup() const { return FMenuBarPopup; }
-    void SetMenuBarPopup(bool value) { FMenuBarPopup = value; }
     // The menu the window shows (asked of the window once it has one).
     HMENU Menu();
     // The background of the last paint, in window coordinates; empty before the first one.
@@ -61,9 +57,7 @@ private:
 
     HWND FWindow = nullptr;
     TSkinData* FSkinData = nullptr;
-    ULONG_PTR FOwnerValue = 0;
     HMENU FMenu = nullptr;
-    bool FMenuBarPopup = false;
     TBitmap FBackground;
     TWindowSubclass FSubclass;
 };
