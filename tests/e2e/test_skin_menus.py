@@ -91,7 +91,12 @@ class SkinMenus(unittest.TestCase):
         for y in (top + 2, (top + bottom) // 2, bottom - 2):
             self.assertIn(qw.pixel(shot, right - 40, y), BAR_COLOURS, y)
 
-        # A click on File opens its drop-down right under it, skinned.
+        # Pointing at File shows it hot; a click opens its drop-down right under it, skinned.
+        file_edge = (left + 5, (top + bottom) // 2)
+        self.assertNotEqual(qw.pixel(shot, *file_edge), SELECTED_EDGE)
+        qw.xdotool("mousemove", left + 14, (top + bottom) // 2)
+        time.sleep(0.6)
+        self.assertEqual(qw.pixel(self.shot("hotbar"), *file_edge), SELECTED_EDGE, "the hot bar item")
         qw.click(left + 14, (top + bottom) // 2)
         popup = self.wait_popup("the File drop-down")
         pl, pt, pr, pb = popup["rect"]
