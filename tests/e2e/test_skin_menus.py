@@ -19,9 +19,9 @@ SB_GETTEXTLENGTHW = 0x040C
 
 def load_skin_maker():
     path = os.path.join(qw.ROOT, "skins", "quenrix-blue", "make_skin.py")
-    spec = importlib.util.spec_from_file_location("make_skin", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("make_skin", path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
