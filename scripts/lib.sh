@@ -56,14 +56,42 @@ qx_install_toolchain() {
     sleep $((try * 10))
   done
   # shellcheck disable=SC2086
-  if ! DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $pkgs >/dev/null; then
-    # 32-bit Wine needs i386 packages at the same versions as their amd64 twins; while the
-    # mirror's i386 index lags, everything else is installed and the tests run on 64-bit Wine.
-    qx_log "installing without wine32:i386; the Windows tests will run the 64-bit build"
-    pkgs=$(echo "$pkgs" | grep -vx 'wine32:i386' || true)
-    # shellcheck disable=SC2086
-    [ -z "$pkgs" ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $pkgs >/dev/null
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $pkgs >/dev/null && return 0
+  # 32-bit Wine needs i386 packages at the same versions as their amd64 twins. When the
+  # security archive's i386 index lags its amd64 one, the main archive alone still has
+  # matching pairs: try once more with it; failing that, install the rest and let the tests
+  # run on 64-bit Wine.
+  local plain
+  plain=$(mktemp -d)
+  qx_sources_without_security "$plain"
+  # shellcheck disable=SC2086
+  if $sudo apt-get -o Dir::Etc::sourcelist=/dev/null -o Dir::Etc::sourceparts="$plain" update -qq &&
+     DEBIAN_FRONTEND=noninteractive $sudo apt-get -o Dir::Etc::sourcelist=/dev/null \
+       -o Dir::Etc::sourceparts="$plain" install -y -qq $pkgs >/dev/null; then
+    rm -rf "$plain"
+    $sudo apt-get update -qq || true
+    return 0
   fi
+  rm -rf "$plain"
+  $sudo apt-get update -qq || true
+  qx_log "installing without wine32:i386; the Windows tests will run the 64-bit build"
+  pkgs=$(echo "$pkgs" | grep -vx 'wine32:i386' || true)
+  # shellcheck disable=SC2086
+  [ -z "$pkgs" ] || DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $pkgs >/dev/null
+}
+
+# Copies the machine's package sources into folder $1 without the security archive.
+qx_sources_without_security() {
+  local dir=$1 f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    # Stanzas are separated by blank lines; drop the ones that name the security archive.
+    awk -v RS= -v ORS='\n\n' '!/security/' "$f" > "$dir/$(basename "$f")"
+  done
+  for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$f" ] || continue
+    grep -v security "$f" > "$dir/$(basename "$f").list" || true
+  done
 }
 
 # An X server for Wine. One display per user of the scripts; reused when alive.

@@ -16,7 +16,7 @@ def main():
     qw.kill_all()
     proc = qw.start(qw.program("src/app/QuenrixInstaller.exe"))
     try:
-        window = qw.wait_for(lambda: (qw.top_windows("Quenrix Installer") or [None])[0], 90, what="the window")
+        window = qw.wait_for(lambda: qw.skinned_top("Quenrix Installer"), 90, what="the skinned window")
         time.sleep(2)  # let the first paint and any start-up animation settle
         window = qw.top_windows("Quenrix Installer")[0]
         qw.xdotool("mousemove", 0, 0)

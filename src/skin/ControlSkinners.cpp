@@ -159,6 +159,7 @@ void TSkinControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
     if (operation != TOperation::opRemove) return;
     if (component == FCompanion) FCompanion = nullptr;
+    FChildren.erase(std::remove(FChildren.begin(), FChildren.end(), component), FChildren.end());
     if (component != FControl) return;
     // The control is going: its hooks go with it, and so does this skinner.
     FHooked = false;
@@ -174,7 +175,20 @@ void TSkinControl::HookControl(TControl* control) {
     FHooked = true;
 }
 
+void TSkinControl::AdoptChild(TSkinControl* child) {
+    if (!child || child == this || std::find(FChildren.begin(), FChildren.end(), child) != FChildren.end()) return;
+    FChildren.push_back(child);
+    child->FreeNotification(this);
+}
+
 void TSkinControl::Release() {
+    for (TSkinControl* child : std::exchange(FChildren, {})) {
+        child->RemoveFreeNotification(this);
+        if (TSkinManager* manager = SkinManager(); manager && manager->Owns(child))
+            manager->Free(child);
+        else
+            child->Release();
+    }
     if (FHooked && FControl) FControl->RemoveMessageHook(this);
     FHooked = false;
     FSubclass.Remove();
@@ -244,19 +258,7 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
 LRESULT CALLBACK TSkinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                             DWORD_PTR refData) {
     auto* self = reinterpret_cast<TSkinControl*>(refData);
-    TSkinDispatchScope scope;
-    TMessage m{message, wParam, lParam, 0};
-    ++self->inSubclass_;
-    try {
-        if (self->FSubclass.Installed() && self->FHandle == window)
-            self->SkinWndProc(m);
-        else
-            m.Result = DefSubclassProc(window, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the platform's message dispatch.
-    }
-    --self->inSubclass_;
-    return m.Result;
+    return self->FSubclass.Run(window, message, wParam, lParam, [self](TMessage& m) { self->SkinWndProc(m); });
 }
 
 void TSkinControl::HookMessage(TMessage& m, const TMessageNext& next) {
@@ -293,7 +295,7 @@ void TSkinControl::CallPrevious(TMessage& m) {
         return;
     }
     // The platform's subclass chain passes the message on in the window's own character set.
-    if (inSubclass_ > 0) m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
+    if (FSubclass.Running()) m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
 }
 
 bool TSkinControl::BeforeMessage(TMessage& m) {

@@ -254,7 +254,6 @@ void TSkinForm::StartSkin() {
     }
     FLifeState = flSkinned;
     if (FHoverTimer) FHoverTimer->SetEnabled(true);
-    if (FSkinFrame && FBorderKind != bkNoCaption) PaintFrame();
 }
 
 // ---- release -------------------------------------------------------------------------------
@@ -435,23 +434,11 @@ void TSkinForm::FreeControlSkinners() {
 LRESULT CALLBACK TSkinForm::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR refData) {
     auto* self = reinterpret_cast<TSkinForm*>(refData);
-    TSkinDispatchScope scope;
-    TMessage m{message, wParam, lParam, 0};
-    ++self->FInSubclass;
-    try {
-        if (self->FSubclass.Installed() && self->FHandle == window)
-            self->SkinWndProc(m);
-        else
-            m.Result = DefSubclassProc(window, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the platform's message dispatch.
-    }
-    --self->FInSubclass;
-    return m.Result;
+    return self->FSubclass.Run(window, message, wParam, lParam, [self](TMessage& m) { self->SkinWndProc(m); });
 }
 
 void TSkinForm::CallPrevious(TMessage& m) {
-    if (FInSubclass > 0)
+    if (FSubclass.Running())
         m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
     else
         m.Result = (FUnicode ? DefWindowProcW : DefWindowProcA)(FHandle, m.Msg, m.WParam, m.LParam);
@@ -538,6 +525,7 @@ void TSkinForm::Stage1(TMessage& m, bool& handled) {
             return;
         case WM_SKINRECREATESCROLL: {
             const HWND control = reinterpret_cast<HWND>(m.WParam);
+            bool found = false;
             for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
                 if ((*it)->Handle() != control) continue;
                 TSkinControl* old = *it;
@@ -548,7 +536,19 @@ void TSkinForm::Stage1(TMessage& m, bool& handled) {
                     DispatchControl(framework, nullptr);
                 else
                     DispatchWindow(control);
+                found = true;
                 break;
+            }
+            // The old window has gone with its skinner: the framework control named in lParam,
+            // if it is still one of this form's, is skinned again on its new window.
+            if (!found && m.LParam && FForm) {
+                std::vector<TWinControl*> order;
+                FForm->GetTabOrderList(order);
+                for (TWinControl* c : order)
+                    if (reinterpret_cast<LPARAM>(static_cast<TControl*>(c)) == m.LParam) {
+                        if (c->HandleAllocated() && c->Tag() != FSkinData->DisableTag()) DispatchControl(c, nullptr);
+                        break;
+                    }
             }
             m.Result = 0;
             return;

@@ -241,7 +241,6 @@ private:
     TCustomForm* FForm = nullptr;
     TSkinData* FSkinData = nullptr;
     TWindowSubclass FSubclass;
-    int FInSubclass = 0;
     bool FHooked = false;
     bool FReleased = false;
     bool FStarted = false;

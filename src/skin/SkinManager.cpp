@@ -138,10 +138,15 @@ void TSkinManager::RemoveSkinData(TSkinData* skinData) {
 }
 
 void TSkinManager::SkinDataGoing(TSkinData* skinData) {
-    // Skinners only borrow the skin; none may outlive it. The windows keep their size.
+    // Skinners only borrow the skin; none may outlive it. A form that is going with its skin
+    // data is only let go: giving it its own frame back would only flash before it closes.
+    const bool ending = skinData->Owner() && skinData->Owner()->IsDestroying();
     for (TSkinForm* form : std::vector<TSkinForm*>(formSkinners_)) {
         if (form->SkinData() != skinData || !Owns(form)) continue;
-        form->Unskin();
+        if (ending)
+            form->DetachAtDestroy();
+        else
+            form->Unskin();
         Free(form);
     }
 }

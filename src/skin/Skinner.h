@@ -30,6 +30,16 @@ public:
     virtual void Release() = 0;
 };
 
+// Marks a message of a skinner as running; the last one to return frees what was retired
+// meanwhile, so that no object is freed under a message that is still using it.
+class TSkinDispatchScope {
+public:
+    TSkinDispatchScope();
+    ~TSkinDispatchScope();
+    TSkinDispatchScope(const TSkinDispatchScope&) = delete;
+    TSkinDispatchScope& operator=(const TSkinDispatchScope&) = delete;
+};
+
 // One subclass of a window through the platform's subclass chain, which keeps other subclasses
 // working whatever the order in which they leave. One that leaves while a later procedure was
 // put over the chain by hand stays in the chain as a plain link (that procedure still calls
@@ -45,6 +55,26 @@ public:
     void Remove();
     bool Installed() const { return window_ != nullptr; }
     HWND Window() const { return window_; }
+    // A message of the window is running through handler now: the chain goes on from here.
+    bool Running() const { return running_ > 0; }
+
+    // Runs one message of the subclass procedure through handler. A message that arrives after
+    // Remove passes straight on, and nothing unwinds into the platform's message dispatch.
+    template <class F>
+    LRESULT Run(HWND window, UINT message, WPARAM wParam, LPARAM lParam, F&& handler) {
+        TSkinDispatchScope scope;
+        TMessage m{message, wParam, lParam, 0};
+        ++running_;
+        try {
+            if (window_ == window)
+                handler(m);
+            else
+                m.Result = DefSubclassProc(window, message, wParam, lParam);
+        } catch (...) {
+        }
+        --running_;
+        return m.Result;
+    }
 
 private:
     static LRESULT CALLBACK PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -53,16 +83,7 @@ private:
     SUBCLASSPROC proc_ = nullptr;
     UINT_PTR id_ = 0;
     LONG_PTR chainTop_ = 0;  // the window procedure right after installing: the chain's own
-};
-
-// Marks a message of a skinner as running; the last one to return frees what was retired
-// meanwhile, so that no object is freed under a message that is still using it.
-class TSkinDispatchScope {
-public:
-    TSkinDispatchScope();
-    ~TSkinDispatchScope();
-    TSkinDispatchScope(const TSkinDispatchScope&) = delete;
-    TSkinDispatchScope& operator=(const TSkinDispatchScope&) = delete;
+    int running_ = 0;
 };
 
 // Frees the skinner now, or when the outermost running skinner message returns.

@@ -86,6 +86,14 @@ def probe(command, *args):
     return run(program("tests/tools/winprobe.exe"), [command, *map(str, args)], timeout=60)
 
 
+def query(message, windows):
+    """Sends a message without parameters to each window; its answers, in order."""
+    if not windows:
+        return []
+    out = probe("query", message, *[w["hwnd"] for w in windows]).stdout.split()
+    return [int(v) for v in out]
+
+
 def wait_for(predicate, timeout=60.0, interval=0.5, what="a condition"):
     deadline = time.time() + timeout
     last = None
@@ -101,6 +109,13 @@ def top_windows(title=None, cls=None):
     ws = windows()
     return [w for w in ws if w["hwnd"] == w["top"] and w["visible"]
             and (title is None or w["text"] == title) and (cls is None or w["class"] == cls)]
+
+
+def skinned_top(title, cls=None):
+    """The visible top-level window of that title once the skin engine has fitted its frame (it
+    then has its window region), or None."""
+    tops = top_windows(title, cls)
+    return tops[0] if tops and tops[0].get("region") else None
 
 
 def children(top, all_windows=None):

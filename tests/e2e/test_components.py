@@ -17,7 +17,7 @@ class Components(unittest.TestCase):
     def setUp(self):
         qw.kill_all()
         self.proc = qw.start(qw.program("src/app/QuenrixInstaller.exe"))
-        self.main = qw.wait_for(lambda: (qw.top_windows(TITLE) or [None])[0], 90, what="the main window")
+        self.main = qw.wait_for(lambda: qw.skinned_top(TITLE), 90, what="the skinned main window")
         self.dir = tempfile.mkdtemp()
 
     def tearDown(self):

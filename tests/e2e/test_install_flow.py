@@ -82,7 +82,7 @@ class InstallFlowCase(unittest.TestCase):
         env.update(self.extra)
         # Started from another current folder: the download still goes beside the program.
         self.proc = qw.start(os.path.join(self.folder, PROGRAM_NAME), cwd=self.elsewhere, extra_env=env)
-        self.main = qw.wait_for(lambda: (qw.top_windows(TITLE) or [None])[0], 90, what="the main window")
+        self.main = qw.wait_for(lambda: qw.skinned_top(TITLE), 90, what="the skinned main window")
 
     def children(self):
         return qw.children(self.main)

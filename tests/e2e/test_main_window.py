@@ -35,7 +35,7 @@ class MainWindow(unittest.TestCase):
         self.publisher.control("reset")
         qw.kill_all()
         self.proc = qw.start(qw.program("src/app/QuenrixInstaller.exe"), extra_env=self.extra_env())
-        self.main = qw.wait_for(lambda: (qw.top_windows(TITLE) or [None])[0], 90, what="the main window")
+        self.main = qw.wait_for(lambda: qw.skinned_top(TITLE), 90, what="the skinned main window")
 
     def extra_env(self):
         return {"http_proxy": f"http://127.0.0.1:{self.publisher.port}", "no_proxy": "", "NO_PROXY": ""}

@@ -6,6 +6,11 @@
 //   winprobe press HWND           sends BM_CLICK (a button of a message box, say)
 //   winprobe text HWND TEXT       sets a window's text
 //   winprobe menu HWND            prints the window's menu bar handle (0: none)
+//   winprobe send HWND MSG WP LP  sends a message and prints its result
+//   winprobe query MSG HWND...    sends MSG to each window and prints the results
+//   winprobe toggles BUTTON N WATCH  clicks BUTTON N times, each time waiting (up to 10 s) until
+//                                 WATCH's answer to the skinned query (0x3523) changes; prints
+//                                 how many clicks changed it
 #include <windows.h>
 
 #include <cstdio>
@@ -39,6 +44,26 @@ std::string Json(const std::string& s) {
     return out + "\"";
 }
 
+// The window region as {"rects":N,"box":[l,t,r,b]} in window coordinates, or null.
+std::string Region(HWND w) {
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    std::string out = "null";
+    if (GetWindowRgn(w, region) != ERROR) {
+        const DWORD size = GetRegionData(region, 0, nullptr);
+        std::string data(size, '\0');
+        auto* rd = reinterpret_cast<RGNDATA*>(data.data());
+        if (size && GetRegionData(region, size, rd)) {
+            const RECT& b = rd->rdh.rcBound;
+            char buf[128];
+            std::snprintf(buf, sizeof buf, "{\"rects\":%lu,\"box\":[%ld,%ld,%ld,%ld]}", rd->rdh.nCount, b.left, b.top,
+                          b.right, b.bottom);
+            out = buf;
+        }
+    }
+    DeleteObject(region);
+    return out;
+}
+
 std::string Rect(const RECT& r) {
     char buf[96];
     std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
@@ -65,14 +90,14 @@ void Print(HWND w, HWND top) {
     std::printf(
         "{\"hwnd\":%llu,\"top\":%llu,\"parent\":%llu,\"owner\":%llu,\"pid\":%lu,\"class\":%s,\"text\":%s,"
         "\"rect\":%s,\"client\":%s,\"style\":%ld,\"exstyle\":%ld,\"enabled\":%s,\"visible\":%s,\"checked\":%s,"
-        "\"id\":%d}\n",
+        "\"id\":%d,\"region\":%s}\n",
         static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(w)),
         static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(top)),
         static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetAncestor(w, GA_PARENT))),
         static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetWindow(w, GW_OWNER))), pid,
         Json(Utf8(cls)).c_str(), Json(Utf8(text)).c_str(), Rect(wr).c_str(), Rect(cr).c_str(), style, ex,
         IsWindowEnabled(w) ? "true" : "false", IsWindowVisible(w) ? "true" : "false", checked.c_str(),
-        GetDlgCtrlID(w));
+        GetDlgCtrlID(w), w == top ? Region(w).c_str() : "null");
 }
 
 BOOL CALLBACK Child(HWND w, LPARAM top) {
@@ -119,6 +144,32 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%lld\n", static_cast<long long>(r));
     } else if (cmd == L"menu" && argc > 2) {
         std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetMenu(Handle(argv[2])))));
+    } else if (cmd == L"query" && argc > 3) {
+        // query MESSAGE HWND...: sends MESSAGE (no parameters) to each window, one result a line
+        const UINT message = static_cast<UINT>(_wcstoui64(argv[2], nullptr, 0));
+        for (int i = 3; i < argc; ++i) {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutW(Handle(argv[i]), message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result)) result = 0;
+            std::printf("%lld\n", static_cast<long long>(result));
+        }
+    } else if (cmd == L"toggles" && argc > 4) {
+        const HWND button = Handle(argv[2]), watch = Handle(argv[4]);
+        const int count = _wtoi(argv[3]);
+        int changed = 0;
+        for (int i = 0; i < count; ++i) {
+            DWORD_PTR before = 0, now = 0;
+            SendMessageTimeoutW(watch, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 5000, &before);
+            SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &now);
+            for (int waited = 0; waited < 10000; waited += 20) {
+                Sleep(20);
+                if (!SendMessageTimeoutW(watch, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 5000, &now)) break;
+                if (now != before) {
+                    ++changed;
+                    break;
+                }
+            }
+        }
+        std::printf("%d\n", changed);
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
     } else {

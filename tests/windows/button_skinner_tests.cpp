@@ -278,6 +278,24 @@ TEST(CheckSkinner, TwelveCellMapping) {
     EXPECT_EQ(got, (std::vector<int>{1, 5, 9, 4, 8, 12}));
 }
 
+TEST(RadioSkinner, PaintingLeavesTheColourItGivesBackAlone) {
+    auto skin = MakeSkin();
+    TSkinManager manager;
+    auto form = MakeForm();
+    auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
+    radio->SetCaption(u"Drivano");
+    radio->SetColor(RGB(10, 20, 30));
+    form->Show();
+    auto* skinner = SkinOf<TSkinRadioButton>(manager, radio, skin.get(), true);
+    EXPECT_EQ(radio->Color(), RGB(1, 2, 3)) << "the skin's face while skinned";
+    TTestCanvas capture(200, 60);
+    SetBkColor(capture.Dc(), RGB(90, 90, 90));
+    SendMessageW(radio->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(capture.Dc()), PRF_CLIENT);
+    EXPECT_EQ(GetBkColor(capture.Dc()), RGB(90, 90, 90)) << "the DC's own background colour is put back";
+    skinner->Detach();
+    EXPECT_EQ(radio->Color(), RGB(10, 20, 30)) << "its own colour comes back, whatever was painted";
+}
+
 TEST(CheckSkinner, LeftTextPutsTheGlyphAtTheRight) {
     auto skin = MakeSkin();
     TParentWindow parent;

@@ -1,0 +1,402 @@
+// The form skinner on real windows: the frame fitted around the client size, painted from the
+// skin's pieces, the region cut from their transparent pixels, the caption buttons' states,
+// activation, and stopping that gives everything back. Skins are made here, each stating the
+// pieces it depends on.
+#include "SkinTestSupport.h"
+#include "TestSupport.h"
+
+#include "framework/StdCtrls.h"
+#include "skin/ButtonSkinners.h"
+#include "skin/CaptionBar.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace qx;
+using qxtest::Bmp24;
+using qxtest::MakeForm;
+using qxtest::PumpUntil;
+
+namespace {
+
+constexpr std::uint32_t kKey = 0xFF00FF;
+// Piece colours (0x00RRGGBB), active and inactive.
+constexpr std::uint32_t kSideActive = 0x2050A0, kSideInactive = 0x606870;
+constexpr std::uint32_t kBottomActive = 0x103060, kBottomInactive = 0x505860;
+std::uint32_t TopColour(int y, bool active) { return active ? (0x0000C8 | (y * 10) << 8) : (0x640064 | (y * 5) << 8); }
+COLORREF Ref(std::uint32_t rgb) { return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// Caption 20, sides and bottom 4; the top-left and top-right pixels of the sides transparent.
+std::string FrameIni(const std::string& extra = "") {
+    return "[Personality]\n"
+           "Left=Left.bmp\nLeftFrame=2\nLeftTopHeight=20\nLeftBotHeight=4\n"
+           "Right=Right.bmp\nRightFrame=2\nRightTopHeight=20\nRightBotHeight=4\n"
+           "Top=Top.bmp\nTopFrame=2\nTopTopHeight=4\nTopBotHeight=4\n"
+           "Bottom=Bottom.bmp\nBottomFrame=2\n"
+           "TextShift=30\nTextRightClip=40\n"
+           "[Colours]\nButtonFace=200 200 200\n"
+           "[Button0]\nButtonImage=Close.bmp\nframe=4\nAction=0\nAlign=1\nXcoord=24\nYcoord=3\nVisibility=0\n" +
+           extra;
+}
+
+std::vector<qx::tools::TSkinEntry> FramePieces() {
+    auto side = [](bool left) {
+        return Bmp24(8, 60, [left](int x, int y) -> std::uint32_t {
+            const int local = x % 4;
+            const bool corner = left ? (y == 0 && local < 2) || (y == 1 && local == 0)
+                                     : (y == 0 && local > 1) || (y == 1 && local == 3);
+            if (corner) return kKey;
+            return x < 4 ? kSideActive : kSideInactive;
+        });
+    };
+    std::vector<qx::tools::TSkinEntry> e;
+    e.push_back({"Left.bmp", side(true)});
+    e.push_back({"Right.bmp", side(false)});
+    e.push_back({"Top.bmp", Bmp24(50, 40, [](int, int y) { return TopColour(y % 20, y < 20); })});
+    e.push_back({"Bottom.bmp", Bmp24(50, 8, [](int, int y) { return y < 4 ? kBottomActive : kBottomInactive; })});
+    // Close button: 4 cells of 15 x 15 (normal, pressed, hot, inactive).
+    e.push_back({"Close.bmp", Bmp24(60, 15, [](int x, int) -> std::uint32_t {
+                     static const std::uint32_t cells[] = {0xC80000, 0x640000, 0xFA6464, 0x808080};
+                     return cells[x / 15];
+                 })});
+    return e;
+}
+
+// A form whose skin data is set up as the layout reader sets one up, so that the skin manager
+// skins the form when it is first activated.
+struct TSkinnedForm {
+    TSkinManager manager;
+    std::unique_ptr<TForm> form = MakeForm();
+    TSkinData* skin = nullptr;
+
+    explicit TSkinnedForm(const std::string& ini = FrameIni(), std::vector<qx::tools::TSkinEntry> pieces = FramePieces(),
+                          bool active = true) {
+        skin = new TSkinData(form.get());
+        skin->BeginLoading();
+        skin->ReadSkinStream(qxtest::SkinRecord(ini, std::move(pieces)));
+        skin->SetActive(active);
+        skin->Loaded();
+    }
+    ~TSkinnedForm() { form.reset(); }
+    HWND Handle() { return form->Handle(); }
+    TSkinForm* Skinner() { return manager.FindSkinForm(form->HandleAllocated() ? form->Handle() : nullptr); }
+    bool Show() {
+        form->Show();
+        return PumpUntil([this] { return Skinner() && Skinner()->Started(); });
+    }
+    COLORREF At(int x, int y) {
+        qx::TWindowDC dc(Handle(), true);
+        return GetPixel(dc.Get(), x, y);
+    }
+    RECT Window() {
+        RECT r{};
+        GetWindowRect(Handle(), &r);
+        return r;
+    }
+};
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+}  // namespace
+
+TEST(FormSkinner, TheFrameIsFittedAroundTheClientSizeAndPaintedFromThePieces) {
+    TSkinnedForm f;
+    f.form->SetPosition(TPosition::poScreenCenter);
+    ASSERT_TRUE(f.Show());
+    TSkinForm& s = *f.Skinner();
+    EXPECT_EQ((std::vector<int>{s.BorderLeft(), s.CaptionHeight(), s.BorderRight(), s.BorderBottom()}),
+              (std::vector<int>{4, 20, 4, 4}));
+    RECT client{};
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(Width(client), 300);
+    EXPECT_EQ(Height(client), 200);
+    const RECT w = f.Window();
+    EXPECT_EQ(Width(w), 308);
+    EXPECT_EQ(Height(w), 224);
+    EXPECT_LE(std::abs(w.left + w.right - GetSystemMetrics(SM_CXSCREEN)), 2) << "still centred";
+    EXPECT_LE(std::abs(w.top + w.bottom - GetSystemMetrics(SM_CYSCREEN)), 2);
+    EXPECT_EQ(GetWindowLongPtrW(f.Handle(), GWL_STYLE) & WS_CAPTION, 0) << "the skin draws the caption";
+    EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 1);
+
+    // Pieces, active: the caption strip row by row, the sides, the bottom.
+    for (int y : {2, 9, 17}) EXPECT_EQ(f.At(150, y), Ref(TopColour(y, true))) << "caption row " << y;
+    EXPECT_EQ(f.At(1, 100), Ref(kSideActive));
+    EXPECT_EQ(f.At(306, 100), Ref(kSideActive));
+    EXPECT_EQ(f.At(150, 222), Ref(kBottomActive));
+    // The close button at 24 pixels from the right edge, in its normal cell.
+    EXPECT_EQ(f.At(308 - 24 + 7, 3 + 7), RGB(0xC8, 0, 0));
+
+    // The region leaves out the pieces' transparent corner pixels, and nothing else.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(f.Handle(), region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, 0, 0));
+    EXPECT_FALSE(PtInRegion(region, 1, 0));
+    EXPECT_FALSE(PtInRegion(region, 307, 0));
+    EXPECT_TRUE(PtInRegion(region, 2, 0));
+    EXPECT_TRUE(PtInRegion(region, 1, 1));
+    EXPECT_TRUE(PtInRegion(region, 0, 223));
+    EXPECT_TRUE(PtInRegion(region, 307, 223));
+    DeleteObject(region);
+}
+
+TEST(FormSkinner, InactiveImagesWithoutReshapingAndTheCaptionComposedFromPieces) {
+    TSkinnedForm f;
+    ASSERT_TRUE(f.Show());
+    HRGN before = f.Skinner()->Region();
+    SendMessageW(f.Handle(), WM_NCACTIVATE, FALSE, 0);
+    EXPECT_FALSE(f.Skinner()->Active());
+    EXPECT_EQ(f.At(150, 9), Ref(TopColour(9, false)));
+    EXPECT_EQ(f.At(1, 100), Ref(kSideInactive));
+    EXPECT_EQ(f.At(150, 222), Ref(kBottomInactive));
+    EXPECT_EQ(f.At(308 - 24 + 7, 10), RGB(0x80, 0x80, 0x80)) << "the button's inactive cell";
+    EXPECT_EQ(f.Skinner()->Region(), before) << "activation alone does not reshape the window";
+    SendMessageW(f.Handle(), WM_NCACTIVATE, TRUE, 0);
+    EXPECT_EQ(f.At(150, 9), Ref(TopColour(9, true)));
+
+    // Whatever is on the screen under the caption's corners, the strip is the pieces'.
+    {
+        qx::TWindowDC dc(f.Handle(), true);
+        qx::TBrushHandle green(CreateSolidBrush(RGB(0, 255, 0)));
+        const RECT corner{0, 0, 4, 20};
+        FillRect(dc.Get(), &corner, green.Get());
+        f.Skinner()->PaintCaption(dc.Get());
+    }
+    EXPECT_EQ(f.At(2, 10), Ref(kSideActive));
+}
+
+TEST(FormSkinner, CaptionButtonGoesHotPressedAndActsOnlyWhenReleasedOverItself) {
+    TSkinnedForm f;
+    ASSERT_TRUE(f.Show());
+    const RECT w = f.Window();
+    const POINT inside{w.left + 308 - 24 + 7, w.top + 10}, outside{w.left + 100, w.top + 10};
+    auto nc = [&](UINT message, POINT p) {
+        SendMessageW(f.Handle(), message, HTCAPTION, MAKELPARAM(p.x, p.y));
+    };
+    nc(WM_NCMOUSEMOVE, inside);
+    EXPECT_EQ(f.At(308 - 24 + 7, 10), RGB(0xFA, 0x64, 0x64)) << "hot";
+    nc(WM_NCLBUTTONDOWN, inside);
+    EXPECT_EQ(f.At(308 - 24 + 7, 10), RGB(0x64, 0, 0)) << "pressed";
+    // Released elsewhere: no action; leaving ends the pressed look.
+    nc(WM_NCLBUTTONUP, outside);
+    nc(WM_NCMOUSEMOVE, outside);
+    EXPECT_EQ(f.At(308 - 24 + 7, 10), RGB(0xC8, 0, 0));
+    bool closed = false;
+    f.form->OnClose = [&closed](TObject*) { closed = true; };
+    qxtest::Pump(100);
+    EXPECT_FALSE(closed);
+    // Pressed and released on it: the window is asked to close.
+    nc(WM_NCMOUSEMOVE, inside);
+    nc(WM_NCLBUTTONDOWN, inside);
+    nc(WM_NCLBUTTONUP, inside);
+    EXPECT_TRUE(PumpUntil([&closed] { return closed; }, 2000));
+}
+
+TEST(FormSkinner, StoppingGivesTheWindowBackWithItsClientSizeAndLeavesNothingBehind) {
+    TSkinnedForm f;
+    auto* check = qxtest::Place<TCheckBox>(f.form.get(), 10, 10, 120, 20);
+    const LONG_PTR procedure = [&] {
+        f.form->HandleNeeded();
+        return GetWindowLongPtrW(f.Handle(), GWLP_WNDPROC);
+    }();
+    ASSERT_TRUE(f.Show());
+    EXPECT_EQ(SendMessageW(check->Handle(), WM_SKINNEDQUERY, 0, 0), 1) << "the dispatch skinned the check box";
+    long gdi = 0;  // counted once everything the window itself keeps has been made
+    for (int round = 0; round < 2; ++round) {
+        f.skin->SetActive(false);
+        ASSERT_TRUE(PumpUntil([&] { return f.manager.SkinnerCount() == 0; })) << round;
+        RECT client{};
+        GetClientRect(f.Handle(), &client);
+        EXPECT_EQ(Width(client), 300);
+        EXPECT_EQ(Height(client), 200);
+        EXPECT_EQ(GetWindowLongPtrW(f.Handle(), GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+        EXPECT_EQ(GetWindowLongPtrW(f.Handle(), GWLP_WNDPROC), procedure);
+        EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 0);
+        EXPECT_EQ(SendMessageW(check->Handle(), WM_SKINNEDQUERY, 0, 0), 0);
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_EQ(GetWindowRgn(f.Handle(), region), ERROR) << "no region left";
+        DeleteObject(region);
+        EXPECT_EQ(PendingSkinnerDisposals(), 0u);
+        if (round == 0) gdi = GdiLiveObjects();
+        f.skin->SetActive(true);
+        ASSERT_TRUE(PumpUntil([&] { return f.Skinner() && f.Skinner()->Started(); })) << round;
+        GetClientRect(f.Handle(), &client);
+        EXPECT_EQ(Width(client), 300);
+        EXPECT_EQ(SendMessageW(check->Handle(), WM_SKINNEDQUERY, 0, 0), 1);
+    }
+    f.skin->SetActive(false);
+    ASSERT_TRUE(PumpUntil([&] { return f.manager.SkinnerCount() == 0; }));
+    EXPECT_EQ(GdiLiveObjects(), gdi);
+}
+
+TEST(FormSkinner, AWindowDestroyedWhileSkinnedTakesItsSkinnersWith) {
+    TSkinnedForm f(FrameIni(), FramePieces(), false);
+    qxtest::Place<TButton>(f.form.get(), 10, 10, 80, 24);
+    f.form->Show();
+    qxtest::Pump(100);
+    const long gdi = GdiLiveObjects();  // what the window keeps of its own
+    f.skin->SetActive(true);
+    ASSERT_TRUE(PumpUntil([&] { return f.Skinner() && f.Skinner()->Started(); }));
+    EXPECT_EQ(f.manager.SkinnerCount(), 2u);
+    DestroyWindow(f.Handle());
+    EXPECT_EQ(f.manager.SkinnerCount(), 0u);
+    EXPECT_TRUE(f.manager.FormSkinners().empty());
+    EXPECT_EQ(PendingSkinnerDisposals(), 0u);
+    // The window's own objects may go with it; none of the skinners' may stay.
+    EXPECT_LE(GdiLiveObjects(), gdi);
+}
+
+TEST(FormSkinner, ATagOf99KeepsTheSystemLookWhateverTheDisableTag) {
+    TSkinnedForm f;
+    f.skin->SetDisableTag(5);
+    f.form->SetTag(99);
+    f.form->Show();
+    qxtest::Pump(400);
+    EXPECT_EQ(f.Skinner(), nullptr);
+    EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 0);
+}
+
+TEST(FormSkinner, StoppedBeforeItsStartMessageTheWindowDrawsAgain) {
+    TSkinnedForm f;
+    f.form->Show();  // attached on activation; the start message is only posted
+    ASSERT_NE(f.Skinner(), nullptr);
+    EXPECT_FALSE(f.Skinner()->Started());
+    f.manager.Free(f.Skinner());
+    qxtest::Pump(100);
+    EXPECT_TRUE(IsWindowVisible(f.Handle())) << "drawing was switched on again";
+    EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 0);
+    RECT client{};
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(Width(client), 300) << "never fitted, never resized";
+}
+
+TEST(FormSkinner, TitlesKeepEveryCharacterThroughTheSkinnedWindow) {
+    TSkinnedForm f;
+    ASSERT_TRUE(f.Show());
+    const wchar_t* title = L"Kuruluma Başla — ğüşiöç ĞÜŞİÖÇ";
+    SetWindowTextW(f.Handle(), title);
+    wchar_t back[64] = {};
+    GetWindowTextW(f.Handle(), back, 64);
+    EXPECT_STREQ(back, title);
+    EXPECT_EQ(f.At(150, 9), Ref(TopColour(9, true))) << "no system caption over the skin's";
+}
+
+TEST(FormSkinner, ASkinThatWritesZeroPicturesOrAHugeTitleStaysInBounds) {
+    // Frame counts of 0: each image is one picture; nothing divides by zero.
+    std::string ini = FrameIni();
+    for (const char* key : {"LeftFrame=2", "RightFrame=2", "TopFrame=2", "BottomFrame=2"}) {
+        std::string k(key);
+        ini.replace(ini.find(k), k.size(), k.substr(0, k.size() - 1) + "0");
+    }
+    ini.replace(ini.find("frame=4"), 7, "frame=0");
+    TSkinnedForm f(ini);
+    ASSERT_TRUE(f.Show());
+    EXPECT_EQ(f.Skinner()->CaptionHeight(), 40);
+    EXPECT_EQ(f.Skinner()->BorderLeft(), 8);
+}
+
+TEST(NCObjects, OneHotObjectAtATimeAndItsStates) {
+    struct THost : TNCObjectHost {
+        TNCObject* hot = nullptr;
+        std::vector<std::pair<TSysButton*, int>> painted;
+        TNCObject* HotObject() const override { return hot; }
+        void SetHotObject(TNCObject* o) override { hot = o; }
+        void PaintSysButton(TSysButton& b, int state) override { painted.emplace_back(&b, state); }
+    } host;
+    TDataSkinSysButton element("BUTTON0");
+    TSysButton a(host, element), b(host, element), hidden(host, element);
+    a.FVisible = b.FVisible = true;
+    a.MouseEnter();
+    EXPECT_EQ(host.hot, &a);
+    EXPECT_EQ(a.FState, bcHot);
+    a.MouseDown();
+    EXPECT_EQ(a.FState, bcPressed);
+    b.MouseEnter();  // another object takes over: the first one lets go
+    EXPECT_EQ(a.FState, bcNormal);
+    EXPECT_EQ(host.hot, &b);
+    hidden.MouseDown();  // invisible: no reaction, but the hot one still lets go
+    EXPECT_EQ(host.hot, nullptr);
+    EXPECT_EQ(b.FState, bcNormal);
+    EXPECT_EQ(hidden.FState, bcNormal);
+    b.MouseEnter();
+    b.MouseDown();
+    b.MouseUp();
+    EXPECT_EQ(b.FState, bcHot);
+    const std::vector<int> states = [&] {
+        std::vector<int> s;
+        for (auto& p : host.painted)
+            if (p.first == &b) s.push_back(p.second);
+        return s;
+    }();
+    EXPECT_EQ(states, (std::vector<int>{bcHot, bcNormal, bcHot, bcPressed, bcHot}));
+}
+
+TEST(SkinManager, CommandsWaitForTheFirstActivationAndThenForTheTimer) {
+    TSkinManager manager;
+    TSkinData skin(nullptr);
+    skin.ReadSkinStream(qxtest::SkinRecord(FrameIni(), FramePieces()));
+    manager.AddSkinData(&skin);
+    manager.QueueCommand(scStart, 250);
+    EXPECT_TRUE(manager.SkinningOn()) << "before any activation a start only switches skinning on";
+    EXPECT_FALSE(manager.CommandQueued());
+    manager.QueueCommand(scStop, 250);
+    EXPECT_FALSE(manager.SkinningOn());
+    manager.QueueCommand(scRefresh, 250);
+    EXPECT_FALSE(manager.CommandQueued()) << "others are dropped";
+
+    manager.SetState(msRunning);
+    manager.SetCurrentSkinData(&skin);
+    bool changed = false;
+    skin.OnSkinChanged = [&changed](TObject*) { changed = true; };
+    manager.QueueCommand(scStart, 50);
+    EXPECT_TRUE(manager.CommandQueued());
+    EXPECT_FALSE(manager.SkinningOn()) << "not inside the message that asked";
+    EXPECT_TRUE(PumpUntil([&] { return changed; }, 2000));
+    EXPECT_TRUE(manager.SkinningOn());
+    EXPECT_FALSE(manager.CommandQueued());
+    EXPECT_EQ(manager.CurrentSkinData(), nullptr);
+    manager.RemoveSkinData(&skin);
+}
+
+namespace {
+
+INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// A modeless system dialog of 100 x 40 dialog units with the given title.
+HWND MakeDialog(const std::wstring& title) {
+    std::vector<WORD> t(sizeof(DLGTEMPLATE) / 2 + 3 + title.size() + 1, 0);
+    auto* d = reinterpret_cast<DLGTEMPLATE*>(t.data());
+    d->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    d->cx = 100;
+    d->cy = 40;
+    WORD* p = t.data() + sizeof(DLGTEMPLATE) / 2 + 2;  // no menu, default class
+    std::copy(title.begin(), title.end(), p);
+    return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), d, nullptr, &PlainDialog, 0);
+}
+
+}  // namespace
+
+TEST(FormSkinner, ADialogGrowsToShowItsTitleButNeverPastTheScreen) {
+    TSkinnedForm f;  // its skin data skins system dialogs too
+    auto skinnedWidth = [&f](const std::wstring& title) {
+        HWND dialog = MakeDialog(title);
+        ShowWindow(dialog, SW_SHOW);
+        PumpUntil([&] { return f.manager.FindSkinForm(dialog) && f.manager.FindSkinForm(dialog)->Started(); });
+        const bool skinned = f.manager.FindSkinForm(dialog) != nullptr;
+        RECT r{};
+        GetWindowRect(dialog, &r);
+        DestroyWindow(dialog);
+        return skinned ? Width(r) : -1;
+    };
+    const int shortTitle = skinnedWidth(L"Uyarı");
+    ASSERT_GT(shortTitle, 0);
+    const int longer = skinnedWidth(L"Kurulum dosyası indirilemedi, lütfen bağlantınızı denetleyiniz");
+    EXPECT_GT(longer, shortTitle) << "widened to show its title";
+    EXPECT_LE(skinnedWidth(std::wstring(3000, L'W')), GetSystemMetrics(SM_CXSCREEN)) << "within the work area";
+}
