@@ -32,12 +32,14 @@ add_link_options("$<$<CONFIG:Release>:-Os>")
 # and the test build and benches of it) link the LTO form; the test programs link the ordinary
 # code, since GNU ld for PE reports template code that LTO and non-LTO objects (the test
 # framework's) both carry as defined twice, and a test link should not redo the whole
-# optimisation. One partition: GCC 12 stops with an internal error in binds_to_current_def_p
-# when a symbol of these sources is split across LTO partitions.
+# optimisation. No partitions, the whole program optimised and compiled in the one link-time
+# process: split across partitions GCC 12 stops with an internal error in binds_to_current_def_p,
+# and even with a single partition streamed to a second process it writes some localised
+# template code twice ("two or more sections for ...") once a program is as large as Skin Preview.
 add_compile_options("$<$<AND:$<CONFIG:Release>,$<COMPILE_LANGUAGE:C,CXX>>:-flto;-ffat-lto-objects>")
 set(qx_lto "$<AND:$<CONFIG:Release>,$<BOOL:$<TARGET_PROPERTY:QX_LTO>>>")
 set(qx_no_lto "$<AND:$<CONFIG:Release>,$<NOT:$<BOOL:$<TARGET_PROPERTY:QX_LTO>>>>")
-add_link_options("$<${qx_lto}:-flto=auto>" "$<${qx_lto}:-flto-partition=one>" "$<${qx_no_lto}:-fno-lto>")
+add_link_options("$<${qx_lto}:-flto=auto>" "$<${qx_lto}:-flto-partition=none>" "$<${qx_no_lto}:-fno-lto>")
 unset(qx_lto)
 unset(qx_no_lto)
 
