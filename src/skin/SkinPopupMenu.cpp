@@ -76,14 +76,8 @@ RECT TSkinPopupMenu::ItemArea(POINT origin) const {
 LRESULT CALLBACK TSkinPopupMenu::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                               DWORD_PTR refData) {
     auto* self = reinterpret_cast<TSkinPopupMenu*>(refData);
-    TSkinDispatchScope scope;
-    try {
-        if (self->FSubclass.Installed() && self->FWindow == window) return self->PopupWndProc(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the menu's own loop.
-        return 0;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return self->FSubclass.Run(window, message, wParam, lParam,
+                               [self](TMessage& m) { m.Result = self->PopupWndProc(m.Msg, m.WParam, m.LParam); });
 }
 
 LRESULT TSkinPopupMenu::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {

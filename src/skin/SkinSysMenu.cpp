@@ -207,17 +207,7 @@ void TSkinForm::BuildSysMenu() {
 LRESULT CALLBACK TSkinForm::ClientSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                DWORD_PTR refData) {
     auto* self = reinterpret_cast<TSkinForm*>(refData);
-    TSkinDispatchScope scope;
-    TMessage m{message, wParam, lParam, 0};
-    try {
-        if (self->FClientSubclass.Installed() && self->FClientHandle == window)
-            self->ClientWndProc(m);
-        else
-            m.Result = DefSubclassProc(window, message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind into the platform's message dispatch.
-    }
-    return m.Result;
+    return self->FClientSubclass.Run(window, message, wParam, lParam, [self](TMessage& m) { self->ClientWndProc(m); });
 }
 
 void TSkinForm::ClientWndProc(TMessage& m) {
@@ -260,7 +250,7 @@ void TSkinForm::ClientWndProc(TMessage& m) {
             if (manager) manager->SetMDIChildMaximized(ActiveChildMaximized());
             if (!SendMessageW(client, WM_MDIGETACTIVE, 0, 0) && FMenuBar) {
                 FSkinData->SetMenuUpdate(FSavedMenuUpdate);
-                FMenuBar->BuildFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+                FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
                 PaintFrame();
             }
             return;
@@ -273,7 +263,7 @@ void TSkinForm::ClientWndProc(TMessage& m) {
         case WM_MDISETMENU:
             pass();
             if (m.WParam && FMenuBar) {
-                FMenuBar->BuildFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+                FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
                 FMenuBar->Layout(MenuBand());
                 PaintFrame();
             }
