@@ -76,6 +76,16 @@ class SkinMenus(unittest.TestCase):
         with open(crop) as f:
             return sum(1 for line in f if wanted in line)
 
+    def free_spot(self, window, room=(240, 220), margin=8):
+        """A point of the client area on no child window, with room for a menu right and below."""
+        cl, ct, cr, cb = window["client"]
+        kids = [w["rect"] for w in qw.children(window) if w["visible"]]
+        for y in range(ct + margin, cb - room[1], 4):
+            for x in range(cr - room[0], cl + margin, -4):
+                if not any(l - margin <= x < r + margin and t - margin <= y < b + margin for l, t, r, b in kids):
+                    return x, y
+        self.fail("no free spot in the client area")
+
     def click_caption(self, window, double=False):
         l, t, r, _ = window["rect"]
         qw.xdotool("mousemove", (l + r) // 2, t + 12)
@@ -141,7 +151,7 @@ class SkinMenus(unittest.TestCase):
     def test_keyboard_and_the_skinned_system_menu(self):
         # Focus inside the window, away from every sample.
         cl, ct, cr, cb = self.main["client"]
-        qw.click(cr - 60, cb - 60)
+        qw.click(*self.free_spot(self.main))
         time.sleep(0.3)
         # Alt+F opens File under its item.
         qw.xdotool("key", "alt+f")
@@ -180,8 +190,7 @@ class SkinMenus(unittest.TestCase):
         self.wait_no_popup()
 
     def test_context_menu_runs_its_item_and_a_double_click_on_the_icon_closes(self):
-        cl, ct, cr, cb = self.main["client"]
-        x, y = cr - 80, cb - 60
+        x, y = self.free_spot(self.main)
         qw.xdotool("mousemove", x, y)
         time.sleep(0.2)
         qw.xdotool("click", "3")
@@ -191,8 +200,8 @@ class SkinMenus(unittest.TestCase):
         self.assertEqual(qw.pixel(self.shot("context"), pl, pt), BACKGROUND.get(0, 0))
         qw.click(pl + 50, pt + 3 + 10)
         self.wait_no_popup()
-        # The item writes into the status bar (read through the bar: its window text stays).
-        status = [w for w in qw.children(self.main) if w["class"].lower() == "msctls_statusbar32"][0]
+        # The item writes into the status bar's first panel.
+        status = [w for w in qw.children(self.main) if w["class"] == "TStatusBar"][0]
         length = lambda: int(qw.probe("send", status["hwnd"], SB_GETTEXTLENGTHW, 0, 0).stdout.strip() or "0") & 0xFFFF
         qw.wait_for(lambda: length() == len("Open was chosen"), 10, 0.5, "the item's work")
 
@@ -204,8 +213,7 @@ class SkinMenus(unittest.TestCase):
         qw.wait_for(lambda: not qw.top_windows(TITLE), 20, 0.5, "the window to close")
 
     def test_mdi_children_maximize_into_the_frame_menu_bar_and_restore(self):
-        cl, ct, cr, cb = self.main["client"]
-        qw.click(cr - 60, cb - 60)
+        qw.click(*self.free_spot(self.main))
         time.sleep(0.3)
         qw.xdotool("key", "alt+w")
         self.wait_popup("the Window menu")
