@@ -2,13 +2,14 @@
 // skin and that they let go at stop, a popup printed into a bitmap (band and items where they
 // belong), drop-down items that draw themselves again after tracking and after a stop inside
 // it, the MDI redraw message going only to a living MDI client, and a soak of popups and MDI
-// children that leaves no GDI object, skinner or window procedure behind.
+// children that leaves no GDI object, skinner, stub or window procedure behind.
 #include "SkinTestSupport.h"
 #include "TestSupport.h"
 
 #include "framework/Forms.h"
 #include "framework/Gdi.h"
 #include "framework/Menus.h"
+#include "framework/WndStub.h"
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
@@ -305,6 +306,7 @@ TEST(SkinMdi, TheRedrawMessageGoesOnlyToALivingMdiClient) {
 
 TEST(SkinMenus, SoakOfPopupsAndMdiChildrenLeavesNothingBehindAfterStop) {
     const long gdiBefore = GdiLiveObjects();
+    const long stubsBefore = LiveWndStubs();
     {
         TSkinning s;
         TForm frame(nullptr);
@@ -326,6 +328,7 @@ TEST(SkinMenus, SoakOfPopupsAndMdiChildrenLeavesNothingBehindAfterStop) {
         ASSERT_TRUE(PumpUntil([&] { return s.manager.FindSkinForm(frame.Handle()) != nullptr; }));
         qxtest::Pump(100);
         ASSERT_EQ(GetMenu(frame.Handle()), nullptr);
+        const long frameStubs = LiveWndStubs();
 
         TInkPopup popup;
         for (int i = 0; i < 200; ++i) {
@@ -347,6 +350,7 @@ TEST(SkinMenus, SoakOfPopupsAndMdiChildrenLeavesNothingBehindAfterStop) {
             Application->ProcessMessages();
         }
         EXPECT_EQ(frame.MDIChildCount(), 0);
+        EXPECT_EQ(LiveWndStubs(), frameStubs) << "every child's window procedure stub was freed";
         s.Stop();
         qxtest::Pump(50);
         EXPECT_EQ(s.manager.SkinnerCount(), 0u);
@@ -356,4 +360,5 @@ TEST(SkinMenus, SoakOfPopupsAndMdiChildrenLeavesNothingBehindAfterStop) {
         EXPECT_EQ(GetMenu(frame.Handle()), menu->Handle()) << "the menu bar is the system's again";
     }
     EXPECT_EQ(GdiLiveObjects(), gdiBefore);
+    EXPECT_EQ(LiveWndStubs(), stubsBefore);
 }
