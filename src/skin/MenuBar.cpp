@@ -41,7 +41,7 @@ int TSkinMenuBar::IndexOf(const TMenuBtn* item) const {
     return -1;
 }
 
-void TSkinMenuBar::BuildFromHandle(HWND window, TMainMenu* framework) {
+void TSkinMenuBar::MenuBarFromHandle(HWND window, TMainMenu* framework) {
     if (HMENU now = GetMenu(window)) FMenu = now;
     if (!FMenu || !IsMenu(FMenu)) return;
     if (TNCObject* hot = FForm.HotObject(); hot && dynamic_cast<TMenuBtn*>(hot)) FForm.SetHotObject(nullptr);

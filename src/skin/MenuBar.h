@@ -44,7 +44,7 @@ public:
     // Builds the items from the window's menu (the last one known when it has none now), with
     // the framework's items where the menu has them, and takes the menu off the window: the
     // skinned band shows it from now on.
-    void BuildFromHandle(HWND window, TMainMenu* framework);
+    void MenuBarFromHandle(HWND window, TMainMenu* framework);
     // The menu the bar was built from: the window gets it back when skinning ends.
     HMENU Menu() const { return FMenu; }
     void ForgetMenu() { FMenu = nullptr; }

@@ -44,7 +44,7 @@ bool IsFrameworkRightToLeft(const TMenuItem* item) {
 void TSkinForm::BuildMenuBar() {
     if (!FSkinData) return;
     FMenuBar = std::make_unique<TSkinMenuBar>(*this, *FSkinData);
-    FMenuBar->BuildFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+    FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
     FMenuHeight = GetSystemMetrics(SM_CYMENU);
 }
 
@@ -76,7 +76,7 @@ void TSkinForm::OnMenuChanged(TMessage& m) {
             FMenuHeight = 0;
             FrameChanged();
         } else if (FSkinData->MenuUpdate()) {
-            FMenuBar->BuildFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+            FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
         }
     } else if (now && FMDIKind != mkChild && FBorderKind != bkNoCaption) {
         // A menu given to a window that had none: the band opens under the caption.
