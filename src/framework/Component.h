@@ -51,6 +51,9 @@ public:
 
     // Moves this component to another owner (or none).
     void SetOwner(TComponent* owner);
+    // A stored layout nests child inside this component: true when this kind of component
+    // takes it (a menu its items); controls are placed on windowed controls instead.
+    virtual bool AddChildComponent(TComponent* child) { return false; }
 
 protected:
     virtual void Notification(TComponent* component, TOperation operation) {}

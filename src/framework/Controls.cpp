@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 
 #include <windowsx.h>
 
@@ -63,6 +64,7 @@ const TClassInfo& TControl::StaticClassInfo() {
             .Int("Cursor", &TControl::Cursor, &TControl::SetCursor, &CursorIdents)
             .Str("Hint", &TControl::Hint, &TControl::SetHint)
             .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
+            .Reference<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
             .Event("OnClick", &TControl::OnClick)
             .Event("OnDblClick", &TControl::OnDblClick)
             .Event("OnMouseEnter", &TControl::OnMouseEnter)
@@ -214,6 +216,17 @@ void TControl::SetCaption(const std::u16string& text) {
     if (text == text_) return;
     text_ = text;
     Perform(CM_TEXTCHANGED);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    if (menu == popupMenu_) return;
+    if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
+    popupMenu_ = menu;
+    if (popupMenu_) popupMenu_->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+    if (operation == TOperation::opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
 void TControl::SetCursor(TCursor cursor) {
@@ -912,6 +925,25 @@ void TWinControl::TrackMouse(TMessage& m) {
     }
 }
 
+bool TWinControl::ShowContextMenu(TMessage& m) {
+    POINT screen{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    const bool fromKeyboard = screen.x == -1 && screen.y == -1;
+    if (fromKeyboard) {
+        screen = POINT{0, 0};
+        ::ClientToScreen(handle_, &screen);
+    }
+    POINT client = screen;
+    ::ScreenToClient(handle_, &client);
+    TControl* target = fromKeyboard ? nullptr : ControlAtPos(client);
+    if (!target || !target->PopupMenu()) target = this;
+    TPopupMenu* menu = target->PopupMenu();
+    if (!menu) return false;
+    menu->SetPopupComponent(target);
+    menu->Popup(screen.x, screen.y);
+    m.Result = 0;
+    return true;
+}
+
 bool TWinControl::ForwardMouseToChild(TMessage& m) {
     POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
     TControl* target = captureControl_ ? captureControl_ : ControlAtPos(p);
@@ -1042,6 +1074,9 @@ void TWinControl::WndProc(TMessage& m) {
         case WM_MBUTTONDOWN:
         case WM_MBUTTONUP:
             if (ForwardMouseToChild(m)) return;
+            break;
+        case WM_CONTEXTMENU:
+            if (ShowContextMenu(m)) return;
             break;
         case WM_MOUSELEAVE:
             trackingLeave_ = false;

@@ -17,6 +17,7 @@ namespace qx {
 
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 
 enum TControlStyleFlag : std::uint32_t {
     csAcceptsControls = 1u << 0,
@@ -127,6 +128,9 @@ public:
     void SetHint(const std::u16string& hint) { hint_ = hint; }
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool v) { showHint_ = v; }
+    // The menu a right click (or the menu key) on the control shows.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
 
     // The message handler; replaceable (save it, install another, put it back). The default
     // one runs the message hooks and then the control's own handling.
@@ -181,6 +185,7 @@ protected:
     virtual void VisibleChanged() {}
     virtual void EnabledChanged() {}
     virtual void SetParentComponent(TWinControl* parent) { SetParent(parent); }
+    void Notification(TComponent* component, TOperation operation) override;
     void SetMouseCapture(bool capture);
     bool MouseCapture() const;
     void SetControlState(std::uint32_t flags, bool on);
@@ -215,6 +220,7 @@ private:
     TCursor cursor_ = crDefault;
     std::u16string hint_;
     bool showHint_ = false;
+    TPopupMenu* popupMenu_ = nullptr;
     bool mouseInside_ = false;
     std::vector<TMessageHook*> hooks_;  // oldest first; a removed one leaves a null until compacted
     int hookDepth_ = 0;                 // messages passing through the hooks now
@@ -331,6 +337,8 @@ private:
     void UpdateShowing();
     void TrackMouse(TMessage& message);
     bool ForwardMouseToChild(TMessage& message);
+    // WM_CONTEXTMENU: the popup menu of the windowless child under the point, or its own.
+    bool ShowContextMenu(TMessage& message);
     void HandleNcDestroy(TMessage& message);
 
     HWND handle_ = nullptr;

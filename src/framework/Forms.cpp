@@ -1,6 +1,7 @@
 #include "framework/Forms.h"
 
 #include "core/Text.h"
+#include "framework/Menus.h"
 #include "framework/Register.h"
 
 #include <objbase.h>
@@ -21,6 +22,10 @@ static const TEnumInfo BorderIconInfo{"TBorderIcon", {"biSystemMenu", "biMinimiz
 static const TEnumInfo PositionInfo{"TPosition",
                                     {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
                                      "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
+static const TEnumInfo FormStyleInfo{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+
+// The first command identifier of the MDI window list.
+constexpr UINT kFirstMdiChild = 0xFF00;
 
 const TClassInfo& TCustomForm::StaticClassInfo() {
     static const TClassInfo info =
@@ -32,6 +37,9 @@ const TClassInfo& TCustomForm::StaticClassInfo() {
             .Int("ClientHeight", &TCustomForm::StoredClientHeight, &TCustomForm::SetClientHeight)
             .Int("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch)
             .Bool("AutoScroll", &TCustomForm::AutoScroll, &TCustomForm::SetAutoScroll)
+            .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, FormStyleInfo)
+            .Reference<TMainMenu>("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu)
+            .Reference<TMenuItem>("WindowMenu", &TCustomForm::WindowMenu, &TCustomForm::SetWindowMenu)
             .Event("OnClose", &TCustomForm::OnClose)
             .Build();
     return info;
@@ -57,6 +65,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 
 TCustomForm::~TCustomForm() {
     BeginDestroy();
+    if (Application) Application->CancelRelease(this);
     // Components first, while the form is still whole: they may give back what they took.
     while (!Components().empty()) delete Components().back();
     DestroyHandle();
@@ -113,6 +122,16 @@ void TCustomForm::CreateParams(TCreateParams& p) {
     p.Style = FrameStyle();
     p.ExStyle = FrameExStyle();
     p.WndParent = nullptr;
+    if (formStyle_ == TFormStyle::fsMDIChild) {
+        // An MDI child lives in its frame's MDI client, which places and activates it.
+        p.WndParent = ClientForChild();
+        if (!p.WndParent) throw std::runtime_error("the MDI child " + Name() + " has no MDI frame");
+        p.Style = (p.Style & ~static_cast<DWORD>(WS_POPUP)) | WS_CHILD;
+        if (Visible()) p.Style |= WS_VISIBLE;
+        p.ExStyle = (p.ExStyle & ~static_cast<DWORD>(WS_EX_APPWINDOW)) | WS_EX_MDICHILD;
+    } else if (formStyle_ == TFormStyle::fsStayOnTop) {
+        p.ExStyle |= WS_EX_TOPMOST;
+    }
     p.X = left_;
     p.Y = top_;
     if (clientWidth_ >= 0 || clientHeight_ >= 0) {
@@ -126,7 +145,20 @@ void TCustomForm::CreateParams(TCreateParams& p) {
 }
 
 void TCustomForm::CreateWindowHandleDone() {
+    AttachMenu();
     ApplyClientSize();
+    if (formStyle_ == TFormStyle::fsMDIForm && !clientHandle_) {
+        CLIENTCREATESTRUCT create{};
+        create.hWindowMenu = windowMenu_ ? windowMenu_->Handle() : nullptr;
+        create.idFirstChild = kFirstMdiChild;
+        RECT r{};
+        GetClientRect(Handle(), &r);
+        clientHandle_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
+                                        WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL | WS_HSCROLL |
+                                            WS_VISIBLE,
+                                        0, 0, r.right, r.bottom, Handle(), nullptr, GetModuleHandleW(nullptr), &create);
+        if (!clientHandle_) throw std::runtime_error("cannot create the MDI client of " + Name());
+    }
     if (!Application || Application->MainForm() != this) return;
     // The application's icon for the caption and the task bar.
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -135,6 +167,189 @@ void TCustomForm::CreateWindowHandleDone() {
         auto small = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                    GetSystemMetrics(SM_CYSMICON), LR_SHARED));
         if (small) SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+}
+
+void TCustomForm::AttachMenu() {
+    if (!HandleAllocated() || formStyle_ == TFormStyle::fsMDIChild) return;
+    HWND h = Handle();
+    HMENU wanted = menu_ ? menu_->Handle() : nullptr;
+    if (menu_) menu_->SetWindowHandle(h);
+    if (GetMenu(h) != wanted) ::SetMenu(h, wanted);
+}
+
+void TCustomForm::SetMenu(TMainMenu* menu) {
+    if (menu == menu_) return;
+    if (menu_) {
+        menu_->RemoveFreeNotification(this);
+        menu_->SetWindowHandle(nullptr);
+        if (HandleAllocated() && menu_->Items()->HasHandle() && GetMenu(Handle()) == menu_->Handle())
+            ::SetMenu(Handle(), nullptr);
+    }
+    menu_ = menu;
+    if (menu_) menu_->FreeNotification(this);
+    if (!HandleAllocated()) return;
+    AttachMenu();
+    SendMessageW(Handle(), CM_MENUCHANGED, 1, 0);
+}
+
+void TCustomForm::SetWindowMenu(TMenuItem* item) {
+    if (item == windowMenu_) return;
+    if (windowMenu_) windowMenu_->RemoveFreeNotification(this);
+    windowMenu_ = item;
+    if (windowMenu_) windowMenu_->FreeNotification(this);
+    if (clientHandle_ && windowMenu_ && windowMenu_->Handle()) {
+        SendMessageW(clientHandle_, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(windowMenu_->Handle()));
+        if (GetMenu(Handle())) DrawMenuBar(Handle());
+    }
+}
+
+void TCustomForm::SetFormStyle(TFormStyle style) {
+    if (style == formStyle_) return;
+    formStyle_ = style;
+    if (style == TFormStyle::fsMDIChild) TControl::SetVisible(true);
+    RecreateWnd();
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation != TOperation::opRemove) return;
+    if (component == menu_) menu_ = nullptr;
+    if (component == windowMenu_) windowMenu_ = nullptr;
+}
+
+void TCustomForm::DestroyHandle() {
+    if (!HandleAllocated()) return;
+    HWND h = Handle();
+    // A window destroys the menu it shows; the menu's handle belongs to its menu.
+    if (HMENU shown = GetMenu(h); shown && menu_ && menu_->Items()->HasHandle() && shown == menu_->Handle())
+        ::SetMenu(h, nullptr);
+    if (menu_) menu_->SetWindowHandle(nullptr);
+    if (formStyle_ == TFormStyle::fsMDIChild) {
+        // The MDI client destroys its children itself, so that its list and its frame's
+        // maximized-child state stay right.
+        HWND client = GetParent(h);
+        if (client && IsWindow(client)) SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(h), 0);
+    }
+    TWinControl::DestroyHandle();
+    clientHandle_ = nullptr;
+}
+
+void TCustomForm::AlignControls(RECT& rect) {
+    TWinControl::AlignControls(rect);
+    // The MDI client takes what the aligned controls leave.
+    if (clientHandle_)
+        SetWindowPos(clientHandle_, nullptr, rect.left, rect.top, RectWidth(rect), RectHeight(rect),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::DefaultHandler(TMessage& m) {
+    if (!HandleAllocated()) return;
+    if (m.Msg >= CM_BASE && m.Msg < CN_BASE + 0x400) return;  // the framework's own
+    if (formStyle_ == TFormStyle::fsMDIForm && clientHandle_) {
+        m.Result = DefFrameProcW(Handle(), clientHandle_, m.Msg, m.WParam, m.LParam);
+        return;
+    }
+    if (formStyle_ == TFormStyle::fsMDIChild) {
+        m.Result = DefMDIChildProcW(Handle(), m.Msg, m.WParam, m.LParam);
+        return;
+    }
+    TWinControl::DefaultHandler(m);
+}
+
+TCustomForm* TCustomForm::MdiParent() const {
+    if (formStyle_ != TFormStyle::fsMDIChild) return nullptr;
+    auto isFrame = [](TComponent* c) {
+        auto* f = dynamic_cast<TCustomForm*>(c);
+        return f && f->formStyle_ == TFormStyle::fsMDIForm ? f : nullptr;
+    };
+    if (HandleAllocated())
+        if (HWND client = GetParent(const_cast<TCustomForm*>(this)->Handle()))
+            if (TCustomForm* f = isFrame(FindControl(GetParent(client)))) return f;
+    if (TCustomForm* f = isFrame(Owner())) return f;
+    if (Application)
+        if (TCustomForm* f = isFrame(Application->MainForm())) return f;
+    for (TCustomForm* f : Screen.Forms())
+        if (isFrame(f)) return f;
+    return nullptr;
+}
+
+HWND TCustomForm::ClientForChild() const {
+    TCustomForm* frame = MdiParent();
+    if (!frame) return nullptr;
+    frame->HandleNeeded();
+    return frame->ClientHandle();
+}
+
+std::vector<HWND> TCustomForm::MdiChildWindows() const {
+    std::vector<HWND> children;
+    if (!clientHandle_) return children;
+    for (HWND c = GetWindow(clientHandle_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (GetWindowLongPtrW(c, GWL_EXSTYLE) & WS_EX_MDICHILD) children.push_back(c);
+    return children;
+}
+
+int TCustomForm::MDIChildCount() const {
+    int n = 0;
+    for (HWND c : MdiChildWindows())
+        if (dynamic_cast<TCustomForm*>(FindControl(c))) ++n;
+    return n;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int index) const {
+    for (HWND c : MdiChildWindows())
+        if (auto* f = dynamic_cast<TCustomForm*>(FindControl(c)); f && index-- == 0) return f;
+    return nullptr;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+    if (!clientHandle_) return nullptr;
+    return dynamic_cast<TCustomForm*>(FindControl(reinterpret_cast<HWND>(SendMessageW(clientHandle_, WM_MDIGETACTIVE, 0, 0))));
+}
+
+void TCustomForm::Tile() {
+    if (clientHandle_)
+        SendMessageW(clientHandle_, WM_MDITILE, tileMode_ == TTileMode::tbVertical ? MDITILE_VERTICAL : MDITILE_HORIZONTAL, 0);
+}
+
+void TCustomForm::Cascade() {
+    if (clientHandle_) SendMessageW(clientHandle_, WM_MDICASCADE, 0, 0);
+}
+
+void TCustomForm::ArrangeIcons() {
+    if (clientHandle_) SendMessageW(clientHandle_, WM_MDIICONARRANGE, 0, 0);
+}
+
+void TCustomForm::Next() {
+    if (!clientHandle_) return;
+    SendMessageW(clientHandle_, WM_MDINEXT, SendMessageW(clientHandle_, WM_MDIGETACTIVE, 0, 0), 0);
+}
+
+void TCustomForm::Previous() {
+    if (!clientHandle_) return;
+    SendMessageW(clientHandle_, WM_MDINEXT, SendMessageW(clientHandle_, WM_MDIGETACTIVE, 0, 0), 1);
+}
+
+void TCustomForm::Release() {
+    if (Application) Application->QueueRelease(this);
+}
+
+void TCustomForm::DoClose() {
+    closeAction_ = formStyle_ == TFormStyle::fsMDIChild ? TCloseAction::caFree : TCloseAction::caHide;
+    if (OnClose) OnClose(this);
+    const TCloseAction action = closeAction_;
+    if (action == TCloseAction::caNone) return;
+    if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+        case TCloseAction::caHide: SetVisible(false); break;
+        case TCloseAction::caMinimize:
+            if (HandleAllocated()) ShowWindow(Handle(), SW_MINIMIZE);
+            break;
+        case TCloseAction::caFree: Release(); break;
+        case TCloseAction::caNone: break;
     }
 }
 
@@ -199,6 +414,11 @@ void TCustomForm::SetVisible(bool visible) {
     if (IsLoading()) return;
     if (visible) {
         HandleNeeded();
+        if (formStyle_ == TFormStyle::fsMDIChild) {
+            // The MDI client decides whether a new child shows maximized.
+            if (!IsWindowVisible(Handle())) ShowWindow(Handle(), SW_SHOW);
+            return;
+        }
         if (!placed_) PlaceOnScreen();
         ShowWindow(Handle(), SW_SHOWNORMAL);
         UpdateWindow(Handle());
@@ -211,6 +431,10 @@ bool TCustomForm::Showing() const { return HandleAllocated() && IsWindowVisible(
 
 void TCustomForm::Show() {
     SetVisible(true);
+    if (formStyle_ == TFormStyle::fsMDIChild) {
+        if (HWND client = GetParent(Handle())) SendMessageW(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Handle()), 0);
+        return;
+    }
     SetForegroundWindow(Handle());
 }
 
@@ -267,13 +491,30 @@ bool TCustomForm::DialogKey(WPARAM key) {
 void TCustomForm::WndProc(TMessage& m) {
     switch (m.Msg) {
         case CM_DIALOGKEY: m.Result = DialogKey(m.WParam) ? 1 : 0; return;
-        case WM_CLOSE:
-            if (OnClose) OnClose(this);
-            if (Application && Application->MainForm() == this)
-                Application->Terminate();
-            else
-                SetVisible(false);
-            return;
+        case WM_CLOSE: DoClose(); return;
+        case WM_COMMAND:
+            // A menu's command (an accelerator's too); the MDI window list and everything
+            // else go on to the default handling.
+            if (m.LParam == 0 && HIWORD(m.WParam) <= 1 && menu_ && menu_->DispatchCommand(LOWORD(m.WParam))) {
+                m.Result = 0;
+                return;
+            }
+            break;
+        case WM_INITMENUPOPUP:
+            if (menu_) menu_->DispatchPopup(reinterpret_cast<HMENU>(m.WParam));
+            break;
+        case WM_MEASUREITEM:
+            if (DispatchMenuMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam))) {
+                m.Result = TRUE;
+                return;
+            }
+            break;
+        case WM_DRAWITEM:
+            if (DispatchMenuDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam))) {
+                m.Result = TRUE;
+                return;
+            }
+            break;
         case WM_ACTIVATE:
             TWinControl::WndProc(m);
             if (LOWORD(m.WParam) != WA_INACTIVE) {
@@ -335,6 +576,45 @@ bool TApplication::IsDialogKey(MSG& msg) {
     return form && form->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0;
 }
 
+namespace {
+
+TShiftState KeyboardShift() {
+    TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    return shift;
+}
+
+// The framework form that holds the window (the innermost one: an MDI child before its frame).
+TCustomForm* FormOfWindow(HWND window) {
+    for (HWND w = window; w; w = GetParent(w))
+        if (TWinControl* control = FindControl(w)) return control->ParentForm();
+    return nullptr;
+}
+
+}  // namespace
+
+bool TApplication::IsKeyMessage(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    TCustomForm* form = FormOfWindow(msg.hwnd);
+    if (!form) return false;
+    TCustomForm* frame = form->FormStyle() == TFormStyle::fsMDIChild ? form->MdiParent() : form;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        const TShortCut shortCut = ShortCut(static_cast<WORD>(msg.wParam), KeyboardShift());
+        for (TCustomForm* f : {form, frame})
+            if (f && f->Menu() && f->Menu()->IsShortCut(shortCut)) return true;
+    }
+    if (msg.message == WM_SYSCHAR) {
+        // Alt with a letter: the form (and an MDI child's frame) may take it for its menus
+        // before the platform looks for a menu bar.
+        if (form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0) return true;
+        if (frame && frame != form && frame->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0) return true;
+    }
+    if (frame && frame->ClientHandle() && TranslateMDISysAccel(frame->ClientHandle(), &msg)) return true;
+    return false;
+}
+
 bool TApplication::ProcessMessage() {
     MSG msg;
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -342,11 +622,44 @@ bool TApplication::ProcessMessage() {
         terminated_ = true;
         return true;
     }
-    if (!IsDialogKey(msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    ++dispatching_;
+    try {
+        if (!IsKeyMessage(msg) && !IsDialogKey(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    } catch (...) {
+        --dispatching_;
+        throw;
     }
+    --dispatching_;
+    if (dispatching_ == 0) FreeReleased();
     return true;
+}
+
+void TApplication::QueueRelease(TCustomForm* form) {
+    if (!form || std::find(released_.begin(), released_.end(), form) != released_.end()) return;
+    released_.push_back(form);
+    // Wakes the message loop so that the form goes soon.
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+void TApplication::CancelRelease(TCustomForm* form) {
+    released_.erase(std::remove(released_.begin(), released_.end(), form), released_.end());
+}
+
+void TApplication::FreeReleased() {
+    while (!released_.empty()) {
+        TCustomForm* form = released_.front();
+        released_.erase(released_.begin());
+        auto owned = std::find_if(forms_.begin(), forms_.end(), [form](const auto& f) { return f.get() == form; });
+        if (owned != forms_.end()) {
+            if (mainForm_ == form) mainForm_ = nullptr;
+            forms_.erase(owned);
+        } else {
+            delete form;
+        }
+    }
 }
 
 void TApplication::ProcessMessages() {

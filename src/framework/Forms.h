@@ -11,6 +11,9 @@
 
 namespace qx {
 
+class TMainMenu;
+class TMenuItem;
+
 enum class TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon : std::uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 using TBorderIcons = std::uint8_t;
@@ -18,6 +21,11 @@ enum class TPosition : std::uint8_t {
     poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
     poMainFormCenter, poOwnerFormCenter
 };
+// An MDI frame (fsMDIForm) holds MDI children (fsMDIChild) in its MDI client window.
+enum class TFormStyle : std::uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+// What closing a form does: OnClose may change it (an MDI child is freed, other forms hidden).
+enum class TCloseAction : std::uint8_t { caNone, caHide, caFree, caMinimize };
+enum class TTileMode : std::uint8_t { tbHorizontal, tbVertical };
 
 class TCustomForm : public TWinControl {
     QX_CLASS_INFO()
@@ -56,6 +64,37 @@ public:
     void FocusChanged(TWinControl* control);
 
     TNotifyEvent OnClose;
+    // The action of the close under way (OnClose may change it).
+    TCloseAction CloseAction() const { return closeAction_; }
+    void SetCloseAction(TCloseAction action) { closeAction_ = action; }
+    // Frees the form once the message that asked for it (and any around it) has returned.
+    void Release();
+
+    // ---- menus ----
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+
+    // ---- MDI ----
+    TFormStyle FormStyle() const { return formStyle_; }
+    // Takes effect when the window is made (a form that has one makes it again).
+    void SetFormStyle(TFormStyle style);
+    // The menu item whose drop-down lists the MDI children (an MDI frame's).
+    TMenuItem* WindowMenu() const { return windowMenu_; }
+    void SetWindowMenu(TMenuItem* item);
+    // An MDI frame's MDI client window, or none.
+    HWND ClientHandle() const { return clientHandle_; }
+    // The MDI frame that an MDI child lives in, or none.
+    TCustomForm* MdiParent() const;
+    int MDIChildCount() const;
+    TCustomForm* MDIChildren(int index) const;
+    TCustomForm* ActiveMDIChild() const;
+    TTileMode TileMode() const { return tileMode_; }
+    void SetTileMode(TTileMode mode) { tileMode_ = mode; }
+    void Tile();
+    void Cascade();
+    void ArrangeIcons();
+    void Next();
+    void Previous();
 
     void SetVisible(bool visible) override;
     bool Showing() const override;
@@ -63,8 +102,12 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void WndProc(TMessage& message) override;
+    void DefaultHandler(TMessage& message) override;
     bool DialogKey(WPARAM key) override;
     void CreateWindowHandleDone() override;
+    void DestroyHandle() override;
+    void AlignControls(RECT& rect) override;
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
     friend class TWinControl;
@@ -84,6 +127,16 @@ private:
     int clientWidth_ = -1, clientHeight_ = -1;
     bool placed_ = false;
     TWinControl* activeControl_ = nullptr;
+    TMainMenu* menu_ = nullptr;
+    TMenuItem* windowMenu_ = nullptr;
+    TFormStyle formStyle_ = TFormStyle::fsNormal;
+    TTileMode tileMode_ = TTileMode::tbHorizontal;
+    TCloseAction closeAction_ = TCloseAction::caHide;
+    HWND clientHandle_ = nullptr;
+    HWND ClientForChild() const;
+    void AttachMenu();
+    void DoClose();
+    std::vector<HWND> MdiChildWindows() const;
 };
 
 class TForm : public TCustomForm {
@@ -147,9 +200,17 @@ public:
 
     // Frees the forms (normally at the end of Run's caller).
     void DestroyForms();
+    // A form that asked to be freed (TCustomForm::Release); freed when no message is running.
+    void QueueRelease(TCustomForm* form);
+    void CancelRelease(TCustomForm* form);
 
 private:
     bool IsDialogKey(MSG& msg);
+    // Menu shortcuts, Alt with a letter (CM_DIALOGCHAR to the form first) and the MDI keys.
+    bool IsKeyMessage(MSG& msg);
+    void FreeReleased();
+    std::vector<TCustomForm*> released_;
+    int dispatching_ = 0;
     std::u16string title_;
     std::vector<std::unique_ptr<TCustomForm>> forms_;
     TCustomForm* mainForm_ = nullptr;

@@ -29,8 +29,9 @@ public:
         loaded_.push_back(root_);
         if (!tree.name.empty()) root_->SetName(tree.name);
         SetProperties(root_, tree);
-        auto* parent = dynamic_cast<TWinControl*>(root_);
-        for (auto& child : tree.children) CreateChild(child, parent);
+        parents_.push_back(&tree);
+        for (auto& child : tree.children) CreateChild(child, root_);
+        parents_.pop_back();
         for (auto& f : fixups_) {
             TComponent* c = root_->FindComponent(f.componentName);
             if (!c && EqualsIgnoreCaseAscii(f.componentName, root_->Name())) c = root_;
@@ -43,7 +44,7 @@ public:
     }
 
 private:
-    void CreateChild(const TLayoutObject& o, TWinControl* parent) {
+    void CreateChild(const TLayoutObject& o, TComponent* parent) {
         std::string where = Describe(o);
         const TClassInfo* cls = FindClass(o.className);
         if (!cls || !cls->Create) throw ELayoutError(where + ": unknown class '" + o.className + "'");
@@ -55,12 +56,18 @@ private:
         loaded_.push_back(c);
         c->SetName(o.name);
         auto* control = dynamic_cast<TControl*>(c);
-        if (control && parent) control->SetParent(parent);
+        auto* container = dynamic_cast<TWinControl*>(parent);
+        if (control && container) {
+            control->SetParent(container);
+        } else if (parent && parent != root_ && !container && !parent->AddChildComponent(c)) {
+            // Only windowed controls hold controls; other objects hold what they accept (a
+            // menu its items).
+            throw ELayoutError(Describe(*parents_.back()) + ": a " + parent->ClassName() + " cannot hold other objects");
+        }
         SetProperties(c, o);
-        auto* container = dynamic_cast<TWinControl*>(c);
-        if (!o.children.empty() && !container)
-            throw ELayoutError(where + ": a " + o.className + " cannot hold other objects");
-        for (auto& child : o.children) CreateChild(child, container);
+        parents_.push_back(&o);
+        for (auto& child : o.children) CreateChild(child, c);
+        parents_.pop_back();
     }
 
     std::string Describe(const TLayoutObject& o) const {
@@ -163,6 +170,7 @@ private:
     }
 
     TComponent* root_;
+    std::vector<const TLayoutObject*> parents_;  // the objects whose children are being read
     std::vector<TComponent*> loaded_;
     std::vector<TFixup> fixups_;
 };

@@ -4,6 +4,8 @@
 #include "framework/Buttons.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
+#include "framework/Menus.h"
 #include "framework/StdCtrls.h"
 
 namespace qx {
@@ -21,6 +23,10 @@ void RegisterFrameworkClasses() {
     RegisterClass(TBitBtn::StaticClassInfo());
     RegisterClass(TSpeedButton::StaticClassInfo());
     RegisterClass(TMenuButton::StaticClassInfo());
+    RegisterClass(TMainMenu::StaticClassInfo());
+    RegisterClass(TPopupMenu::StaticClassInfo());
+    RegisterClass(TMenuItem::StaticClassInfo());
+    RegisterClass(TImageList::StaticClassInfo());
     RegisterGraphicClass("TBitmap", [] { return std::make_unique<TBitmap>(); });
 }
 

@@ -106,6 +106,8 @@ constexpr UINT CM_CURSORCHANGED = CM_BASE + 15;
 constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
 constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
+// A form's main menu changed (wParam 1 when items came, went, showed or hid).
+constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
 constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;
 constexpr UINT CM_SHOWINGCHANGED = CM_BASE + 25;
 constexpr UINT CM_ENTER = CM_BASE + 26;

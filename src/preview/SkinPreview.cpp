@@ -12,6 +12,7 @@
 #include "framework/Register.h"
 #include "framework/StdCtrls.h"
 #include "framework/TabCtrls.h"
+#include "PreviewMenus.h"
 #include "skin/CaptionPainter.h"
 #include "skin/ControlSkinnerFamilies.h"
 #include "skin/SkinData.h"
@@ -141,28 +142,12 @@ public:
         BuildLists();
         BuildTabs();
 
-        // A menu bar, and the same menu as a popup on a right click.
-        menu_ = CreateMenu();
-        popup_ = CreatePopupMenu();
-        AppendMenuW(popup_, MF_STRING, 101, L"&Open");
-        AppendMenuW(popup_, MF_STRING | MF_CHECKED, 102, L"&Checked item");
-        AppendMenuW(popup_, MF_STRING | MF_GRAYED, 103, L"&Disabled item");
-        AppendMenuW(popup_, MF_SEPARATOR, 0, nullptr);
-        AppendMenuW(popup_, MF_STRING, 104, L"E&xit");
-        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup_), L"&File");
-        AppendMenuW(menu_, MF_STRING, 105, L"&Help");
-        SetMenu(Handle(), menu_);
-        OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int x, int y) {
-            if (button != TMouseButton::mbRight) return;
-            POINT p = ClientToScreen(POINT{x, y});
-            TrackPopupMenu(popup_, TPM_RIGHTBUTTON, p.x, p.y, 0, Handle(), nullptr);
-        };
-    }
-
-    ~TPreviewForm() override {
-        // The menu bar is destroyed with the window; the popup is part of it.
-        if (HandleAllocated()) SetMenu(Handle(), nullptr);
-        if (menu_) DestroyMenu(menu_);
+        // A menu bar, a context menu on a right click and the MDI demo; the items without other
+        // work say so in the status bar.
+        preview::BuildPreviewMenus(*this, [this](const std::u16string& text) {
+            for (TControl* c : Controls())
+                if (auto* bar = dynamic_cast<TStatusBar*>(c)) bar->SetPanelText(0, text);
+        });
     }
 
 protected:
@@ -373,8 +358,6 @@ private:
 
     TSkinData* skin_ = nullptr;
     TButton* toggle_ = nullptr;
-    HMENU menu_ = nullptr;
-    HMENU popup_ = nullptr;
 };
 
 double Milliseconds() {

@@ -1,7 +1,9 @@
 #include "skin/SkinForm.h"
 
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "skin/ControlSkinners.h"
+#include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
 
@@ -14,7 +16,6 @@ namespace qx {
 
 namespace {
 
-constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
 // Undocumented messages with which newer systems draw the caption and frame themselves.
 constexpr UINT WM_NCUAHDRAWCAPTION = 0xAE;
 constexpr UINT WM_NCUAHDRAWFRAME = 0xAF;
@@ -55,6 +56,9 @@ TSkinForm::~TSkinForm() {
             DetachAtDestroy();
     }
     FreeControlSkinners();
+    SkinFormMenus(false);
+    FSysMenuPopup.reset();
+    FMenuBar.reset();
 }
 
 void TSkinForm::Release() {
@@ -154,6 +158,10 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     if ((ex & WS_EX_APPWINDOW) && nt50) FCaps |= fcCaptionStripped;
     if (!FOwnerWindow && FMDIKind != mkChild) FCaps |= fcCaptionStripped;
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
+    if (FMDIKind == mkFrame && FClientHandle) {
+        FSavedMenuUpdate = skinData->MenuUpdate();
+        FClientSubclass.Install(FClientHandle, &TSkinForm::ClientSubclassProc, this);
+    }
     if (!FIsChild && FSkinFrame && FBorderKind != bkNoCaption) {
         // Nothing is drawn until the start message has fitted the window to the skin.
         SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
@@ -162,6 +170,7 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
     if (FSkinFrame) {
         FInitialMenu = GetMenu(FHandle);
+        if (FInitialMenu && FMDIKind != mkChild) BuildMenuBar();
         const bool keepCaption = (FMDIKind == mkChild && manager.MDIChildMaximized()) || FWindowState == wsMinimized;
         if (!keepCaption) SetCaptionStyle(false);
         MeasureFrame();
@@ -215,15 +224,16 @@ void TSkinForm::StartSkin() {
     FSysFrame = SIZE{(window.right - window.left) - (client.right - client.left),
                      (window.bottom - window.top) - (client.bottom - client.top)};
     if (!FIsChild && FSkinFrame) RestoreRedraw();
-    if (FForm)
+    if (FForm) {
         DispatchForm(FForm);
-    else
+        SkinFormMenus(true);
+    } else {
         DispatchChildWindows(FHandle);
+    }
     if (FLifeState == flNew) {
         if (FMDIKind == mkChild) {
             if (FWindowState == wsMaximized) {
-                if (TSkinManager* m = SkinManager(); m && m->MDIClient())
-                    PostMessageW(m->MDIClient(), WM_SKINREDRAWMDI, reinterpret_cast<WPARAM>(FHandle), 0);
+                if (TSkinManager* m = SkinManager()) m->RedrawMdiClient(FHandle);
             } else if (FWindowState == wsMinimized) {
                 SetCaptionStyle(true);
             } else {
@@ -254,12 +264,21 @@ void TSkinForm::GiveBackProcedures() {
         FHooked = false;
     }
     FSubclass.Remove();
+    FClientSubclass.Remove();
+    if (FMDIKind == mkFrame)
+        if (TSkinManager* manager = SkinManager(); manager && manager->MDIClient() == FClientHandle)
+            manager->SetMDIFrame(nullptr, nullptr);
 }
 
 void TSkinForm::Unskin() {
     if (FReleased) return;
     FReleased = true;
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
+    // A menu still open ends; its items draw themselves again.
+    if (FTracking || FSysMenuShowing) EndMenu();
+    RestoreOwnerDrawn();
+    if (!FSysMenuShowing) FSysMenuPopup.reset();
+    SkinFormMenus(false);
     RestoreRedraw();
     // Control skinners go first: they give their controls back while the window is whole.
     FreeControlSkinners();
@@ -274,6 +293,8 @@ void TSkinForm::Unskin() {
     FHotObject = nullptr;
     SetSysMenuStyle(false);
     SetCaptionStyle(true);
+    const bool menuBack = FMenuBar && FMenuBar->Menu() && IsWindow(FHandle) && FLifeState != flDestroying;
+    GiveMenuBack(false);
     // The system drew no activation change while the skin did; its caption starts right.
     if (IsWindow(FHandle) && FLifeState != flDestroying)
         SendMessageW(FHandle, WM_NCACTIVATE, GetActiveWindow() == FHandle, 0);
@@ -287,8 +308,9 @@ void TSkinForm::Unskin() {
         // Only a window that was fitted to the skin has its frame exchanged for the system's;
         // one released before it started still has its own size.
         if (FStarted && FBorderKind != bkNoCaption && FWindowState == wsNormal) {
+            // The menu given back takes its band from the client area as the skin's did.
             width += FSysFrame.cx - FBorderLeft - FBorderRight;
-            height += FSysFrame.cy - FCaptionHeight - FBorderBottom - FMenuHeight;
+            height += FSysFrame.cy - FCaptionHeight - FBorderBottom - (menuBack ? 0 : FMenuHeight);
         } else {
             flags |= SWP_NOSIZE;
         }
@@ -306,8 +328,16 @@ void TSkinForm::DetachAtDestroy() {
     FReleased = true;
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
     FRedrawOff = false;
+    if (FTracking || FSysMenuShowing) EndMenu();
+    RestoreOwnerDrawn();
+    if (!FSysMenuShowing) FSysMenuPopup.reset();
+    SkinFormMenus(false);
     FreeControlSkinners();
     GiveBackProcedures();
+    // A raw window's menu goes with the window, as it would have unskinned.
+    if (!FForm && FMenuBar && FMenuBar->Menu() && IsWindow(FHandle) && !GetMenu(FHandle))
+        SetMenu(FHandle, FMenuBar->Menu());
+    FMenuBar.reset();
     FSysButtons.clear();
     FHotObject = nullptr;
     // The system frees the region with the window.
@@ -325,6 +355,7 @@ void TSkinForm::ReSkin() {
     for (TSkinControl* s : std::vector<TSkinControl*>(FControls))
         if (std::find(FControls.begin(), FControls.end(), s) != FControls.end()) s->SkinChanged();
     FLifeState = flReskinning;
+    if (FSkinFrame && FForm) SkinFormMenus(true);
     if (FSkinFrame) {
         FitToSkin(true);
         if (FForm) {
@@ -465,10 +496,16 @@ void TSkinForm::Stage1(TMessage& m, bool& handled) {
                 return;
             }
             break;
+        case WM_MENUSELECT:
+            if (FTracking) OnMenuSelect(m);
+            CallPrevious(m);
+            return;
         case WM_INITMENUPOPUP:
             if (TSkinManager* manager = SkinManager())
                 manager->SetPopupKind(reinterpret_cast<HMENU>(m.WParam) == FSysMenu ? pkSystemMenu : pkMenuBar);
             CallPrevious(m);
+            // The owner may have changed its items: those of a tracked drop-down draw from the skin.
+            if (FTracking) MarkOwnerDrawn(reinterpret_cast<HMENU>(m.WParam));
             return;
         case WM_CTLCOLORBTN:
             CallPrevious(m);
@@ -583,13 +620,14 @@ void TSkinForm::Stage2(TMessage& m, bool& handled) {
             Stage1(m, again);
             return;
         }
-        case WM_SKINOPENMENU: m.Result = 0; return;
-        case CM_MENUCHANGED: {
-            FSkinData->NCPaintEnabled = false;
-            CallPrevious(m);
-            FSkinData->NCPaintEnabled = true;
+        case WM_SKINOPENMENU: {
+            m.Result = 0;
+            if (FTracking) return;
+            const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+            if (TMenuBtn* item = MenuBtnAt(p)) OpenMenuBtn(item, m.WParam != 0);
             return;
         }
+        case CM_MENUCHANGED: OnMenuChanged(m); return;
         default: break;
     }
     handled = false;
@@ -598,6 +636,12 @@ void TSkinForm::Stage2(TMessage& m, bool& handled) {
 void TSkinForm::Stage3(TMessage& m, bool& handled) {
     handled = true;
     switch (m.Msg) {
+        case WM_MEASUREITEM:
+            if (OnMenuMeasureItem(m)) return;
+            break;
+        case WM_DRAWITEM:
+            if (OnMenuDrawItem(m)) return;
+            break;
         case WM_NCCALCSIZE: OnNcCalcSize(m); return;
         case WM_NCHITTEST: {
             CallPrevious(m);
@@ -687,45 +731,16 @@ void TSkinForm::OnNcCalcSize(TMessage& m) {
     m.Result = WVR_VALIDRECTS;
 }
 
-void TSkinForm::OnSysCommand(TMessage& m) {
-    switch (m.WParam & 0xFFF0) {
-        case SC_KEYMENU:
-            if (m.LParam == ' ') {
-                POINT origin{0, 0};
-                ClientToScreen(FHandle, &origin);
-                ShowSysMenu(origin);
-                m.Result = 0;
-                return;
-            }
-            break;
-        case SC_MINIMIZE:
-            FWindowState = wsMinimized;
-            if (FMDIKind == mkChild) SetCaptionStyle(true);
-            break;
-        case SC_MAXIMIZE: FWindowState = wsMaximized; break;
-        case SC_RESTORE:
-            FWindowState = wsNormal;
-            if (FMDIKind == mkChild) {
-                SetCaptionStyle(false);
-                if (TSkinManager* manager = SkinManager(); manager && manager->MDIChildMaximized())
-                    manager->SetMDIChildMaximized(false);
-            }
-            break;
-        default: break;
-    }
-    CallPrevious(m);
-}
-
 void TSkinForm::HookMessage(TMessage& m, const TMessageNext& next) {
     TSkinDispatchScope scope;
     switch (m.Msg) {
         case WM_SETTEXT:
             next(m);
             if (FWindowState == wsMaximized)
-                if (TSkinManager* manager = SkinManager(); manager && manager->MDIClient())
-                    PostMessageW(manager->MDIClient(), WM_SKINREDRAWMDI, reinterpret_cast<WPARAM>(FHandle), 0);
+                if (TSkinManager* manager = SkinManager()) manager->RedrawMdiClient(FHandle);
             return;
         case WM_SKINCHANGED: ReSkin(); return;
+        case CM_DIALOGCHAR: OnDialogChar(m, next); return;
         default: next(m); return;
     }
 }
@@ -750,7 +765,9 @@ TSysButton* TSkinForm::ObjectAt(POINT p) const {
 
 bool TSkinForm::OnNcMouse(TMessage& m) {
     const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
-    TSysButton* target = ObjectAt(p);
+    TSysButton* button = ObjectAt(p);
+    TMenuBtn* item = button ? nullptr : MenuBtnAt(p);
+    TNCObject* target = button ? static_cast<TNCObject*>(button) : item;
     auto consume = [&m] { m.Result = 0; };
     switch (m.Msg) {
         case WM_NCMOUSEMOVE:
@@ -769,6 +786,7 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
             if (target) {
                 if (!FActive) SetForegroundWindow(FHandle);
                 target->MouseDown();
+                if (item) OpenMenuBtn(item, false);
                 consume();
                 return true;
             }
@@ -776,18 +794,22 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
             if (FWindowState == wsMaximized && FActive && m.WParam == HTCAPTION) m.WParam = HTMENU;
             return false;
         case WM_NCLBUTTONUP:
-            if (target) {
-                if (target == FHotObject) {
-                    target->MouseUp();
-                    DoButtonAction(*target, POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)});
+            if (button) {
+                if (button == FHotObject) {
+                    button->MouseUp();
+                    DoButtonAction(*button, POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)});
                 }
+                consume();
+                return true;
+            }
+            if (item) {
                 consume();
                 return true;
             }
             return false;
         case WM_NCLBUTTONDBLCLK:
-            if (target) {
-                if (ShowsWindowIcon(target->FSkin->Action)) {
+            if (button) {
+                if (ShowsWindowIcon(button->FSkin->Action)) {
                     if (FHoverTimer) FHoverTimer->SetEnabled(false);
                     PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
                 }
@@ -818,7 +840,7 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
 }
 
 void TSkinForm::OnHoverTimer() {
-    if (!FHotObject || !FActive) return;
+    if (!FHotObject || !FActive || FTracking) return;
     POINT cursor{};
     GetCursorPos(&cursor);
     const POINT p = ScreenToFrame(cursor.x, cursor.y);
@@ -827,11 +849,7 @@ void TSkinForm::OnHoverTimer() {
 
 void TSkinForm::DoButtonAction(TSysButton& button, POINT releasePoint) {
     const std::int32_t action = button.FSkin->Action;
-    auto mdiChildCommand = [this](WPARAM command) {
-        if (FMDIKind != mkFrame || !FClientHandle) return;
-        if (HWND child = reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, 0)))
-            SendMessageW(child, WM_SYSCOMMAND, command, 0);
-    };
+    auto mdiChildCommand = [this](WPARAM command) { ChildSysCommand(command); };
     switch (action) {
         case caClose:
             if (FSysMenu && GetMenuState(FSysMenu, SC_CLOSE, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
@@ -854,62 +872,6 @@ void TSkinForm::DoButtonAction(TSysButton& button, POINT releasePoint) {
         case caMdiClose2: mdiChildCommand(SC_CLOSE); return;
         default: PostMessageW(FHandle, WM_SKINCAPTIONACTION, static_cast<WPARAM>(action), 0); return;
     }
-}
-
-void TSkinForm::ToggleMaximize() {
-    if (FWindowState == wsMaximized) {
-        RestoreWindow();
-        return;
-    }
-    if (FMDIKind == mkChild)
-        if (TSkinManager* manager = SkinManager()) manager->SetMDIChildMaximized(true);
-    FWindowState = wsMaximized;
-    PostMessageW(FHandle, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    FHotObject = nullptr;
-}
-
-void TSkinForm::ToggleMinimize() {
-    if (FWindowState == wsMinimized) {
-        RestoreWindow();
-        return;
-    }
-    FWindowState = wsMinimized;
-    SetSysMenuStyle(false);
-    PostMessageW(FHandle, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-}
-
-void TSkinForm::RestoreWindow() {
-    FWindowState = wsNormal;
-    PostMessageW(FHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
-}
-
-void TSkinForm::ShowSysMenu(POINT screenPoint) {
-    const DWORD now = GetTickCount();
-    if (FLastSysClick != 0 && now - FLastSysClick <= FDoubleClickTime) {
-        // A second click on the system-menu button within the double-click time closes.
-        if (FHotObject) {
-            if (FHoverTimer) FHoverTimer->SetEnabled(false);
-            PostMessageW(FHandle, WM_CLOSE, 0, 0);
-        }
-        FLastSysClick = 0;
-        return;
-    }
-    FLastSysClick = now;
-    HMENU menu = FSysMenu ? FSysMenu : GetSystemMenu(FHandle, FALSE);
-    if (!menu) return;
-    if (TSkinManager* manager = SkinManager()) manager->SetPopupKind(pkSystemMenu);
-    auto enable = [menu](UINT command, bool on) {
-        EnableMenuItem(menu, command, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-    };
-    enable(SC_SIZE, FWindowState != wsMaximized && FSizeable);
-    enable(SC_MOVE, FWindowState != wsMaximized);
-    enable(SC_MINIMIZE, FWindowState != wsMinimized && (FCaps & fcMinBox));
-    enable(SC_MAXIMIZE, FWindowState != wsMaximized && (FCaps & fcMaxBox));
-    enable(SC_RESTORE, FWindowState != wsNormal);
-    const UINT flags = TPM_RIGHTBUTTON | TPM_RETURNCMD | (FRightToLeft ? TPM_RIGHTALIGN : 0);
-    const UINT command =
-        static_cast<UINT>(TrackPopupMenu(menu, flags, screenPoint.x, screenPoint.y, 0, FHandle, nullptr));
-    if (command) PostMessageW(FHandle, WM_SYSCOMMAND, command, 0);
 }
 
 }  // namespace qx

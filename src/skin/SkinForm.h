@@ -28,6 +28,11 @@ class TCustomForm;
 class TComponent;
 class TDataSkinObject;
 class TSkinForm;
+class TSkinMenuBar;
+class TMenuBtn;
+class TMenuItem;
+class TMenu;
+class TPopupMenu;
 
 // Writes the title into a skinned caption strip (the caption text painter). The form skinner
 // composes the strip; the painter places the caption buttons around the text and draws it.
@@ -121,7 +126,26 @@ public:
     void ToggleMaximize();
     void ToggleMinimize();
     void RestoreWindow();
+    // An MDI frame sends the command to its active child.
+    void ChildSysCommand(WPARAM command);
+
+    // ---- menus ----
+    TSkinMenuBar* MenuBar() const { return FMenuBar.get(); }
+    // The menu bar item under a point of the window (window coordinates), or none.
+    TMenuBtn* MenuBtnAt(POINT framePoint) const;
+    // Opens the item's drop-down under it and tracks it (the mouse moving along the bar and
+    // the arrow keys open the neighbours); a command item only posts its command.
+    void OpenMenuBtn(TMenuBtn* item, bool fromKeyboard);
+    bool Tracking() const { return FTracking; }
+    // The skinned system menu: a copy of the window's system menu with the skin's images,
+    // enabled for the window's state, popped up at the screen point; a second click on the
+    // system-menu button within the double-click time closes the window instead.
     void ShowSysMenu(POINT screenPoint);
+    void BuildSysMenu();
+    TPopupMenu* SysMenuPopup() const { return FSysMenuPopup.get(); }
+    // An MDI frame whose active child is maximized.
+    bool ActiveChildMaximized() const;
+    HWND ClientHandle() const { return FClientHandle; }
 
     // ---- messages ----
     void SkinWndProc(TMessage& message);
@@ -166,6 +190,33 @@ private:
     void SetCaptionStyle(bool on);
     void SetSysMenuStyle(bool remove);
     void FrameChanged();
+    // The menu bar of the window's menu (made when the window has one), and the menu back.
+    void BuildMenuBar();
+    void GiveMenuBack(bool repaint);
+    RECT MenuBand() const;
+    void OnMenuChanged(TMessage& m);
+    // Owner drawing of the platform's items of a drop-down while the skin tracks it.
+    void MarkOwnerDrawn(HMENU menu);
+    void RestoreOwnerDrawn();
+    bool OnMenuMeasureItem(TMessage& m);
+    bool OnMenuDrawItem(TMessage& m);
+    // The framework's popup menus of the form draw their items from the skin, or not.
+    void SkinFormMenus(bool on);
+    void SkinPopupItems(TMenu& menu);
+    void DrawItemHandler(TMenuItem* item, HDC dc, const RECT& rect, UINT state);
+    void MeasureItemHandler(TMenuItem* item, int& width, int& height);
+    void OnDialogChar(TMessage& m, const TMessageNext& next);
+    // What the tracked drop-down selects (whether a nested drop-down holds the selection).
+    void OnMenuSelect(TMessage& m);
+    // The message filter that follows the mouse and the arrow keys along the bar while a
+    // drop-down is tracked.
+    static LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam);
+    void HideSeparators(TMenuItem& parent);
+    // The MDI client's procedure.
+    static LRESULT CALLBACK ClientSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                               DWORD_PTR refData);
+    void ClientWndProc(TMessage& m);
+    void Notification(TComponent* component, TOperation operation) override;
     void StartSkin();
     void Stage1(TMessage& m, bool& handled);
     void Stage2(TMessage& m, bool& handled);
@@ -234,6 +285,28 @@ private:
     HWND FOwnerWindow = nullptr;
     TCanvas FControlCanvas;
     TCaptionTextPainter* FCaptionPainter = nullptr;
+
+    // ---- menus ----
+    std::unique_ptr<TSkinMenuBar> FMenuBar;
+    bool FTracking = false;
+    bool FMenuDirty = false;  // the menu changed while a drop-down was tracked
+    HMENU FTrackedMenu = nullptr;
+    std::unique_ptr<TPopupMenu> FSysMenuPopup;
+    bool FSysMenuShowing = false;
+    // Items of platform menus the skin made owner-drawn while it tracks a drop-down.
+    struct TOwnerDrawnItem {
+        HMENU Menu;
+        UINT Id;
+        ULONG_PTR Data;
+        UINT OldType;
+        std::u16string Text;
+    };
+    std::vector<TOwnerDrawnItem> FOwnerDrawn;
+    // Framework popup menus and items that draw from the skin while it skins the form.
+    std::vector<TMenu*> FSkinnedMenus;
+    std::vector<TMenuItem*> FSkinnedItems;
+    TWindowSubclass FClientSubclass;
+    bool FSavedMenuUpdate = true;
 };
 
 }  // namespace qx

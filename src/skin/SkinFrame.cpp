@@ -2,6 +2,7 @@
 // caption strip and caption buttons, the window icon, and the window region cut from the
 // transparent parts of the frame.
 #include "framework/Forms.h"
+#include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
@@ -147,7 +148,7 @@ TCaptionFacts TSkinForm::CaptionFacts() const {
     f.HasSysMenu = (FCaps & fcSysMenu) != 0;
     f.DialogFrame = FBorderKind == bkDialog;
     f.DialogClass = FIsDialog;
-    f.MdiMenuBar = false;  // a menu bar in the frame comes with the skinned menus
+    f.MdiMenuBar = FMDIKind == mkFrame && FMenuBar && ActiveChildMaximized();
     return f;
 }
 
@@ -163,6 +164,20 @@ TCaptionBand TSkinForm::CaptionBand() const {
     band.MenuBarLeftMargin = FSkinData && FSkinData->MenuBar ? FSkinData->MenuBar->Margins.Left : 0;
     band.RightToLeft = FRightToLeft;
     return band;
+}
+
+RECT TSkinForm::MenuBand() const {
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    return RECT{FBorderLeft, FCaptionHeight, Width(r) - FBorderRight, FCaptionHeight + FMenuHeight};
+}
+
+bool TSkinForm::ActiveChildMaximized() const {
+    if (FMDIKind != mkFrame || !FClientHandle || !IsWindow(FClientHandle)) return false;
+    BOOL maximized = FALSE;
+    const HWND child =
+        reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    return child && maximized;
 }
 
 bool TSkinForm::SysButtonVisible(std::size_t index) {
@@ -272,8 +287,11 @@ void TSkinForm::PaintSysButton(TSysButton& button, int state) {
         cell.SetPixelFormat(TPixelFormat::pf24bit);
         cell.SetSize(w, h);
         HDC c = cell.Canvas().Handle();
-        // Start from the caption under the button, so that no trace of an earlier state stays.
-        if (!FCaptionBack.Empty())
+        // Start from what lies under the button (the caption, or the menu bar for a maximized
+        // MDI child's buttons), so that no trace of an earlier state stays.
+        if (e.Visibility == bvMdiMenuBar && FMenuBar)
+            FMenuBar->CopyBackground(c, r);
+        else if (!FCaptionBack.Empty())
             BitBlt(c, 0, 0, w, h, FCaptionBack.Canvas().Handle(), r.left, r.top, SRCCOPY);
         const RECT local{0, 0, w, h};
         if (ShowsWindowIcon(e.Action)) {
@@ -309,7 +327,10 @@ void TSkinForm::PaintFrame(HDC given) {
             PaintCaption(dc);
             if (FMenuHeight > 0) {
                 const RECT band{FBorderLeft, FCaptionHeight, width - FBorderRight, FCaptionHeight + FMenuHeight};
-                FillRect(dc, &band, FSkinData->FaceBrush());
+                if (FMenuBar)
+                    FMenuBar->Paint(dc, band);
+                else
+                    FillRect(dc, &band, FSkinData->FaceBrush());
             }
         }
     } catch (...) {

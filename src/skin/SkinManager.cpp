@@ -1,8 +1,10 @@
 #include "skin/SkinManager.h"
 
+#include "core/MenuRules.h"
 #include "framework/Forms.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinPopupMenu.h"
 
 #include <algorithm>
 #include <cctype>
@@ -59,6 +61,7 @@ TSkinManager::~TSkinManager() {
         hook_ = nullptr;
     }
     timer_->SetEnabled(false);
+    popupSkinners_.clear();
     // Every window keeps its size: the program is ending, or the windows go with the manager.
     for (TSkinForm* form : std::vector<TSkinForm*>(formSkinners_)) {
         if (!Owns(form)) continue;
@@ -80,6 +83,7 @@ TSkinManager::~TSkinManager() {
 void TSkinManager::Adopt(std::unique_ptr<TSkinner> skinner, TSkinKey key) {
     if (auto it = table_.find(key); it != table_.end() && it->second.get() != skinner.get()) Free(it->second.get());
     if (auto* form = dynamic_cast<TSkinForm*>(skinner.get())) formSkinners_.push_back(form);
+    if (auto* popup = dynamic_cast<TSkinPopupMenu*>(skinner.get())) popupSkinners_.push_back(popup);
     table_[key] = std::move(skinner);
 }
 
@@ -99,6 +103,11 @@ std::unique_ptr<TSkinner> TSkinManager::Take(TSkinner* skinner) {
         std::unique_ptr<TSkinner> owned = std::move(it->second);
         table_.erase(it);
         formSkinners_.erase(std::remove(formSkinners_.begin(), formSkinners_.end(), skinner), formSkinners_.end());
+        popupSkinners_.erase(std::remove(popupSkinners_.begin(), popupSkinners_.end(), skinner), popupSkinners_.end());
+        if (popupSkinners_.empty()) {
+            menuBarPopup_ = false;
+            popupKind_ = pkPopup;
+        }
         return owned;
     }
     return nullptr;
@@ -200,9 +209,11 @@ void TSkinManager::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
             const std::string cls = LowerAscii(WindowClassName(window));
             if (cls == "scrollbar" && (cs->style & SBS_SIZEGRIP))
                 if (TSkinForm* parent = FindSkinForm(cs->hwndParent)) parent->DispatchWindow(window);
+            if (cls == "#32768" && !(cs->style & WS_CHILD)) SkinPopupMenu(window);
             if (cs->dwExStyle & WS_EX_MDICHILD) SkinWindow(window);
             return;
         }
+        case HCBT_DESTROYWND: UnskinPopupMenu(window); return;
         case HCBT_ACTIVATE:
             if (state_ == msIdle) state_ = msRunning;
             SkinWindow(window);
@@ -257,8 +268,12 @@ bool TSkinManager::SkinWindow(HWND window) {
 
 bool TSkinManager::SkinForm(TCustomForm* form) {
     if (!form || !form->Visible() || !form->HandleAllocated()) return true;
-    if (GetWindowLongPtrW(form->Handle(), GWL_STYLE) & WS_CHILD) return true;
-    return SkinWindow(form->Handle());
+    // Child windows are skinned by their form, except MDI children, which have frames of their
+    // own (and are skinned again when skinning starts anew).
+    const HWND window = form->Handle();
+    if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && !(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_MDICHILD))
+        return true;
+    return SkinWindow(window);
 }
 
 TSkinForm* TSkinManager::FindSkinForm(HWND window) const {
@@ -297,6 +312,46 @@ void TSkinManager::UnskinAndFree(TSkinForm* form) {
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         UpdateWindow(window);
     }
+}
+
+// ---- popup menus ---------------------------------------------------------------------------
+
+void TSkinManager::SkinPopupMenu(HWND window) {
+    if (!skinningOn_ || !window) return;
+    if (IsPopupSkinned(window) || SendMessageW(window, WM_SKINNEDQUERY, 0, 0) == 1) return;
+    TSkinData* skinData = FindSkinDataFor(window);
+    if (!skinData || skinData->SkinMissing()) return;
+    const TSkinControlTypes has = skinData->SkinControls();
+    const TPopupFamilies families{(has & SkinControlBit(xcPopupMenu)) != 0, (has & SkinControlBit(xcMainMenu)) != 0,
+                                  (has & SkinControlBit(xcMenuItem)) != 0, (has & SkinControlBit(xcSystemMenu)) != 0};
+    if (!PopupKindSkinned(popupKind_, families)) return;
+    TSkinPopupMenu* popup = Own(std::make_unique<TSkinPopupMenu>(), TSkinKey{window, nullptr});
+    popup->AttachPopup(window, skinData);
+}
+
+bool TSkinManager::UnskinPopupMenu(HWND window) {
+    for (TSkinPopupMenu* popup : popupSkinners_)
+        if (popup->Window() == window) {
+            Free(popup);
+            return true;
+        }
+    return false;
+}
+
+bool TSkinManager::IsPopupSkinned(HWND window) const {
+    return std::any_of(popupSkinners_.begin(), popupSkinners_.end(),
+                       [window](const TSkinPopupMenu* p) { return p->Window() == window; });
+}
+
+TSkinPopupMenu* TSkinManager::PopupShowing(HMENU menu) const {
+    if (!menu) return nullptr;
+    for (TSkinPopupMenu* popup : popupSkinners_)
+        if (popup->Attached() && popup->Menu() == menu) return popup;
+    return nullptr;
+}
+
+void TSkinManager::FreePopupSkinners() {
+    while (!popupSkinners_.empty()) Free(popupSkinners_.back());
 }
 
 // ---- commands ------------------------------------------------------------------------------
@@ -375,6 +430,7 @@ void TSkinManager::ExecuteCommand() {
                 skinningOn_ = false;
                 PurgeDeadForms();
                 while (!formSkinners_.empty()) UnskinAndFree(formSkinners_.front());
+                FreePopupSkinners();
                 break;
             case scRefresh: {
                 PurgeDeadForms();
@@ -401,9 +457,17 @@ void TSkinManager::ExecuteCommand() {
 void TSkinManager::SetMDIChildMaximized(bool value) {
     if (value == mdiChildMaximized_) return;
     mdiChildMaximized_ = value;
+    // The frame's menu bar shows or hides the maximized child's buttons.
+    RedrawMdiClient(nullptr);
     if (mainSkinData_ && (mainSkinData_->Options() & SkinOptionBit(xoMDIChildBorder))) return;
-    for (TSkinForm* form : formSkinners_)
+    for (TSkinForm* form : std::vector<TSkinForm*>(formSkinners_))
         if (form->MdiKind() == mkChild) form->MdiChildMaximizedChanged(value);
+}
+
+void TSkinManager::RedrawMdiClient(HWND child) {
+    const HWND client = mdiClient_;
+    if (!client || !IsWindow(client) || LowerAscii(WindowClassName(client)) != "mdiclient") return;
+    PostMessageW(client, WM_SKINREDRAWMDI, reinterpret_cast<WPARAM>(child), 0);
 }
 
 }  // namespace qx

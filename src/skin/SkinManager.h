@@ -20,6 +20,7 @@ namespace qx {
 
 class TSkinData;
 class TSkinForm;
+class TSkinPopupMenu;
 class TCustomForm;
 
 class TSkinManager : public TComponent {
@@ -75,6 +76,20 @@ public:
     void PurgeDeadForms();
     void PurgeClosed();
 
+    // ---- popup menus ----
+    // A popup menu window is being made: skins it when skinning is on and its kind's family
+    // (PopupKind) is skinned.
+    void SkinPopupMenu(HWND window);
+    // The popup menu window goes: true when it had a skinner.
+    bool UnskinPopupMenu(HWND window);
+    bool IsPopupSkinned(HWND window) const;
+    const std::vector<TSkinPopupMenu*>& PopupSkinners() const { return popupSkinners_; }
+    // The skinner of the popup window that shows menu, or none: owner-drawn items take their
+    // background from it.
+    TSkinPopupMenu* PopupShowing(HMENU menu) const;
+    // Lets go of every popup menu (skinning stops).
+    void FreePopupSkinners();
+
     // ---- commands ----
     // Runs command after delay milliseconds on the timer; before any window was activated a
     // start or stop only switches skinning on or off.
@@ -96,6 +111,9 @@ public:
     bool MDIChildMaximized() const { return mdiChildMaximized_; }
     void SetMDIChildMaximized(bool value);
     HWND MDIClient() const { return mdiClient_; }
+    // Asks the recorded MDI client to redraw its frame with all children; only a living MDI
+    // client is asked (a message posted to no window would go to the thread instead).
+    void RedrawMdiClient(HWND child);
     TCustomForm* MDIFrameForm() const { return mdiFrameForm_; }
     void SetMDIFrame(HWND client, TCustomForm* frameForm) {
         mdiClient_ = client;
@@ -114,6 +132,7 @@ private:
 
     std::map<TSkinKey, std::unique_ptr<TSkinner>> table_;
     std::vector<TSkinForm*> formSkinners_;  // in the order they were made
+    std::vector<TSkinPopupMenu*> popupSkinners_;  // in the order they were made
     std::vector<TSkinData*> skinDataList_;
     TTimer* timer_ = nullptr;  // owned as a component
     HHOOK hook_ = nullptr;

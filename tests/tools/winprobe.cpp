@@ -5,6 +5,7 @@
 //   winprobe close HWND           posts WM_CLOSE
 //   winprobe press HWND           sends BM_CLICK (a button of a message box, say)
 //   winprobe text HWND TEXT       sets a window's text
+//   winprobe menu HWND            prints the window's menu bar handle (0: none)
 //   winprobe send HWND MSG WP LP  sends a message and prints its result
 //   winprobe query MSG HWND...    sends MSG to each window and prints the results
 //   winprobe toggles BUTTON N WATCH  clicks BUTTON N times, each time waiting (up to 10 s) until
@@ -141,6 +142,8 @@ int wmain(int argc, wchar_t** argv) {
                                  static_cast<WPARAM>(_wcstoui64(argv[4], nullptr, 0)),
                                  static_cast<LPARAM>(_wcstoi64(argv[5], nullptr, 0)));
         std::printf("%lld\n", static_cast<long long>(r));
+    } else if (cmd == L"menu" && argc > 2) {
+        std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(GetMenu(Handle(argv[2])))));
     } else if (cmd == L"query" && argc > 3) {
         // query MESSAGE HWND...: sends MESSAGE (no parameters) to each window, one result a line
         const UINT message = static_cast<UINT>(_wcstoui64(argv[2], nullptr, 0));

@@ -1,0 +1,409 @@
+// The form skinner's menus: the skinned menu bar in place of the system's, its drop-downs
+// opened under their items and tracked along the bar (mouse and arrow keys), Alt with a letter,
+// and the owner-drawn items of drop-downs and of the form's popup menus.
+#include "core/MenuBarLayout.h"
+#include "core/MenuRules.h"
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+#include "skin/MenuBar.h"
+#include "skin/MenuItemPainter.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+#include "skin/SkinPopupMenu.h"
+
+#include <algorithm>
+
+namespace qx {
+
+namespace {
+
+// The tracking of one menu bar drop-down: one per program (menus are modal).
+struct TTrackState {
+    TSkinForm* Form = nullptr;
+    int Index = -1;          // the open item
+    int Next = -1;           // the item to open when this drop-down has closed
+    bool NextByKeyboard = false;
+    bool Keyboard = false;   // opened from the keyboard: its first item is selected
+    bool FirstKeySent = false;
+    POINT LastMouse{-32768, -32768};
+    HMENU SelectedIn = nullptr;  // the menu that holds the selection
+    bool SelectedHasSub = false;
+};
+TTrackState g_track;
+
+bool IsFrameworkRightToLeft(const TMenuItem* item) {
+    const TMenu* menu = item ? item->GetParentMenu() : nullptr;
+    return menu && menu->RightToLeft();
+}
+
+}  // namespace
+
+// ---- the bar -------------------------------------------------------------------------------
+
+void TSkinForm::BuildMenuBar() {
+    if (!FSkinData) return;
+    FMenuBar = std::make_unique<TSkinMenuBar>(*this, *FSkinData);
+    FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+    FMenuHeight = GetSystemMetrics(SM_CYMENU);
+}
+
+void TSkinForm::GiveMenuBack(bool repaint) {
+    if (!FMenuBar) return;
+    if (dynamic_cast<TMenuBtn*>(FHotObject)) FHotObject = nullptr;
+    HMENU menu = FMenuBar->Menu();
+    if (FForm && FForm->Menu()) menu = FForm->Menu()->Handle();
+    FMenuBar.reset();
+    if (menu && IsMenu(menu) && IsWindow(FHandle) && !GetMenu(FHandle)) SetMenu(FHandle, menu);
+    if (repaint && IsWindow(FHandle)) DrawMenuBar(FHandle);
+}
+
+TMenuBtn* TSkinForm::MenuBtnAt(POINT p) const { return FMenuBar ? FMenuBar->ItemAt(p) : nullptr; }
+
+void TSkinForm::OnMenuChanged(TMessage& m) {
+    FSkinData->NCPaintEnabled = false;
+    CallPrevious(m);
+    FSkinData->NCPaintEnabled = true;
+    if (FReleased) return;
+    const HMENU now = GetMenu(FHandle);
+    if (FTracking) {
+        // The bar's items stay as they are while one of them is open.
+        FMenuDirty = true;
+    } else if (FMenuBar) {
+        const bool frameworkGone = FForm && !FForm->Menu() && !now;
+        if (frameworkGone) {
+            FMenuBar.reset();
+            FMenuHeight = 0;
+            FrameChanged();
+        } else if (FSkinData->MenuUpdate()) {
+            FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+        }
+    } else if (now && FMDIKind != mkChild && FBorderKind != bkNoCaption) {
+        // A menu given to a window that had none: the band opens under the caption.
+        BuildMenuBar();
+        FrameChanged();
+    }
+    if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);
+    if (FMenuBar && FLifeState == flSkinned) PaintFrame();
+}
+
+// ---- drop-downs ----------------------------------------------------------------------------
+
+void TSkinForm::HideSeparators(TMenuItem& parent) {
+    std::vector<TSeparatorEntry> entries;
+    for (TMenuItem* item : parent.ItemList()) entries.push_back({item->IsLine(), item->Visible()});
+    const std::vector<bool> shown = SeparatorsShown(entries);
+    for (int i = 0; i < parent.Count(); ++i)
+        if (TMenuItem* item = parent.Items(i); item->IsLine()) item->SetVisible(shown[static_cast<std::size_t>(i)]);
+}
+
+void TSkinForm::OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) {
+    if (!FMenuBar || FTracking || !item || FReleased) return;
+    // The menu's own loop may stop skinning: this object stays until the drop-down is done.
+    TSkinDispatchScope scope;
+    TSkinManager* manager = SkinManager();
+    int index = FMenuBar->IndexOf(item);
+    bool keyboard = fromKeyboard;
+    while (index >= 0 && FMenuBar && !FReleased) {
+        TMenuBtn* btn = FMenuBar->Item(index);
+        if (!btn) break;
+        if (!btn->FSubMenu) {
+            // A command item: its command, and nothing opens.
+            PostMessageW(FHandle, WM_COMMAND, btn->FCommand, 0);
+            break;
+        }
+        if (btn->FItem) HideSeparators(*btn->FItem);
+        const HMENU drop = btn->FItem && btn->FItem->Count() > 0 ? btn->FItem->Handle() : btn->FSubMenu;
+        MarkOwnerDrawn(drop);
+        FTracking = true;
+        FTrackedMenu = drop;
+        if (manager) {
+            manager->SetPopupKind(pkMenuBar);
+            manager->SetMenuBarPopup(true);
+        }
+        btn->MouseDown();
+        g_track = TTrackState{};
+        g_track.Form = this;
+        g_track.Index = index;
+        g_track.Keyboard = keyboard;
+        HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, &TSkinForm::MenuFilterHook, nullptr, GetCurrentThreadId());
+        if (btn->FEnabled) {
+            RECT window{};
+            GetWindowRect(FHandle, &window);
+            RECT item = btn->FRect;
+            OffsetRect(&item, window.left, window.top);
+            // Under the item (over it when the screen has no room below), never covering it.
+            TPMPARAMS params{sizeof params, item};
+            const int x = FRightToLeft ? item.right : item.left;
+            TrackPopupMenuEx(drop, TPM_RIGHTBUTTON | TPM_VERTICAL | (FRightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN), x,
+                             item.bottom, FHandle, &params);
+        }
+        if (hook) UnhookWindowsHookEx(hook);
+        const int next = g_track.Next;
+        keyboard = g_track.NextByKeyboard;
+        g_track = TTrackState{};
+        RestoreOwnerDrawn();
+        FTracking = false;
+        FTrackedMenu = nullptr;
+        if (manager) {
+            manager->SetPopupKind(pkPopup);
+            manager->SetMenuBarPopup(false);
+        }
+        if (FReleased || !FMenuBar) break;
+        if (FHotObject == btn) btn->MouseLeave();
+        index = next;
+    }
+    if (FMenuDirty && !FReleased) {
+        FMenuDirty = false;
+        TMessage changed{CM_MENUCHANGED, 1, 0, 0};
+        OnMenuChanged(changed);
+    }
+}
+
+void TSkinForm::OnMenuSelect(TMessage& m) {
+    if (HIWORD(m.WParam) == 0xFFFF && m.LParam == 0) return;  // the menu closed
+    g_track.SelectedIn = reinterpret_cast<HMENU>(m.LParam);
+    g_track.SelectedHasSub = (HIWORD(m.WParam) & MF_POPUP) != 0;
+}
+
+LRESULT CALLBACK TSkinForm::MenuFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    TSkinForm* form = g_track.Form;
+    if (code == MSGF_MENU && msg && form && msg->message == WM_KEYDOWN && form->FMenuBar) {
+        // A right-to-left bar runs the other way.
+        const TMenuBtn* open = form->FMenuBar->Item(g_track.Index);
+        if (form->FRightToLeft || (open && IsFrameworkRightToLeft(open->FItem))) {
+            if (msg->wParam == VK_LEFT)
+                msg->wParam = VK_RIGHT;
+            else if (msg->wParam == VK_RIGHT)
+                msg->wParam = VK_LEFT;
+        }
+    }
+    const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
+    if (code != MSGF_MENU || next != 0 || !msg || !form || !form->FMenuBar || form->FReleased) return next;
+    try {
+        if (!g_track.FirstKeySent) {
+            g_track.FirstKeySent = true;
+            // Opened from the keyboard: the first item is selected, as the platform's bar does.
+            if (g_track.Keyboard) PostMessageW(msg->hwnd, WM_KEYDOWN, VK_DOWN, 0);
+        }
+        auto moveTo = [form](int index, bool byKeyboard) -> LRESULT {
+            if (index < 0 || index == g_track.Index) return 0;
+            g_track.Next = index;
+            g_track.NextByKeyboard = byKeyboard;
+            // The open drop-down closes; the tracking loop then opens the next one.
+            EndMenu();
+            return 1;
+        };
+        const std::vector<bool> openable = form->FMenuBar->Openable();
+        switch (msg->message) {
+            case WM_KEYDOWN: {
+                const bool nested = g_track.SelectedIn && g_track.SelectedIn != form->FTrackedMenu;
+                if (msg->wParam == VK_LEFT && !nested)
+                    return moveTo(MenuBarNeighbour(openable, g_track.Index, -1), true);
+                if (msg->wParam == VK_RIGHT && !g_track.SelectedHasSub)
+                    return moveTo(MenuBarNeighbour(openable, g_track.Index, +1), true);
+                return 0;
+            }
+            case WM_MOUSEMOVE:
+            case WM_NCMOUSEMOVE: {
+                if (msg->pt.x == g_track.LastMouse.x && msg->pt.y == g_track.LastMouse.y) return 0;
+                g_track.LastMouse = msg->pt;
+                TMenuBtn* over = form->MenuBtnAt(form->ScreenToFrame(msg->pt.x, msg->pt.y));
+                const int index = form->FMenuBar->IndexOf(over);
+                if (index < 0 || !openable[static_cast<std::size_t>(index)]) return 0;
+                return moveTo(index, false);
+            }
+            default: return 0;
+        }
+    } catch (...) {
+        return 0;
+    }
+}
+
+void TSkinForm::MarkOwnerDrawn(HMENU menu) {
+    if (!menu || !IsMenu(menu)) return;
+    for (int pos = 0, n = GetMenuItemCount(menu); pos < n; ++pos) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW info{sizeof info};
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 255;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &info)) continue;
+        if (!(info.fType & (MFT_OWNERDRAW | MFT_BITMAP))) {
+            FOwnerDrawn.push_back({menu, info.wID, info.dwItemData, info.fType, std::u16string(text, text + wcslen(text))});
+            MENUITEMINFOW set{sizeof set};
+            set.fMask = MIIM_FTYPE;
+            set.fType = info.fType | MFT_OWNERDRAW;
+            SetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &set);
+        }
+        if (info.hSubMenu && info.hSubMenu != menu) MarkOwnerDrawn(info.hSubMenu);
+    }
+}
+
+void TSkinForm::RestoreOwnerDrawn() {
+    // Every item the skin made owner-drawn draws itself again, wherever it moved meanwhile.
+    for (auto it = FOwnerDrawn.rbegin(); it != FOwnerDrawn.rend(); ++it) {
+        if (!IsMenu(it->Menu)) continue;
+        for (int pos = 0, n = GetMenuItemCount(it->Menu); pos < n; ++pos) {
+            MENUITEMINFOW info{sizeof info};
+            info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA;
+            if (!GetMenuItemInfoW(it->Menu, static_cast<UINT>(pos), TRUE, &info)) continue;
+            if (info.wID != it->Id || info.dwItemData != it->Data || !(info.fType & MFT_OWNERDRAW) ||
+                (info.fType & ~static_cast<UINT>(MFT_OWNERDRAW)) != it->OldType)
+                continue;
+            MENUITEMINFOW set{sizeof set};
+            set.fMask = MIIM_FTYPE;
+            set.fType = it->OldType;
+            SetMenuItemInfoW(it->Menu, static_cast<UINT>(pos), TRUE, &set);
+            break;
+        }
+    }
+    FOwnerDrawn.clear();
+}
+
+namespace {
+
+// The item the skin made owner-drawn that a measure or draw message names.
+template <class Records>
+auto FindOwnerDrawn(Records& records, HMENU menu, UINT id, ULONG_PTR data) -> decltype(&records.front()) {
+    for (auto& r : records)
+        if ((!menu || r.Menu == menu) && r.Id == id && r.Data == data) return &r;
+    return nullptr;
+}
+
+}  // namespace
+
+bool TSkinForm::OnMenuMeasureItem(TMessage& m) {
+    auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+    if (!measure || measure->CtlType != ODT_MENU || !FSkinData) return false;
+    const auto* record = FindOwnerDrawn(FOwnerDrawn, nullptr, measure->itemID, measure->itemData);
+    if (!record) return false;
+    TMenuItem* item = MenuItemFromData(measure->itemData);
+    const TMenuItemLook look = item ? LookOfItem(*item, 0) : LookOfText(record->Text, record->OldType, 0);
+    int width = static_cast<int>(measure->itemWidth), height = static_cast<int>(measure->itemHeight);
+    MeasureSkinMenuItem(look, *FSkinData, width, height);
+    measure->itemWidth = static_cast<UINT>(std::max(width, 0));
+    measure->itemHeight = static_cast<UINT>(std::max(height, 0));
+    m.Result = TRUE;
+    return true;
+}
+
+bool TSkinForm::OnMenuDrawItem(TMessage& m) {
+    auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
+    if (!draw || draw->CtlType != ODT_MENU || !FSkinData) return false;
+    const HMENU menu = reinterpret_cast<HMENU>(draw->hwndItem);
+    const auto* record = FindOwnerDrawn(FOwnerDrawn, menu, draw->itemID, draw->itemData);
+    if (!record) return false;
+    TMenuItem* item = MenuItemFromData(draw->itemData);
+    TMenuItemLook look =
+        item ? LookOfItem(*item, draw->itemState) : LookOfText(record->Text, record->OldType, draw->itemState);
+    TBitmap* background = nullptr;
+    POINT offset{draw->rcItem.left, draw->rcItem.top};
+    if (TSkinManager* manager = SkinManager())
+        if (TSkinPopupMenu* popup = manager->PopupShowing(menu); popup && !popup->Background().Empty()) {
+            background = &popup->Background();
+            const POINT client = popup->ClientOffset();
+            offset.x += client.x;
+            offset.y += client.y;
+        }
+    try {
+        DrawSkinMenuItem(draw->hDC, draw->rcItem, look, *FSkinData, background, offset);
+    } catch (...) {
+        // A bad element never breaks the menu's painting.
+    }
+    m.Result = TRUE;
+    return true;
+}
+
+// ---- the form's popup menus -------------------------------------------------------------------
+
+void TSkinForm::SkinFormMenus(bool on) {
+    if (!on) {
+        for (TMenuItem* item : FSkinnedItems)
+            if (MenuItemFromData(reinterpret_cast<ULONG_PTR>(item)) == item) {
+                item->OnDrawItem = nullptr;
+                item->OnMeasureItem = nullptr;
+            }
+        FSkinnedItems.clear();
+        for (TMenu* menu : FSkinnedMenus) {
+            menu->RemoveFreeNotification(this);
+            menu->SetOwnerDraw(false);
+        }
+        FSkinnedMenus.clear();
+        return;
+    }
+    if (!FForm || !FSkinData || !(FSkinData->SkinControls() & SkinControlBit(xcPopupMenu))) return;
+    if (FClassName == "TRichEditForm") return;
+    for (TComponent* c : FForm->Components())
+        if (auto* popup = dynamic_cast<TPopupMenu*>(c); popup && popup->Tag() != FSkinData->DisableTag())
+            SkinPopupItems(*popup);
+}
+
+void TSkinForm::SkinPopupItems(TMenu& menu) {
+    if (std::find(FSkinnedMenus.begin(), FSkinnedMenus.end(), &menu) != FSkinnedMenus.end()) return;
+    // Items that draw or measure themselves keep doing so.
+    std::function<void(TMenuItem*)> walk = [&](TMenuItem* parent) {
+        for (TMenuItem* item : parent->ItemList()) {
+            if (!item->OnDrawItem && !item->OnMeasureItem) {
+                item->OnDrawItem = [this](TMenuItem* i, HDC dc, const RECT& r, UINT state) { DrawItemHandler(i, dc, r, state); };
+                item->OnMeasureItem = [this](TMenuItem* i, HDC, int& w, int& h) { MeasureItemHandler(i, w, h); };
+                FSkinnedItems.push_back(item);
+            }
+            walk(item);
+        }
+    };
+    walk(menu.Items());
+    if (menu.OwnerDraw()) return;  // the menu was owner-drawn before: it stays so afterwards
+    menu.SetOwnerDraw(true);
+    menu.FreeNotification(this);
+    FSkinnedMenus.push_back(&menu);
+}
+
+void TSkinForm::DrawItemHandler(TMenuItem* item, HDC dc, const RECT& rect, UINT state) {
+    if (!item || !FSkinData || FReleased) return;
+    const TMenuItemLook look = LookOfItem(*item, state);
+    TBitmap* background = nullptr;
+    POINT offset{rect.left, rect.top};
+    const HMENU menu = item->Parent() ? item->Parent()->Handle() : nullptr;
+    if (TSkinManager* manager = SkinManager())
+        if (TSkinPopupMenu* popup = manager->PopupShowing(menu); popup && !popup->Background().Empty()) {
+            background = &popup->Background();
+            const POINT client = popup->ClientOffset();
+            offset.x += client.x;
+            offset.y += client.y;
+        }
+    DrawSkinMenuItem(dc, rect, look, *FSkinData, background, offset);
+}
+
+void TSkinForm::MeasureItemHandler(TMenuItem* item, int& width, int& height) {
+    if (!item || !FSkinData || FReleased) return;
+    MeasureSkinMenuItem(LookOfItem(*item, 0), *FSkinData, width, height);
+}
+
+void TSkinForm::Notification(TComponent* component, TOperation operation) {
+    TSkinner::Notification(component, operation);
+    if (operation != TOperation::opRemove) return;
+    FSkinnedMenus.erase(std::remove(FSkinnedMenus.begin(), FSkinnedMenus.end(), component), FSkinnedMenus.end());
+}
+
+// ---- the keyboard --------------------------------------------------------------------------
+
+void TSkinForm::OnDialogChar(TMessage& m, const TMessageNext& next) {
+    next(m);
+    if (m.Result != 0 || !FMenuBar || FTracking || FReleased) return;
+    const bool onlyAlt = GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
+    if (!onlyAlt || m.WParam > 0xFFFF) return;
+    const int index = FindAcceleratorItem(FMenuBar->KeyItems(), static_cast<char16_t>(m.WParam));
+    TMenuBtn* item = FMenuBar->Item(index);
+    if (!item) return;
+    if (IsRectEmpty(&item->FRect)) FMenuBar->Layout(MenuBand());
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    // Opened once this key's message is done, as a click one pixel inside the item would.
+    const POINT at{window.left + item->FRect.left + 1, window.top + item->FRect.top + 1};
+    PostMessageW(FHandle, WM_SKINOPENMENU, 1, MAKELPARAM(at.x, at.y));
+    m.Result = 1;
+}
+
+}  // namespace qx
