@@ -2,10 +2,12 @@
 // its interesting states, drawn with the installer's own skin or a skin file named on the
 // command line. The skin engine skins it as it skins any window: through the skin data
 // component, the skin manager and the control dispatch; a button switches skinning off and on.
+// Usage: SkinPreview [--report FILE] [SKINFILE] (--report: see PreviewReport.h).
 #include "framework/Buttons.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "PreviewReport.h"
 #include "skin/CaptionPainter.h"
 #include "skin/SkinData.h"
 #include "skin/SkinRegister.h"
@@ -241,8 +243,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         auto* skin = new TSkinData(form);
         int argc = 0;
         LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-        const std::wstring path = argv && argc > 1 ? argv[1] : L"";
+        std::vector<std::wstring> args(argv ? argv + 1 : argv, argv ? argv + argc : argv);
         if (argv) LocalFree(argv);
+        std::unique_ptr<TPreviewReport> report;
+        if (args.size() >= 2 && args[0] == L"--report") {
+            report = std::make_unique<TPreviewReport>(args[1]);
+            report->RecordMessages(application);
+            args.erase(args.begin(), args.begin() + 2);
+        }
+        const std::wstring path = args.empty() ? L"" : args[0];
         // Set up as the layout reader sets up a form's skin: the stored skin is read with the
         // layout, and skinning starts when the window is first activated.
         skin->BeginLoading();
@@ -255,7 +264,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
             skin->SetSkinFile(std::u16string(path.begin(), path.end()));
             skin->SetActive(true);
         }
-        application.Run();
+        if (report) {
+            report->RunUntilPainted(application);
+            if (!report->Write(*form)) return 2;
+        } else {
+            application.Run();
+        }
     } catch (const std::exception& e) {
         std::string what = e.what();
         MessageBoxW(nullptr, std::wstring(what.begin(), what.end()).c_str(), L"Skin Preview", MB_OK | MB_ICONERROR);
