@@ -190,6 +190,9 @@ public:
         };
     }
 
+    // The toggle offers what clicking it does: a skin that could not be used leaves it "Skin on".
+    void ShowSkinState() { toggle_->SetCaption(skin_->Active() ? u"Skin off" : u"Skin on"); }
+
     ~TPreviewForm() override {
         // The menu bar is destroyed with the window; the popup is part of it.
         if (HandleAllocated()) SetMenu(Handle(), nullptr);
@@ -264,6 +267,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
             skin->SetSkinFile(std::u16string(path.begin(), path.end()));
             skin->SetActive(true);
         }
+        form->ShowSkinState();
         if (report) {
             report->RunUntilPainted(application);
             if (!report->Write(*form)) return 2;

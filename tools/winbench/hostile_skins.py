@@ -162,7 +162,7 @@ def main():
         # Not a skin at all, or not a whole one.
         s.write("refused-empty", b"")
         s.write("refused-text", b"This is not a skin, only a few words of text.\r\n" * 20)
-        s.write("refused-truncated", good[: len(good) // 2])
+        s.write("loads-truncated-archive", good[: len(good) // 2])
         plain = s.good_plain()
         s.plain_archive(struct.pack("<i", 19999) + plain[4:], "refused-older-version")
         # A file far past the archive's ceiling (sparse: it takes no room on the disk).
