@@ -52,10 +52,13 @@ bool TPreviewReport::Write(TCustomForm& form) const {
     PROCESS_MEMORY_COUNTERS counters{sizeof counters};
     const bool measured = GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     const bool skinned = form.HandleAllocated() && SendMessageW(form.Handle(), WM_SKINNEDQUERY, 0, 0) == 1;
+    const bool systemFrame =
+        form.HandleAllocated() && (GetWindowLongPtrW(form.Handle(), GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
     FILE* out = _wfopen(path_.c_str(), L"wb");
     if (!out) return false;
-    std::fprintf(out, "ms %.0f\npeak %llu\nskinned %d\n", elapsedMs_,
-                 measured ? static_cast<unsigned long long>(counters.PeakWorkingSetSize) : 0ULL, skinned ? 1 : 0);
+    std::fprintf(out, "ms %.0f\npeak %llu\nskinned %d\nsystemframe %d\n", elapsedMs_,
+                 measured ? static_cast<unsigned long long>(counters.PeakWorkingSetSize) : 0ULL, skinned ? 1 : 0,
+                 systemFrame ? 1 : 0);
     for (const std::u16string& m : messages_) {
         std::string text = Utf16ToUtf8(m);
         for (char& c : text)

@@ -20,7 +20,8 @@ public:
     // has been skinned (or not) and painted.
     void RunUntilPainted(TApplication& application);
     // Writes milliseconds since the process started, peak working set in bytes, whether the
-    // window is skinned, and the messages; false when the file cannot be written.
+    // window is skinned and whether it has its system frame, and the messages; false when the
+    // file cannot be written.
     bool Write(TCustomForm& form) const;
 
 private:

@@ -120,10 +120,14 @@ void TSkinData::SetSkinFile(const std::u16string& value) {
     }
     skinMissing_ = true;
     skinFile_ = value;
-    if (value.empty()) return;
-    HANDLE file = CreateFileW(reinterpret_cast<LPCWSTR>(value.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    // No file, or none that can be read: the old skin objects stay, but nothing is skinned with them.
+    HANDLE file = value.empty() ? INVALID_HANDLE_VALUE
+                                : CreateFileW(reinterpret_cast<LPCWSTR>(value.c_str()), GENERIC_READ, FILE_SHARE_READ,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        GiveUpSkin();
+        return;
+    }
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0;
     if (ok && size.QuadPart > TSkinReader::kMaxPlainSize) {
@@ -144,6 +148,7 @@ void TSkinData::SetSkinFile(const std::u16string& value) {
     CloseHandle(file);
     if (!ok) {
         skinStream_.Clear();
+        GiveUpSkin();
         return;
     }
     if (!LoadSkin()) {
@@ -223,6 +228,22 @@ bool TSkinData::LoadSkin() {
             Refuse(SkinPicturesTooLargeMessage(pixels));
             return false;
         }
+        // Each named picture decoded once, straight from the archive; the archive is then let
+        // go before the parse builds the pictures it derives from them.
+        ini.ForEachValue([&](std::string_view value) {
+            const std::size_t entry = pictures.EntryOf(value);
+            if (entry == TSkinReader::npos || decoded_.count(entry)) return;
+            auto picture = std::make_unique<TBitmap>();
+            if (pictures.Layout(entry)) {
+                try {
+                    picture->LoadFromBytes(reader.Entry(entry));
+                } catch (const std::exception&) {
+                    picture->Clear();  // a damaged picture is a missing one
+                }
+            }
+            decoded_.emplace(entry, std::move(picture));
+        });
+        reader.ReleaseEntries();
         reader_ = &reader;
         ini_ = &ini;
         pictures_ = &pictures;
@@ -247,22 +268,10 @@ TColor TSkinData::ReadColor(std::string_view text, TColor defaultValue) { return
 
 void TSkinData::LoadSkinBitmap(TBitmap& bitmap, const std::string& name) {
     bitmap.Clear();
-    if (!reader_ || !pictures_) return;
-    const std::size_t entry = pictures_->EntryOf(name);
-    if (entry == TSkinReader::npos) return;
-    // Each entry is decoded once; every key that names it shares the one picture.
-    std::unique_ptr<TBitmap>& picture = decoded_[entry];
-    if (!picture) {
-        picture = std::make_unique<TBitmap>();
-        if (pictures_->Layout(entry)) {
-            try {
-                picture->LoadFromBytes(reader_->Entry(entry));
-            } catch (const std::exception&) {
-                picture->Clear();  // a damaged picture is a missing one
-            }
-        }
-    }
-    if (!picture->Empty()) bitmap.Share(*picture);
+    if (!pictures_) return;
+    // Every key that names an entry shares the one picture decoded from it.
+    const auto picture = decoded_.find(pictures_->EntryOf(name));
+    if (picture != decoded_.end() && !picture->second->Empty()) bitmap.Share(*picture->second);
 }
 
 void TSkinData::ParseSkin() {

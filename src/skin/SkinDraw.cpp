@@ -477,26 +477,27 @@ void GrayBitmap(TBitmap& bitmap) {
     }
 }
 
+// Mirror and flip move whole pixels of the picture's own rows in place: no copy of the
+// picture is made, however large it is.
 void MirrorBitmap(TBitmap& bitmap) {
     RequireTrueColor(bitmap);
     bitmap.Unshare();
     const int w = bitmap.Width(), h = bitmap.Height();
-    std::vector<std::uint32_t> old = ReadPixels32(bitmap), out(old.size());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            out[static_cast<std::size_t>(y) * w + x] = old[static_cast<std::size_t>(y) * w + (w - 1 - x)];
-    WritePixels(bitmap, out);
+    const int bpp = bitmap.PixelFormat() == TPixelFormat::pf32bit ? 4 : 3;
+    GdiFlush();
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = bitmap.ScanLine(y);
+        for (int x = 0; x < w / 2; ++x) std::swap_ranges(row + x * bpp, row + (x + 1) * bpp, row + (w - 1 - x) * bpp);
+    }
 }
 
 void FlipBitmap(TBitmap& bitmap) {
     RequireTrueColor(bitmap);
     bitmap.Unshare();
-    const int w = bitmap.Width(), h = bitmap.Height();
-    std::vector<std::uint32_t> old = ReadPixels32(bitmap), out(old.size());
-    for (int y = 0; y < h; ++y)
-        std::copy_n(old.begin() + static_cast<std::ptrdiff_t>(y) * w, w,
-                    out.begin() + static_cast<std::ptrdiff_t>(h - 1 - y) * w);
-    WritePixels(bitmap, out);
+    const int h = bitmap.Height();
+    const std::size_t bytes = static_cast<std::size_t>(bitmap.Stride());
+    GdiFlush();
+    for (int y = 0; y < h / 2; ++y) std::swap_ranges(bitmap.ScanLine(y), bitmap.ScanLine(y) + bytes, bitmap.ScanLine(h - 1 - y));
 }
 
 namespace {

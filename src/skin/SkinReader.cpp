@@ -38,6 +38,11 @@ bool TSkinReader::LoadArchive(TStream& skinStream) {
     if (skinStream.Read(sizeField, 4) != 4) return false;
     std::int32_t plainSize = ReadInt32(sizeField);
     if (plainSize > MaxPlainSize) return false;
+    // Every symbol takes at least one bit and a match at least ten for 60 bytes: a coded
+    // stream holds at most 48 bytes per byte. A claim beyond that is a stream cut short, whose
+    // rest would only decode from zero bits, and would cost the whole claim in time.
+    const std::int64_t coded = std::max<std::int64_t>(0, skinStream.Size() - skinStream.Position());
+    if (plainSize > kMaxExpansion * coded + 64) return false;
 
     // Decoded straight into one buffer of the declared size (a last match may run past it by
     // less than a match's length), which the reader then keeps: the entries are never copied.
@@ -98,8 +103,13 @@ std::size_t TSkinReader::Find(std::string_view name) const {
     return it == index_.end() ? npos : it->second;
 }
 
+void TSkinReader::ReleaseEntries() {
+    plain_.clear();
+    plain_.shrink_to_fit();
+}
+
 std::span<const std::uint8_t> TSkinReader::Entry(std::size_t index) const {
-    if (index >= names_.size()) return {};
+    if (index >= names_.size() || plain_.empty()) return {};
     // LoadArchive has checked that every entry lies inside the archive.
     return std::span<const std::uint8_t>(plain_).subspan(static_cast<std::size_t>(offsets_[index]),
                                                           static_cast<std::size_t>(sizes_[index]));

@@ -25,15 +25,22 @@ public:
     TMessageEvent OnMessage;
 
     // The archive's ceiling: the largest plain archive, and so the largest skin file, taken.
-    static constexpr std::int32_t kMaxPlainSize = 64 * 1024 * 1024;
+    // Decoding costs up to about 60 ns a byte (pictures that do not pack, on a busy 2-core
+    // machine): 16 MiB keep any skin's decoding within a second, and hold a skin's whole pixel
+    // budget in 8-bit pictures or some 5 megapixels in 24-bit ones (the installer's skin
+    // is under half a megabyte).
+    static constexpr std::int32_t kMaxPlainSize = 16 * 1024 * 1024;
+    // The most plain bytes one coded byte can give (a ten-bit match of 60 bytes).
+    static constexpr std::int64_t kMaxExpansion = 48;
     // Upper bound for the declared plain size of a skin; a bigger claim is refused before
     // anything is decoded (a few bytes could otherwise ask for gigabytes of zeros).
     std::int32_t MaxPlainSize = kMaxPlainSize;
 
     // Decompresses the skin stream (from position 0) and takes over its names, sizes and
     // data. Returns false, keeping the previous contents, for another format version
-    // (reported through OnMessage) and, silently, for an archive that is cut short, holds
-    // more than 1,001 names or negative sizes, or whose sizes overrun its data region.
+    // (reported through OnMessage) and, silently, for an archive that is cut short (also one
+    // whose coded stream is too short to hold the plain size it declares), holds more than
+    // 1,001 names or negative sizes, or whose sizes overrun its data region.
     // ElzhException from decoding passes through.
     bool LoadArchive(TStream& skinStream);
 
@@ -46,8 +53,11 @@ public:
 
     // The index of the first entry named name (A..Z compared without case), or npos.
     std::size_t Find(std::string_view name) const;
-    // The bytes of entry index, held by the reader (valid until the next LoadArchive).
+    // The bytes of entry index, held by the reader (valid until the next LoadArchive or
+    // ReleaseEntries).
     std::span<const std::uint8_t> Entry(std::size_t index) const;
+    // Frees the entries' bytes: names, sizes and Find stay, and every entry reads as empty.
+    void ReleaseEntries();
 
     const std::vector<std::string>& Names() const { return names_; }
     std::size_t Count() const { return names_.size(); }

@@ -13,6 +13,7 @@ under build/*/host-tools unless --skintool names one). Nothing here is random.
 """
 import argparse
 import glob
+import hashlib
 import os
 import shutil
 import struct
@@ -162,16 +163,23 @@ def main():
         # Not a skin at all, or not a whole one.
         s.write("refused-empty", b"")
         s.write("refused-text", b"This is not a skin, only a few words of text.\r\n" * 20)
-        s.write("loads-truncated-archive", good[: len(good) // 2])
+        s.write("refused-truncated", good[: len(good) // 2])
         plain = s.good_plain()
         s.plain_archive(struct.pack("<i", 19999) + plain[4:], "refused-older-version")
         # A file far past the archive's ceiling (sparse: it takes no room on the disk).
         with open(os.path.join(args.out, "refused-250mib-file.skin"), "wb") as f:
             f.truncate(250 * 1024 * 1024)
+        # Archives of noise, which cannot be packed smaller and decode slowest, in an entry
+        # nothing draws, beside the skin's own: just under the archive's ceiling, and far over.
+        def noise(mib):
+            return b"".join(hashlib.sha256(i.to_bytes(4, "little")).digest() for i in range(mib * 1024 * 1024 // 32))
+        noisy = edit(ini, "TitlebarSkin", {"Noise": "Noise.bmp"})
+        s.skin("loads-15mib-of-noise", noisy, {"noise.bmp": noise(15)})
+        s.skin("refused-60mib-of-noise", noisy, {"noise.bmp": noise(60)})
         # A few bytes that declare a plain archive of just under 64 MiB.
         s.write("refused-64mib-claim", struct.pack("<i", 64 * 1024 * 1024 - 1) + b"\xff" * 16)
-        # An archive whose INI names no frame: nothing to draw a window with.
-        s.skin("refused-no-frame", edit(ini, "Personality", {"Left": "", "Right": "", "Top": "", "Bottom": ""}))
+        # An INI that names no frame: the window keeps its own, its controls are skinned.
+        s.skin("loads-no-frame", edit(ini, "Personality", {"Left": "", "Right": "", "Top": "", "Bottom": ""}))
 
         # The INI: many sections, many lines.
         buttons = "".join(f"\n[Button{100 + i}]\nButtonImage=CloseButton.bmp\nAction=5\nAlign=1\nXcoord={40 + i % 200}\n"
@@ -179,7 +187,10 @@ def main():
         s.skin("loads-30000-caption-buttons", ini + buttons)
         colours = "".join(f"\n[Colour{i}]\ncolor={i % 256} {(i // 256) % 256} 7\n" for i in range(60000))
         s.skin("loads-60000-colour-sections", ini + colours)
+        # Beyond the archive's ceiling (refused before decoding), and within it but beyond the
+        # description's.
         s.skin("refused-20-million-lines", ini + "\n[Filler]\n" + "a\n" * 20_000_000)
+        s.skin("refused-4-million-lines", ini + "\n[Filler]\n" + "a\n" * 4_000_000)
 
         # Pictures: large, and named by many keys.
         s.skin("refused-8192-glyph", edit(ini, "Buttons", {"RadioButton": "Glyph.bmp", "RadioButtonFrame": "8"}),
