@@ -19,7 +19,7 @@ public:
     // Shows the main form and dispatches its messages until the queue stays empty: the window
     // has been skinned (or not) and painted.
     void RunUntilPainted(TApplication& application);
-    // Writes milliseconds since the process started, peak working set in bytes, whether the
+    // Writes milliseconds since the process started and of processor time, peak working set in bytes, whether the
     // window is skinned and whether it has its system frame, and the messages; false when the
     // file cannot be written.
     bool Write(TCustomForm& form) const;
@@ -28,6 +28,7 @@ private:
     std::wstring path_;
     std::vector<std::u16string> messages_;
     double elapsedMs_ = 0;
+    double cpuMs_ = 0;
 };
 
 }  // namespace qx

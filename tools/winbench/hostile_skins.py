@@ -198,6 +198,7 @@ def main():
         s.skin("loads-2048-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(2048, 2048, 24, (0x2F, 0x97, 0xFF))})
         s.skin("refused-4096-picture-every-key", every_image_key(ini, "Big.bmp"),
                {"big.bmp": bmp(4096, 4096, 24, (0x2F, 0x97, 0xFF))})
+        s.skin("refused-3000-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(3000, 3000, 8, 3)})
         s.skin("loads-2800-glyph", edit(ini, "Buttons", {"RadioButton": "Glyph.bmp", "RadioButtonFrame": "1",
                                                          "CheckButton": "Glyph.bmp", "CheckButtonFrame": "1"}),
                {"glyph.bmp": bmp(2800, 2800, 1, 1)})
