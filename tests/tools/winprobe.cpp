@@ -7,6 +7,9 @@
 //   winprobe text HWND TEXT       sets a window's text
 //   winprobe send HWND MSG WP LP  sends a message and prints its result
 //   winprobe query MSG HWND...    sends MSG to each window and prints the results
+//   winprobe toggles BUTTON N WATCH  clicks BUTTON N times, each time waiting (up to 10 s) until
+//                                 WATCH's answer to the skinned query (0x3523) changes; prints
+//                                 how many clicks changed it
 #include <windows.h>
 
 #include <cstdio>
@@ -146,6 +149,24 @@ int wmain(int argc, wchar_t** argv) {
             if (!SendMessageTimeoutW(Handle(argv[i]), message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result)) result = 0;
             std::printf("%lld\n", static_cast<long long>(result));
         }
+    } else if (cmd == L"toggles" && argc > 4) {
+        const HWND button = Handle(argv[2]), watch = Handle(argv[4]);
+        const int count = _wtoi(argv[3]);
+        int changed = 0;
+        for (int i = 0; i < count; ++i) {
+            DWORD_PTR before = 0, now = 0;
+            SendMessageTimeoutW(watch, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 5000, &before);
+            SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &now);
+            for (int waited = 0; waited < 10000; waited += 20) {
+                Sleep(20);
+                if (!SendMessageTimeoutW(watch, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 5000, &now)) break;
+                if (now != before) {
+                    ++changed;
+                    break;
+                }
+            }
+        }
+        std::printf("%d\n", changed);
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
     } else {
