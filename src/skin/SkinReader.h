@@ -25,11 +25,12 @@ public:
     TMessageEvent OnMessage;
 
     // The archive's ceiling: the largest plain archive, and so the largest skin file, taken.
-    // Decoding costs up to about 60 ns a byte (pictures that do not pack, on a busy 2-core
-    // machine): 16 MiB keep any skin's decoding within a second, and hold a skin's whole pixel
-    // budget in 8-bit pictures or some 5 megapixels in 24-bit ones (the installer's skin
-    // is under half a megabyte).
-    static constexpr std::int32_t kMaxPlainSize = 16 * 1024 * 1024;
+    // Pictures that do not pack decode at about 100 ns a byte in the 32-bit program on a busy
+    // 2-core machine (measured: 15 MiB of noise took 1.5 to 1.8 s): 8 MiB keep any skin's
+    // decoding within a second, and hold a skin's whole pixel budget in 4-bit pictures, nearly
+    // all of it in 8-bit ones and some 2.8 megapixels in 24-bit ones (the installer's skin is
+    // under half a megabyte).
+    static constexpr std::int32_t kMaxPlainSize = 8 * 1024 * 1024;
     // The most plain bytes one coded byte can give (a ten-bit match of 60 bytes).
     static constexpr std::int64_t kMaxExpansion = 48;
     // Upper bound for the declared plain size of a skin; a bigger claim is refused before

@@ -18,7 +18,7 @@ MESSAGES = {
     "refused-older-version": "This is Older Skin File",
     "refused-250mib-file": "This skin file is too large",
     "refused-60mib-of-noise": "This skin file is too large",
-    "refused-4-million-lines": "This skin's description is too large",
+    "refused-2-million-lines": "This skin's description is too large",
     "refused-8192-glyph": "This skin's pictures are too large",
     "refused-3000-picture-every-key": "This skin's pictures are too large",
 }

@@ -81,7 +81,7 @@ TEST(SkinPictures, RefusalsSayWhatIsTooLargeByHowMuch) {
               "This skin's pictures are too large: 16.8 megapixels, and a skin may use at most 8.4 megapixels.\r"
               "The skin is not used.");
     EXPECT_EQ(SkinFileTooLargeMessage(250LL * 1024 * 1024),
-              "This skin file is too large: 250.0 MiB, and a skin file may be at most 16.0 MiB.\rThe skin is not used.");
+              "This skin file is too large: 250.0 MiB, and a skin file may be at most 8.0 MiB.\rThe skin is not used.");
     EXPECT_NE(SkinIniTooLargeMessage(40LL * 1024 * 1024).find("40.0 MiB of text"), std::string::npos);
 }
 

@@ -29,7 +29,7 @@ HUGE = "2147483647"
 
 
 def bmp(width, height, bits, fill):
-    """A bottom-up bitmap file of one colour index (bits 1 or 8) or one RGB colour (24)."""
+    """A bottom-up bitmap file of one colour index (bits 1, 4 or 8) or one RGB colour (24)."""
     stride = (width * bits + 31) // 32 * 4
     if bits == 24:
         row = bytes(fill) * width + b"\0" * (stride - 3 * width)
@@ -174,7 +174,7 @@ def main():
         def noise(mib):
             return b"".join(hashlib.sha256(i.to_bytes(4, "little")).digest() for i in range(mib * 1024 * 1024 // 32))
         noisy = edit(ini, "TitlebarSkin", {"Noise": "Noise.bmp"})
-        s.skin("loads-15mib-of-noise", noisy, {"noise.bmp": noise(15)})
+        s.skin("loads-7mib-of-noise", noisy, {"noise.bmp": noise(7)})
         s.skin("refused-60mib-of-noise", noisy, {"noise.bmp": noise(60)})
         # A few bytes that declare a plain archive of just under 64 MiB.
         s.write("refused-64mib-claim", struct.pack("<i", 64 * 1024 * 1024 - 1) + b"\xff" * 16)
@@ -190,15 +190,15 @@ def main():
         # Beyond the archive's ceiling (refused before decoding), and within it but beyond the
         # description's.
         s.skin("refused-20-million-lines", ini + "\n[Filler]\n" + "a\n" * 20_000_000)
-        s.skin("refused-4-million-lines", ini + "\n[Filler]\n" + "a\n" * 4_000_000)
+        s.skin("refused-2-million-lines", ini + "\n[Filler]\n" + "a\n" * 2_000_000)
 
         # Pictures: large, and named by many keys.
         s.skin("refused-8192-glyph", edit(ini, "Buttons", {"RadioButton": "Glyph.bmp", "RadioButtonFrame": "8"}),
-               {"glyph.bmp": bmp(8192, 8192, 1, 0)})
-        s.skin("loads-2048-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(2048, 2048, 24, (0x2F, 0x97, 0xFF))})
+               {"glyph.bmp": bmp(8192, 6144, 1, 0)})
+        s.skin("loads-1600-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(1600, 1600, 24, (0x2F, 0x97, 0xFF))})
         s.skin("refused-4096-picture-every-key", every_image_key(ini, "Big.bmp"),
                {"big.bmp": bmp(4096, 4096, 24, (0x2F, 0x97, 0xFF))})
-        s.skin("refused-3000-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(3000, 3000, 8, 3)})
+        s.skin("refused-3000-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(3000, 3000, 4, 3)})
         s.skin("loads-2800-glyph", edit(ini, "Buttons", {"RadioButton": "Glyph.bmp", "RadioButtonFrame": "1",
                                                          "CheckButton": "Glyph.bmp", "CheckButtonFrame": "1"}),
                {"glyph.bmp": bmp(2800, 2800, 1, 1)})
