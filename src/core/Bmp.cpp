@@ -46,7 +46,7 @@ bool Fail(std::string& error, const char* reason) {
 
 }  // namespace
 
-bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string& error) {
+bool ReadBmpLayout(std::span<const std::uint8_t> file, TBmpLayout& layout, std::string& error) {
     const std::size_t size = file.size();
     const std::uint8_t* f = file.data();
     if (size < 14 + 12) return Fail(error, "file too short for a bitmap header");
@@ -98,9 +98,8 @@ bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string
 
     // Colour masks: inside V2+ headers, otherwise right after the info header.
     std::size_t tableAt = 14 + headerSize;
-    Channel red, green, blue;
+    std::uint32_t masks[3] = {};
     if (bitCount == 16 || bitCount == 32) {
-        std::uint32_t masks[3];
         if (compression == kRgb) {
             if (bitCount == 16) { masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F; }
             else { masks[0] = 0xFF0000; masks[1] = 0x00FF00; masks[2] = 0x0000FF; }
@@ -115,8 +114,9 @@ bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string
         }
         if (bitCount == 16)
             for (auto& m : masks) m &= 0xFFFF;
-        if (!red.Set(masks[0]) || !green.Set(masks[1]) || !blue.Set(masks[2]))
-            return Fail(error, "bitmap colour mask is not contiguous");
+        Channel check;
+        for (std::uint32_t m : masks)
+            if (!check.Set(m)) return Fail(error, "bitmap colour mask is not contiguous");
     }
 
     if (offBits < 14 + headerSize || offBits > size) return Fail(error, "bitmap pixel offset outside the file");
@@ -141,14 +141,34 @@ bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string
     if (stride * static_cast<std::uint64_t>(height) > size - offBits)
         return Fail(error, "bitmap pixel data runs past the end of the file");
 
-    const auto w = static_cast<std::size_t>(width);
-    const auto h = static_cast<std::size_t>(height);
-    std::vector<std::uint32_t> pixels(w * h);
-    std::vector<std::uint8_t> indices(bitCount <= 8 ? w * h : 0);
-    for (std::size_t row = 0; row < h; ++row) {
-        const std::uint8_t* src = f + offBits + (topDown ? row : h - 1 - row) * stride;
-        std::uint32_t* dst = pixels.data() + row * w;
-        std::uint8_t* idx = indices.empty() ? nullptr : indices.data() + row * w;
+    layout.Width = static_cast<std::int32_t>(width);
+    layout.Height = static_cast<std::int32_t>(height);
+    layout.BitCount = bitCount;
+    layout.TopDown = topDown;
+    layout.PixelOffset = offBits;
+    layout.Stride = stride;
+    std::copy(palette, palette + 256, layout.Palette);
+    std::copy(masks, masks + 3, layout.Masks);
+    error.clear();
+    return true;
+}
+
+void DecodeBmpRows(std::span<const std::uint8_t> file, const TBmpLayout& layout,
+                   const std::function<void(int y, const std::uint32_t* rgb, const std::uint8_t* indices)>& row) {
+    const auto w = static_cast<std::size_t>(layout.Width);
+    const auto h = static_cast<std::size_t>(layout.Height);
+    const std::uint16_t bitCount = layout.BitCount;
+    const std::uint32_t* palette = layout.Palette;
+    Channel red, green, blue;
+    red.Set(layout.Masks[0]);
+    green.Set(layout.Masks[1]);
+    blue.Set(layout.Masks[2]);
+    std::vector<std::uint32_t> pixels(w);
+    std::vector<std::uint8_t> indices(bitCount <= 8 ? w : 0);
+    std::uint32_t* dst = pixels.data();
+    std::uint8_t* idx = indices.empty() ? nullptr : indices.data();
+    for (std::size_t r = 0; r < h; ++r) {
+        const std::uint8_t* src = file.data() + layout.PixelOffset + (layout.TopDown ? r : h - 1 - r) * layout.Stride;
         switch (bitCount) {
             case 1:
                 for (std::size_t x = 0; x < w; ++x) dst[x] = palette[idx[x] = (src[x >> 3] >> (7 - (x & 7))) & 1];
@@ -176,18 +196,30 @@ bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string
                 }
                 break;
         }
+        row(static_cast<int>(r), dst, idx);
     }
+}
 
-    image.Width = static_cast<std::int32_t>(width);
-    image.Height = static_cast<std::int32_t>(height);
-    image.BitCount = bitCount;
+bool DecodeBmp(std::span<const std::uint8_t> file, TBmpImage& image, std::string& error) {
+    TBmpLayout layout;
+    if (!ReadBmpLayout(file, layout, error)) return false;
+    const auto w = static_cast<std::size_t>(layout.Width);
+    const auto h = static_cast<std::size_t>(layout.Height);
+    std::vector<std::uint32_t> pixels(w * h);
+    std::vector<std::uint8_t> indices(layout.BitCount <= 8 ? w * h : 0);
+    DecodeBmpRows(file, layout, [&](int y, const std::uint32_t* rgb, const std::uint8_t* idx) {
+        std::copy(rgb, rgb + w, pixels.data() + static_cast<std::size_t>(y) * w);
+        if (idx) std::copy(idx, idx + w, indices.data() + static_cast<std::size_t>(y) * w);
+    });
+    image.Width = layout.Width;
+    image.Height = layout.Height;
+    image.BitCount = layout.BitCount;
     image.Pixels = std::move(pixels);
     image.Indices = std::move(indices);
-    if (bitCount <= 8)
-        image.Palette.assign(palette, palette + (1u << bitCount));
+    if (layout.BitCount <= 8)
+        image.Palette.assign(layout.Palette, layout.Palette + (1u << layout.BitCount));
     else
         image.Palette.clear();
-    error.clear();
     return true;
 }
 

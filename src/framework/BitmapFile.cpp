@@ -27,60 +27,60 @@ TPixelFormat FormatOf(std::uint16_t bitCount) {
 
 }  // namespace
 
-// The file is decoded by the portable decoder first, which checks every size and offset
-// against the bytes at hand; only a picture that decoded completely reaches GDI, so a bad
-// file leaves this bitmap as it was.
+// The file's headers are checked by the portable decoder first, against the bytes at hand; only
+// a file that decodes completely reaches GDI, so a bad file leaves this bitmap as it was. Rows
+// are decoded one at a time straight into the new picture.
 void TBitmap::LoadFromStream(TStream& stream) {
     const std::int64_t remaining = stream.Remaining();
     if (remaining <= 0) throw EStreamError("bitmap file is empty");
     if (remaining > kMaxBitmapFileSize) throw EStreamError("bitmap file is too large");
     std::vector<std::uint8_t> file(static_cast<std::size_t>(remaining));
     stream.ReadBuffer(file.data(), file.size());
+    LoadFromBytes(file);
+}
 
-    TBmpImage image;
+void TBitmap::LoadFromBytes(std::span<const std::uint8_t> file) {
+    if (file.empty()) throw EStreamError("bitmap file is empty");
+    if (static_cast<std::int64_t>(file.size()) > kMaxBitmapFileSize) throw EStreamError("bitmap file is too large");
+    TBmpLayout layout;
     std::string error;
-    if (!DecodeBmp(file, image, error)) throw EStreamError("cannot read the bitmap file: " + error);
+    if (!ReadBmpLayout(file, layout, error)) throw EStreamError("cannot read the bitmap file: " + error);
 
-    const TPixelFormat format = FormatOf(image.BitCount);
+    const TPixelFormat format = FormatOf(layout.BitCount);
     Recreate(0, 0, format);
-    Recreate(image.Width, image.Height, format);
-    const int w = image.Width, h = image.Height;
+    Recreate(layout.Width, layout.Height, format);
+    const int bits = layout.BitCount;
     if (format <= TPixelFormat::pf8bit) {
         RGBQUAD table[256]{};
-        const std::size_t n = std::min<std::size_t>(image.Palette.size(), 256);
+        const std::size_t n = std::size_t{1} << bits;
         for (std::size_t i = 0; i < n; ++i) {
-            const std::uint32_t c = image.Palette[i];
+            const std::uint32_t c = layout.Palette[i];
             table[i] = {static_cast<BYTE>(c), static_cast<BYTE>(c >> 8), static_cast<BYTE>(c >> 16), 0};
         }
-        {
-            TMemoryDC dc;
-            dc.SelectBitmap(handle_.Get());
-            SetDIBColorTable(dc.Get(), 0, static_cast<UINT>(n), table);
-        }
-        const int bits = image.BitCount;
-        for (int y = 0; y < h; ++y) {
-            std::uint8_t* row = ScanLine(y);
-            std::memset(row, 0, static_cast<std::size_t>(Stride()));
-            const std::uint8_t* idx = image.Indices.data() + static_cast<std::size_t>(y) * w;
+        TMemoryDC dc;
+        dc.SelectBitmap(store_->handle.Get());
+        SetDIBColorTable(dc.Get(), 0, static_cast<UINT>(n), table);
+    }
+    const int w = layout.Width;
+    const std::size_t stride = static_cast<std::size_t>(Stride());
+    DecodeBmpRows(file, layout, [&](int y, const std::uint32_t* rgb, const std::uint8_t* idx) {
+        std::uint8_t* row = ScanLine(y);
+        if (format <= TPixelFormat::pf8bit) {
+            std::memset(row, 0, stride);
             for (int x = 0; x < w; ++x) {
                 const int bit = x * bits;
                 row[bit >> 3] |= static_cast<std::uint8_t>(idx[x] << (8 - bits - (bit & 7)));
             }
-        }
-    } else if (format == TPixelFormat::pf32bit) {
-        for (int y = 0; y < h; ++y)
-            std::memcpy(ScanLine(y), image.Pixels.data() + static_cast<std::size_t>(y) * w, static_cast<std::size_t>(w) * 4);
-    } else {
-        for (int y = 0; y < h; ++y) {
-            std::uint8_t* row = ScanLine(y);
-            const std::uint32_t* src = image.Pixels.data() + static_cast<std::size_t>(y) * w;
+        } else if (format == TPixelFormat::pf32bit) {
+            std::memcpy(row, rgb, static_cast<std::size_t>(w) * 4);
+        } else {
             for (int x = 0; x < w; ++x) {
-                row[3 * x] = static_cast<std::uint8_t>(src[x]);
-                row[3 * x + 1] = static_cast<std::uint8_t>(src[x] >> 8);
-                row[3 * x + 2] = static_cast<std::uint8_t>(src[x] >> 16);
+                row[3 * x] = static_cast<std::uint8_t>(rgb[x]);
+                row[3 * x + 1] = static_cast<std::uint8_t>(rgb[x] >> 8);
+                row[3 * x + 2] = static_cast<std::uint8_t>(rgb[x] >> 16);
             }
         }
-    }
+    });
     GdiFlush();
     Changed();
 }

@@ -371,8 +371,8 @@ const TClassInfo& TBitmap::StaticClassInfo() {
     return info;
 }
 
-TBitmap::TBitmap() = default;
-TBitmap::~TBitmap() { ReleaseCanvas(); }
+TBitmap::TBitmap() : store_(std::make_shared<TStore>()) {}
+TBitmap::~TBitmap() = default;
 
 static int BitsPerPixel(TPixelFormat f) {
     switch (f) {
@@ -388,38 +388,40 @@ static int BitsPerPixel(TPixelFormat f) {
     return 24;
 }
 
-int TBitmap::Stride() const { return ((width_ * BitsPerPixel(format_) + 31) / 32) * 4; }
+int TBitmap::Stride() const { return ((store_->width * BitsPerPixel(store_->format) + 31) / 32) * 4; }
 
 std::uint8_t* TBitmap::ScanLine(int row) const {
-    if (!bits_ || row < 0 || row >= height_) return nullptr;
-    return static_cast<std::uint8_t*>(bits_) + static_cast<std::size_t>(row) * Stride();
+    if (!store_->bits || row < 0 || row >= store_->height) return nullptr;
+    return static_cast<std::uint8_t*>(store_->bits) + static_cast<std::size_t>(row) * Stride();
 }
 
-void TBitmap::ReleaseCanvas() {
-    canvas_.reset();  // deselects the canvas's font, brush and pen first
-    dc_.reset();      // then gives the DC's own bitmap back and deletes the DC
+HDC TBitmap::SourceDC(const TStore& store, TMemoryDC& scratch) {
+    // A bitmap can be selected into one DC at a time: while its canvas holds it, read from there.
+    if (store.dc) return store.dc->Get();
+    scratch.SelectBitmap(store.handle.Get());
+    return scratch.Get();
 }
 
 void TBitmap::Recreate(int width, int height, TPixelFormat format) {
-    // Keep the old picture to copy from, as resizing a bitmap keeps its top-left part.
-    TBitmapHandle old = std::move(handle_);
-    int oldW = width_, oldH = height_;
-    ReleaseCanvas();
-    bits_ = nullptr;
-    width_ = std::max(0, width);
-    height_ = std::max(0, height);
-    format_ = format;
-    if (width_ == 0 || height_ == 0) return;
+    // The old picture stays as it is for any bitmap that shares it; this one gets a new one,
+    // with the old one's top-left part, as resizing a bitmap keeps it.
+    std::shared_ptr<TStore> old = std::move(store_);
+    store_ = std::make_shared<TStore>();
+    TStore& s = *store_;
+    s.width = std::max(0, width);
+    s.height = std::max(0, height);
+    s.format = format;
+    if (s.width == 0 || s.height == 0) return;
 
     struct {
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];
     } info{};
     info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biWidth = width_;
-    info.header.biHeight = -height_;  // top-down rows
+    info.header.biWidth = s.width;
+    info.header.biHeight = -s.height;  // top-down rows
     info.header.biPlanes = 1;
-    info.header.biBitCount = static_cast<WORD>(BitsPerPixel(format_));
+    info.header.biBitCount = static_cast<WORD>(BitsPerPixel(format));
     info.header.biCompression = BI_RGB;
     int colors = info.header.biBitCount <= 8 ? (1 << info.header.biBitCount) : 0;
     for (int i = 0; i < colors; ++i) {
@@ -428,70 +430,87 @@ void TBitmap::Recreate(int width, int height, TPixelFormat format) {
         info.colors[i] = {v, v, v, 0};
     }
     info.header.biClrUsed = static_cast<DWORD>(colors);
-    HBITMAP h = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits_, nullptr, 0);
+    HBITMAP h = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &s.bits, nullptr, 0);
     if (!h) {
-        width_ = height_ = 0;
-        bits_ = nullptr;
+        s.width = s.height = 0;
+        s.bits = nullptr;
         throw std::runtime_error("cannot create a bitmap of " + std::to_string(width) + " x " + std::to_string(height));
     }
-    handle_.Reset(h);
-    std::memset(bits_, 0xFF, static_cast<std::size_t>(Stride()) * height_);  // new bitmaps start white
-    if (old && oldW > 0 && oldH > 0) {
-        TMemoryDC src, dst;
-        src.SelectBitmap(old.Get());
-        dst.SelectBitmap(handle_.Get());
-        BitBlt(dst.Get(), 0, 0, std::min(oldW, width_), std::min(oldH, height_), src.Get(), 0, 0, SRCCOPY);
+    s.handle.Reset(h);
+    std::memset(s.bits, 0xFF, static_cast<std::size_t>(Stride()) * s.height);  // new bitmaps start white
+    if (old && old->handle && old->width > 0 && old->height > 0) {
+        TMemoryDC scratch, dst;
+        HDC src = SourceDC(*old, scratch);
+        dst.SelectBitmap(s.handle.Get());
+        BitBlt(dst.Get(), 0, 0, std::min(old->width, s.width), std::min(old->height, s.height), src, 0, 0, SRCCOPY);
     }
 }
 
 void TBitmap::SetSize(int width, int height) {
-    if (width == width_ && height == height_) return;
-    Recreate(width, height, format_);
+    if (width == store_->width && height == store_->height) return;
+    Recreate(width, height, store_->format);
     Changed();
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat format) {
-    if (format == format_) return;
-    Recreate(width_, height_, format);
+    if (format == store_->format) return;
+    Recreate(store_->width, store_->height, format);
     Changed();
 }
 
 TCanvas& TBitmap::Canvas() {
-    if (!canvas_) {
-        dc_ = std::make_unique<TMemoryDC>();
-        if (handle_) dc_->SelectBitmap(handle_.Get());
-        canvas_ = std::make_unique<TCanvas>();
-        canvas_->SetHandle(dc_->Get());
+    TStore& s = *store_;
+    if (!s.canvas) {
+        s.dc = std::make_unique<TMemoryDC>();
+        if (s.handle) s.dc->SelectBitmap(s.handle.Get());
+        s.canvas = std::make_unique<TCanvas>();
+        s.canvas->SetHandle(s.dc->Get());
     }
-    return *canvas_;
+    return *s.canvas;
 }
 
 void TBitmap::Clear() {
-    ReleaseCanvas();
-    handle_.Reset();
-    bits_ = nullptr;
-    width_ = height_ = 0;
+    const TPixelFormat format = store_->format;
+    store_ = std::make_shared<TStore>();
+    store_->format = format;
     Changed();
+}
+
+void TBitmap::Share(const TBitmap& source) {
+    if (store_ == source.store_) return;
+    store_ = source.store_;
+    transparentColor_ = source.transparentColor_;
+    SetTransparent(source.Transparent());
+    Changed();
+}
+
+void TBitmap::Unshare() {
+    if (store_.use_count() <= 1) return;
+    TBitmap copy;
+    copy.Assign(*this);
+    store_ = std::move(copy.store_);
 }
 
 void TBitmap::Assign(const TBitmap& other) {
     if (&other == this) return;
-    Recreate(0, 0, other.format_);
+    // Held here: other may share this bitmap's picture, which the first Recreate lets go.
+    const std::shared_ptr<TStore> source = other.store_;
+    Recreate(0, 0, source->format);
     transparentColor_ = other.transparentColor_;
     SetTransparent(other.Transparent());
-    if (other.width_ > 0 && other.height_ > 0) {
-        Recreate(other.width_, other.height_, other.format_);
-        if (other.format_ <= TPixelFormat::pf8bit) {
+    if (source->width > 0 && source->height > 0) {
+        Recreate(source->width, source->height, source->format);
+        if (source->format <= TPixelFormat::pf8bit) {
             RGBQUAD table[256];
             TMemoryDC scratch;
-            UINT n = GetDIBColorTable(other.SourceDC(scratch), 0, 256, table);
+            UINT n = GetDIBColorTable(SourceDC(*source, scratch), 0, 256, table);
             TMemoryDC dst;
-            dst.SelectBitmap(handle_.Get());
+            dst.SelectBitmap(store_->handle.Get());
             if (n) SetDIBColorTable(dst.Get(), 0, n, table);
         }
         // Drawing on the other bitmap's canvas may still sit in this thread's GDI batch.
         GdiFlush();
-        std::memcpy(bits_, other.bits_, static_cast<std::size_t>(Stride()) * height_);
+        std::memcpy(store_->bits, source->bits, static_cast<std::size_t>(Stride()) * store_->height);
     }
     Changed();
 }
@@ -503,52 +522,47 @@ void TBitmap::SetPixels32(int width, int height, std::span<const std::uint32_t> 
     }
     Recreate(0, 0, TPixelFormat::pf32bit);
     Recreate(width, height, TPixelFormat::pf32bit);
-    std::memcpy(bits_, pixels.data(), static_cast<std::size_t>(width) * height * 4);
+    std::memcpy(store_->bits, pixels.data(), static_cast<std::size_t>(width) * height * 4);
     Changed();
 }
 
-HDC TBitmap::SourceDC(TMemoryDC& scratch) const {
-    // A bitmap can be selected into one DC at a time: while its canvas holds it, read from there.
-    if (dc_) return dc_->Get();
-    scratch.SelectBitmap(handle_.Get());
-    return scratch.Get();
-}
-
 void TBitmap::Draw(TCanvas& canvas, const RECT& rect) {
-    if (!handle_) return;
+    const TStore& s = *store_;
+    if (!s.handle) return;
     TMemoryDC scratch;
-    HDC source = SourceDC(scratch);
+    HDC source = SourceDC(s, scratch);
     HDC dst = canvas.Handle();
     int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (Transparent() && transparentColor_ != clNone) {
-        TransparentBlt(dst, rect.left, rect.top, w, h, source, 0, 0, width_, height_,
+        TransparentBlt(dst, rect.left, rect.top, w, h, source, 0, 0, s.width, s.height,
                        ColorToRGB(transparentColor_));
-    } else if (w == width_ && h == height_) {
+    } else if (w == s.width && h == s.height) {
         BitBlt(dst, rect.left, rect.top, w, h, source, 0, 0, SRCCOPY);
     } else {
         int oldMode = SetStretchBltMode(dst, COLORONCOLOR);
-        StretchBlt(dst, rect.left, rect.top, w, h, source, 0, 0, width_, height_, SRCCOPY);
+        StretchBlt(dst, rect.left, rect.top, w, h, source, 0, 0, s.width, s.height, SRCCOPY);
         SetStretchBltMode(dst, oldMode);
     }
 }
 
 void TBitmap::SaveToStream(TStream& stream) const {
-    if (!handle_) return;
+    const TStore& s = *store_;
+    if (!s.handle) return;
     BITMAPINFOHEADER header{};
     header.biSize = sizeof header;
-    header.biWidth = width_;
-    header.biHeight = -height_;
+    header.biWidth = s.width;
+    header.biHeight = -s.height;
     header.biPlanes = 1;
-    header.biBitCount = static_cast<WORD>(BitsPerPixel(format_));
+    header.biBitCount = static_cast<WORD>(BitsPerPixel(s.format));
     header.biCompression = BI_RGB;
     RGBQUAD table[256]{};
     UINT colors = 0;
     if (header.biBitCount <= 8) {
         TMemoryDC scratch;
-        colors = GetDIBColorTable(SourceDC(scratch), 0, 256, table);
+        colors = GetDIBColorTable(SourceDC(s, scratch), 0, 256, table);
         header.biClrUsed = colors;
     }
-    DWORD imageSize = static_cast<DWORD>(Stride()) * height_;
+    DWORD imageSize = static_cast<DWORD>(Stride()) * s.height;
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof header + colors * sizeof(RGBQUAD);
@@ -556,7 +570,7 @@ void TBitmap::SaveToStream(TStream& stream) const {
     stream.WriteBuffer(&file, sizeof file);
     stream.WriteBuffer(&header, sizeof header);
     if (colors) stream.WriteBuffer(table, colors * sizeof(RGBQUAD));
-    stream.WriteBuffer(bits_, imageSize);
+    stream.WriteBuffer(s.bits, imageSize);
 }
 
 // ---- TPicture ------------------------------------------------------------------------------

@@ -195,51 +195,69 @@ std::unique_ptr<TGraphic> CreateGraphic(std::string_view className);
 enum class TPixelFormat : std::uint8_t { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
 
 // A device-independent bitmap (a DIB section) with a pixel format, a canvas that draws on
-// it, and an optional transparent colour for drawing it onto other canvases.
+// it, and an optional transparent colour for drawing it onto other canvases. Bitmaps can share
+// one picture (Share): a skin's picture named by many keys is held once.
 class TBitmap final : public TGraphic {
     QX_CLASS_INFO()
 public:
     TBitmap();
     ~TBitmap() override;
 
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
+    int Width() const override { return store_->width; }
+    int Height() const override { return store_->height; }
     void SetSize(int width, int height);
-    void SetWidth(int width) { SetSize(width, height_); }
-    void SetHeight(int height) { SetSize(width_, height); }
-    TPixelFormat PixelFormat() const { return format_; }
+    void SetWidth(int width) { SetSize(width, store_->height); }
+    void SetHeight(int height) { SetSize(store_->width, height); }
+    TPixelFormat PixelFormat() const { return store_->format; }
     void SetPixelFormat(TPixelFormat format);
 
+    // The canvas of the picture: of every bitmap that shares it.
     TCanvas& Canvas();
-    HBITMAP Handle() const { return handle_.Get(); }
+    HBITMAP Handle() const { return store_->handle.Get(); }
     // Raw pixels (rows top-down for this class); nullptr when empty.
-    void* Bits() const { return bits_; }
+    void* Bits() const { return store_->bits; }
     int Stride() const;
     std::uint8_t* ScanLine(int row) const;
 
     TColor TransparentColor() const { return transparentColor_; }
     void SetTransparentColor(TColor color) { transparentColor_ = color; }
 
+    // Shows source's picture without copying it. Changing the size, pixel format or contents
+    // as a whole (SetSize, SetPixelFormat, Clear, Assign, the loaders, SetPixels32) gives this
+    // bitmap a picture of its own again; drawing on the canvas or writing scan lines changes
+    // the shared picture, so a writer that must not first calls Unshare.
+    void Share(const TBitmap& source);
+    bool SharesWith(const TBitmap& other) const { return store_ == other.store_; }
+    // Makes the picture this bitmap's own (a copy) when another bitmap shares it.
+    void Unshare();
+
     void Assign(const TBitmap& other);
     void Clear();
     void Draw(TCanvas& canvas, const RECT& rect) override;
     // Windows bitmap file bytes (a "BM" file); throws on a file it cannot read.
     void LoadFromStream(TStream& stream) override;
+    // The same from bytes held elsewhere, decoded straight into the picture.
+    void LoadFromBytes(std::span<const std::uint8_t> file);
     void SaveToStream(TStream& stream) const override;
     // Takes 32-bit BGRA pixels, rows top-down.
     void SetPixels32(int width, int height, std::span<const std::uint32_t> pixels);
 
 private:
+    // The picture: shared by the bitmaps that show it. Its canvas goes before its DC, and the
+    // DC (which gives the bitmap back) before the bitmap.
+    struct TStore {
+        int width = 0, height = 0;
+        TPixelFormat format = TPixelFormat::pf24bit;
+        TBitmapHandle handle;
+        void* bits = nullptr;
+        std::unique_ptr<TMemoryDC> dc;
+        std::unique_ptr<TCanvas> canvas;
+    };
+    // A new picture of the given size and format, with the top-left part of the old one.
     void Recreate(int width, int height, TPixelFormat format);
-    void ReleaseCanvas();
-    HDC SourceDC(TMemoryDC& scratch) const;
-    int width_ = 0, height_ = 0;
-    TPixelFormat format_ = TPixelFormat::pf24bit;
-    TBitmapHandle handle_;
-    void* bits_ = nullptr;
+    static HDC SourceDC(const TStore& store, TMemoryDC& scratch);
+    std::shared_ptr<TStore> store_;
     TColor transparentColor_ = clNone;
-    std::unique_ptr<TMemoryDC> dc_;
-    std::unique_ptr<TCanvas> canvas_;
 };
 
 // Holds one graphic of any registered class; reads its "Data" from the layout.

@@ -2,6 +2,7 @@
 // its interesting states, drawn with the installer's own skin or a skin file named on the
 // command line. The skin engine skins it as it skins any window: through the skin data
 // component, the skin manager and the control dispatch; a button switches skinning off and on.
+// Usage: SkinPreview [--report FILE | --bench FILE] [SKINFILE] (--report: see PreviewReport.h).
 #include "framework/Buttons.h"
 #include "framework/ComCtrls.h"
 #include "framework/EditCtrls.h"
@@ -13,6 +14,7 @@
 #include "framework/StdCtrls.h"
 #include "framework/TabCtrls.h"
 #include "PreviewMenus.h"
+#include "PreviewReport.h"
 #include "skin/CaptionPainter.h"
 #include "skin/ControlSkinnerFamilies.h"
 #include "skin/SkinData.h"
@@ -149,6 +151,9 @@ public:
                 if (auto* bar = dynamic_cast<TStatusBar*>(c)) bar->SetPanelText(0, text);
         });
     }
+
+    // The toggle offers what clicking it does: a skin that could not be used leaves it "Skin on".
+    void ShowSkinState() { toggle_->SetCaption(skin_->Active() ? u"Skin off" : u"Skin on"); }
 
 protected:
     void WndProc(TMessage& m) override {
@@ -447,6 +452,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
         std::vector<std::wstring> args(argv ? argv + 1 : nullptr, argv ? argv + argc : nullptr);
         if (argv) LocalFree(argv);
+        std::unique_ptr<TPreviewReport> report;
+        if (args.size() >= 2 && args[0] == L"--report") {
+            report = std::make_unique<TPreviewReport>(args[1]);
+            report->RecordMessages(application);
+            args.erase(args.begin(), args.begin() + 2);
+        }
         // "--bench FILE [SKIN]": time skinning, unskinning and full repaints, write them to FILE, end.
         std::wstring benchFile;
         if (args.size() >= 2 && args[0] == L"--bench") {
@@ -466,6 +477,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
             skin->SetSkinFile(std::u16string(path.begin(), path.end()));
             skin->SetActive(true);
         }
+        form->ShowSkinState();
         std::unique_ptr<TTimer> bench;
         if (!benchFile.empty()) {
             bench = std::make_unique<TTimer>(nullptr);
@@ -479,7 +491,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
                 application.Terminate();
             };
         }
-        application.Run();
+        if (report) {
+            report->RunUntilPainted(application);
+            if (!report->Write(*form)) return 2;
+        } else {
+            application.Run();
+        }
     } catch (const std::exception& e) {
         std::string what = e.what();
         MessageBoxW(nullptr, std::wstring(what.begin(), what.end()).c_str(), L"Skin Preview", MB_OK | MB_ICONERROR);

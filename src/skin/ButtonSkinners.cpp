@@ -22,6 +22,8 @@ void TSkinRadioButton::Attach(TControl* control, TSkinForm* form, TSkinData* ski
 
 bool TSkinRadioButton::BeforeMessage(TMessage& m) {
     const bool passOn = TSkinControl::BeforeMessage(m);
+    // Without a glyph picture the control paints itself, from this very paint on.
+    if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == 1 && !HasGlyph()) FSelfPaint = 0;
     if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == 1) {
         PaintOwn(m);
         return false;
@@ -55,6 +57,12 @@ TBitmap* TSkinRadioButton::GlyphImage(int& frameCount) {
     return &FSkinData->Buttons.RadioBitmap;
 }
 
+bool TSkinRadioButton::HasGlyph() {
+    int n = 0;
+    const TBitmap* image = GlyphImage(n);
+    return image && !image->Empty() && n >= 1 && image->Width() / n > 0;
+}
+
 int TSkinRadioButton::CellIndex(int n) {
     int index = FView.Check() == TCheckState::Checked ? 2 : 1;
     if (!FView.Enabled()) index += 2;
@@ -68,7 +76,7 @@ int TSkinRadioButton::CellIndex(int n) {
 void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
     int n = 0;
     TBitmap* image = GlyphImage(n);
-    if (!image || image->Empty() || n < 1) {
+    if (!HasGlyph()) {
         // No picture in the skin: the control paints itself from now on.
         FSelfPaint = 0;
         lastCell_ = 0;
@@ -166,7 +174,11 @@ void TSkinButton::Attach(TControl* control, TSkinForm* form, TSkinData* skinData
     FTransparent = FControl && WantsTransparency();
 }
 
+bool TSkinButton::HasFace() const { return FSkinData && !FSkinData->Buttons.Bitmap.Empty(); }
+
 bool TSkinButton::BeforeMessage(TMessage& m) {
+    // Without a face picture the control paints and handles its presses itself.
+    if (!HasFace()) return TSkinControl::BeforeMessage(m);
     switch (m.Msg) {
         case WM_PAINT:
             PaintOwn(m);
@@ -477,6 +489,7 @@ void TSkinSpeedButton::Attach(TControl* control, TSkinForm* form, TSkinData* ski
 }
 
 bool TSkinSpeedButton::BeforeMessage(TMessage& m) {
+    if (!HasFace()) return TSkinButton::BeforeMessage(m);
     switch (m.Msg) {
         case WM_PAINT:
             PaintSpeed(reinterpret_cast<HDC>(m.WParam));
@@ -532,7 +545,7 @@ void TSkinSpeedButton::PaintOnControl() {
 }
 
 void TSkinSpeedButton::PaintSpeed(HDC dc) {
-    if (FPainting || !dc || !FControl || !FSkinData) return;
+    if (FPainting || !dc || !FControl || !HasFace()) return;
     FPainting = true;
     struct TDone {
         bool& flag;
@@ -549,7 +562,7 @@ void TSkinSpeedButton::PaintSpeed(HDC dc) {
         const RECT client = FControl->ClientRect();
         const int W = client.right - client.left, H = client.bottom - client.top;
         if (W <= 0 || H <= 0) return;
-        const bool face = !FSkinData->Buttons.Bitmap.Empty() && (index == 2 || index == 4 || !FView.Flat());
+        const bool face = index == 2 || index == 4 || !FView.Flat();
         ComposeGlyphButton(index, W, H, face, true);
         BitBlt(dc, client.left, client.top, W, H, FBuffer->Canvas().Handle(), 0, 0, SRCCOPY);
     } catch (...) {

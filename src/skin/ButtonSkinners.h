@@ -24,6 +24,8 @@ public:
     RECT LastGlyphRect() const { return lastGlyph_; }
 
 protected:
+    // The skin has a glyph strip for this kind (else the control paints itself).
+    bool HasGlyph();
     // The glyph cell for the current state, from 1.
     virtual int CellIndex(int frameCount);
     virtual TBitmap* GlyphImage(int& frameCount);
@@ -61,6 +63,8 @@ public:
     const std::u16string& Caption() const { return FCaption; }
 
 protected:
+    // The skin has a face picture; without one the control paints and works as its own.
+    bool HasFace() const;
     // Face index: 1 normal, 2 pressed, 3 disabled, 4 hot, 5 focused.
     virtual int FaceIndex() const;
     void DrawCaption(TCanvas& canvas, const RECT& rect, UINT alignment, const std::u16string& text);

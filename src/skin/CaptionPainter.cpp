@@ -143,20 +143,26 @@ void TEnumCaption::DrawCaptionText(TSkinForm& form, HDC strip, const RECT& capti
 
     RECT r{captionRect.left, captionRect.top, captionRect.left, captionRect.top};
     DrawTextWide(strip, text, r, DT_CALCRECT | DT_NOCLIP | DT_SINGLELINE);
-    const int textWidth = Width(r) + t.TXTBackleft + t.TXTBackRight, textHeight = Height(r);
+    // Offsets from the skin's text, held within the strip's own size: a caption is placed in
+    // it, and no sum of them can overflow.
+    const int span = std::max(Width(captionRect), Height(captionRect)) + captionRect.right;
+    auto fit = [span](int value) { return std::clamp(value, -span, span); };
+    const int backLeft = fit(t.TXTBackleft), backRight = fit(t.TXTBackRight);
+    const int shift = fit(t.Margins.Left), shiftVert = fit(t.Margins.Top), rightClip = fit(t.Margins.Right);
+    const int textWidth = Width(r) + backLeft + backRight, textHeight = Height(r);
     int left;
     const int alignment = form.RightToLeft() ? 2 : t.TextAlignment;
     switch (alignment) {
-        case 0: left = t.Margins.Left; break;
+        case 0: left = shift; break;
         case 1: left = captionRect.left + (Width(captionRect) - textWidth) / 2; break;
-        case 2: left = captionRect.right - t.Margins.Right - textWidth; break;
+        case 2: left = captionRect.right - rightClip - textWidth; break;
         default: left = 0; break;
     }
     // A dialog shows no icon: its title starts where the icon would have been.
     if (form.BorderKind() == bkDialog && alignment == 0) left -= 16;
-    const int top = captionRect.top + (Height(captionRect) - textHeight) / 2 + t.Margins.Top / 2;
+    const int top = captionRect.top + (Height(captionRect) - textHeight) / 2 + shiftVert / 2;
     RECT textRect{left, top, left + textWidth, top + textHeight};
-    const int clip = captionRect.right - t.Margins.Right;
+    const int clip = captionRect.right - rightClip;
     if (textRect.right > clip) textRect.right = std::max<int>(textRect.left, clip);
     form.TextAnchors = TTextAnchors{textRect.left, textRect.right};
 
@@ -165,10 +171,10 @@ void TEnumCaption::DrawCaptionText(TSkinForm& form, HDC strip, const RECT& capti
         canvas.SetHandle(strip);
         DrawHorzFrame(canvas, RECT{textRect.left, captionRect.top, textRect.right, captionRect.bottom}, t.Bitmap, true,
                       true, 2, form.Active() ? fsActive : fsInactive,
-                      TFrameMargins{t.TXTBackleft, 0, t.TXTBackRight, 0});
+                      TFrameMargins{backLeft, 0, backRight, 0});
         canvas.SetHandle(nullptr);
     }
-    RECT inner{textRect.left + t.TXTBackleft, textRect.top, textRect.right - t.TXTBackRight, textRect.bottom};
+    RECT inner{textRect.left + backLeft, textRect.top, textRect.right - backRight, textRect.bottom};
     DrawTextWide(strip, text, inner,
                  DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX | (form.RightToLeft() ? DT_RIGHT : DT_LEFT));
     SetTextColor(strip, oldColor);

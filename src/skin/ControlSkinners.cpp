@@ -97,15 +97,9 @@ std::u16string ReplaceFirst(const std::u16string& text, std::u16string_view patt
 // ---- drawing helpers ------------------------------------------------------------------------
 
 void DrawButtonFace(HDC dc, const RECT& rect, int frameCount, int frameIndex, TDataSkinObject& element) {
-    if (rect.right < rect.left || rect.bottom < rect.top) return;
     const TFrameMargins margins{element.Margins.Left, element.Margins.Top, element.Margins.Right,
                                 element.Margins.Bottom};
-    auto face = MakeFrameBitmap(rect, element.Bitmap, margins, false, element.Tile == 1, frameCount, frameIndex);
-    if (face->Width() <= 0 || face->Height() <= 0) return;
-    if (element.Trans == 1)
-        TransparentBlt(dc, rect, *face, SkinKeyColor);
-    else
-        BitBlt(dc, rect.left, rect.top, face->Width(), face->Height(), face->Canvas().Handle(), 0, 0, SRCCOPY);
+    DrawFrame(dc, rect, element.Bitmap, false, element.Tile == 1, element.Trans == 1, frameCount, frameIndex, margins);
 }
 
 void DrawStateGlyph(HDC dc, const RECT& rect, int frameCount, int frameIndex, TBitmap& image) {

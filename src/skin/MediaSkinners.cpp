@@ -222,21 +222,34 @@ void TSkinObjImage::AssignGlyphs() {
         cells[2] = 4;
         cells[3] = 8;
     }
-    const int cw = source.Width() / n, ch = source.Height();
-    if (cw <= 0 || ch <= 0) return;
+    const int sourceWidth = source.Width() / n, sourceHeight = source.Height();
+    if (sourceWidth <= 0 || sourceHeight <= 0) return;
+    // The control draws a cell at its own size from its left edge, centred from top to
+    // bottom, so no more of a cell than the control's size can show: the strip keeps that
+    // much (the cell's left part, its middle rows), not a skin's picture four times over.
+    const RECT client = FControl->ClientRect();
+    const int cw = std::min(sourceWidth, std::max<int>(client.right - client.left, 1));
+    const int ch = std::min(sourceHeight, std::max<int>(client.bottom - client.top, 1));
+    const int top = (sourceHeight - ch) / 2;
+    cropped_ = cw < sourceWidth || ch < sourceHeight;
     TBitmap strip;
     strip.SetPixelFormat(TPixelFormat::pf24bit);
     strip.SetSize(4 * cw, ch);
     if (strip.Empty()) return;
     FillSolidRect(strip.Canvas().Handle(), RECT{0, 0, 4 * cw, ch}, SkinKeyColor);
     for (int i = 0; i < 4; ++i)
-        BitBlt(strip.Canvas().Handle(), i * cw, 0, cw, ch, source.Canvas().Handle(), (std::min(cells[i], n) - 1) * cw,
-               0, SRCCOPY);
+        BitBlt(strip.Canvas().Handle(), i * cw, 0, cw, ch, source.Canvas().Handle(),
+               (std::min(cells[i], n) - 1) * sourceWidth, top, SRCCOPY);
     target->Assign(strip);
     SetPropFromText(FControl, "TransparentColor", u"16711935");
     // Off and on again, so that the control takes the new glyphs.
     SetPropFromText(FControl, "UseCustomGlyphs", u"False");
     SetPropFromText(FControl, "UseCustomGlyphs", u"True");
+}
+
+void TSkinObjImage::AfterMessage(TMessage& m) {
+    // A control grown past the cells it was given shows more of them.
+    if (m.Msg == WM_SIZE && cropped_) AssignGlyphs();
 }
 
 void TSkinObjImage::Detach() {

@@ -70,8 +70,9 @@ class TSkinObjImage : public TSkinControl {
 public:
     explicit TSkinObjImage(TGlyphKind kind = gkCheck) : FKind(kind) {}
     void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
-    // Only the skinned query is answered; the control paints itself with the strip.
-    void AfterMessage(TMessage& message) override {}
+    // Only the skinned query is answered and sizes followed; the control paints itself with
+    // the strip.
+    void AfterMessage(TMessage& message) override;
     void Detach() override;
     void SkinChanged() override;
     TGlyphKind GlyphKind() const { return FKind; }
@@ -80,6 +81,7 @@ public:
 private:
     void AssignGlyphs();
     TGlyphKind FKind;
+    bool cropped_ = false;  // the strip holds less of the skin's cells than they have
 };
 
 }  // namespace qx

@@ -77,17 +77,27 @@ void TSkinProgress::PaintChunks(HDC w, const RECT& r, int fill) {
     const TChunkLayout layout = ChunkLayout(fill, r.bottom, cell.cx, cell.cy);
     if (chunk->Tile == 1) {
         if (layout.Copies <= 0 || cell.cy <= 0) return;
+        // The strip holds only the rows of the chunks that land inside the bar, however tall
+        // the skin's chunk picture is: a chunk centred on a thinner bar loses its top and
+        // bottom rows as it would when drawn whole.
+        const int top = std::max(r.top + layout.Y, r.top), bottom = std::min(r.top + layout.Y + cell.cy, r.bottom);
+        if (bottom <= top) return;
+        const int skipped = top - (r.top + layout.Y);
         TBitmap strip;
         strip.SetPixelFormat(TPixelFormat::pf24bit);
-        strip.SetSize(fill, cell.cy);
+        strip.SetSize(fill, bottom - top);
         if (strip.Empty()) return;
         HDC s = strip.Canvas().Handle();
-        FillSolidRect(s, RECT{0, 0, fill, cell.cy}, SkinKeyColor);
-        for (int k = 0; k < layout.Copies; ++k)
-            DrawFrameCell(s, RECT{k * cell.cx, 0, (k + 1) * cell.cx, cell.cy}, chunk->Bitmap, false,
-                          chunk->Frames(), 1);
+        FillSolidRect(s, RECT{0, 0, fill, bottom - top}, SkinKeyColor);
+        // One chunk drawn, the rest copies of copies: a chunk one pixel wide costs no more.
+        DrawFrameCell(s, RECT{0, -skipped, cell.cx, cell.cy - skipped}, chunk->Bitmap, false, chunk->Frames(), 1);
+        for (int done = 1; done < layout.Copies;) {
+            const int n = std::min(done, layout.Copies - done);
+            BitBlt(s, done * cell.cx, 0, n * cell.cx, bottom - top, s, 0, 0, SRCCOPY);
+            done += n;
+        }
         const int x = chunk->Margins.Left + 2;
-        TransparentBlt(w, RECT{x, r.top + layout.Y, x + fill, r.top + layout.Y + cell.cy}, strip, SkinKeyColor);
+        TransparentBlt(w, RECT{x, top, x + fill, bottom}, strip, SkinKeyColor);
         return;
     }
     if (layout.Height <= 0) return;

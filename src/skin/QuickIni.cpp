@@ -11,18 +11,6 @@ bool IsHeader(std::string_view line) {
     return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
-std::string_view KeyOf(std::string_view line) {
-    std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return {};
-    return TrimControl(line.substr(0, eq));
-}
-
-std::string_view ValueOf(std::string_view line) {
-    std::size_t eq = line.find('=');
-    if (eq == std::string_view::npos) return {};
-    return TrimControl(line.substr(eq + 1));
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -77,9 +65,8 @@ void TQuickIni::LoadFromStream(TStream* stream) {
     LoadFromText(text);
 }
 
-void TQuickIni::LoadFromText(std::string_view text) {
-    lines_.clear();
-    sections_.clear();
+template <class Visit>
+void TQuickIni::SplitRetained(std::string_view text, Visit visit) {
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n && text[i] != '\0') {
@@ -89,35 +76,52 @@ void TQuickIni::LoadFromText(std::string_view text) {
         if (i < n && text[i] == '\r') ++i;
         if (i < n && text[i] == '\n') ++i;
         if (line.empty() || line.front() == ';') continue;
-        if (IsHeader(line)) sections_.push_back({std::string(line), lines_.size()});
-        lines_.emplace_back(line);
+        visit(line, static_cast<std::size_t>(line.data() - text.data()));
     }
 }
 
-const TQuickIni::Section* TQuickIni::FindSection(std::string_view section) const {
-    std::string wanted;
-    wanted.reserve(section.size() + 2);
-    wanted += '[';
-    wanted += section;
-    wanted += ']';
-    for (const Section& s : sections_)
-        if (EqualsIgnoreCaseAscii(s.header, wanted)) return &s;
-    return nullptr;
+void TQuickIni::LoadFromText(std::string_view text) {
+    sections_.clear();
+    sectionIndex_.clear();
+    keys_.clear();
+    text_.assign(text);
+    lower_ = std::make_unique<const std::string>(LowerAscii(text_));
+    const std::string_view lower(*lower_);
+    // Keys of a section are indexed only in the first section of its name, and only at their
+    // first line: nothing else can be found by a look-up.
+    bool indexing = false;
+    SplitRetained(text_, [&](std::string_view line, std::size_t at) {
+        if (IsHeader(line)) {
+            const std::size_t index = sections_.size();
+            sections_.push_back({at, line.size()});
+            indexing = sectionIndex_.emplace(lower.substr(at, line.size()), index).second;
+            return;
+        }
+        if (!indexing) return;
+        const std::size_t eq = line.find('=');
+        std::string_view key, value;
+        if (eq != std::string_view::npos) {
+            key = TrimControl(lower.substr(at, eq));
+            value = TrimControl(line.substr(eq + 1));
+        }
+        const TValue where{value.empty() ? at : static_cast<std::size_t>(value.data() - text_.data()), value.size()};
+        keys_.emplace(TKey{sections_.size() - 1, key}, where);
+    });
 }
 
 std::string TQuickIni::ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const {
-    if (lines_.empty()) return std::string(defaultValue);
-    const Section* s = FindSection(section);
-    if (!s) return std::string(defaultValue);
-    std::string wanted = LowerAscii(key);
-    for (std::size_t i = s->line + 1; i < lines_.size(); ++i) {
-        std::string_view line = lines_[i];
-        if (IsHeader(line)) break;
-        if (LowerAscii(KeyOf(line)) != wanted) continue;
-        std::string_view value = ValueOf(line);
-        return std::string(value.empty() ? defaultValue : value);
-    }
-    return std::string(defaultValue);
+    if (sections_.empty()) return std::string(defaultValue);
+    std::string wanted;
+    wanted.reserve(section.size() + 2);
+    wanted += '[';
+    wanted += LowerAscii(section);
+    wanted += ']';
+    const auto s = sectionIndex_.find(wanted);
+    if (s == sectionIndex_.end()) return std::string(defaultValue);
+    const std::string name = LowerAscii(key);
+    const auto k = keys_.find(TKey{s->second, name});
+    if (k == keys_.end() || k->second.length == 0) return std::string(defaultValue);
+    return std::string(Text(k->second.at, k->second.length));
 }
 
 std::int32_t TQuickIni::ReadInteger(std::string_view section, std::string_view key, std::int32_t defaultValue) const {
@@ -129,8 +133,19 @@ std::int32_t TQuickIni::ReadInteger(std::string_view section, std::string_view k
 
 void TQuickIni::ReadSections(std::vector<std::string>& sections) const {
     sections.clear();
-    for (const Section& s : sections_)
-        sections.emplace_back(TrimControl(std::string_view(s.header).substr(1, s.header.size() - 2)));
+    sections.reserve(sections_.size());
+    for (const TSection& s : sections_) sections.emplace_back(TrimControl(Text(s.at + 1, s.length - 2)));
+}
+
+void TQuickIni::ForEachValue(const std::function<void(std::string_view value)>& visit) const {
+    for (const auto& [key, value] : keys_)
+        if (value.length > 0) visit(Text(value.at, value.length));
+}
+
+std::vector<std::string> TQuickIni::Lines() const {
+    std::vector<std::string> lines;
+    SplitRetained(text_, [&lines](std::string_view line, std::size_t) { lines.emplace_back(line); });
+    return lines;
 }
 
 }  // namespace qx

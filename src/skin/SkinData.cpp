@@ -4,7 +4,9 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "skin/QuickIni.h"
+#include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinPictures.h"
 #include "skin/SkinReader.h"
 
 #include <algorithm>
@@ -26,22 +28,6 @@ const TEnumInfo SkinFormTypeInfo{"TSkinFormType", {"sfMainform", "sfOnlyThisForm
 namespace {
 
 constexpr TColor kMagenta = 0xFF00FF;
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return s;
-}
-
-// Decimal digits only, as the colour texts hold; false when it does not fit 32 bits.
-bool ToComponent(const std::string& digits, std::int32_t& value) {
-    if (digits.empty() || digits.size() > 10) return false;
-    std::int64_t v = 0;
-    for (char c : digits) v = v * 10 + (c - '0');
-    if (v > 0x7FFFFFFF) return false;
-    value = static_cast<std::int32_t>(v);
-    return true;
-}
 
 }  // namespace
 
@@ -146,24 +132,41 @@ void TSkinData::SetSkinFile(const std::u16string& value) {
     }
     skinMissing_ = true;
     skinFile_ = value;
-    if (value.empty()) return;
-    HANDLE file = CreateFileW(reinterpret_cast<LPCWSTR>(value.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    std::vector<std::uint8_t> bytes;
+    // No file, or none that can be read: the old skin objects stay, but nothing is skinned with them.
+    HANDLE file = value.empty() ? INVALID_HANDLE_VALUE
+                                : CreateFileW(reinterpret_cast<LPCWSTR>(value.c_str()), GENERIC_READ, FILE_SHARE_READ,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        GiveUpSkin();
+        return;
+    }
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0 && size.QuadPart < 256LL * 1024 * 1024;
-    if (ok) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0;
+    if (ok && size.QuadPart > TSkinReader::kMaxPlainSize) {
+        // Refused before a byte is read: no skin archive is that large.
+        CloseHandle(file);
+        Refuse(SkinFileTooLargeMessage(size.QuadPart));
+        GiveUpSkin();
+        return;
+    }
+    // The file's bytes go straight into the skin stream: they are held once.
+    skinStream_.Clear();
+    if (ok && size.QuadPart > 0) {
+        skinStream_.SetSize(static_cast<std::size_t>(size.QuadPart));
         DWORD read = 0;
-        ok = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-                               read == bytes.size());
+        ok = ReadFile(file, skinStream_.Memory(), static_cast<DWORD>(size.QuadPart), &read, nullptr) &&
+             read == size.QuadPart;
     }
     CloseHandle(file);
-    if (!ok) return;
-    skinStream_.Clear();
-    if (!bytes.empty()) skinStream_.WriteBuffer(bytes.data(), bytes.size());
-    LoadSkin();
+    if (!ok) {
+        skinStream_.Clear();
+        GiveUpSkin();
+        return;
+    }
+    if (!LoadSkin()) {
+        GiveUpSkin();
+        return;
+    }
     if (skinFormType_ == sfMainform) ApplySkin();
 }
 
@@ -179,35 +182,83 @@ void TSkinData::ReadSkinStream(std::span<const std::uint8_t> record) {
     if (length > record.size() - 4) return;
     skinStream_.WriteBuffer(record.data() + 4, length);
     skinStream_.SetPosition(0);
-    if (!(ComponentState() & csDesigning)) LoadSkin();
+    if (!(ComponentState() & csDesigning) && !LoadSkin() && !IsLoading()) GiveUpSkin();
+}
+
+void TSkinData::Refuse(const std::string& message) {
+    if (Application) Application->MessageBox(Utf8ToUtf16(message), Application->Title(), MB_OK | MB_ICONWARNING);
+}
+
+void TSkinData::GiveUpSkin() {
+    const bool wasActive = active_;
+    active_ = false;
+    TSkinManager* manager = SkinManager();
+    if (!manager || (ComponentState() & csDesigning)) return;
+    bool inUse = wasActive;
+    for (TSkinForm* form : manager->FormSkinners()) inUse = inUse || form->SkinData() == this;
+    if (!inUse) return;
+    // Through the manager, as switching off does: every window it skinned from this component
+    // gets its own look back.
+    manager->SetCurrentSkinData(this);
+    manager->QueueCommand(scStop, 250);
 }
 
 bool TSkinData::LoadSkin() {
     skinMissing_ = true;
     TSkinReader reader;
-    reader.OnMessage = [](const std::string& message) {
-        if (Application) Application->MessageBox(Utf8ToUtf16(message), Application->Title(), MB_OK | MB_ICONWARNING);
-    };
-    TMemoryStream scratch;
+    reader.OnMessage = [this](const std::string& message) { Refuse(message); };
     TQuickIni ini;
     struct TOpen {
         TSkinData* self;
         ~TOpen() {
             self->reader_ = nullptr;
             self->ini_ = nullptr;
-            self->scratch_ = nullptr;
+            self->pictures_ = nullptr;
+            self->decoded_.clear();
         }
     } open{this};
     try {
         skinStream_.SetPosition(0);
         if (!reader.LoadArchive(skinStream_)) return false;
-        std::string iniName;
-        reader.ExtractFileLike(".ini", scratch, iniName);
-        scratch.SetPosition(0);
-        ini.LoadFromStream(&scratch);
+        // Without its description an archive has nothing to skin with.
+        std::size_t iniEntry = TSkinReader::npos;
+        for (std::size_t i = 0; i < reader.Count() && iniEntry == TSkinReader::npos; ++i)
+            if (reader.Names()[i].find(".ini") != std::string::npos) iniEntry = i;
+        if (iniEntry == TSkinReader::npos) return false;
+        const std::span<const std::uint8_t> text = reader.Entry(iniEntry);
+        if (text.size() > kSkinMaxIniBytes) {
+            Refuse(SkinIniTooLargeMessage(static_cast<std::int64_t>(text.size())));
+            return false;
+        }
+        ini.LoadFromText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+        if (ini.SectionCount() == 0) return false;
+        // Every picture the skin names, each counted once as it is decoded once, before any
+        // element of the skin in use is touched.
+        TSkinPictures pictures(reader);
+        const std::int64_t pixels = pictures.NamedPixels(ini);
+        if (pixels > kSkinPixelBudget) {
+            Refuse(SkinPicturesTooLargeMessage(pixels));
+            return false;
+        }
+        // Each named picture decoded once, straight from the archive; the archive is then let
+        // go before the parse builds the pictures it derives from them.
+        ini.ForEachValue([&](std::string_view value) {
+            const std::size_t entry = pictures.EntryOf(value);
+            if (entry == TSkinReader::npos || decoded_.count(entry)) return;
+            auto picture = std::make_unique<TBitmap>();
+            if (pictures.Layout(entry)) {
+                try {
+                    picture->LoadFromBytes(reader.Entry(entry));
+                } catch (const std::exception&) {
+                    picture->Clear();  // a damaged picture is a missing one
+                }
+            }
+            decoded_.emplace(entry, std::move(picture));
+        });
+        reader.ReleaseEntries();
         reader_ = &reader;
         ini_ = &ini;
-        scratch_ = &scratch;
+        pictures_ = &pictures;
         ParseSkin();
     } catch (const std::exception&) {
         // Skin data that cannot be decoded leaves the component without a skin; the window
@@ -225,46 +276,14 @@ std::string TSkinData::Str(const std::string& section, const std::string& key) c
     return ini_ ? ini_->ReadString(section, key, "") : std::string();
 }
 
-TColor TSkinData::ReadColor(std::string_view text, TColor defaultValue) {
-    if (text.empty()) return defaultValue;
-    const std::string trimmed(TrimControl(text));
-    std::int32_t parts[3] = {0, 0, 0};
-    int count = 0;
-    std::string digits;
-    for (char c : trimmed) {
-        if (c >= '0' && c <= '9') {
-            digits += c;
-            continue;
-        }
-        std::int32_t v;
-        if (count < 3 && ToComponent(digits, v)) parts[count++] = v & 0xFF;
-        digits.clear();
-    }
-    std::int32_t v;
-    if (count == 2 && ToComponent(digits, v)) parts[2] = v & 0xFF;
-    return static_cast<TColor>(parts[0] | parts[1] << 8 | parts[2] << 16);
-}
+TColor TSkinData::ReadColor(std::string_view text, TColor defaultValue) { return ReadSkinColour(text, defaultValue); }
 
 void TSkinData::LoadSkinBitmap(TBitmap& bitmap, const std::string& name) {
-    const std::size_t slash = name.find_last_of("\\/:");
-    const std::string fileName = slash == std::string::npos ? name : name.substr(slash + 1);
-    const std::size_t dot = fileName.rfind('.');
-    const std::string extension = dot == std::string::npos ? std::string() : fileName.substr(dot);
-    if (fileName.empty() || extension != ".bmp" || !reader_ || !scratch_) {
-        bitmap.Clear();
-        return;
-    }
-    reader_->ExtractFile(fileName, *scratch_);
-    if (scratch_->Size() == 0) {
-        bitmap.Clear();
-        return;
-    }
-    try {
-        scratch_->SetPosition(0);
-        bitmap.LoadFromStream(*scratch_);
-    } catch (const std::exception&) {
-        bitmap.Clear();  // a damaged picture is a missing one
-    }
+    bitmap.Clear();
+    if (!pictures_) return;
+    // Every key that names an entry shares the one picture decoded from it.
+    const auto picture = decoded_.find(pictures_->EntryOf(name));
+    if (picture != decoded_.end() && !picture->second->Empty()) bitmap.Share(*picture->second);
 }
 
 void TSkinData::ParseSkin() {
@@ -286,79 +305,62 @@ void TSkinData::ParseSkin() {
     skinMissing_ = false;
 }
 
+bool TSkinData::HasFrame() const {
+    const TDataSkinObject& top = Borders[sbTop];
+    return !top.Bitmap.Empty() && top.Bitmap.Height() / std::max(1, top.Frame) > 0;
+}
+
+void TSkinData::ApplyValues(TDataSkinObject& o, const TElementValues& v) {
+    o.Style = v.Style;
+    o.Margins = {v.Left, v.Top, v.Right, v.Bottom};
+    o.Frame = v.Frame;
+    o.Trans = v.Trans;
+    o.Tile = v.Tile;
+    o.NormalColour = v.NormalColour;
+    o.MouseOverColour = v.MouseOverColour;
+    o.PressedColour = v.PressedColour;
+    o.NormalColour2 = v.NormalColour2;
+    o.MouseOverColour2 = v.MouseOverColour2;
+    o.PressedColour2 = v.PressedColour2;
+}
+
 void TSkinData::ReadBorders() {
+    const TSkinValueReader values(*ini_);
     for (TDataSkinObject& b : Borders) {
-        const std::string& p = b.Name;
         const bool sides = &b == &Borders[sbLeft] || &b == &Borders[sbRight];
-        const std::int32_t first = Int("Personality", p + "TopHeight", 0);
-        const std::int32_t second = Int("Personality", p + "BotHeight", 0);
-        b.Margins = sides ? TSkinMargins{0, first, 0, second} : TSkinMargins{first, 0, second, 0};
-        b.Frame = Int("Personality", p + "Frame", 1);
-        b.Tile = std::min(Int("Personality", p + "Stretch", 1), 1);
-        b.Trans = Int("Personality", p + "Trans", 1);
-        LoadSkinBitmap(b.Bitmap, Str("Personality", p));
+        const TElementValues v = values.Border(b.Name, sides);
+        b.Margins = {v.Left, v.Top, v.Right, v.Bottom};
+        b.Frame = v.Frame;
+        b.Tile = v.Tile;
+        b.Trans = v.Trans;
+        LoadSkinBitmap(b.Bitmap, v.Image);
     }
 }
 
 void TSkinData::ReadColours() {
-    auto colour = [this](const char* key, TColor defaultValue) {
-        return ReadColor(Str("Colours", key), defaultValue);
-    };
-    TSkinColours& c = Colours;
-    c.WindowText = colour("WindowText", clSystemColor | COLOR_WINDOWTEXT);
-    c.ButtonFace = colour("ButtonFace", clSystemColor | COLOR_BTNFACE);
-    c.Scrollbar = colour("Scrollbar", clSystemColor | COLOR_SCROLLBAR);
-    c.HilightText = colour("HilightText", clSystemColor | COLOR_HIGHLIGHTTEXT);
-    c.Hilight = colour("Hilight", clSystemColor | COLOR_HIGHLIGHT);
-    c.Menubar = colour("Menubar", c.ButtonFace);
-    c.Menu = colour("Menu", clSystemColor | COLOR_MENU);
-    c.MenuText = colour("MenuText", clSystemColor | COLOR_MENUTEXT);
-    c.ButtonText = colour("ButtonText", clSystemColor | COLOR_BTNTEXT);
-    c.ButtonHilight = colour("ButtonHilight", clSystemColor | COLOR_BTNHIGHLIGHT);
-    c.Buttonlight = colour("Buttonlight", clSystemColor | COLOR_BTNHIGHLIGHT);
-    c.ButtonShadow = colour("ButtonShadow", clSystemColor | COLOR_BTNSHADOW);
-    c.ButtonDkShadow = colour("ButtonDkShadow", clSystemColor | COLOR_3DDKSHADOW);
-    c.MenuBarText = colour("MenuBarText", clSystemColor | COLOR_MENUTEXT);
-    c.TitleTextActive = colour("TitleTextActive", clSystemColor | COLOR_CAPTIONTEXT);
-    c.TitleTextNoActive = colour("TitleTextNoActive", clSystemColor | COLOR_INACTIVECAPTIONTEXT);
-
-    SectionColors.clear();
-    for (const std::string& s : sections_) {
-        const std::string upper = Upper(s);
-        if (upper.rfind("COLOUR", 0) == 0 && upper != "COLOURS")
-            SectionColors.push_back(ReadColor(Str(s, "color"), clSystemColor | COLOR_WINDOWTEXT));
-    }
-    for (int i = 0; i < 10; ++i) CustomColors[i] = ReadColor(Str("Customcolors", "Color" + std::to_string(i)), 0xFFFFFF);
+    const TSkinValueReader values(*ini_);
+    Colours = values.Colours();
+    SectionColors = values.SectionColours(sections_);
+    for (int i = 0; i < 10; ++i) CustomColors[i] = values.CustomColour(i);
 }
 
 void TSkinData::ReadSysButtons() {
-    std::vector<std::string> kept;
-    for (const std::string& s : sections_) {
-        const std::string upper = Upper(s);
-        if (upper.rfind("BUTTON", 0) != 0 || upper == "BUTTON" || upper == "BUTTONS" || upper == "BUTTON.RADIO" ||
-            upper == "BUTTON.CHECKBOX")
-            continue;
-        if (Int(upper, "Action", 0) == -1 && Int(upper, "Visibility", -1) != 0) continue;
-        kept.push_back(upper);
-    }
+    const std::vector<TSysButtonValues> kept = TSkinValueReader(*ini_).SysButtons(sections_);
     SysButtons.clear();
     SysButtons.reserve(kept.size() + 3);
-    for (const std::string& name : kept) {
-        auto b = std::make_unique<TDataSkinSysButton>(name);
-        b->Action = Int(name, "Action", 0);
-        b->Align = Int(name, "Align", 0);
-        b->Xcoord = Int(name, "Xcoord", 0);
-        b->Ycoord = Int(name, "Ycoord", 0);
-        b->Visibility = Int(name, "Visibility", 0);
-        b->Visibility1 = Int(name, "Visibility1", b->Action == -1 ? -1 : 0);
-        b->CombineOp = Int(name, "CombineOp", -1);
-        b->Frame = Int(name, "frame", 0);
-        LoadSkinBitmap(b->Bitmap, Str(name, "ButtonImage"));
+    for (const TSysButtonValues& v : kept) {
+        auto b = std::make_unique<TDataSkinSysButton>(v.Name);
+        b->Action = v.Action;
+        b->Align = v.Align;
+        b->Xcoord = v.Xcoord;
+        b->Ycoord = v.Ycoord;
+        b->Visibility = v.Visibility;
+        b->Visibility1 = v.Visibility1;
+        b->CombineOp = v.CombineOp;
+        b->Frame = v.Frame;
+        LoadSkinBitmap(b->Bitmap, v.Image);
         if (b->Frame == 0) {
-            b->Frame = 6;
-            if (!b->Bitmap.Empty())
-                b->Frame = static_cast<double>(b->Bitmap.Width()) / b->Bitmap.Height() <= 3.8 ? 3 : 6;
-            if (b->Action < 0) b->Frame = 6;
+            b->Frame = SysButtonFrameCount(b->Action, b->Bitmap.Width(), b->Bitmap.Height());
             // The system-menu and help buttons draw the window's icon and text, not an image.
             if (b->Action == 3 || b->Action == 11) b->Bitmap.Clear();
         }
@@ -376,9 +378,8 @@ void TSkinData::ReadSysButtons() {
         if (glyph > 0) {
             b->Bitmap.SetPixelFormat(TPixelFormat::pf24bit);
             b->Bitmap.SetSize(4 * glyph, strip.Height());
-            TMemoryDC src;
-            src.SelectBitmap(strip.Handle());
-            BitBlt(b->Bitmap.Canvas().Handle(), 0, 0, 4 * glyph, strip.Height(), src.Get(), 4 * i * glyph, 0, SRCCOPY);
+            BitBlt(b->Bitmap.Canvas().Handle(), 0, 0, 4 * glyph, strip.Height(), strip.Canvas().Handle(),
+                   4 * i * glyph, 0, SRCCOPY);
             GdiFlush();
             b->Xcoord = (glyph + 4) * (3 - i);
         }
@@ -387,131 +388,73 @@ void TSkinData::ReadSysButtons() {
 }
 
 void TSkinData::ReadButtons() {
+    const TButtonValues v = TSkinValueReader(*ini_).Buttons(Colours.ButtonText);
     TDataSkinButton& b = Buttons;
-    const std::string s = "Buttons";
-    b.Margins = {Int(s, "LeftWidth", 0), Int(s, "TopHeight", 0), Int(s, "RightWidth", 0), Int(s, "BottomHeight", 0)};
-    b.Trans = Int(s, "Trans", 0);
-    LoadSkinBitmap(b.Bitmap, Str(s, "Bitmap"));
-    b.Tile = Int(s, "Tile", 0);
-    if (b.Tile > 1) b.Tile = 0;
-    LoadSkinBitmap(b.CheckBitmap, Str(s, "CheckButton"));
-    LoadSkinBitmap(b.RadioBitmap, Str(s, "RadioButton"));
-    b.NormalColour = Int(s, "NormalColour", -1);
-    b.MouseOverColour = Int(s, "MouseOverColour", -1);
-    b.PressedColour = Int(s, "PressedColour", -1);
-    b.RadioButtonFrame = Int(s, "RadioButtonFrame", 0);
-    b.CheckButtonFrame = Int(s, "CheckButtonFrame", 0);
-    b.HasNormalColour2 = !Str(s, "NormalColour2").empty();
-    b.HasMouseOverColour2 = !Str(s, "MouseOverColour2").empty();
-    b.HasPressedColour2 = !Str(s, "PressedColour2").empty();
-    b.NormalColour2 = ReadColor(Str(s, "NormalColour2"), Colours.ButtonText);
-    b.MouseOverColour2 = ReadColor(Str(s, "MouseOverColour2"), Colours.ButtonText);
-    b.PressedColour2 = ReadColor(Str(s, "PressedColour2"), Colours.ButtonText);
-    b.Frame = 5;
-    // Cells are 13 pixels wide in small strips and 16 in large ones.
-    auto cells = [](const TBitmap& image) {
-        if (image.Empty()) return 4;
-        return std::max(4, image.Width() / (image.Height() < 16 ? 13 : 16));
-    };
-    if (b.RadioButtonFrame == 0) b.RadioButtonFrame = cells(b.RadioBitmap);
-    if (b.CheckButtonFrame == 0) b.CheckButtonFrame = cells(b.CheckBitmap);
+    ApplyValues(b, v);
+    LoadSkinBitmap(b.Bitmap, v.Image);
+    LoadSkinBitmap(b.CheckBitmap, v.CheckImage);
+    LoadSkinBitmap(b.RadioBitmap, v.RadioImage);
+    b.RadioButtonFrame = v.RadioButtonFrame;
+    b.CheckButtonFrame = v.CheckButtonFrame;
+    b.HasNormalColour2 = v.HasNormalColour2;
+    b.HasMouseOverColour2 = v.HasMouseOverColour2;
+    b.HasPressedColour2 = v.HasPressedColour2;
+    b.Frame = v.Frame;
+    if (b.RadioButtonFrame == 0) b.RadioButtonFrame = GlyphCellCount(b.RadioBitmap.Width(), b.RadioBitmap.Height());
+    if (b.CheckButtonFrame == 0) b.CheckButtonFrame = GlyphCellCount(b.CheckBitmap.Width(), b.CheckBitmap.Height());
 }
 
 void TSkinData::ReadTitle() {
+    const TTitleValues v = TSkinValueReader(*ini_).Title();
     TDataSkinTitle& t = Title;
-    const std::string p = "Personality";
-    LoadSkinBitmap(t.Bitmap, Str(p, "TextBack"));
-    t.Margins = {Int(p, "TextShift", 0), Int(p, "TextShiftVert", 0), Int(p, "TextRightClip", 0), 0};
-    t.TextAlignment = Int(p, "TextAlignment", 0);
-    t.Textbackground = Int(p, "Textbackground", 0);
-    t.FontHeight = Int("Fonts", "FontHeight", 14);
-    t.TXTBackleft = Int(p, "TXTBackleft", 0);
-    t.TXTBackRight = Int(p, "TXTBackRight", 0);
-    auto rgb = [&](const char* prefix) -> TColor {
-        const std::string base = prefix;
-        const std::int32_t r = Int(p, base + "R", -1), g = Int(p, base + "G", -1), b = Int(p, base + "B", -1);
-        if (r < 0 || g < 0 || b < 0) return clNone;
-        return static_cast<TColor>((r & 0xFF) | (g & 0xFF) << 8 | (b & 0xFF) << 16);
-    };
-    t.ActiveTextColor = rgb("ActiveText");
-    t.InActiveTextColor = rgb("InActiveText");
+    LoadSkinBitmap(t.Bitmap, v.TextBack);
+    t.Margins = {v.TextShift, v.TextShiftVert, v.TextRightClip, 0};
+    t.TextAlignment = v.TextAlignment;
+    t.Textbackground = v.Textbackground;
+    t.FontHeight = v.FontHeight;
+    t.TXTBackleft = v.TXTBackleft;
+    t.TXTBackRight = v.TXTBackRight;
+    t.ActiveTextColor = v.ActiveTextColor;
+    t.InActiveTextColor = v.InActiveTextColor;
     t.Frame = 2;
 }
 
-void TSkinData::FillElement(TDataSkinObject& o, const std::string& s, const std::string& image, bool readFrame) {
-    LoadSkinBitmap(o.Bitmap, image);
-    o.Style = Int(s, "Style", 0);
-    o.Margins = {Int(s, "LeftWidth", 0), Int(s, "TopHeight", 0), Int(s, "RightWidth", 0), Int(s, "BottomHeight", 0)};
-    if (readFrame) o.Frame = Int(s, "Frame", 0);
-    o.Trans = Int(s, "Trans", 0);
-    o.Tile = Int(s, "Tile", 0);
-    o.NormalColour = Int(s, "NormalColour", -1);
-    o.MouseOverColour = Int(s, "MouseOverColour", -1);
-    o.PressedColour = Int(s, "PressedColour", -1);
-    o.NormalColour2 = ReadColor(Str(s, "NormalColour2"), Colours.ButtonText);
-    o.MouseOverColour2 = ReadColor(Str(s, "MouseOverColour2"), Colours.ButtonText);
-    o.PressedColour2 = ReadColor(Str(s, "PressedColour2"), Colours.ButtonText);
-    if (o.Tile > 1) o.Tile = 0;
+template <class T>
+void TSkinData::MakeElement(std::unique_ptr<T>& slot, const TElementValues& v) {
+    slot.reset();
+    if (v.Image.empty()) return;
+    auto o = std::make_unique<T>(v.Name);
+    LoadSkinBitmap(o->Bitmap, v.Image);
+    ApplyValues(*o, v);
+    slot = std::move(o);
 }
 
 void TSkinData::ReadElement(std::unique_ptr<TDataSkinObject>& slot, const std::string& s) {
-    slot.reset();
-    const std::string image = Str(s, "Image");
-    if (image.empty()) return;
-    auto o = std::make_unique<TDataSkinObject>(s);
-    FillElement(*o, s, image, true);
-    slot = std::move(o);
+    MakeElement(slot, TSkinValueReader(*ini_).Element(s, Colours.ButtonText));
 }
 
 void TSkinData::ReadTwoImage(std::unique_ptr<TDataSkinBorder>& slot, const std::string& s, const std::string& key) {
-    slot.reset();
-    const std::string image = Str(s, "Image");
-    if (image.empty()) return;
-    auto o = std::make_unique<TDataSkinBorder>(s);
-    FillElement(*o, s, image, false);
-    const std::string second = Str(s, key);
-    if (!second.empty()) LoadSkinBitmap(o->Bitmap2, second);
-    slot = std::move(o);
+    const TElementValues v = TSkinValueReader(*ini_).TwoImage(s, key, Colours.ButtonText);
+    MakeElement(slot, v);
+    if (slot && !v.SecondImage.empty()) LoadSkinBitmap(slot->Bitmap2, v.SecondImage);
 }
 
 void TSkinData::ReadProgress(std::unique_ptr<TDataSkinBorder>& slot, const std::string& s) {
-    slot.reset();
-    const std::string image = Str(s, "Bitmap");
-    if (image.empty()) return;
-    auto o = std::make_unique<TDataSkinBorder>(s);
-    LoadSkinBitmap(o->Bitmap, image);
-    o->Style = Int(s, "Style", 0);
-    o->Margins = {Int(s, "LeftWidth", 0), Int(s, "TopHeight", 0), Int(s, "RightWidth", 0), Int(s, "BottomHeight", 0)};
-    o->Trans = Int(s, "Trans", 0);
-    o->Tile = std::min(Int(s, "Tile", 0), 1);
-    slot = std::move(o);
+    MakeElement(slot, TSkinValueReader(*ini_).Progress(s));
 }
 
 void TSkinData::ReadBoxLabel(std::unique_ptr<TDataSkinBoxLabel>& slot, const std::string& s) {
-    slot.reset();
-    const std::string image = Str(s, "Image");
-    if (image.empty()) return;
-    auto o = std::make_unique<TDataSkinBoxLabel>(s);
-    FillElement(*o, s, image, false);
-    o->BackgroundAlignment = Int(s, "BackgroundAlignment", 0);
-    o->BackgroundLeftShift = Int(s, "BackgroundLeftShift", 0);
-    o->BackgroundRightShift = Int(s, "BackgroundRightShift", 0);
-    slot = std::move(o);
+    const TElementValues v = TSkinValueReader(*ini_).BoxLabel(s, Colours.ButtonText);
+    MakeElement(slot, v);
+    if (!slot) return;
+    slot->BackgroundAlignment = v.BackgroundAlignment;
+    slot->BackgroundLeftShift = v.BackgroundLeftShift;
+    slot->BackgroundRightShift = v.BackgroundRightShift;
 }
 
 void TSkinData::ReadMenuBar(std::unique_ptr<TDataSkinObject>& slot) {
-    slot.reset();
-    const std::string image = Str("Personality", "menuBar");
-    if (image.empty()) return;
-    auto o = std::make_unique<TDataSkinObject>("Personality");
-    LoadSkinBitmap(o->Bitmap, image);
-    o->Margins.Top = o->Margins.Bottom = 0;
-    o->Tile = std::min(Int("Personality", "TileMenu", 1), 1);
-    // Here the side margins are the tile flags of the bar's left and right parts.
-    o->Margins.Left = Int("Personality", "TileLeftMenu", 1);
-    o->Margins.Right = Int("Personality", "TileRightMenu", 1);
-    o->Stacked = true;  // active and inactive bar
-    slot = std::move(o);
+    MakeElement(slot, TSkinValueReader(*ini_).MenuBar());
+    if (slot) slot->Stacked = true;  // active and inactive bar
 }
 
 void TSkinData::MakeResourceElement(std::unique_ptr<TDataSkinObject>& slot, const char* name) {

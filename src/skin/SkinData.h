@@ -7,6 +7,7 @@
 #include "framework/Gdi.h"
 #include "framework/Graphics.h"
 #include "skin/SkinObjects.h"
+#include "skin/SkinValues.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -16,12 +17,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace qx {
 
 class TSkinReader;
 class TQuickIni;
+class TSkinPictures;
 
 enum TSkinControlType : std::uint8_t {
     xcMainMenu, xcPopupMenu, xcMenuItem, xcToolbar, xcControlbar, xcCombo, xcCheckBox, xcRadioButton,
@@ -67,10 +70,7 @@ private:
 };
 
 // The skin's colours from [Colours], in their table order.
-struct TSkinColours {
-    TColor WindowText, ButtonFace, Scrollbar, HilightText, Hilight, Menubar, Menu, MenuText, ButtonText,
-        ButtonHilight, Buttonlight, ButtonShadow, ButtonDkShadow, MenuBarText, TitleTextActive, TitleTextNoActive;
-};
+using TSkinColours = TSkinColourValues;
 
 enum TSkinBorder : std::uint8_t { sbLeft, sbRight, sbTop, sbBottom };
 
@@ -121,13 +121,16 @@ public:
 
     // ---- loading ----
     // Decompresses the skin stream and parses it. False (the previous elements kept, the skin
-    // missing) for an archive of another version or data that cannot be decoded.
+    // missing) for an archive of another version, data that cannot be decoded, an archive
+    // without its INI description, and a skin beyond a ceiling (its INI text or the pixels of
+    // its pictures; see SkinPictures.h), which is refused with a message as the version is.
     bool LoadSkin();
     // Builds the object model from the INI that LoadSkin opened.
     void ParseSkin();
     // Makes this skin the one the skinned windows show (after a new skin was loaded).
     void ApplySkin();
     // An archive entry into bitmap; only ".bmp" names, and a bad or missing entry empties it.
+    // Each entry is decoded once per load, and every bitmap it goes into shares that picture.
     void LoadSkinBitmap(TBitmap& bitmap, const std::string& name);
     static TColor ReadColor(std::string_view text, TColor defaultValue);
 
@@ -137,6 +140,8 @@ public:
 
     // ---- the parsed skin ----
     bool SkinMissing() const { return skinMissing_; }
+    // The skin has a caption strip to frame windows with; without one windows keep their own frame.
+    bool HasFrame() const;
     const std::string& SkinName() const { return skinName_; }
     TDataSkinTitle Title{"Title"};
     TDataSkinButton Buttons{"Buttons"};
@@ -195,7 +200,15 @@ private:
     void BuildToolbarImage();
     TColor SampleTopBorder() const;
 
-    void FillElement(TDataSkinObject& o, const std::string& section, const std::string& image, bool readFrame);
+    static void ApplyValues(TDataSkinObject& o, const TElementValues& values);
+    // The slot's element anew from its values; none when they name no picture.
+    template <class T>
+    void MakeElement(std::unique_ptr<T>& slot, const TElementValues& values);
+    // Shows why a skin is not used (the archive-version message and the ceilings' messages).
+    void Refuse(const std::string& message);
+    // A skin replaced at run time by one that cannot be used: Active goes off, and the windows
+    // skinned from this component get their own look back through the skin manager.
+    void GiveUpSkin();
     void ReadElement(std::unique_ptr<TDataSkinObject>& slot, const std::string& section);
     void ReadTwoImage(std::unique_ptr<TDataSkinBorder>& slot, const std::string& section, const std::string& key);
     void ReadProgress(std::unique_ptr<TDataSkinBorder>& slot, const std::string& section);
@@ -230,7 +243,8 @@ private:
     // Open only while LoadSkin runs.
     const TSkinReader* reader_ = nullptr;
     const TQuickIni* ini_ = nullptr;
-    TMemoryStream* scratch_ = nullptr;
+    const TSkinPictures* pictures_ = nullptr;
+    std::unordered_map<std::size_t, std::unique_ptr<TBitmap>> decoded_;  // entry -> its picture
 };
 
 // Loads a bitmap resource of the program (RT_BITMAP) into bitmap through the bitmap file

@@ -1,6 +1,7 @@
 #include "skin/SkinDraw.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -12,7 +13,11 @@ int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 bool Inverted(const RECT& r) { return r.right < r.left || r.bottom < r.top; }
 
-// Stretches one piece when both its rectangles have an area.
+std::int64_t g_largestWork = 0;
+
+// Stretches one piece when both its rectangles have an area. The destination DC clips it, and
+// the platform stretches only what lands inside, so a piece larger than its DC costs no more
+// than the part that shows.
 void Piece(HDC dst, int dx, int dy, int dw, int dh, HDC src, int sx, int sy, int sw, int sh) {
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
     if (dw == sw && dh == sh)
@@ -26,8 +31,61 @@ std::unique_ptr<TBitmap> WorkBitmap(int width, int height) {
     auto b = std::make_unique<TBitmap>();
     b->SetPixelFormat(TPixelFormat::pf24bit);
     b->SetSize(width, height);
+    g_largestWork = std::max(g_largestWork, static_cast<std::int64_t>(b->Width()) * b->Height());
     if (b->Width() > 0) SetStretchBltMode(b->Canvas().Handle(), COLORONCOLOR);
     return b;
+}
+
+// The part of rect that dc can show: rect within the DC's clip box (a memory DC's bitmap, the
+// visible part of a window, the area being painted). Empty when nothing of it shows.
+RECT VisiblePart(HDC dc, const RECT& rect) {
+    RECT clip{}, out{};
+    const int kind = GetClipBox(dc, &clip);
+    if (kind == NULLREGION) return RECT{};
+    if (kind == ERROR) clip = rect;
+    if (!IntersectRect(&out, &rect, &clip)) return RECT{};
+    return out;
+}
+
+// Whole copies of a w x h block laid from area's top-left corner, stepping by w and h, while
+// they start inside area (the last column and row may spill past it). Drawn into d, whose
+// pixel (0, 0) is the area's coordinate (ox, oy) and which holds dw x dh pixels: only the
+// copies that meet d are made, two of each row and column by block, the rest by doubling
+// copies of what d already holds. draw(x, y) puts one block at d's (x, y).
+template <class Draw>
+void Repeat(HDC d, int ox, int oy, int dw, int dh, const RECT& area, int w, int h, Draw draw) {
+    if (w <= 0 || h <= 0 || area.right <= area.left || area.bottom <= area.top) return;
+    // The copies, by index, that meet d: [first, first + count) along each axis.
+    auto span = [](std::int64_t start, std::int64_t end, std::int64_t step, std::int64_t viewStart,
+                   std::int64_t viewEnd, int& first, int& count) {
+        const std::int64_t total = (end - start + step - 1) / step;
+        const std::int64_t a = viewStart > start ? (viewStart - start) / step : 0;
+        const std::int64_t b = viewEnd > start ? std::min(total, (viewEnd - start + step - 1) / step) : 0;
+        first = static_cast<int>(std::min<std::int64_t>(a, total));
+        count = static_cast<int>(std::max<std::int64_t>(0, b - a));
+    };
+    int fx = 0, nx = 0, fy = 0, ny = 0;
+    span(area.left, area.right, w, ox, static_cast<std::int64_t>(ox) + dw, fx, nx);
+    span(area.top, area.bottom, h, oy, static_cast<std::int64_t>(oy) + dh, fy, ny);
+    if (nx == 0 || ny == 0) return;
+    const int x = static_cast<int>(area.left + static_cast<std::int64_t>(fx) * w - ox);
+    const int y = static_cast<int>(area.top + static_cast<std::int64_t>(fy) * h - oy);
+    // The first copy may start left of (above) d; from the second one on, every copy starts
+    // inside d, so copies of copies never read outside d.
+    for (int r = 0; r < std::min(ny, 2); ++r) {
+        const int row = y + r * h;
+        for (int c = 0; c < std::min(nx, 2); ++c) draw(x + c * w, row);
+        for (int done = 2; done < nx;) {
+            const int n = std::min(done - 1, nx - done);
+            BitBlt(d, x + done * w, row, n * w, h, d, x + w, row, SRCCOPY);
+            done += n;
+        }
+    }
+    for (int done = 2; done < ny;) {
+        const int n = std::min(done - 1, ny - done);
+        BitBlt(d, 0, y + done * h, dw, n * h, d, 0, y + h, SRCCOPY);
+        done += n;
+    }
 }
 
 // Copies a bitmap's picture from its top-left corner, keyed or plain.
@@ -100,14 +158,53 @@ private:
 };
 
 // Margins and frame numbers come from a skin's INI text unchecked. Held within these bounds,
-// every comparison with a real size (images at most 32,767 pixels a side, windows far below
-// 2^24) comes out as it would without bounds, and no sum or product of them overflows.
+// every comparison of a margin with a real size (images at most 32,767 pixels a side, windows
+// far below 2^24) comes out as it would without bounds, and no sum or product overflows.
 constexpr int kMarginLimit = 1 << 24;
 constexpr int kFrameLimit = 1 << 15;
 
-TFrameMargins Bounded(const TFrameMargins& m) {
-    auto b = [](int v) { return std::clamp(v, -kMarginLimit, kMarginLimit); };
-    return TFrameMargins{b(m.Left), b(m.Top), b(m.Right), b(m.Bottom)};
+// Margins from a skin's text, held inside the frame they cut: never negative, never wider (or
+// higher) than the frame. No piece then reaches outside its frame, and none is larger than
+// its target.
+TFrameMargins Bounded(const TFrameMargins& m, int frameWidth, int frameHeight) {
+    const int fw = std::max(0, frameWidth), fh = std::max(0, frameHeight);
+    return TFrameMargins{std::clamp(m.Left, 0, fw), std::clamp(m.Top, 0, fh), std::clamp(m.Right, 0, fw),
+                         std::clamp(m.Bottom, 0, fh)};
+}
+
+// The nine slices of frame f for a W x H target, drawn into d (dw x dh pixels), whose pixel
+// (0, 0) is the target's pixel (ox, oy). Work and pieces stay within d.
+void ComposeFrame(HDC d, int ox, int oy, int dw, int dh, int W, int H, TBitmap& image, const RECT& f,
+                  const TFrameMargins& margins, bool tile) {
+    const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
+    if (W <= 0 || H <= 0 || fw <= 0 || fh <= 0 || dw <= 0 || dh <= 0) return;
+    // Margins that do not fit the target are dropped, then the rest are held inside the frame.
+    auto limit = [](int v) { return std::clamp(v, -kMarginLimit, kMarginLimit); };
+    TFrameMargins fitting{limit(margins.Left), limit(margins.Top), limit(margins.Right), limit(margins.Bottom)};
+    if (W < fitting.Left + fitting.Right) fitting.Left = fitting.Right = 0;
+    if (H < fitting.Top + fitting.Bottom) fitting.Top = fitting.Bottom = 0;
+    const TFrameMargins m = Bounded(fitting, fw, fh);
+    const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
+    HDC s = image.Canvas().Handle();
+    auto piece = [&](int dx, int dy, int pw, int ph, int sx, int sy, int sw, int sh) {
+        Piece(d, dx - ox, dy - oy, pw, ph, s, sx, sy, sw, sh);
+    };
+    if (L > 0 && T > 0) piece(0, 0, L, T, x0, y0, L, T);
+    piece(0, H - B, L, B, x0, y0 + fh - B, L, B);
+    piece(W - R, 0, R, T, x0 + fw - R, y0, R, T);
+    if (L > 0) piece(0, T, L, H - T - B, x0, y0 + T, L, fh - T - B);
+    if (T > 0) piece(L, 0, W - L - R, T, x0 + L, y0, fw - L - R, T);
+    const int cw = fw - L - R, ch = fh - T - B;
+    if (tile) {
+        // Whole tiles from the frame's centre; the pieces drawn next cover what spills over.
+        Repeat(d, ox, oy, dw, dh, RECT{L, T, W - R, H - B}, cw, ch,
+               [&](int x, int y) { BitBlt(d, x, y, cw, ch, s, x0 + L, y0 + T, SRCCOPY); });
+    } else {
+        piece(L, T, W - L - R, H - T - B, x0 + L, y0 + T, cw, ch);
+    }
+    piece(W - R, H - B, R, B, x0 + fw - R, y0 + fh - B, R, B);
+    piece(W - R, T, R, H - T - B, x0 + fw - R, y0 + T, R, fh - T - B);
+    piece(L, H - B, W - L - R, B, x0 + L, y0 + fh - B, fw - L - R, B);
 }
 
 }  // namespace
@@ -127,34 +224,11 @@ RECT FrameRect(const TBitmap& image, bool stacked, int count, int frame) {
 
 std::unique_ptr<TBitmap> MakeFrameBitmap(const RECT& target, TBitmap& image, const TFrameMargins& margins,
                                          bool stacked, bool tile, int count, int frame) {
-    const RECT f = FrameRect(image, stacked, count, frame);
-    const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
     const int W = std::max(0, Width(target)), H = std::max(0, Height(target));
     auto result = WorkBitmap(W, H);
-    if (W == 0 || H == 0 || fw <= 0 || fh <= 0) return result;
-
-    const TFrameMargins m = Bounded(margins);
-    int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
-    if (W < L + R) L = R = 0;
-    if (H < T + B) T = B = 0;
-    HDC d = result->Canvas().Handle();
-    HDC s = image.Canvas().Handle();
-    if (L * T > 0) Piece(d, 0, 0, L, T, s, x0, y0, L, T);
-    Piece(d, 0, H - B, L, B, s, x0, y0 + fh - B, L, B);
-    Piece(d, W - R, 0, R, T, s, x0 + fw - R, y0, R, T);
-    if (L > 0) Piece(d, 0, T, L, H - T - B, s, x0, y0 + T, L, fh - T - B);
-    if (T > 0) Piece(d, L, 0, W - L - R, T, s, x0 + L, y0, fw - L - R, T);
-    if (tile) {
-        TileBitmap(result->Canvas(), RECT{L, T, W - R, H - B}, image,
-                   RECT{x0 + L, y0 + T, x0 + fw - R, y0 + fh - B});
-        d = result->Canvas().Handle();
-    } else {
-        Piece(d, L, T, W - L - R, H - T - B, s, x0 + L, y0 + T, fw - L - R, fh - T - B);
-    }
-    // Drawn after the centre so that they cover what whole tiles spilled over.
-    Piece(d, W - R, H - B, R, B, s, x0 + fw - R, y0 + fh - B, R, B);
-    Piece(d, W - R, T, R, H - T - B, s, x0 + fw - R, y0 + T, R, fh - T - B);
-    Piece(d, L, H - B, W - L - R, B, s, x0 + L, y0 + fh - B, fw - L - R, B);
+    if (W > 0 && H > 0)
+        ComposeFrame(result->Canvas().Handle(), 0, 0, W, H, W, H, image, FrameRect(image, stacked, count, frame), margins,
+                     tile);
     return result;
 }
 
@@ -164,11 +238,29 @@ std::unique_ptr<TBitmap> MakeSkinPartBitmap(TDataSkinObject& part, int state, SI
                            part.Frames(), state);
 }
 
+namespace {
+
+// The nine-slice picture of one frame for rect, made only for the part of rect that dc shows.
+void DrawNineSlice(HDC dc, const RECT& rect, TBitmap& image, const RECT& frame, const TFrameMargins& margins,
+                   bool tile, bool transparent) {
+    if (Inverted(rect) || Width(frame) <= 0 || Height(frame) <= 0) return;
+    const RECT view = VisiblePart(dc, rect);
+    const int vw = Width(view), vh = Height(view);
+    if (vw <= 0 || vh <= 0) return;
+    auto work = WorkBitmap(vw, vh);
+    ComposeFrame(work->Canvas().Handle(), view.left - rect.left, view.top - rect.top, vw, vh, Width(rect), Height(rect),
+                 image, frame, margins, tile);
+    Put(dc, view, *work, transparent);
+}
+
+}  // namespace
+
 void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect, TPartBlend blend) {
     if (Inverted(rect) || Width(rect) == 0 || Height(rect) == 0 || part.Bitmap.Empty()) return;
-    auto picture = MakeSkinPartBitmap(part, state, SIZE{Width(rect), Height(rect)});
+    const TFrameMargins margins{part.Margins.Left, part.Margins.Top, part.Margins.Right, part.Margins.Bottom};
     const bool keyed = blend == TPartBlend::Keyed || (blend == TPartBlend::AsElement && part.Trans == 1);
-    Put(dc, rect, *picture, keyed);
+    DrawNineSlice(dc, rect, part.Bitmap, FrameRect(part.Bitmap, part.Stacked, part.Frames(), state), margins,
+                  part.TiledCentre(), keyed);
 }
 
 SIZE SkinPartSize(const TDataSkinObject& part) {
@@ -180,9 +272,7 @@ SIZE SkinPartSize(const TDataSkinObject& part) {
 
 void DrawFrame(HDC dc, const RECT& rect, TBitmap& image, bool stacked, bool tile, bool transparent, int count,
                int frame, const TFrameMargins& margins) {
-    if (Inverted(rect)) return;
-    auto b = MakeFrameBitmap(rect, image, margins, stacked, tile, count, frame);
-    Put(dc, rect, *b, transparent);
+    DrawNineSlice(dc, rect, image, FrameRect(image, stacked, count, frame), margins, tile, transparent);
 }
 
 void DrawHorzFrame(TCanvas& canvas, const RECT& rect, TBitmap& image, bool stacked, bool transparent, int count,
@@ -191,27 +281,36 @@ void DrawHorzFrame(TCanvas& canvas, const RECT& rect, TBitmap& image, bool stack
     const RECT f = FrameRect(image, stacked, count, frame);
     const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
     const int W = Width(rect), H = Height(rect);
-    auto work = WorkBitmap(W, H);
     if (W == 0 || H == 0 || fw <= 0 || fh <= 0) return;
+    HDC dc = canvas.Handle();
+    const RECT view = VisiblePart(dc, rect);
+    const int vw = Width(view), vh = Height(view);
+    if (vw <= 0 || vh <= 0) return;
+    const int ox = view.left - rect.left, oy = view.top - rect.top;
+    auto work = WorkBitmap(vw, vh);
     HDC d = work->Canvas().Handle();
     HDC s = image.Canvas().Handle();
-    const TFrameMargins bounded = Bounded(margins);
+    const TFrameMargins bounded = Bounded(margins, fw, fh);
     const int L = bounded.Left, R = bounded.Right, m = fw - L - R;
-    Piece(d, 0, 0, L, H, s, x0, y0, L, fh);
+    Piece(d, -ox, -oy, L, H, s, x0, y0, L, fh);
     if (m > 0)
-        for (int x = L; x < W - R; x += m) Piece(d, x, 0, m, H, s, x0 + L, y0, m, fh);
-    Piece(d, W - R, 0, R, H, s, x0 + fw - R, y0, R, fh);
-    Put(canvas.Handle(), rect, *work, transparent);
+        Repeat(d, ox, oy, vw, vh, RECT{L, 0, W - R, H}, m, H,
+               [&](int x, int y) { Piece(d, x, y, m, H, s, x0 + L, y0, m, fh); });
+    Piece(d, W - R - ox, -oy, R, H, s, x0 + fw - R, y0, R, fh);
+    Put(dc, view, *work, transparent);
 }
 
 void DrawFrameCell(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {
     if (Inverted(rect)) return;
     const RECT f = FrameRect(image, false, count, frame);
-    auto work = WorkBitmap(Width(rect), Height(rect));
-    if (work->Width() == 0 || work->Height() == 0 || Width(f) <= 0) return;
-    Piece(work->Canvas().Handle(), 0, 0, work->Width(), work->Height(), image.Canvas().Handle(), f.left, f.top,
-          Width(f), Height(f));
-    Put(dc, rect, *work, transparent);
+    if (Width(f) <= 0 || Height(f) <= 0) return;
+    const RECT view = VisiblePart(dc, rect);
+    const int vw = Width(view), vh = Height(view);
+    if (vw <= 0 || vh <= 0) return;
+    auto work = WorkBitmap(vw, vh);
+    Piece(work->Canvas().Handle(), rect.left - view.left, rect.top - view.top, Width(rect), Height(rect),
+          image.Canvas().Handle(), f.left, f.top, Width(f), Height(f));
+    Put(dc, view, *work, transparent);
 }
 
 void DrawGlyphCentered(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {
@@ -220,9 +319,15 @@ void DrawGlyphCentered(HDC dc, const RECT& rect, TBitmap& image, bool transparen
     const int fw = Width(f), fh = Height(f);
     if (fw <= 0 || fh <= 0) return;
     const int x = rect.left + (Width(rect) - fw) / 2, y = rect.top + (Height(rect) - fh) / 2;
-    auto work = WorkBitmap(fw, fh);
-    BitBlt(work->Canvas().Handle(), 0, 0, fw, fh, image.Canvas().Handle(), f.left, f.top, SRCCOPY);
-    Put(dc, RECT{x, y, x + fw, y + fh}, *work, transparent);
+    // The glyph keeps its size and may lie partly outside the rectangle; only what the DC
+    // shows of it is copied.
+    const RECT view = VisiblePart(dc, RECT{x, y, x + fw, y + fh});
+    const int vw = Width(view), vh = Height(view);
+    if (vw <= 0 || vh <= 0) return;
+    auto work = WorkBitmap(vw, vh);
+    BitBlt(work->Canvas().Handle(), 0, 0, vw, vh, image.Canvas().Handle(), f.left + view.left - x,
+           f.top + view.top - y, SRCCOPY);
+    Put(dc, view, *work, transparent);
 }
 
 void DrawThreePart(HDC dc, const RECT& rect, TBitmap& image, bool stacked, int count, int frame,
@@ -238,7 +343,7 @@ void DrawThreePart(HDC dc, const RECT& rect, TBitmap& image, bool stacked, int c
         Piece(dc, rect.left, rect.top, w, h, s, x0, y0, fw, fh);
         return;
     }
-    const TFrameMargins bounded = Bounded(margins);
+    const TFrameMargins bounded = Bounded(margins, fw, fh);
     const int L = bounded.Left, R = bounded.Right;
     Piece(dc, rect.left, rect.top, L, h, s, x0, y0, L, fh);
     Piece(dc, rect.left + L, rect.top, w - L - R, h, s, x0 + L, y0, fw - L - R, fh);
@@ -247,20 +352,32 @@ void DrawThreePart(HDC dc, const RECT& rect, TBitmap& image, bool stacked, int c
 
 void TileBitmap(TCanvas& canvas, const RECT& target, TBitmap& image, const RECT& source) {
     const int sw = Width(source), sh = Height(source);
-    if (sw < 0 || sh < 0 || sw * sh == 0) return;
-    auto tile = WorkBitmap(sw, sh);
-    HDC t = tile->Canvas().Handle();
-    BitBlt(t, 0, 0, sw, sh, image.Canvas().Handle(), source.left, source.top, SRCCOPY);
-    HDC d = canvas.Handle();
-    for (int y = target.top; y < target.bottom; y += sh)
-        for (int x = target.left; x < target.right; x += sw) BitBlt(d, x, y, sw, sh, t, 0, 0, SRCCOPY);
+    if (sw <= 0 || sh <= 0 || Inverted(target)) return;
+    HDC dc = canvas.Handle();
+    // The last column and row of tiles spill past the target by less than a tile.
+    const RECT reach{target.left, target.top, static_cast<int>(std::min<std::int64_t>(INT_MAX, std::int64_t{target.right} + sw - 1)),
+                     static_cast<int>(std::min<std::int64_t>(INT_MAX, std::int64_t{target.bottom} + sh - 1))};
+    const RECT view = VisiblePart(dc, reach);
+    const int vw = Width(view), vh = Height(view);
+    if (vw <= 0 || vh <= 0) return;
+    // Laid in a working copy of what the DC shows there, then copied back in one transfer.
+    auto work = WorkBitmap(vw, vh);
+    HDC d = work->Canvas().Handle();
+    BitBlt(d, 0, 0, vw, vh, dc, view.left, view.top, SRCCOPY);
+    HDC s = image.Canvas().Handle();
+    Repeat(d, view.left, view.top, vw, vh, target, sw, sh,
+           [&](int x, int y) { BitBlt(d, x, y, sw, sh, s, source.left, source.top, SRCCOPY); });
+    BitBlt(dc, view.left, view.top, vw, vh, d, 0, 0, SRCCOPY);
 }
 
 void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key) {
     if (Inverted(rect)) return;
-    // Reading past the picture would copy undefined pixels; only what exists is drawn.
-    const int w = std::min(Width(rect), bitmap.Width()), h = std::min(Height(rect), bitmap.Height());
+    // The bitmap is read from its top-left corner: only what exists and what the DC shows.
+    RECT view = VisiblePart(dc, RECT{rect.left, rect.top, rect.left + std::min(Width(rect), bitmap.Width()),
+                                     rect.top + std::min(Height(rect), bitmap.Height())});
+    const int w = Width(view), h = Height(view);
     if (w <= 0 || h <= 0) return;
+    const int sx = view.left - rect.left, sy = view.top - rect.top;
     HDC src = bitmap.Canvas().Handle();
     TBitmapHandle mask(CreateBitmap(w, h, 1, 1, nullptr));
     if (!mask) return;
@@ -268,12 +385,15 @@ void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key) {
         TMemoryDC maskDc(dc);
         maskDc.SelectBitmap(mask.Get());
         COLORREF oldBk = SetBkColor(src, key);
-        BitBlt(maskDc.Get(), 0, 0, w, h, src, 0, 0, SRCCOPY);  // key pixels set, others clear
+        BitBlt(maskDc.Get(), 0, 0, w, h, src, sx, sy, SRCCOPY);  // key pixels set, others clear
         SetBkColor(src, oldBk);
     }
     // Set mask bits keep the destination; clear ones take the source.
-    MaskBlt(dc, rect.left, rect.top, w, h, src, 0, 0, mask.Get(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
+    MaskBlt(dc, view.left, view.top, w, h, src, sx, sy, mask.Get(), 0, 0, MAKEROP4(0x00AA0029, SRCCOPY));
 }
+
+std::int64_t SkinDrawLargestWork() { return g_largestWork; }
+void ResetSkinDrawLargestWork() { g_largestWork = 0; }
 
 TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance, int greenTolerance,
                              int redTolerance, COLORREF key) {
@@ -346,6 +466,7 @@ void CopyBitmap(TBitmap& source, TBitmap& dest) {
 
 void GrayBitmap(TBitmap& bitmap) {
     bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    bitmap.Unshare();
     GdiFlush();
     for (int y = 0; y < bitmap.Height(); ++y) {
         std::uint8_t* p = bitmap.ScanLine(y);
@@ -356,24 +477,27 @@ void GrayBitmap(TBitmap& bitmap) {
     }
 }
 
+// Mirror and flip move whole pixels of the picture's own rows in place: no copy of the
+// picture is made, however large it is.
 void MirrorBitmap(TBitmap& bitmap) {
     RequireTrueColor(bitmap);
+    bitmap.Unshare();
     const int w = bitmap.Width(), h = bitmap.Height();
-    std::vector<std::uint32_t> old = ReadPixels32(bitmap), out(old.size());
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            out[static_cast<std::size_t>(y) * w + x] = old[static_cast<std::size_t>(y) * w + (w - 1 - x)];
-    WritePixels(bitmap, out);
+    const int bpp = bitmap.PixelFormat() == TPixelFormat::pf32bit ? 4 : 3;
+    GdiFlush();
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t* row = bitmap.ScanLine(y);
+        for (int x = 0; x < w / 2; ++x) std::swap_ranges(row + x * bpp, row + (x + 1) * bpp, row + (w - 1 - x) * bpp);
+    }
 }
 
 void FlipBitmap(TBitmap& bitmap) {
     RequireTrueColor(bitmap);
-    const int w = bitmap.Width(), h = bitmap.Height();
-    std::vector<std::uint32_t> old = ReadPixels32(bitmap), out(old.size());
-    for (int y = 0; y < h; ++y)
-        std::copy_n(old.begin() + static_cast<std::ptrdiff_t>(y) * w, w,
-                    out.begin() + static_cast<std::ptrdiff_t>(h - 1 - y) * w);
-    WritePixels(bitmap, out);
+    bitmap.Unshare();
+    const int h = bitmap.Height();
+    const std::size_t bytes = static_cast<std::size_t>(bitmap.Stride());
+    GdiFlush();
+    for (int y = 0; y < h / 2; ++y) std::swap_ranges(bitmap.ScanLine(y), bitmap.ScanLine(y) + bytes, bitmap.ScanLine(h - 1 - y));
 }
 
 namespace {

@@ -1,6 +1,13 @@
 // Drawing primitives shared by every skinned surface: nine-slice and three-slice painting of
 // multi-frame skin images, colour-keyed transfers, regions from images, in-place image
 // transforms and the colour helpers that first resolve system colours.
+//
+// Bounded work: whatever a skin file says, a primitive that draws into a DC makes working
+// bitmaps no larger than the part of its destination rectangle that the DC shows (its clip
+// box), never the size of the source picture; margins are held inside the frame they cut;
+// tiles and repeated middles are laid by doubling copies, not one by one. A painter that
+// composes in its own buffer sizes that buffer by its destination (the control or the strip),
+// not by a picture, and draws through these primitives.
 #pragma once
 #include "core/ColorMath.h"
 #include "framework/Gdi.h"
@@ -9,6 +16,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -69,6 +77,11 @@ void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect,
 std::unique_ptr<TBitmap> MakeSkinPartBitmap(TDataSkinObject& part, int state, SIZE size);
 // The size of one picture of the element (0 x 0 for an empty image).
 SIZE SkinPartSize(const TDataSkinObject& part);
+
+// The largest working bitmap (in pixels) a primitive has made since the last reset: how tests
+// see that painting stays within its destination.
+std::int64_t SkinDrawLargestWork();
+void ResetSkinDrawLargestWork();
 
 COLORREF BlendColor(TColor a, TColor b, int weight);
 // Index of a slot of SharedGradientCache() holding count colours from first to last.

@@ -118,7 +118,8 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     FHoverTimer->SetInterval(250);
     FHoverTimer->OnTimer = [this](TObject*) { OnHoverTimer(); };
 
-    FSkinFrame = (skinData->SkinControls() & SkinControlBit(xcMainMenu)) != 0;
+    // A skin without a caption strip leaves the window its own frame (its controls are still skinned).
+    FSkinFrame = (skinData->SkinControls() & SkinControlBit(xcMainMenu)) != 0 && skinData->HasFrame();
     ReadStyles();
     FClassName = WindowClassName(FHandle);
     FOwnerWindow = GetWindow(FHandle, GW_OWNER);

@@ -52,10 +52,14 @@ void TSkinForm::MeasureFrame() {
         FBorderLeft = FCaptionHeight = FBorderRight = FBorderBottom = FMenuHeight = 0;
     } else {
         TSkinData& s = *FSkinData;
-        FCaptionHeight = FramePart(s.Borders[sbTop].Bitmap.Height(), s.Borders[sbTop].Frame);
-        FBorderLeft = FramePart(s.Borders[sbLeft].Bitmap.Width(), s.Borders[sbLeft].Frame);
-        FBorderRight = FramePart(s.Borders[sbRight].Bitmap.Width(), s.Borders[sbRight].Frame);
-        FBorderBottom = FramePart(s.Borders[sbBottom].Bitmap.Height(), s.Borders[sbBottom].Frame);
+        // A frame piece's picture may be far larger than any frame: no side takes more than a
+        // quarter of the screen, so the window and what paints it stay screen-sized.
+        const int most = std::max(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) / 4;
+        auto side = [most](int extent, int frames) { return std::clamp(FramePart(extent, frames), 0, most); };
+        FCaptionHeight = side(s.Borders[sbTop].Bitmap.Height(), s.Borders[sbTop].Frame);
+        FBorderLeft = side(s.Borders[sbLeft].Bitmap.Width(), s.Borders[sbLeft].Frame);
+        FBorderRight = side(s.Borders[sbRight].Bitmap.Width(), s.Borders[sbRight].Frame);
+        FBorderBottom = side(s.Borders[sbBottom].Bitmap.Height(), s.Borders[sbBottom].Frame);
     }
     FHotObject = nullptr;
     FSysButtons.clear();
@@ -111,8 +115,8 @@ void TSkinForm::FitToSkin(bool keepClient) {
             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
             ReleaseDC(FHandle, dc);
         }
-        const int needed = std::min<int>(FSkinData->Title.Margins.Left + extent.cx + FSkinData->Title.Margins.Right,
-                                         Width(area));
+        const std::int64_t title = std::int64_t{FSkinData->Title.Margins.Left} + extent.cx + FSkinData->Title.Margins.Right;
+        const int needed = static_cast<int>(std::clamp<std::int64_t>(title, 0, Width(area)));
         if (width < needed) {
             const int shift = (needed - width) / 2;
             for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -279,7 +283,13 @@ void TSkinForm::PaintCaptionButtons(HDC strip) {
 void TSkinForm::PaintSysButton(TSysButton& button, int state) {
     if (!FSkinData || !IsWindow(FHandle)) return;
     TDataSkinSysButton& e = *button.FSkin;
-    const RECT r = button.FRect;
+    // Only the part of the button inside the window is composed (a button's picture may be
+    // larger than the window).
+    RECT window{};
+    GetWindowRect(FHandle, &window);
+    const RECT inside{0, 0, Width(window), Height(window)};
+    RECT r{};
+    if (!IntersectRect(&r, &button.FRect, &inside)) return;
     const int w = Width(r), h = Height(r);
     if (w <= 0 || h <= 0) return;
     try {
@@ -293,7 +303,8 @@ void TSkinForm::PaintSysButton(TSysButton& button, int state) {
             FMenuBar->CopyBackground(c, r);
         else if (!FCaptionBack.Empty())
             BitBlt(c, 0, 0, w, h, FCaptionBack.Canvas().Handle(), r.left, r.top, SRCCOPY);
-        const RECT local{0, 0, w, h};
+        RECT local = button.FRect;
+        OffsetRect(&local, -r.left, -r.top);
         if (ShowsWindowIcon(e.Action)) {
             DrawWindowIcon(c, local);
         } else {

@@ -374,8 +374,10 @@ void TSkinManager::ExecuteCommand() {
     timer_->SetEnabled(false);
     TSkinData* data = currentSkinData_;
     if (!data) return;
-    const TSkinCommand command = pendingCommand_;
+    TSkinCommand command = pendingCommand_;
     pendingCommand_ = scNone;
+    // A skin that cannot be used is never used to skin: starting or refreshing with it stops.
+    if (data->SkinMissing() && (command == scStart || command == scRefresh)) command = scStop;
     auto formOf = [data](TCustomForm* f) {
         for (TComponent* c : f->Components())
             if (c == data) return true;

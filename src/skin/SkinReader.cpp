@@ -1,5 +1,6 @@
 #include "SkinReader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Lzh.h"
@@ -37,11 +38,27 @@ bool TSkinReader::LoadArchive(TStream& skinStream) {
     if (skinStream.Read(sizeField, 4) != 4) return false;
     std::int32_t plainSize = ReadInt32(sizeField);
     if (plainSize > MaxPlainSize) return false;
+    // Every symbol takes at least one bit and a match at least ten for 60 bytes: a coded
+    // stream holds at most 48 bytes per byte. A claim beyond that is a stream cut short, whose
+    // rest would only decode from zero bits, and would cost the whole claim in time.
+    const std::int64_t coded = std::max<std::int64_t>(0, skinStream.Size() - skinStream.Position());
+    if (plainSize > kMaxExpansion * coded + 64) return false;
 
-    TMemoryStream scratch;
-    TLZH().Decompress(plainSize, skinStream, scratch);
-    const std::uint8_t* bytes = scratch.Memory();
-    const std::size_t total = static_cast<std::size_t>(scratch.Size());
+    // Decoded straight into one buffer of the declared size (a last match may run past it by
+    // less than a match's length), which the reader then keeps: the entries are never copied.
+    std::vector<std::uint8_t> plain;
+    plain.reserve(static_cast<std::size_t>(std::max(plainSize, 0)) + 64);
+    TLZH().Decompress(
+        plainSize,
+        [&skinStream](std::uint8_t* buffer, std::uint16_t count, std::uint16_t& done) {
+            done = static_cast<std::uint16_t>(skinStream.Read(buffer, count));
+        },
+        [&plain](const std::uint8_t* buffer, std::uint16_t count, std::uint16_t& done) {
+            plain.insert(plain.end(), buffer, buffer + count);
+            done = count;
+        });
+    const std::uint8_t* bytes = plain.data();
+    const std::size_t total = plain.size();
 
     if (total < 16) return false;
     std::array<std::uint8_t, 16> header;
@@ -60,38 +77,54 @@ bool TSkinReader::LoadArchive(TStream& skinStream) {
     std::size_t dataAt = sizesAt + 4 * names.size();
     if (dataAt > total) return false;
     std::array<std::int32_t, kMaxEntries> sizes{};
+    std::vector<std::uint64_t> offsets(names.size());
     std::uint64_t sum = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
         sizes[i] = ReadInt32(bytes + sizesAt + 4 * i);
         if (sizes[i] < 0) return false;
+        offsets[i] = dataAt + sum;
         sum += static_cast<std::uint64_t>(sizes[i]);
     }
     if (sum > total - dataAt) return false;
 
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < names.size(); ++i) index.emplace(names[i], i);
     names_ = std::move(names);
     sizes_ = sizes;
+    offsets_ = std::move(offsets);
+    index_ = std::move(index);
     header_ = header;
-    data_.assign(bytes + dataAt, bytes + total);
+    plain_ = std::move(plain);
     return true;
 }
 
+std::size_t TSkinReader::Find(std::string_view name) const {
+    const auto it = index_.find(LowerAscii(name));
+    return it == index_.end() ? npos : it->second;
+}
+
+void TSkinReader::ReleaseEntries() {
+    plain_.clear();
+    plain_.shrink_to_fit();
+}
+
+std::span<const std::uint8_t> TSkinReader::Entry(std::size_t index) const {
+    if (index >= names_.size() || plain_.empty()) return {};
+    // LoadArchive has checked that every entry lies inside the archive.
+    return std::span<const std::uint8_t>(plain_).subspan(static_cast<std::size_t>(offsets_[index]),
+                                                          static_cast<std::size_t>(sizes_[index]));
+}
+
 void TSkinReader::CopyEntry(std::size_t index, TMemoryStream& destination) const {
-    std::size_t offset = 0;
-    for (std::size_t i = 0; i < index; ++i) offset += static_cast<std::size_t>(sizes_[i]);
-    auto size = static_cast<std::size_t>(sizes_[index]);
-    // LoadArchive has checked that every entry lies inside data_.
-    if (size > 0) destination.WriteBuffer(data_.data() + offset, size);
+    const std::span<const std::uint8_t> bytes = Entry(index);
+    if (!bytes.empty()) destination.WriteBuffer(bytes.data(), bytes.size());
     destination.SetPosition(0);
 }
 
 void TSkinReader::ExtractFile(std::string_view name, TMemoryStream& destination) const {
     destination.Clear();
-    std::string wanted = LowerAscii(name);
-    for (std::size_t i = 0; i < names_.size(); ++i)
-        if (names_[i] == wanted) {
-            CopyEntry(i, destination);
-            return;
-        }
+    const std::size_t index = Find(name);
+    if (index != npos) CopyEntry(index, destination);
 }
 
 void TSkinReader::ExtractFileLike(std::string_view text, TMemoryStream& destination, std::string& entryName) const {

@@ -97,8 +97,10 @@ void TSkinTab::Prepare() {
     FPaneImage.reset();
     if (!FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
     TDataSkinBorder& tabs = *FSkinData->Tabs;
+    // The skin's pictures are shared, not copied: only a picture turned for the orientation
+    // gets a copy of its own (made once here, never while painting).
     FTabImage = std::make_unique<TBitmap>();
-    CopyBitmap(tabs.Bitmap, *FTabImage);
+    FTabImage->Share(tabs.Bitmap);
     TBitmap* pane = nullptr;
     if (tabs.Style == 1 && FSkinData->TabPane && !FSkinData->TabPane->Bitmap.Empty())
         pane = &FSkinData->TabPane->Bitmap;
@@ -108,7 +110,7 @@ void TSkinTab::Prepare() {
         pane = &FSkinData->TabPane->Bitmap;
     if (pane) {
         FPaneImage = std::make_unique<TBitmap>();
-        CopyBitmap(*pane, *FPaneImage);
+        FPaneImage->Share(*pane);
     }
     switch (FOrientation) {
         case toBottom:
@@ -258,13 +260,35 @@ void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
 
 // ---- old-style tab set ---------------------------------------------------------------------
 
+void TSkinTab31::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    if (FAttached) return;
+    TSkinControl::Attach(control, form, skinData, ownColor, canvas);
+    Prepare();
+}
+
+void TSkinTab31::SkinChanged() {
+    TSkinControl::SkinChanged();
+    Prepare();
+}
+
+void TSkinTab31::Prepare() {
+    FTabImage.reset();
+    if (!dynamic_cast<TTabSet*>(FControl) || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+    // The tabs hang down from the line: the picture upside down, turned once per skin.
+    FTabImage = std::make_unique<TBitmap>();
+    FTabImage->Share(FSkinData->Tabs->Bitmap);
+    FlipBitmap(*FTabImage);
+}
+
 bool TSkinTab31::BeforeMessage(TMessage& m) {
     switch (m.Msg) {
         case WM_PAINT:
-            if (!dynamic_cast<TTabSet*>(FControl) || !FSkinData || !FSkinData->Tabs) return true;
+            // Without a tab picture the tab set keeps its own look.
+            if (!FTabImage) return true;
             PaintOwn(m);
             return false;
         case WM_ERASEBKGND:
+            if (!FTabImage) return true;
             m.Result = 1;
             return false;
         default: return TSkinControl::BeforeMessage(m);
@@ -273,7 +297,7 @@ bool TSkinTab31::BeforeMessage(TMessage& m) {
 
 void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
     auto* set = dynamic_cast<TTabSet*>(FControl);
-    if (!set || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+    if (!set || !FSkinData || !FSkinData->Tabs || !FTabImage) return;
     TDataSkinBorder& tabs = *FSkinData->Tabs;
     const int W = RectWidth(rect), H = RectHeight(rect);
     auto work = Work(W, H);
@@ -281,10 +305,7 @@ void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
     HDC d = work->Canvas().Handle();
     FillSolidRect(d, RECT{0, 0, W, H}, ColorToRGB(SkinButtonFace()));
     FillSolidRect(d, RECT{0, 0, W, 1}, ColorToRGB(FSkinData->Colours.ButtonShadow));
-    // The tabs hang down from the line: the picture upside down.
-    TBitmap image;
-    CopyBitmap(tabs.Bitmap, image);
-    FlipBitmap(image);
+    TBitmap& image = *FTabImage;
     TFrameMargins margins = MarginsOf(tabs);
     std::swap(margins.Top, margins.Bottom);
     TSelectObject font(d, FView.Font());

@@ -31,7 +31,7 @@ private:
     void AttachSpin();
     int FrameOf(int index, int selected) const;
     TTabOrientation FOrientation = toTop;
-    std::unique_ptr<TBitmap> FTabImage;   // working copies, turned for the orientation
+    std::unique_ptr<TBitmap> FTabImage;   // the skin's pictures, shared, or copies turned for the orientation
     std::unique_ptr<TBitmap> FPaneImage;
     TSkinUpDown* FUpDown = nullptr;  // owned by the skin manager
     int FHot = -1;
@@ -41,8 +41,14 @@ private:
 // The old-style tab set.
 class TSkinTab31 : public TSkinControl {
 public:
+    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
+    void SkinChanged() override;
+
+private:
+    void Prepare();
+    std::unique_ptr<TBitmap> FTabImage;  // the skin's tab picture upside down
 };
 
 class TSkinTabSheet : public TSkinControl {

@@ -8,6 +8,7 @@
 
 #include "core/Bmp.h"
 #include "skin/QuickIni.h"
+#include "skin/SkinPictures.h"
 #include "skin/SkinReader.h"
 
 using namespace qx;
@@ -154,4 +155,13 @@ TEST_F(QuenrixBlue, DefinesEveryElementTheObjectModelReads) {
     EXPECT_EQ(ImageOf("MenuItem", "Image").Height % 5, 0);
     EXPECT_EQ(ImageOf("Personality", "menuBar").Height % 2, 0);
     EXPECT_EQ(ini_->ReadInteger("HorzScrollThumb", "FrameCount", 0), 3);
+}
+
+TEST_F(QuenrixBlue, ItsPicturesDecodeToAFractionOfTheBudget) {
+    // About 0.12 megapixels: the pixel budget leaves a skin drawn for a large screen some
+    // seventy times that.
+    const std::int64_t pixels = TSkinPictures(*reader_).NamedPixels(*ini_);
+    EXPECT_GT(pixels, 100000);
+    EXPECT_LT(pixels, 140000);
+    EXPECT_LT(pixels * 50, kSkinPixelBudget);
 }

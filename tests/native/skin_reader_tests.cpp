@@ -170,6 +170,16 @@ TEST(SkinReader, RefusesStreamsTooShortOrClaimingTooMuch) {
     // A few bytes that claim a gigabyte are refused before any decoding.
     TMemoryStream greedy(std::vector<std::uint8_t>{0, 0, 0, 0x40, 0xFF});
     EXPECT_FALSE(reader.LoadArchive(greedy));
+    // A stream too short for what it claims (every coded byte holds at most 48 plain ones)
+    // would only decode from zero bits: refused at once, however far below the ceiling.
+    std::vector<std::uint8_t> claim{0, 0, 0x10, 0};  // 1 MiB
+    claim.resize(4 + (1 << 20) / 48 - 8, 0xFF);
+    TMemoryStream bomb(claim);
+    EXPECT_FALSE(reader.LoadArchive(bomb));
+    // A whole stream of the same size at the best ratio the coder reaches still loads.
+    TMemoryStream runs(LzhCompress(RawArchive(20000, "a\r\n", {1 << 20}, std::string(1 << 20, 'a'))));
+    EXPECT_LT(runs.Size() * 40, 1 << 20) << "the coder packs runs nearly as tightly as it can";
+    EXPECT_TRUE(reader.LoadArchive(runs));
     reader.MaxPlainSize = 100;
     TMemoryStream justOver(LzhCompress(RawArchive(20000, "a\r\n", {90}, std::string(90, 'a'))));
     EXPECT_FALSE(reader.LoadArchive(justOver));

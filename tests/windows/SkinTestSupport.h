@@ -42,6 +42,29 @@ inline std::vector<std::uint8_t> Bmp24(int width, int height, const std::functio
     return f;
 }
 
+// A 1-bit bitmap file, all pixels colour index `index` (0 black, 1 white): large pictures
+// that stay small as files.
+inline std::vector<std::uint8_t> Bmp1(int width, int height, int index = 1) {
+    const std::size_t stride = (static_cast<std::size_t>(width) + 31) / 32 * 4;
+    const std::size_t dataSize = stride * static_cast<std::size_t>(height);
+    std::vector<std::uint8_t> f(62 + dataSize, index ? 0xFF : 0x00);
+    auto put32 = [&](std::size_t at, std::uint32_t v) { std::memcpy(&f[at], &v, 4); };
+    auto put16 = [&](std::size_t at, std::uint16_t v) { std::memcpy(&f[at], &v, 2); };
+    std::memset(f.data(), 0, 62);
+    f[0] = 'B';
+    f[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(f.size()));
+    put32(10, 62);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(height));
+    put16(26, 1);
+    put16(28, 1);
+    put32(34, static_cast<std::uint32_t>(dataSize));
+    put32(58, 0x00FFFFFF);  // colour 1 white; colour 0 black
+    return f;
+}
+
 inline std::vector<std::uint8_t> Solid24(int width, int height, std::uint32_t rgb = 0x2F97FF) {
     return Bmp24(width, height, [rgb](int, int) { return rgb; });
 }

@@ -145,3 +145,40 @@ TEST(BitmapFile, BuiltInSkinResources) {
     EXPECT_FALSE(LoadBitmapResource(none, L"NOSUCHBITMAP"));
     EXPECT_TRUE(none.Empty());
 }
+
+TEST(Bitmap, SharedPicturesAreHeldOnceUntilOneIsChangedAsAWhole) {
+    const long before = GdiLiveObjects();
+    {
+        TBitmap original;
+        const std::vector<std::uint8_t> bytes = qxtest::Solid24(6, 4, 0x102030);
+        original.LoadFromBytes(bytes);
+        TBitmap a, b;
+        a.Share(original);
+        b.Share(a);
+        EXPECT_TRUE(b.SharesWith(original));
+        EXPECT_EQ(b.Handle(), original.Handle());
+        EXPECT_EQ(b.Canvas().Handle(), original.Canvas().Handle()) << "one canvas for one picture";
+        EXPECT_EQ(GetPixel(a.Canvas().Handle(), 5, 3), RGB(0x10, 0x20, 0x30));
+
+        a.SetSize(3, 3);  // a picture of its own, with the old one's top-left part
+        EXPECT_FALSE(a.SharesWith(original));
+        EXPECT_EQ(GetPixel(a.Canvas().Handle(), 2, 2), RGB(0x10, 0x20, 0x30));
+        EXPECT_EQ(original.Width(), 6);
+
+        b.Unshare();  // a copy, changed alone
+        EXPECT_FALSE(b.SharesWith(original));
+        SetPixel(b.Canvas().Handle(), 0, 0, RGB(1, 1, 1));
+        EXPECT_EQ(GetPixel(original.Canvas().Handle(), 0, 0), RGB(0x10, 0x20, 0x30));
+
+        TBitmap c;
+        c.Share(original);
+        original.Clear();  // the others keep the picture
+        EXPECT_EQ(c.Width(), 6);
+        EXPECT_EQ(GetPixel(c.Canvas().Handle(), 1, 1), RGB(0x10, 0x20, 0x30));
+        c.Assign(c);
+        original.Assign(c);
+        EXPECT_FALSE(original.SharesWith(c));
+        EXPECT_EQ(GetPixel(original.Canvas().Handle(), 1, 1), RGB(0x10, 0x20, 0x30));
+    }
+    EXPECT_EQ(GdiLiveObjects(), before);
+}

@@ -15,6 +15,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -315,23 +316,54 @@ TEST(CheckSkinner, LeftTextPutsTheGlyphAtTheRight) {
     EXPECT_EQ(r.LastGlyphRect().top, 5) << "(24 - 13) / 2";
 }
 
-TEST(CheckSkinner, WithoutAnImageTheControlPaintsItself) {
+TEST(ButtonFamily, WithoutTheSkinsPicturesEveryButtonLooksAndWorksAsItsOwnFromTheFirstPaint) {
+    // A skin that names no button pictures: every kind paints exactly as it does with its
+    // skinner switched off (the system look), and a push button's press reaches the control.
     auto skin = MakeSkin();
-    TSkinManager manager;
+    skin->Buttons.Bitmap.Clear();
     skin->Buttons.RadioBitmap.Clear();
-    TSeen seen;
+    skin->Buttons.CheckBitmap.Clear();
+    TSkinManager manager;
     auto form = MakeForm();
     auto* radio = Place<TRadioButton>(form.get(), 10, 10, 150, 20);
+    auto* check = Place<TCheckBox>(form.get(), 10, 40, 150, 20);
+    auto* push = Place<TButton>(form.get(), 10, 70, 110, 26);
+    auto* glyph = Place<TBitBtn>(form.get(), 10, 100, 110, 26);
+    radio->SetCaption(u"Radio");
+    check->SetCaption(u"Check");
+    push->SetCaption(u"Push");
+    glyph->SetCaption(u"Glyph");
     form->Show();
-    seen.control = radio;
+    TSeen seen;
+    seen.control = push;
     seen.Install();
-    auto* skinner = SkinOf<TSkinRadioButton>(manager, radio, skin.get(), false);
-    EXPECT_EQ(skinner->SelfPaint(), 1);
-    PaintedAt(*skinner, radio->Handle(), 0, 0, true);
-    EXPECT_EQ(skinner->SelfPaint(), 0);
+    std::vector<std::pair<TWinControl*, TSkinControl*>> skinned = {
+        {radio, SkinOf<TSkinRadioButton>(manager, radio, skin.get())},
+        {check, SkinOf<TSkinCheckBox>(manager, check, skin.get())},
+        {push, SkinOf<TSkinButton>(manager, push, skin.get())},
+        {glyph, SkinOf<TSkinBitButton>(manager, glyph, skin.get())}};
+    auto capture = [](HWND window) {
+        TTestCanvas c(200, 40, RGB(1, 2, 3));
+        SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(c.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 200; ++x) pixels.push_back(c.At(x, y));
+        return pixels;
+    };
+    for (auto [control, skinner] : skinned) {
+        const std::vector<COLORREF> first = capture(control->Handle());
+        SendMessageW(control->Handle(), WM_SKINSWITCH, 0, 0);
+        const std::vector<COLORREF> own = capture(control->Handle());
+        SendMessageW(control->Handle(), WM_SKINSWITCH, 1, 0);
+        EXPECT_EQ(first, own) << skinner->Control()->ClassInfo().Name;
+        EXPECT_NE(std::count(own.begin(), own.end(), RGB(1, 2, 3)), static_cast<std::ptrdiff_t>(own.size()))
+            << "the control painted something";
+    }
     seen.seen.clear();
-    PaintedAt(*skinner, radio->Handle(), 0, 0, true);
-    EXPECT_TRUE(seen.Saw(WM_PRINT)) << "the control's own painting runs again";
+    SendMessageW(push->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(push->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(seen.Saw(WM_LBUTTONDOWN)) << "the press is the control's own";
+    EXPECT_EQ(dynamic_cast<TSkinButton*>(skinned[2].second)->LastCell(), 0) << "no face was drawn";
 }
 
 TEST(ButtonSkinner, FaceCellsByStateAndTheCaptionSplitOnce) {

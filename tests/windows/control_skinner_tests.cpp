@@ -638,3 +638,70 @@ TEST(GroupBoxSkinner, CopyingWhatLiesBehindLeavesTheFormsOwnPaintToCome) {
     EXPECT_TRUE(GetUpdateRect(form->Handle(), &pending, FALSE)) << "the label's part is still to be painted";
     EXPECT_TRUE(IntersectRect(&pending, &pending, &labelRect));
 }
+
+TEST(ControlSkinners, PicturesFarLargerThanTheirControlsAreCutToWhatTheControlsCanShow) {
+    auto skin = MakeSkin();
+    // Four check cells of 600 x 600 whose middle rows alone carry each cell's colour.
+    const int side = 600;
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(4) * side * side, 0x00FF0000);
+    for (int y = side / 2 - 30; y < side / 2 + 30; ++y)
+        for (int x = 0; x < 4 * side; ++x) {
+            const COLORREF c = CellColour(x / side + 1);
+            px[static_cast<std::size_t>(y) * 4 * side + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    skin->Buttons.CheckBitmap.SetPixels32(4 * side, side, px);
+    skin->Buttons.CheckButtonFrame = 4;
+    // A chunk far taller than its bar whose middle rows alone carry the chunk's colour.
+    const COLORREF chunkColour = RGB(200, 10, 10);
+    skin->Progress->Style = 1;
+    skin->ProgressChunk = Solid(RGB(0, 0, 255), 10, 3000);
+    for (int y = 1490; y < 1510; ++y)
+        for (int x = 0; x < 10; ++x) SetPixel(skin->ProgressChunk->Bitmap.Canvas().Handle(), x, y, chunkColour);
+    skin->ProgressChunk->Tile = 1;
+    skin->Tabs = StripAs<TDataSkinBorder>(5, 40, 22);
+    TSkinManager manager;
+    auto form = MakeForm();
+    auto* check = Place<TGlyphCheckBox>(form.get(), 10, 10, 100, 20);
+    auto* bar = Place<TProgressBar>(form.get(), 10, 40, 150, 16);
+    bar->SetPosition(50);
+    auto* set = Place<TTabSet>(form.get(), 10, 70, 200, 24);
+    set->SetTabs({u"A", u"B"});
+    form->Show();
+
+    SkinOf<TSkinObjImage>(manager, check, skin.get());
+    ASSERT_TRUE(check->UseCustomGlyphs());
+    EXPECT_LE(check->CustomGlyphs()->Width(), 4 * 100) << "no more of a cell than the control is wide";
+    EXPECT_LE(check->CustomGlyphs()->Height(), 20) << "nor high";
+    RedrawWindow(check->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    HDC dc = GetDC(check->Handle());
+    EXPECT_EQ(GetPixel(dc, 5, 10), CellColour(1)) << "the middle of the unchecked cell, as the whole cell shows it";
+    ReleaseDC(check->Handle(), dc);
+    check->SetBounds(10, 10, 100, 40);
+    Pump(50);
+    EXPECT_EQ(check->CustomGlyphs()->Height(), 40) << "a control grown taller shows more of the cells";
+
+    auto* progress = SkinOf<TSkinProgress>(manager, bar, skin.get());
+    TPainted p(*progress);
+    EXPECT_EQ(p.At(30, 8), chunkColour) << "the chunk's middle rows at the bar's middle";
+
+    // The old-style tab set hangs the tab picture upside down; without a picture it is its own.
+    for (int y = 11; y < 22; ++y)
+        for (int x = 0; x < 200; ++x) SetPixel(skin->Tabs->Bitmap.Canvas().Handle(), x, y, RGB(0, 128, 0));
+    auto* t = SkinOf<TSkinTab31>(manager, set, skin.get());
+    {
+        TPainted q(*t, 200, 24);
+        const RECT r = set->TabRect(0);
+        EXPECT_EQ(q.At((r.left + r.right) / 2, r.top + 3), RGB(0, 128, 0)) << "the picture's bottom rows on top";
+    }
+    skin->Tabs->Bitmap.Clear();
+    t->SkinChanged();
+    const COLORREF marker = RGB(255, 0, 255);
+    dc = GetDC(set->Handle());
+    RECT all{0, 0, 200, 24};
+    FillSolidRect(dc, all, marker);
+    ReleaseDC(set->Handle(), dc);
+    RedrawWindow(set->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    dc = GetDC(set->Handle());
+    EXPECT_NE(GetPixel(dc, 100, 12), marker) << "the tab set painted itself";
+    ReleaseDC(set->Handle(), dc);
+}

@@ -9,6 +9,7 @@
 #include "skin/ButtonSkinners.h"
 #include "skin/CaptionBar.h"
 #include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 
@@ -299,6 +300,70 @@ TEST(FormSkinner, ASkinThatWritesZeroPicturesOrAHugeTitleStaysInBounds) {
     ASSERT_TRUE(f.Show());
     EXPECT_EQ(f.Skinner()->CaptionHeight(), 40);
     EXPECT_EQ(f.Skinner()->BorderLeft(), 8);
+}
+
+TEST(FormSkinner, ASkinReplacedByOneThatCannotBeUsedGivesEveryWindowItsOwnLookBack) {
+    TSkinnedForm f;
+    auto* check = qxtest::Place<TCheckBox>(f.form.get(), 10, 10, 120, 20);
+    ASSERT_TRUE(f.Show());
+    ASSERT_EQ(SendMessageW(check->Handle(), WM_SKINNEDQUERY, 0, 0), 1);
+    wchar_t folder[MAX_PATH] = {}, path[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"qxs", 0, path);
+    {
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const char text[] = "Not a skin: a few words of text.";
+        DWORD written = 0;
+        WriteFile(file, text, sizeof text, &written, nullptr);
+        CloseHandle(file);
+    }
+    f.skin->SetSkinFile(std::u16string(reinterpret_cast<const char16_t*>(path)));
+    DeleteFileW(path);
+    EXPECT_TRUE(f.skin->SkinMissing());
+    EXPECT_FALSE(f.skin->Active());
+    // Through the skin manager, as switching off does: frame, caption and controls are the
+    // system's again.
+    ASSERT_TRUE(PumpUntil([&] { return f.manager.SkinnerCount() == 0; }));
+    EXPECT_EQ(GetWindowLongPtrW(f.Handle(), GWL_STYLE) & WS_CAPTION, WS_CAPTION);
+    EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 0);
+    EXPECT_EQ(SendMessageW(check->Handle(), WM_SKINNEDQUERY, 0, 0), 0);
+    RECT client{};
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(Width(client), 300);
+    // Switching on again with no usable skin does nothing; the manager never skins with it.
+    f.skin->SetActive(true);
+    EXPECT_FALSE(f.skin->Active());
+    f.manager.SetCurrentSkinData(f.skin);
+    f.manager.QueueCommand(scStart, 10);
+    qxtest::Pump(200);
+    EXPECT_EQ(f.manager.SkinnerCount(), 0u);
+}
+
+TEST(FormSkinner, HostileNumbersAndPicturesPaintWithinTheWindow) {
+    // Margins far outside any picture, a tiled centre, offsets of the title past the window,
+    // a frame piece far taller than a screen and more caption buttons than a caption holds.
+    std::string ini = FrameIni(
+        "[Buttons]\nBitmap=Top.bmp\nLeftWidth=-2147483647\nTopHeight=-2147483647\nRightWidth=2147483647\n"
+        "BottomHeight=-2147483647\nTile=1\n");
+    ini.replace(ini.find("TextShift=30"), 12, "TextShift=-2147483647\nTXTBackleft=2147483647\nTextBack=Top.bmp");
+    ini.replace(ini.find("Bottom=Bottom.bmp"), 17, "Bottom=Tall.bmp");
+    for (int i = 1; i < 200; ++i)
+        ini += "[Button" + std::to_string(i) + "]\nButtonImage=Close.bmp\nframe=4\nAction=0\nAlign=1\nXcoord=" +
+               std::to_string(24 + i) + "\nYcoord=3\n";
+    auto pieces = FramePieces();
+    pieces.push_back({"Tall.bmp", qxtest::Bmp1(40, 30000)});
+    TSkinnedForm f(ini, pieces);
+    auto* button = qxtest::Place<TButton>(f.form.get(), 10, 10, 80, 24);
+    ASSERT_TRUE(f.Show());
+    EXPECT_EQ(f.Skinner()->SysButtons().size(), kMaxCaptionButtons + 3);
+    const int quarter = std::max(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) / 4;
+    EXPECT_EQ(f.Skinner()->BorderBottom(), quarter) << "no side takes more than a quarter of the screen";
+    ResetSkinDrawLargestWork();
+    RedrawWindow(f.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageW(f.Handle(), WM_SKINPAINTFRAME, 0, 0);
+    const RECT w = f.Window();
+    EXPECT_LE(SkinDrawLargestWork(), static_cast<std::int64_t>(Width(w)) * Height(w));
+    EXPECT_EQ(SendMessageW(button->Handle(), WM_SKINNEDQUERY, 0, 0), 1);
 }
 
 TEST(NCObjects, OneHotObjectAtATimeAndItsStates) {

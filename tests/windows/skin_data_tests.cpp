@@ -3,8 +3,14 @@
 #include "SkinTestSupport.h"
 #include "TestSupport.h"
 
+#include "core/Text.h"
 #include "framework/Gdi.h"
 #include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinPictures.h"
+#include "skin/SkinReader.h"
+
+#include <winioctl.h>
 
 #include <gtest/gtest.h>
 
@@ -473,4 +479,98 @@ TEST(SkinData, FormSkinDecisions) {
     d.OnSkinChanged = [&](TObject* sender) { changed += sender == &d; };
     d.DoSkinChanged();
     EXPECT_EQ(changed, 1);
+}
+
+// ---- skins beyond bounds ----------------------------------------------------------------------
+
+TEST(SkinData, EachPictureIsDecodedOnceAndSharedByEveryKeyThatNamesIt) {
+    const std::string ini =
+        "[Personality]\nTop=Pic.bmp\nLeft=pic.bmp\n"
+        "[Buttons]\nBitmap=pic.bmp\nCheckButton=C:\\elsewhere\\PIC.bmp\nRadioButton=other.bmp\n"
+        "[Progress]\nBitmap=pic.bmp\n[Tabs]\nImage=pic.bmp\nBorder=pic.bmp\n";
+    const long before = GdiLiveObjects();
+    {
+        auto d = Parsed(SkinRecord(ini, {{"pic.bmp", Solid24(40, 20)}, {"other.bmp", Solid24(26, 13)}}));
+        ASSERT_FALSE(d->SkinMissing());
+        const TBitmap& pic = d->Buttons.Bitmap;
+        ASSERT_EQ(pic.Width(), 40);
+        for (const TBitmap* b : {&d->Borders[sbTop].Bitmap, &d->Borders[sbLeft].Bitmap, &d->Buttons.CheckBitmap,
+                                 &d->Progress->Bitmap, &d->Tabs->Bitmap, &d->Tabs->Bitmap2})
+            EXPECT_TRUE(b->SharesWith(pic));
+        EXPECT_FALSE(d->Buttons.RadioBitmap.SharesWith(pic));
+        // Drawing keeps them shared; an element whose picture is changed gets its own.
+        TBitmap target;
+        target.SetSize(30, 30);
+        DrawSkinPart(target.Canvas().Handle(), *d->Progress, 1, RECT{0, 0, 30, 30});
+        EXPECT_TRUE(d->Progress->Bitmap.SharesWith(pic));
+        GrayBitmap(d->Tabs->Bitmap2);
+        EXPECT_FALSE(d->Tabs->Bitmap2.SharesWith(pic));
+        EXPECT_EQ(PixelOf(d->Buttons.Bitmap, 1, 1), RGB(0x2F, 0x97, 0xFF)) << "the others keep their colours";
+    }
+    EXPECT_EQ(GdiLiveObjects(), before);
+}
+
+TEST(SkinData, ASkinWhosePicturesExceedTheBudgetIsRefusedWithItsMessage) {
+    TBoxes boxes;
+    auto d = Parsed(SkinRecord("[Buttons]\nBitmap=b.bmp\n", {{"b.bmp", Solid24(30, 10)}}));
+    ASSERT_FALSE(d->SkinMissing());
+    // Two pictures of 4.4 megapixels each: either alone fits, both do not. One of them named
+    // by many keys still counts once.
+    const std::string ini = "[Personality]\nTop=a.bmp\n[Buttons]\nBitmap=a.bmp\nRadioButton=b.bmp\nCheckButton=a.bmp\n";
+    auto fits = Parsed(SkinRecord(ini + "[Progress]\nBitmap=a.bmp\n", {{"a.bmp", qxtest::Bmp1(2100, 2100)}}));
+    EXPECT_FALSE(fits->SkinMissing());
+    EXPECT_TRUE(boxes.texts.empty());
+    EXPECT_TRUE(fits->Buttons.Bitmap.SharesWith(fits->Borders[sbTop].Bitmap));
+
+    const auto record = SkinRecord(ini, {{"a.bmp", qxtest::Bmp1(2100, 2100)}, {"b.bmp", qxtest::Bmp1(2100, 2100, 0)}});
+    d->SkinStream().Clear();
+    d->SkinStream().WriteBuffer(record.data() + 4, record.size() - 4);
+    EXPECT_FALSE(d->LoadSkin());
+    EXPECT_TRUE(d->SkinMissing());
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], Utf8ToUtf16(SkinPicturesTooLargeMessage(2LL * 2100 * 2100)));
+    EXPECT_EQ(d->Buttons.Bitmap.Width(), 30) << "the skin in use is left as it was";
+}
+
+TEST(SkinData, ADescriptionBeyondItsCeilingOrNoDescriptionLeavesNoSkin) {
+    TBoxes boxes;
+    std::string huge = "[Buttons]\nBitmap=b.bmp\n";
+    huge.append(kSkinMaxIniBytes, '\n');
+    auto d = Parsed(SkinRecord(huge, {{"b.bmp", Solid24(30, 10)}}));
+    EXPECT_TRUE(d->SkinMissing());
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find(u"description is too large"), std::u16string::npos);
+
+    // An archive of pictures alone has nothing to skin with; it is refused without a message.
+    std::vector<std::uint8_t> plain = qx::tools::BuildSkinArchive({{"b.bmp", Solid24(30, 10)}});
+    auto alone = Parsed(qxtest::Sized(qx::tools::LzhCompress(plain)));
+    EXPECT_TRUE(alone->SkinMissing());
+    EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+TEST(SkinData, ASkinFilePastTheArchivesCeilingIsRefusedBeforeItIsRead) {
+    TBoxes boxes;
+    auto d = Parsed(SkinRecord("[Buttons]\nBitmap=b.bmp\n", {{"b.bmp", Solid24(30, 10)}}));
+    const std::int64_t stored = d->SkinStream().Size();
+    wchar_t folder[MAX_PATH] = {}, path[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    GetTempFileNameW(folder, L"qxs", 0, path);
+    {
+        // A file of just over the ceiling that takes no room: only its size is ever looked at.
+        HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER end;
+        end.QuadPart = TSkinReader::kMaxPlainSize + 1;
+        DWORD ignored = 0;
+        DeviceIoControl(f, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+        SetFilePointerEx(f, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(f);
+        CloseHandle(f);
+    }
+    d->SetSkinFile(std::u16string(reinterpret_cast<const char16_t*>(path)));
+    DeleteFileW(path);
+    EXPECT_TRUE(d->SkinMissing());
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], Utf8ToUtf16(SkinFileTooLargeMessage(TSkinReader::kMaxPlainSize + 1)));
+    EXPECT_EQ(d->SkinStream().Size(), stored) << "nothing of the file was read";
 }

@@ -75,10 +75,16 @@ TEST(SkinDraw, AbsurdMarginsAndFramesFromASkinActAsTheirSizeSays) {
     auto b = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, huge, false, false, 2, 2);
     for (int y = 0; y < 30; y += 3)
         for (int x = 0; x < 40; x += 3) ASSERT_EQ(At(*b, x, y), At(*expected, x, y)) << x << "," << y;
-    // Margins below any size leave no piece, so nothing is drawn from the image.
-    auto none = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, TFrameMargins{INT_MIN, INT_MIN, INT_MIN, INT_MIN},
-                                false, false, 2, 2);
-    EXPECT_NE(At(*none, 20, 15), Slice(4));
+    // Margins below any size count as none, stretched or tiled: the whole frame is the centre.
+    const TFrameMargins below{INT_MIN, INT_MIN, INT_MIN, INT_MIN};
+    auto none = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, below, false, false, 2, 2);
+    auto tiled = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, below, false, true, 2, 2);
+    auto tiles = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, TFrameMargins{}, false, true, 2, 2);
+    for (int y = 0; y < 30; y += 3)
+        for (int x = 0; x < 40; x += 3) {
+            ASSERT_EQ(At(*none, x, y), At(*expected, x, y)) << x << "," << y;
+            ASSERT_EQ(At(*tiled, x, y), At(*tiles, x, y)) << x << "," << y;
+        }
     // A frame number far past the strip lies outside the image, however large it is.
     const RECT beyond = FrameRect(*image, false, 2, INT_MAX);
     EXPECT_GE(beyond.left, image->Width());
@@ -126,6 +132,51 @@ TEST(SkinDraw, TiledCentreRepeatsWholeTilesAndTheEdgesCoverTheSpill) {
     // Stretched instead, column 7 is not a tile start.
     auto s = MakeFrameBitmap(RECT{0, 0, 11, 11}, *image, Margins3, false, false, 2, 2);
     EXPECT_NE(At(*s, 7, 5), marked);
+}
+
+TEST(SkinDraw, TilesAreLaidWholeFromTheTargetsCornerWhereverTheDestinationBegins) {
+    // A 3 x 2 tile of six colours, laid from a corner left of and above the bitmap.
+    auto tile = Picture(3, 2, [](int x, int y) { return RGB(40 * x, 100 * y, 7); });
+    auto target = Filled(101, 53, RGB(1, 2, 3));
+    TileBitmap(target->Canvas(), RECT{-4, -1, 96, 53}, *tile, RECT{0, 0, 3, 2});
+    for (int y = 0; y < 53; ++y)
+        for (int x = 0; x < 101; ++x) {
+            // Tiles are laid while they start inside the target: the last one spills to 98.
+            const COLORREF wanted = x < 98 ? RGB(40 * ((x + 4) % 3), 100 * ((y + 1) % 2), 7) : RGB(1, 2, 3);
+            ASSERT_EQ(At(*target, x, y), wanted) << x << "," << y;
+        }
+}
+
+TEST(SkinDraw, WorkStaysWithinWhatTheDestinationShowsWhateverTheSkinSays) {
+    // One large picture drawn into a small destination every way a skin can ask for.
+    auto big = Picture(1500, 1500, [](int x, int y) { return RGB(x % 256, y % 256, 9); });
+    auto target = Filled(60, 20, RGB(0, 0, 0));
+    HDC dc = target->Canvas().Handle();
+    const std::int64_t shown = 60 * 20;
+    auto within = [&](const char* what, const std::function<void()>& draw) {
+        ResetSkinDrawLargestWork();
+        draw();
+        EXPECT_LE(SkinDrawLargestWork(), shown) << what;
+    };
+    TDataSkinObject part("Buttons");
+    part.Bitmap.Share(*big);
+    part.Frame = 1;
+    part.Tile = 1;
+    part.Margins = {INT_MIN + 1, INT_MIN + 1, INT_MIN + 1, INT_MIN + 1};
+    within("tiled part, margins far below zero", [&] { DrawSkinPart(dc, part, 1, RECT{0, 0, 60, 20}); });
+    EXPECT_EQ(At(*target, 59, 19), RGB(59, 19, 9)) << "whole tiles from the corner";
+    part.Margins = {INT_MAX, 2, INT_MAX, 2};
+    within("a part far larger than its rectangle", [&] { DrawSkinPart(dc, part, 1, RECT{-5000, -5000, 5000, 5000}); });
+    within("a glyph cell of the picture's size", [&] { DrawFrameCell(dc, RECT{0, 0, 1500, 1500}, *big, true, 1, 1); });
+    within("a centred glyph", [&] { DrawGlyphCentered(dc, RECT{0, 0, 60, 20}, *big, true, 1, 1); });
+    within("a text background far wider than the strip", [&] {
+        DrawHorzFrame(target->Canvas(), RECT{-(1 << 30), 0, 1 << 30, 20}, *big, false, true, 1, 1,
+                      TFrameMargins{INT_MAX, 0, INT_MIN, 0});
+    });
+    within("a keyed transfer of the picture", [&] { TransparentBlt(dc, RECT{0, 0, 1500, 1500}, *big, SkinKeyColor); });
+    EXPECT_EQ(At(*target, 30, 10), RGB(30, 10, 9));
+    // The pictures stay whole: drawing from a shared picture never copies it.
+    EXPECT_TRUE(part.Bitmap.SharesWith(*big));
 }
 
 TEST(SkinDraw, TransparentDrawsLeaveTheKeyColourAlone) {
