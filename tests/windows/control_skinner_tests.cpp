@@ -584,7 +584,9 @@ TEST(ControlSkinners, ManyRoundsOfSkinningEveryKindLeaveNoGdiObjectStubOrHook) {
             // stay; from here on every round must end where the last one did.
             gdi = GdiLiveObjects();
         }
-        if (r > 1) EXPECT_EQ(GdiLiveObjects(), gdi) << "round " << r;
+        if (r > 1) {
+            EXPECT_EQ(GdiLiveObjects(), gdi) << "round " << r;
+        }
         EXPECT_EQ(LiveWndStubs(), stubs) << "round " << r;
         EXPECT_EQ(hooks(), 0u) << "round " << r;
         EXPECT_EQ(manager.SkinnerCount(), 0u);
