@@ -1,0 +1,240 @@
+// The keyboard on a shown window, through the application's own message path: Tab and
+// Shift+Tab through the tab stops with a radio group as one stop, the arrows through the group,
+// Enter, Space, Escape and accelerators, and the focus coming back after a message box.
+#include "TestSupport.h"
+
+#include "components/GlowButton.h"
+#include "framework/StdCtrls.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace qx;
+using namespace qxtest;
+
+namespace {
+
+// Holds a key of the keyboard (Shift, say) down in the thread's key state while alive.
+class THeldKey {
+public:
+    explicit THeldKey(BYTE key, bool down = true) : key_(key) {
+        GetKeyboardState(state_);
+        BYTE held[256];
+        std::copy(state_, state_ + 256, held);
+        held[key] = down ? 0x80 : 0;
+        SetKeyboardState(held);
+    }
+    ~THeldKey() { SetKeyboardState(state_); }
+
+private:
+    BYTE key_;
+    BYTE state_[256];
+};
+
+// A radio button whose platform part reports a click when it takes the focus unchecked, as
+// the platform's radio buttons do on Windows and in the newer common controls (Wine's older
+// built-in button does not, so without this the rule would go untested here).
+class TPlatformRadio : public TRadioButton {
+public:
+    using TRadioButton::TRadioButton;
+
+protected:
+    void DefaultHandler(TMessage& m) override {
+        TRadioButton::DefaultHandler(m);
+        if (m.Msg == WM_SETFOCUS && SendMessageW(Handle(), BM_GETCHECK, 0, 0) != BST_CHECKED)
+            SendMessageW(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Handle()), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(Handle()));
+    }
+};
+
+// A window like the installer's: a header panel, five products in a shuffled tab order, the
+// install button, a sixth product after it, and a default and a cancel button.
+struct TKeyboardForm {
+    std::unique_ptr<TForm> form = MakeForm();
+    std::vector<TRadioButton*> products;  // in tab order
+    TGlowButton* install = nullptr;
+    TButton* ok = nullptr;
+    TButton* cancel = nullptr;
+    std::vector<std::u16string> clicks;
+
+    TKeyboardForm() {
+        form->SetClientWidth(420);
+        form->SetClientHeight(300);
+        auto* header = Place<TPanel>(form.get(), 0, 0, 420, 30);
+        header->SetCaption(u"Başlık");
+        const char16_t* names[] = {u"Bir", u"İki", u"Üç", u"&Dört", u"Beş"};
+        const int tops[] = {64, 40, 112, 88, 136};  // not the tab order
+        for (int i = 0; i < 5; ++i) products.push_back(Radio(names[i], tops[i]));
+        install = Place<TGlowButton>(form.get(), 200, 40, 150, 40);
+        install->SetCaption(u"  &Kuruluma Başla");
+        install->SetTabStop(true);
+        products.push_back(Radio(u"Altı", 160));
+        ok = Place<TButton>(form.get(), 200, 200, 90, 26);
+        ok->SetCaption(u"Tamam");
+        ok->SetDefault(true);
+        cancel = Place<TButton>(form.get(), 300, 200, 90, 26);
+        cancel->SetCaption(u"Vazgeç");
+        cancel->SetCancel(true);
+        Count(install, u"install");
+        Count(ok, u"ok");
+        Count(cancel, u"cancel");
+        // The tab order is the creation order: header, five products, install, sixth, ok, cancel.
+        header->SetTabOrder(0);
+        form->Show();
+        PumpUntil([&] { return GetFocus() != nullptr; });
+    }
+
+    TRadioButton* Radio(const char16_t* caption, int top) {
+        auto* r = Place<TPlatformRadio>(form.get(), 10, top, 150, 20);
+        r->SetCaption(caption);
+        Count(r, caption);
+        return r;
+    }
+
+    void Count(TControl* control, std::u16string name) {
+        control->OnClick = [this, name](TObject*) { clicks.push_back(name); };
+    }
+
+    // One press and release of a key, as the keyboard delivers it to the focused window.
+    void Key(WORD key) {
+        HWND target = GetFocus() ? GetFocus() : form->Handle();
+        PostMessageW(target, WM_KEYDOWN, key, 1);
+        PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+        Application->ProcessMessages();
+    }
+
+    void AltKey(wchar_t character) {
+        THeldKey alt(VK_MENU);
+        PostMessageW(GetFocus() ? GetFocus() : form->Handle(), WM_SYSCHAR, character, 0x20000001);
+        Application->ProcessMessages();
+    }
+
+    TWinControl* Focused() const { return FindControl(GetFocus()); }
+
+    std::vector<int> Checked() const {
+        std::vector<int> out;
+        for (std::size_t i = 0; i < products.size(); ++i)
+            if (products[i]->Checked()) out.push_back(static_cast<int>(i));
+        return out;
+    }
+};
+
+BOOL CALLBACK CloseBox(HWND window, LPARAM) {
+    wchar_t cls[16] = {};
+    GetClassNameW(window, cls, 16);
+    if (std::wstring(cls) == L"#32770") PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+
+void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    EnumThreadWindows(GetCurrentThreadId(), CloseBox, 0);
+}
+
+}  // namespace
+
+TEST(Keyboard, TabVisitsEachStopOnceTheRadioGroupBeingOneStopAndFocusAloneChoosesNothing) {
+    TKeyboardForm w;
+    // The window opens with the focus on its first stop: the group's first product.
+    EXPECT_EQ(w.Focused(), w.products[0]);
+    std::vector<TWinControl*> forward{w.Focused()};
+    for (int i = 0; i < 4; ++i) {
+        w.Key(VK_TAB);
+        forward.push_back(w.Focused());
+    }
+    EXPECT_EQ(forward, (std::vector<TWinControl*>{w.products[0], w.install, w.ok, w.cancel, w.products[0]}));
+    std::vector<TWinControl*> back;
+    {
+        THeldKey shift(VK_SHIFT);
+        for (int i = 0; i < 4; ++i) {
+            w.Key(VK_TAB);
+            back.push_back(w.Focused());
+        }
+    }
+    EXPECT_EQ(back, (std::vector<TWinControl*>{w.cancel, w.ok, w.install, w.products[0]}));
+    EXPECT_TRUE(w.Checked().empty()) << "the focus on a product does not choose it";
+    EXPECT_TRUE(w.clicks.empty());
+    // The skinned radio draws its focus rectangle from the platform's focus, which is here.
+    EXPECT_EQ(GetFocus(), w.products[0]->Handle());
+}
+
+TEST(Keyboard, ArrowsMoveThroughTheGroupAndCheckAndTheCheckedProductIsTheGroupsStop) {
+    TKeyboardForm w;
+    ASSERT_EQ(w.Focused(), w.products[0]);
+    for (int i = 0; i < 3; ++i) w.Key(VK_DOWN);
+    EXPECT_EQ(w.Focused(), w.products[3]);
+    EXPECT_EQ(w.Checked(), (std::vector<int>{3}));
+    EXPECT_EQ(w.clicks, (std::vector<std::u16string>{u"İki", u"Üç", u"&Dört"}));
+    w.Key(VK_TAB);
+    EXPECT_EQ(w.Focused(), w.install);
+    {
+        THeldKey shift(VK_SHIFT);
+        w.Key(VK_TAB);
+    }
+    EXPECT_EQ(w.Focused(), w.products[3]) << "Shift+Tab goes back to the checked product";
+    // Down from the fifth passes the install button to the sixth; Up from the first wraps.
+    w.Key(VK_RIGHT);
+    w.Key(VK_DOWN);
+    EXPECT_EQ(w.Focused(), w.products[5]);
+    w.Key(VK_DOWN);
+    w.Key(VK_UP);
+    w.Key(VK_LEFT);
+    EXPECT_EQ(w.Focused(), w.products[4]);
+    EXPECT_EQ(w.Checked(), (std::vector<int>{4}));
+    // A disabled product is passed over.
+    w.products[5]->SetEnabled(false);
+    w.Key(VK_DOWN);
+    EXPECT_EQ(w.Focused(), w.products[0]);
+}
+
+TEST(Keyboard, EnterSpaceEscapeAndAcceleratorsClickTheirButtons) {
+    TKeyboardForm w;
+    w.install->SetFocus();
+    w.Key(VK_RETURN);
+    EXPECT_EQ(w.clicks, (std::vector<std::u16string>{u"install"})) << "Enter clicks the focused button";
+    w.Key(VK_SPACE);
+    EXPECT_EQ(w.clicks.size(), 2u) << "so does Space";
+    w.products[1]->SetFocus();
+    w.clicks.clear();
+    w.Key(VK_RETURN);
+    w.Key(VK_ESCAPE);
+    EXPECT_EQ(w.clicks, (std::vector<std::u16string>{u"ok", u"cancel"})) << "the default and the cancel button";
+    EXPECT_EQ(w.Focused(), w.products[1]);
+    w.cancel->SetFocus();
+    w.clicks.clear();
+    w.Key(VK_RETURN);
+    EXPECT_EQ(w.clicks, (std::vector<std::u16string>{u"cancel"})) << "the focused button, not the default one";
+    w.clicks.clear();
+    w.AltKey(L'k');
+    EXPECT_EQ(w.clicks, (std::vector<std::u16string>{u"install"}));
+    w.AltKey(L'D');
+    EXPECT_EQ(w.Focused(), w.products[3]);
+    EXPECT_EQ(w.Checked(), (std::vector<int>{3}));
+    // A disabled control's accelerator reaches nothing.
+    w.install->SetEnabled(false);
+    w.clicks.clear();
+    w.AltKey(L'k');
+    EXPECT_TRUE(w.clicks.empty());
+}
+
+TEST(Keyboard, AfterAMessageBoxTheFocusIsBackOnTheButtonThatOpenedItAndItStillAnswers) {
+    TKeyboardForm w;
+    int boxes = 0;
+    w.install->OnClick = [&](TObject*) {
+        ++boxes;
+        // The box closes itself from inside its own modal loop, as a user pressing Enter would.
+        SetTimer(nullptr, 0, 200, CloseBoxes);
+        Application->MessageBox(u"Lütfen Kurulum Yapmak İstediğiniz Programı Seçiniz.", u"Uyarı", MB_OK | MB_ICONINFORMATION);
+    };
+    w.install->SetFocus();
+    w.Key(VK_RETURN);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(GetFocus(), w.install->Handle());
+    w.Key(VK_SPACE);
+    EXPECT_EQ(boxes, 2) << "Space still clicks it";
+    EXPECT_EQ(GetFocus(), w.install->Handle());
+    w.Key(VK_RETURN);
+    EXPECT_EQ(boxes, 3) << "and so does Enter";
+}
