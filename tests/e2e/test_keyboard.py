@@ -9,7 +9,7 @@ import qxwine as qw
 from test_install_flow import InstallFlowCase, PRODUCTS
 
 ROLE_PUSHBUTTON, ROLE_PROGRESSBAR, ROLE_STATICTEXT, ROLE_GRAPHIC = 43, 48, 41, 40
-STATE_UNAVAILABLE, STATE_FOCUSED, STATE_INVISIBLE, STATE_FOCUSABLE = 0x1, 0x4, 0x8000, 0x100000
+STATE_UNAVAILABLE, STATE_FOCUSED, STATE_PRESSED, STATE_INVISIBLE, STATE_FOCUSABLE = 0x1, 0x4, 0x8, 0x8000, 0x100000
 # The products in tab order (the layout's), which the arrow keys follow.
 TAB_ORDER = ["Sarvek", "Lumiqo", "Partelo", "Hestra", "Drivano", "Nuvreta"]
 
@@ -122,6 +122,31 @@ class Keyboard(InstallFlowCase):
         self.assertEqual(values, sorted(values), "the value only grows")
         self.assertTrue(0 <= values[0] < values[-1] <= 100)
         self.expect_installed("Hestra")
+
+
+class SkinPreviewReader(unittest.TestCase):
+    def setUp(self):
+        qw.kill_all()
+        self.proc = qw.start(qw.program("src/preview/SkinPreview.exe"))
+
+    def tearDown(self):
+        qw.kill_all()
+        self.proc.wait(timeout=60)
+
+    def test_its_controls_tell_a_screen_reader_their_role_name_and_state(self):
+        window = qw.wait_for(lambda: qw.skinned_top("Skin Preview"), 90, what="the skinned Skin Preview")
+        children = qw.accessible(window)["children"]
+        self.assertTrue(all(c["role"] > 0 for c in children))
+        names = {c["name"] for c in children}
+        for caption in ("Check", "Check indeterminate (disabled)", "Normal", "Bit Default", "Menu Disabled",
+                        "Skin off", "Panel", "Group box"):
+            self.assertIn(caption, names)
+        # The windowless speed buttons, painted by the window itself, are told by it.
+        speed = {c["name"]: c for c in children if c["role"] == ROLE_PUSHBUTTON and c["name"].startswith("Speed ")}
+        self.assertEqual(sorted(speed), ["Speed Default", "Speed Disabled", "Speed Normal"])
+        self.assertEqual(speed["Speed Normal"]["state"] & (STATE_UNAVAILABLE | STATE_PRESSED), 0)
+        self.assertTrue(speed["Speed Disabled"]["state"] & STATE_UNAVAILABLE)
+        self.assertTrue(speed["Speed Default"]["state"] & STATE_PRESSED, "a speed button held down reads as pressed")
 
 
 if __name__ == "__main__":
