@@ -187,6 +187,13 @@ TEST(Accessibility, WindowlessControlsAreChildrenOfTheirWindowWithRoleNameValueS
     TAcc panel(header->Handle());
     EXPECT_EQ(panel.Role(), ROLE_SYSTEM_STATICTEXT);
     EXPECT_EQ(panel.Name(), L"Kurulum Sihirbazı");
+    // The panel's window text follows its caption, so the platform's window object (which
+    // names the window by its text) says the same.
+    header->SetCaption(u"Yeni başlık");
+    wchar_t shown[64] = {};
+    GetWindowTextW(header->Handle(), shown, 64);
+    EXPECT_STREQ(shown, L"Yeni başlık");
+    EXPECT_EQ(panel.Name(), L"Yeni başlık");
 
     // Questions about children that are not there get errors.
     BSTR none = nullptr;
