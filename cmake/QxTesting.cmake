@@ -3,6 +3,10 @@ set(gtest_disable_pthreads ${WIN32} CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+if(WIN32)
+  # Test programs link ordinary code (cmake/QxShipping.cmake): no LTO form to carry.
+  set_property(TARGET gtest gtest_main gmock gmock_main APPEND PROPERTY COMPILE_OPTIONS -fno-lto)
+endif()
 include(GoogleTest)
 
 # A native test program: each TEST becomes its own ctest entry.

@@ -260,6 +260,10 @@ bool TControl::HasMessageHook(const TMessageHook* hook) const {
     return hook && std::find(hooks_.begin(), hooks_.end(), hook) != hooks_.end();
 }
 
+std::size_t TControl::MessageHookCount() const {
+    return static_cast<std::size_t>(std::count_if(hooks_.begin(), hooks_.end(), [](TMessageHook* h) { return h != nullptr; }));
+}
+
 void TControl::HookedWndProc(TMessage& m) { CallHooksBelow(m, hooks_.size()); }
 
 void TControl::CallHooksBelow(TMessage& m, std::size_t below) {
@@ -865,6 +869,11 @@ void TWinControl::AlignControls(RECT& r) {
 }
 
 void TWinControl::PaintWindow(HDC dc) {
+    // A window of the framework's own class has nothing to paint but its children. The
+    // platform's default handling of a paint would only validate the window, even when it is
+    // asked to paint into another DC (a child copying what lies behind it), and the window's
+    // own paint would then never come.
+    if (defWndProc_ == DefWindowProcW) return;
     TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
     DefaultHandler(m);
 }
@@ -994,6 +1003,15 @@ void TWinControl::WndProc(TMessage& m) {
             if (m.LParam)
                 if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
                     m.Result = child->Perform(CN_COMMAND, m.WParam, m.LParam);
+                    return;
+                }
+            break;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            // A scroll bar, track bar or spin control tells its parent; its own control decides.
+            if (m.LParam)
+                if (TWinControl* child = FindControl(reinterpret_cast<HWND>(m.LParam)); child && child != this) {
+                    m.Result = child->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
                     return;
                 }
             break;

@@ -138,6 +138,8 @@ public:
     void AddMessageHook(TMessageHook* hook);
     void RemoveMessageHook(TMessageHook* hook);
     bool HasMessageHook(const TMessageHook* hook) const;
+    // Hooks installed now (for tests and diagnostics that prove every hook was given back).
+    std::size_t MessageHookCount() const;
     // Sends a message straight to WindowProc and returns its result.
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 

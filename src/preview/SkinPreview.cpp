@@ -3,16 +3,27 @@
 // command line. The skin engine skins it as it skins any window: through the skin data
 // component, the skin manager and the control dispatch; a button switches skinning off and on.
 #include "framework/Buttons.h"
+#include "framework/ComCtrls.h"
+#include "framework/EditCtrls.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/GroupCtrls.h"
+#include "framework/MPlayer.h"
+#include "framework/Register.h"
 #include "framework/StdCtrls.h"
+#include "framework/TabCtrls.h"
 #include "skin/CaptionPainter.h"
+#include "skin/ControlSkinnerFamilies.h"
 #include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
 #include "skin/SkinRegister.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +31,10 @@
 using namespace qx;
 
 namespace {
+
+// Answers a count for the tests (wParam: 0 live GDI objects, 1 live window stubs, 2 skinners,
+// 3 message hooks on the window and its controls).
+constexpr UINT WM_PREVIEWCOUNT = WM_APP + 0x51;
 
 // The installer's skin, packed into the program as a resource.
 std::vector<std::uint8_t> EmbeddedSkinRecord() {
@@ -42,10 +57,10 @@ public:
     void Build(TSkinData* skin) {
         skin_ = skin;
         SetCaption(u"Skin Preview");
-        SetClientWidth(760);
-        SetClientHeight(520);
-        SetLeft(40);
-        SetTop(40);
+        SetClientWidth(990);
+        SetClientHeight(650);
+        SetLeft(4);
+        SetTop(4);
         HandleNeeded();
 
         // Radio buttons: unchecked, checked, disabled unchecked, disabled checked. Each sits on
@@ -118,54 +133,13 @@ public:
             toggle_->SetCaption(skin_->Active() ? u"Skin off" : u"Skin on");
         };
 
-        // The other kinds, for the skinners that come later.
-        auto* panel = new TPanel(this);
-        panel->SetParent(this);
-        panel->SetBounds(520, 130, 230, 90);
+        // Every other kind, as the framework's own controls so that the dispatch reaches them.
+        auto* panel = Place<TPanel>(this, 520, 130, 230, 90);
         panel->SetCaption(u"Panel");
-        HWND h = Handle();
-        // A group box paints only its frame and caption; marked transparent, it is not clipped out
-        // of the window's own painting, which fills its inside as dialogs do.
-        Raw(WC_BUTTONW, L"Group box", BS_GROUPBOX, 10, 230, 230, 110, WS_EX_TRANSPARENT);
-        Raw(L"EDIT", L"Edit", WS_BORDER | ES_AUTOHSCROLL, 20, 250, 200, 22);
-        HWND memo = Raw(L"EDIT", L"Memo line 1\r\nMemo line 2\r\nMemo line 3\r\nMemo line 4\r\nMemo line 5",
-                        WS_BORDER | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL, 20, 280, 200, 52);
-        (void)memo;
-        HWND combo = Raw(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL, 250, 240, 160, 120);
-        for (const wchar_t* item : {L"Drivano", L"Muhasebe", L"Stok"})
-            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        SendMessageW(combo, CB_SETCURSEL, 0, 0);
-        HWND bar = Raw(PROGRESS_CLASSW, L"", 0, 250, 272, 160, 18);
-        SendMessageW(bar, PBM_SETPOS, 60, 0);
-        HWND vbar = Raw(PROGRESS_CLASSW, L"", PBS_VERTICAL, 420, 240, 18, 100);
-        SendMessageW(vbar, PBM_SETPOS, 40, 0);
-        HWND list = Raw(WC_LISTVIEWW, L"", LVS_REPORT | WS_BORDER, 450, 230, 300, 110);
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.cx = 140;
-        col.pszText = const_cast<wchar_t*>(L"Product");
-        SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&col));
-        col.pszText = const_cast<wchar_t*>(L"Size");
-        SendMessageW(list, LVM_INSERTCOLUMNW, 1, reinterpret_cast<LPARAM>(&col));
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(L"Drivano");
-        SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        HWND tabs = Raw(WC_TABCONTROLW, L"", 0, 10, 350, 300, 80);
-        TCITEMW tab{};
-        tab.mask = TCIF_TEXT;
-        for (const wchar_t* name : {L"General", L"Details"}) {
-            tab.pszText = const_cast<wchar_t*>(name);
-            SendMessageW(tabs, TCM_INSERTITEMW, 9, reinterpret_cast<LPARAM>(&tab));
-        }
-        HWND track = Raw(TRACKBAR_CLASSW, L"", TBS_HORZ, 320, 360, 200, 30);
-        SendMessageW(track, TBM_SETPOS, TRUE, 3);
-        HWND buddy = Raw(L"EDIT", L"5", WS_BORDER, 540, 360, 50, 22);
-        HWND updown = Raw(UPDOWN_CLASSW, L"", UDS_ALIGNRIGHT | UDS_SETBUDDYINT, 0, 0, 0, 0);
-        SendMessageW(updown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
-        HWND status = Raw(STATUSCLASSNAMEW, L"Status bar", 0, 0, 0, 0, 0);
-        status_ = status;
-        (void)h;
+        BuildSurfaces();
+        BuildInputs();
+        BuildLists();
+        BuildTabs();
 
         // A menu bar, and the same menu as a popup on a right click.
         menu_ = CreateMenu();
@@ -178,9 +152,6 @@ public:
         AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup_), L"&File");
         AppendMenuW(menu_, MF_STRING, 105, L"&Help");
         SetMenu(Handle(), menu_);
-        // The menu bar took its height from the client area: a status bar places itself along
-        // its parent's bottom edge only when told of a size.
-        SendMessageW(status, WM_SIZE, 0, 0);
         OnMouseDown = [this](TObject*, TMouseButton button, TShiftState, int x, int y) {
             if (button != TMouseButton::mbRight) return;
             POINT p = ClientToScreen(POINT{x, y});
@@ -196,18 +167,200 @@ public:
 
 protected:
     void WndProc(TMessage& m) override {
+        if (m.Msg == WM_PREVIEWCOUNT) {
+            m.Result = Count(static_cast<int>(m.WParam));
+            return;
+        }
         TForm::WndProc(m);
-        // A status bar places itself along its parent's bottom edge when told of a new size
-        // (the client area changes with the frame the skin gives the window).
-        if (m.Msg == WM_SIZE && status_) SendMessageW(status_, WM_SIZE, 0, 0);
     }
 
 private:
-    HWND Raw(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, DWORD exStyle = 0) {
-        HWND child = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(), nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
-        return child;
+    template <class T>
+    T* Place(TWinControl* parent, int x, int y, int w, int h) {
+        auto* c = new T(this);
+        c->SetParent(parent);
+        c->SetBounds(x, y, w, h);
+        return c;
+    }
+
+    // What the end-to-end tests and the soak read from outside: live GDI objects, live window
+    // stubs, skinners, and message hooks on the controls.
+    LRESULT Count(int what) {
+        switch (what) {
+            case 0: return GdiLiveObjects();
+            case 1: return LiveWndStubs();
+            case 2: return SkinManager() ? static_cast<LRESULT>(SkinManager()->SkinnerCount()) : 0;
+            case 3: {
+                std::size_t hooks = MessageHookCount();
+                std::vector<TControl*> all;
+                Collect(this, all);
+                for (TControl* c : all) hooks += c->MessageHookCount();
+                return static_cast<LRESULT>(hooks);
+            }
+            default: return -1;
+        }
+    }
+
+    static void Collect(TWinControl* parent, std::vector<TControl*>& out) {
+        for (TControl* c : parent->Controls()) {
+            out.push_back(c);
+            if (auto* w = dynamic_cast<TWinControl*>(c)) Collect(w, out);
+        }
+    }
+
+    // Group boxes, a radio group, the media player, glyph toggles, progress bars.
+    void BuildSurfaces() {
+        auto* group = Place<TGroupBox>(this, 770, 8, 210, 66);
+        group->SetCaption(u"Group box");
+        auto* inside = new TLabel(this);
+        inside->SetParent(group);
+        inside->SetBounds(12, 24, 180, 17);
+        inside->SetCaption(u"A label inside");
+        auto* radios = Place<TRadioGroup>(this, 770, 78, 210, 70);
+        radios->SetCaption(u"Radio group");
+        radios->SetColumns(2);
+        radios->SetItems({u"First", u"Second", u"Third"});
+        radios->SetItemIndex(1);
+        const char16_t* glyphNames[] = {u"Glyph check", u"Glyph check on", u"Glyph radio", u"Glyph radio on"};
+        for (int i = 0; i < 4; ++i) {
+            TGlyphToggle* g = i < 2 ? static_cast<TGlyphToggle*>(Place<TGlyphCheckBox>(this, 770 + (i % 2) * 105, 152, 100, 20))
+                                    : static_cast<TGlyphToggle*>(Place<TGlyphRadioButton>(this, 770 + (i % 2) * 105, 174, 100, 20));
+            g->SetCaption(glyphNames[i]);
+            g->SetChecked(i % 2 == 1);
+        }
+        // Four of the nine buttons; one of them disabled, one coloured.
+        auto* player = Place<TMediaPlayer>(this, 770, 200, 210, 30);
+        player->SetVisibleButtons(1u << btPlay | 1u << btPause | 1u << btStop | 1u << btEject);
+        player->SetEnabledButtons(1u << btPlay | 1u << btStop | 1u << btEject);
+        player->SetColoredButtons(1u << btPlay);
+        // Progress: part way, empty, and upright at a quarter.
+        auto* bar = Place<TProgressBar>(this, 170, 356, 180, 18);
+        bar->SetPosition(60);
+        Place<TProgressBar>(this, 170, 380, 180, 18);
+        auto* upright = Place<TProgressBar>(this, 360, 356, 18, 100);
+        upright->SetOrientation(TProgressBarOrientation::pbVertical);
+        upright->SetPosition(25);
+        auto* status = new TStatusBar(this);
+        status->SetParent(this);
+        status->SetPanels({{u"Ready", 160}, {u"Centred", 160, TAlignment::taCenter, TStatusPanelBevel::pbRaised},
+                           {u"Drawn by the program", 200, TAlignment::taLeftJustify, TStatusPanelBevel::pbLowered,
+                            TStatusPanelStyle::psOwnerDraw},
+                           {u"Last", 100}});
+        status->OnDrawPanel = [](TStatusBar*, int, HDC dc, const RECT& rect) {
+            RECT r = rect;
+            const int mode = SetBkMode(dc, TRANSPARENT);
+            DrawTextW(dc, L"Owner drawn", -1, &r, DT_SINGLELINE | DT_VCENTER);
+            SetBkMode(dc, mode);
+        };
+    }
+
+    // Edits, memos scrolled to both ends, combo boxes, a spin button, a track bar, scroll bars.
+    void BuildInputs() {
+        auto* edit = Place<TEdit>(this, 10, 236, 150, 22);
+        edit->SetCaption(u"Edit");
+        auto* disabled = Place<TEdit>(this, 10, 264, 150, 22);
+        disabled->SetCaption(u"Edit disabled");
+        disabled->SetEnabled(false);
+        auto* flat = Place<TEdit>(this, 10, 292, 150, 22);
+        flat->SetBorderStyle(TBorderStyle::bsNone);
+        flat->SetCaption(u"Edit without border");
+        std::vector<std::u16string> lines;
+        for (int i = 1; i <= 30; ++i) {
+            const std::string n = std::to_string(i);
+            lines.push_back(u"Memo line " + std::u16string(n.begin(), n.end()) +
+                            u" with enough words to pass the right edge");
+        }
+        auto* memo = Place<TMemo>(this, 170, 236, 180, 110);
+        memo->SetScrollBars(TScrollStyle::ssBoth);
+        memo->SetWordWrap(false);
+        memo->SetLines(lines);
+        auto* end = Place<TMemo>(this, 360, 236, 120, 110);
+        end->SetScrollBars(TScrollStyle::ssVertical);
+        end->SetLines(lines);
+        SendMessageW(end->Handle(), WM_VSCROLL, SB_BOTTOM, 0);
+        const std::vector<std::u16string> products{u"Drivano", u"Muhasebe", u"Stok", u"Bordro"};
+        auto* list = Place<TComboBox>(this, 10, 356, 150, 22);
+        list->SetStyle(TComboBoxStyle::csDropDownList);
+        list->SetItems(products);
+        list->SetItemIndex(0);
+        auto* off = Place<TComboBox>(this, 10, 384, 150, 22);
+        off->SetStyle(TComboBoxStyle::csDropDownList);
+        off->SetItems(products);
+        off->SetItemIndex(1);
+        off->SetEnabled(false);
+        auto* typed = Place<TComboBox>(this, 10, 412, 150, 22);
+        typed->SetItems(products);
+        typed->SetItemIndex(2);
+        auto* buddy = Place<TEdit>(this, 580, 356, 60, 22);
+        buddy->SetCaption(u"5");
+        auto* spin = Place<TUpDown>(this, 640, 356, 17, 22);
+        spin->SetMax(10);
+        spin->SetAssociate(buddy);
+        spin->SetPosition(5);
+        auto* across = Place<TUpDown>(this, 670, 356, 34, 20);
+        across->SetOrientation(TUDOrientation::udHorizontal);
+        auto* track = Place<TTrackBar>(this, 390, 352, 180, 32);
+        track->SetPosition(3);
+        auto* trackOff = Place<TTrackBar>(this, 390, 388, 180, 32);
+        trackOff->SetPosition(7);
+        trackOff->SetEnabled(false);
+        auto* scroll = Place<TScrollBar>(this, 580, 392, 190, 17);
+        scroll->SetPageSize(10);
+        scroll->SetLargeChange(10);
+        scroll->SetPosition(30);
+        auto* upright = Place<TScrollBar>(this, 740, 236, 17, 110);
+        upright->SetKind(TScrollBarKind::sbVertical);
+        upright->SetBounds(740, 236, 17, 110);
+        upright->SetPageSize(20);
+        upright->SetLargeChange(20);
+    }
+
+    // A report list view with its header, a header control, a scroll box.
+    void BuildLists() {
+        auto* list = Place<TListView>(this, 490, 236, 240, 110);
+        list->SetColumnRows({u"Product|120", u"Size|90", u"Version|90"});
+        std::vector<std::u16string> rows;
+        for (int i = 1; i <= 20; ++i) {
+            const std::string n = std::to_string(i);
+            const std::u16string k(n.begin(), n.end());
+            rows.push_back(u"Product " + k + u"|" + k + u"0 MB|1." + k);
+        }
+        list->SetItemRows(rows);
+        list->SetItemIndex(1);
+        auto* header = Place<THeaderControl>(this, 770, 496, 210, 22);
+        header->SetSectionRows({u"Name|90", u"Size|60", u"Date|60"});
+        auto* box = Place<TScrollBox>(this, 770, 524, 210, 90);
+        auto* content = new TPanel(this);
+        content->SetParent(box);
+        content->SetBounds(0, 0, 320, 160);
+        content->SetCaption(u"Scrolled contents");
+        box->UpdateScrollRange();
+    }
+
+    // Tab control, page control, advanced page control, tab set.
+    void BuildTabs() {
+        auto* tabs = Place<TTabControl>(this, 10, 466, 240, 90);
+        tabs->SetTabs({u"General", u"Details", u"Notes"});
+        tabs->SetTabIndex(1);
+        auto* pages = Place<TPageControl>(this, 260, 466, 240, 90);
+        for (const char16_t* name : {u"Page one", u"Page two"}) {
+            auto* sheet = new TTabSheet(this);
+            sheet->SetCaption(name);
+            sheet->SetParent(pages);
+            auto* label = new TLabel(this);
+            label->SetParent(sheet);
+            label->SetBounds(8, 8, 150, 17);
+            label->SetCaption(std::u16string(u"On ") + name);
+        }
+        auto* advanced = Place<TPageControlEx>(this, 510, 466, 240, 90);
+        for (const char16_t* name : {u"Advanced", u"Other"}) {
+            auto* sheet = new TTabSheet(this);
+            sheet->SetCaption(name);
+            sheet->SetParent(advanced);
+        }
+        auto* set = Place<TTabSet>(this, 770, 466, 210, 24);
+        set->SetTabs({u"One", u"Two", u"Three"});
+        set->SetTabIndex(0);
     }
 
     static void MakeGlyph(TBitmap& glyph) {
@@ -220,10 +373,76 @@ private:
 
     TSkinData* skin_ = nullptr;
     TButton* toggle_ = nullptr;
-    HWND status_ = nullptr;
     HMENU menu_ = nullptr;
     HMENU popup_ = nullptr;
 };
+
+double Milliseconds() {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Paints the whole window and every control at once.
+void RepaintAll(TCustomForm& form) {
+    RedrawWindow(form.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// Times, in the same run: skinning the whole window (from the start command to the last control
+// painted), unskinning it, and one full repaint skinned and unskinned. Each is the median of
+// several rounds.
+void RunBench(TCustomForm& form, TSkinData& skin, const std::wstring& file) {
+    TSkinManager& manager = *SkinManager();
+    std::vector<double> skinTimes, unskinTimes, skinnedPaint, plainPaint;
+    for (int round = 0; round < 9; ++round) {
+        for (int i = 0; i < 3; ++i) {
+            const double t = Milliseconds();
+            RepaintAll(form);
+            skinnedPaint.push_back(Milliseconds() - t);
+        }
+        double t = Milliseconds();
+        skin.SetActive(false);
+        manager.ExecuteCommand();
+        RepaintAll(form);
+        unskinTimes.push_back(Milliseconds() - t);
+        for (int i = 0; i < 3; ++i) {
+            const double p = Milliseconds();
+            RepaintAll(form);
+            plainPaint.push_back(Milliseconds() - p);
+        }
+        t = Milliseconds();
+        skin.SetActive(true);
+        manager.ExecuteCommand();
+        // The start itself comes as a posted message to the window.
+        for (int spins = 0; spins < 1000; ++spins) {
+            TSkinForm* skinned = manager.FindSkinForm(form.Handle());
+            if (skinned && skinned->Started()) break;
+            Application->ProcessMessages();
+        }
+        RepaintAll(form);
+        skinTimes.push_back(Milliseconds() - t);
+    }
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "skin the whole window: %.1f ms\nunskin it: %.1f ms\nfull repaint skinned: %.1f ms\n"
+                  "full repaint unskinned: %.1f ms\n(medians of %zu rounds; %zu skinners)\n",
+                  median(skinTimes), median(unskinTimes), median(skinnedPaint), median(plainPaint), skinTimes.size(),
+                  manager.SkinnerCount());
+    if (FILE* out = _wfopen(file.c_str(), L"w")) {
+        std::fputs(text, out);
+        std::fclose(out);
+    }
+}
 
 }  // namespace
 
@@ -234,6 +453,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     application.Initialize();
     application.SetTitle(u"Skin Preview");
     RegisterSkinClasses();
+    RegisterCommonControlClasses();
+    RegisterControlSkinnerFamilies();
     try {
         auto* form = application.CreateForm<TPreviewForm>();
         // The title in the skinned caption, as the installer's window has it.
@@ -241,8 +462,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         auto* skin = new TSkinData(form);
         int argc = 0;
         LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-        const std::wstring path = argv && argc > 1 ? argv[1] : L"";
+        std::vector<std::wstring> args(argv ? argv + 1 : nullptr, argv ? argv + argc : nullptr);
         if (argv) LocalFree(argv);
+        // "--bench FILE [SKIN]": time skinning, unskinning and full repaints, write them to FILE, end.
+        std::wstring benchFile;
+        if (args.size() >= 2 && args[0] == L"--bench") {
+            benchFile = args[1];
+            args.erase(args.begin(), args.begin() + 2);
+        }
+        const std::wstring path = args.empty() ? L"" : args[0];
         // Set up as the layout reader sets up a form's skin: the stored skin is read with the
         // layout, and skinning starts when the window is first activated.
         skin->BeginLoading();
@@ -254,6 +482,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
             // A skin file replaces the stored one; one that cannot be used leaves the system look.
             skin->SetSkinFile(std::u16string(path.begin(), path.end()));
             skin->SetActive(true);
+        }
+        std::unique_ptr<TTimer> bench;
+        if (!benchFile.empty()) {
+            bench = std::make_unique<TTimer>(nullptr);
+            bench->SetInterval(200);
+            bench->OnTimer = [&](TObject*) {
+                TSkinManager* manager = SkinManager();
+                TSkinForm* skinned = manager ? manager->FindSkinForm(form->Handle()) : nullptr;
+                if (!skinned || !skinned->Started()) return;
+                bench->SetEnabled(false);
+                RunBench(*form, *skin, benchFile);
+                application.Terminate();
+            };
         }
         application.Run();
     } catch (const std::exception& e) {

@@ -159,6 +159,7 @@ void TSkinControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
     if (operation != TOperation::opRemove) return;
     if (component == FCompanion) FCompanion = nullptr;
+    FChildren.erase(std::remove(FChildren.begin(), FChildren.end(), component), FChildren.end());
     if (component != FControl) return;
     // The control is going: its hooks go with it, and so does this skinner.
     FHooked = false;
@@ -174,7 +175,20 @@ void TSkinControl::HookControl(TControl* control) {
     FHooked = true;
 }
 
+void TSkinControl::AdoptChild(TSkinControl* child) {
+    if (!child || child == this || std::find(FChildren.begin(), FChildren.end(), child) != FChildren.end()) return;
+    FChildren.push_back(child);
+    child->FreeNotification(this);
+}
+
 void TSkinControl::Release() {
+    for (TSkinControl* child : std::exchange(FChildren, {})) {
+        child->RemoveFreeNotification(this);
+        if (TSkinManager* manager = SkinManager(); manager && manager->Owns(child))
+            manager->Free(child);
+        else
+            child->Release();
+    }
     if (FHooked && FControl) FControl->RemoveMessageHook(this);
     FHooked = false;
     FSubclass.Remove();

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qx {
 
@@ -56,6 +57,7 @@ public:
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }
     TSkinForm* SkinForm() const { return FSkinForm; }
+    TSkinData* SkinData() const { return FSkinData; }
     const TControlView& View() const { return FView; }
     std::int32_t LifeState() const { return FLifeState; }
     bool SkinOn() const { return FSkinOn; }
@@ -65,6 +67,9 @@ public:
     bool OwnColor() const { return FOwnColor; }
     // Paint-mode setting that a dispatch rule gives a skinner (see each skinner).
     void SetSelfPaint(std::int32_t value) { FSelfPaint = value; }
+    // A skinner this one made for a part of its control (a list view's header, a spin button):
+    // freed when this one lets go, unless it went first.
+    void AdoptChild(TSkinControl* child);
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
@@ -110,6 +115,7 @@ protected:
     TSkinForm* FSkinForm = nullptr;
     std::int32_t FSelfPaint = 0;
     bool FParentBackgroundWasOn = false;
+    std::vector<TSkinControl*> FChildren;  // owned by the skin manager
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,

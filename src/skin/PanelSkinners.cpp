@@ -1,5 +1,6 @@
 #include "skin/PanelSkinners.h"
 
+#include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 
 namespace qx {
@@ -20,6 +21,85 @@ void TSkinBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, b
         FSavedColor = control->Color();
         control->SetColor(SkinButtonFace());
     }
+}
+
+}  // namespace qx
+
+namespace qx {
+
+// ---- nested dialog page --------------------------------------------------------------------
+
+bool TSkinBoxH::BeforeMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_ERASEBKGND: {
+            RECT r{};
+            GetWindowRect(FHandle, &r);
+            OffsetRect(&r, -r.left, -r.top);
+            FillFace(reinterpret_cast<HDC>(m.WParam), r);
+            m.Result = 0;
+            return false;
+        }
+        case WM_CTLCOLORSTATIC:
+            CallPrevious(m);
+            if (FSkinData) m.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
+            return false;
+        default: return TSkinControl::BeforeMessage(m);
+    }
+}
+
+// ---- group box -----------------------------------------------------------------------------
+
+void TSkinGroupBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    TSkinControl::Attach(control, form, skinData, ownColor, canvas);
+    if (FControl) FSelfPaint = 1;
+}
+
+bool TSkinGroupBox::BeforeMessage(TMessage& m) {
+    const bool passOn = TSkinControl::BeforeMessage(m);
+    if (!passOn || FSelfPaint == 0) return passOn;
+    switch (m.Msg) {
+        case WM_PAINT:
+        case WM_PRINT:
+            PaintOwn(m);
+            return false;
+        case WM_ERASEBKGND:
+            EraseTransparent(m);
+            m.Result = 1;
+            return false;
+        default: return passOn;
+    }
+}
+
+void TSkinGroupBox::PaintSkin(HDC dc, const RECT& rect) {
+    if (!FSkinData) return;
+    FCaption = WindowTextOf(FHandle);
+    if (FCaption.empty() && FControl) FCaption = FControl->Caption();
+    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
+    TSelectObject font(dc, FView.Font());
+    const COLORREF oldText = SetTextColor(dc, FControl ? FView.TextColor(GetTextColor(dc)) : GetTextColor(dc));
+    SIZE zero{};
+    GetTextExtentPoint32W(dc, L"0", 1, &zero);
+    const int a = zero.cy / 2 - 1;
+    lastFrameTop_ = a;
+    TPenHandle pen(CreatePen(PS_SOLID, 1, ColorToRGB(FSkinData->Colours.ButtonShadow)));
+    if (FSelfPaint == 0) {
+        // The system's own frame goes first.
+        RECT frame{0, a, W, H};
+        FrameRect(dc, &frame, FSkinData->FaceBrush());
+        InflateRect(&frame, -1, -1);
+        FrameRect(dc, &frame, FSkinData->FaceBrush());
+    }
+    {
+        TSelectObject brush(dc, GetStockObject(NULL_BRUSH));
+        TSelectObject selectedPen(dc, pen.Get());
+        RoundRect(dc, 1, a, W - 1, H - 1, 5, 5);
+    }
+    const COLORREF oldBack = SetBkColor(dc, ColorToRGB(SkinButtonFace()));
+    RECT text{rect.left + 8, rect.top, W, H};
+    DrawTextWide(dc, FCaption, text, DT_EXPANDTABS);
+    SetBkColor(dc, oldBack);
+    SetTextColor(dc, oldText);
+    if (auto* windowed = dynamic_cast<TWinControl*>(FControl); windowed && FSelfPaint == 1) windowed->PaintControls(dc);
 }
 
 }  // namespace qx

@@ -68,8 +68,20 @@ const TClassInfo& TSkinData::StaticClassInfo() {
 }
 
 TSkinData::TSkinData(TComponent* owner) : TComponent(owner) {
-    // The framework's controls that no dispatch rule names by class get their kind here.
-    skinClassMap_ = {u"TCheckBox=checkbox", u"TBitBtn=bitbtn", u"TSpeedButton=speedbutton", u"TMenuButton=menubtn"};
+    // The framework's controls that no dispatch rule names by class get their kind here. A memo
+    // and a scroll box are scrolled windows (the scroll bar skinner draws their border and bars;
+    // a scroll box's own components are dispatched after it); "statusbar", "listview",
+    // "header", "scrollcontrol" and "tabsheet" are kinds of this program's own.
+    skinClassMap_ = {u"TCheckBox=checkbox",       u"TBitBtn=bitbtn",
+                     u"TSpeedButton=speedbutton", u"TMenuButton=menubtn",
+                     u"TProgressBar=progress",    u"TStatusBar=statusbar",
+                     u"TGroupBox=groupbox",       u"TRadioGroup=radiogroup",
+                     u"TEdit=edit",               u"TMemo=scrollbar",
+                     u"TComboBox=combobox",       u"TTrackBar=trackbar",
+                     u"TTabControl=tab",          u"TPageControl=tab",
+                     u"TTabSheet=tabsheet",       u"THeaderControl=header",
+                     u"TListView=listview",       u"TScrollBar=scrollcontrol",
+                     u"TScrollBox=scrollbar",     u"TPageControlEx=pagecontrolex"};
     for (TDataSkinObject& b : Borders) b.FramePiece = true;
     Borders[sbTop].Stacked = Borders[sbBottom].Stacked = true;
     Title.Stacked = true;

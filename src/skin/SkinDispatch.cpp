@@ -132,6 +132,12 @@ const std::initializer_list<TKindRow>& KindRows() {
         {"radiogroup", xcGroupBox, false, TSkinnerKind::GroupBox, true, TKindAction::RadioGroup},
         {"checkgroup", xcPanel, false, TSkinnerKind::GroupBox, true, TKindAction::CheckGroup},
         {"checkbox", xcCheckBox, false, TSkinnerKind::CheckBox, false, TKindAction::Plain},
+        // Kinds of our own for framework classes that no row above serves.
+        {"statusbar", xcStatusBar, false, TSkinnerKind::StatusBar, false, TKindAction::Plain},
+        {"listview", xcScrollbar, false, TSkinnerKind::ListView, false, TKindAction::Plain},
+        {"header", -1, false, TSkinnerKind::Header, false, TKindAction::Plain},
+        {"scrollcontrol", xcScrollbar, false, TSkinnerKind::ScControl, false, TKindAction::Plain},
+        {"tabsheet", xcTab, false, TSkinnerKind::TabSheet, false, TKindAction::Plain},
     };
     return rows;
 }

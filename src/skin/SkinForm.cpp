@@ -244,7 +244,6 @@ void TSkinForm::StartSkin() {
     }
     FLifeState = flSkinned;
     if (FHoverTimer) FHoverTimer->SetEnabled(true);
-    if (FSkinFrame && FBorderKind != bkNoCaption) PaintFrame();
 }
 
 // ---- release -------------------------------------------------------------------------------
@@ -489,6 +488,7 @@ void TSkinForm::Stage1(TMessage& m, bool& handled) {
             return;
         case WM_SKINRECREATESCROLL: {
             const HWND control = reinterpret_cast<HWND>(m.WParam);
+            bool found = false;
             for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
                 if ((*it)->Handle() != control) continue;
                 TSkinControl* old = *it;
@@ -499,7 +499,19 @@ void TSkinForm::Stage1(TMessage& m, bool& handled) {
                     DispatchControl(framework, nullptr);
                 else
                     DispatchWindow(control);
+                found = true;
                 break;
+            }
+            // The old window has gone with its skinner: the framework control named in lParam,
+            // if it is still one of this form's, is skinned again on its new window.
+            if (!found && m.LParam && FForm) {
+                std::vector<TWinControl*> order;
+                FForm->GetTabOrderList(order);
+                for (TWinControl* c : order)
+                    if (reinterpret_cast<LPARAM>(static_cast<TControl*>(c)) == m.LParam) {
+                        if (c->HandleAllocated() && c->Tag() != FSkinData->DisableTag()) DispatchControl(c, nullptr);
+                        break;
+                    }
             }
             m.Result = 0;
             return;

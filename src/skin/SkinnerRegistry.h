@@ -43,6 +43,8 @@ enum class TSkinnerKind : std::uint8_t {
     GlyphRadio,    // a radio button drawn from custom glyphs
     ExCheck,       // an extended check box drawn from glyphs
     PageEx,        // an advanced page control
+    ScrollbarH,    // a raw window with window scroll bars
+    ScControl,     // a stand-alone scroll bar control
     Count
 };
 
@@ -56,7 +58,8 @@ bool HasSkinner(TSkinnerKind kind);
 TSkinControl* MakeSkinner(TSkinnerKind kind, TSkinForm& form, TControl* control, bool ownColor);
 TSkinControl* MakeWindowSkinner(TSkinnerKind kind, TSkinForm& form, HWND window);
 
-// The registry's families are registered once, before the first dispatch.
+// The button family and panels are registered once, before the first dispatch; the other
+// control families come with RegisterControlSkinnerFamilies (ControlSkinnerFamilies.h).
 void RegisterBuiltInSkinners();
 
 }  // namespace qx

@@ -12,6 +12,9 @@
 //   winprobe acc HWND [ROLE]      what the platform's accessibility interface tells of the
 //                                 window's client object and its children (with ROLE: only its
 //                                 simple children of that role, which asks the window least)
+//   winprobe toggles BUTTON N WATCH  clicks BUTTON N times, each time waiting (up to 10 s) until
+//                                 WATCH's answer to the skinned query (0x3523) changes; prints
+//                                 how many clicks changed it
 #include <windows.h>
 #include <oleacc.h>
 
@@ -245,6 +248,24 @@ int wmain(int argc, wchar_t** argv) {
                     static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(info.hwndActive)));
     } else if (cmd == L"acc" && argc > 2) {
         if (Accessible(Handle(argv[2]), argc > 3 ? _wtol(argv[3]) : 0) != 0) return 1;
+    } else if (cmd == L"toggles" && argc > 4) {
+        const HWND button = Handle(argv[2]), watch = Handle(argv[4]);
+        const int count = _wtoi(argv[3]);
+        int changed = 0;
+        for (int i = 0; i < count; ++i) {
+            DWORD_PTR before = 0, now = 0;
+            SendMessageTimeoutW(watch, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 5000, &before);
+            SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000, &now);
+            for (int waited = 0; waited < 10000; waited += 20) {
+                Sleep(20);
+                if (!SendMessageTimeoutW(watch, 0x3523, 0, 0, SMTO_ABORTIFHUNG, 5000, &now)) break;
+                if (now != before) {
+                    ++changed;
+                    break;
+                }
+            }
+        }
+        std::printf("%d\n", changed);
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
     } else {

@@ -1,6 +1,8 @@
 // Entry point of the Windows test programs: the application object exists for every test,
 // as it does in the program, and errors are recorded instead of opening boxes.
 #include "framework/Forms.h"
+#include "framework/Register.h"
+#include "skin/ControlSkinnerFamilies.h"
 #include "skin/SkinRegister.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,8 @@ int main(int argc, char** argv) {
     application.Initialize();
     application.SetTitle(u"Quenrix tests");
     qx::RegisterSkinClasses();
+    qx::RegisterCommonControlClasses();
+    qx::RegisterControlSkinnerFamilies();
     application.OnException = [](const std::u16string& text) {
         ADD_FAILURE() << "unexpected error box: " << std::string(text.begin(), text.end());
     };

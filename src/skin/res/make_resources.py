@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Writes the skin engine's built-in bitmaps: the menu glyph strip ORVANEMENU (64 x 16,
-1 bit, black glyphs on white, which is the mask colour) and the track bar channels TRACK
-(16 x 4) and TRACKVERT (4 x 16). Deterministic; the outputs are committed beside it.
+1 bit, black glyphs on white, which is the mask colour), the track bar channels TRACK
+(16 x 4) and TRACKVERT (4 x 16), and the media player's button glyphs (16 x 16, 4 bits,
+grey 0x808080 the see-through colour): EN_, DI_ and CL_ (enabled, disabled, coloured) of
+MPPLAY, MPPAUSE, MPSTOP, MPNEXT, MPPREV, MPSTEP, MPBACK, MPRECORD and MPEJECT.
+Deterministic; the outputs are committed beside it.
 Usage: make_resources.py [FOLDER]"""
 import os
 import struct
@@ -66,9 +69,75 @@ def track_vert():
     return bmp_file(4, 16, 24, [], [row] * 16)
 
 
+MEDIA_BUTTONS = ("MPPLAY", "MPPAUSE", "MPSTOP", "MPNEXT", "MPPREV", "MPSTEP", "MPBACK", "MPRECORD", "MPEJECT")
+# Index 0 is the see-through grey; 1 the ink of the enabled, 2 of the disabled, 3 of the coloured.
+MEDIA_PALETTE = [(128, 128, 128), (16, 16, 16), (176, 176, 176), (0, 128, 0)] + [(0, 0, 0)] * 12
+
+
+def media_shape(name):
+    """The set of (x, y) pixels of a 16 x 16 media glyph."""
+    px = set()
+
+    def box(l, t, r, b):
+        px.update((x, y) for x in range(l, r) for y in range(t, b))
+
+    def right(l, t, size):  # a triangle pointing right, its tip size pixels from l
+        for i in range(size):
+            px.update((l + i, y) for y in range(t + i, t + 2 * size - 1 - i))
+
+    def left(r, t, size):
+        for i in range(size):
+            px.update((r - 1 - i, y) for y in range(t + i, t + 2 * size - 1 - i))
+
+    if name == "MPPLAY":
+        right(5, 3, 5)
+    elif name == "MPPAUSE":
+        box(4, 3, 7, 13)
+        box(9, 3, 12, 13)
+    elif name == "MPSTOP":
+        box(4, 4, 12, 12)
+    elif name == "MPNEXT":
+        right(4, 4, 4)
+        box(10, 4, 12, 11)
+    elif name == "MPPREV":
+        box(4, 4, 6, 11)
+        left(12, 4, 4)
+    elif name == "MPSTEP":
+        right(2, 4, 4)
+        right(8, 4, 4)
+    elif name == "MPBACK":
+        left(8, 4, 4)
+        left(14, 4, 4)
+    elif name == "MPRECORD":
+        px.update((x, y) for x in range(16) for y in range(16) if (x - 7.5) ** 2 + (y - 7.5) ** 2 <= 4.2 ** 2)
+    elif name == "MPEJECT":
+        for i in range(5):
+            px.update((x, 8 - i) for x in range(3 + i, 13 - i))
+        box(3, 10, 13, 12)
+    return px
+
+
+def media_glyph(name, ink):
+    shape = media_shape(name)
+    rows = []
+    for y in range(16):
+        values = [ink if (x, y) in shape else 0 for x in range(16)]
+        rows.append(bytes((values[i] << 4) | values[i + 1] for i in range(0, 16, 2)))
+    return bmp_file(16, 16, 4, MEDIA_PALETTE, rows)
+
+
+def outputs():
+    yield "orvanemenu.bmp", glyphs()
+    yield "track.bmp", track()
+    yield "trackvert.bmp", track_vert()
+    for name in MEDIA_BUTTONS:
+        for prefix, ink in (("en", 1), ("di", 2), ("cl", 3)):
+            yield f"{prefix}_{name.lower()}.bmp", media_glyph(name, ink)
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-    for name, data in (("orvanemenu.bmp", glyphs()), ("track.bmp", track()), ("trackvert.bmp", track_vert())):
+    for name, data in outputs():
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
 

@@ -1,0 +1,89 @@
+#include "skin/ControlSkinnerFamilies.h"
+
+#include "skin/EditSkinners.h"
+#include "skin/MediaSkinners.h"
+#include "skin/PanelSkinners.h"
+#include "skin/ProgressSkinners.h"
+#include "skin/ScrollSkinners.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+#include "skin/SkinnerRegistry.h"
+#include "skin/TabSkinners.h"
+
+#include <memory>
+
+namespace qx {
+
+namespace {
+
+template <class S>
+TSkinControl* Make(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+    if (control) return form.AttachSkinner<S>(control, ownColor);
+    return window ? form.AttachWindowSkinner<S>(window) : nullptr;
+}
+
+// A skinner that must be set up between its making and its attaching.
+template <class S, class Setup>
+TSkinControl* MakeWith(TSkinForm& form, TControl* control, HWND window, bool ownColor, Setup setup) {
+    if (!control && !window) return nullptr;
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    const TSkinKey key = control ? TSkinKey{windowed ? windowed->Handle() : nullptr, windowed ? nullptr : control}
+                                 : TSkinKey{window, nullptr};
+    auto made = std::make_unique<S>();
+    setup(*made);
+    S* skinner = EnsureSkinManager().Own(std::move(made), key);
+    if (control)
+        skinner->Attach(control, &form, form.SkinData(), ownColor, nullptr);
+    else
+        skinner->AttachWindow(window, form.SkinData(), &form, nullptr);
+    return skinner;
+}
+
+TSkinControl* MakeSingleScrollbar(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+    // The control paints its own border: the skinner adds none.
+    return MakeWith<TSkinScrollbar>(form, control, window, ownColor, [](TSkinScrollbar& s) { s.SetSelfPaint(1); });
+}
+
+template <TGlyphKind K>
+TSkinControl* MakeGlyph(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+    return MakeWith<TSkinObjImage>(form, control, window, ownColor, [](TSkinObjImage& s) { s.SetGlyphKind(K); });
+}
+
+TSkinControl* MakePageEx(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+    return MakeWith<TSkinPageEx>(form, control, window, ownColor, [](TSkinPageEx& s) { s.PageKind = 4; });
+}
+
+}  // namespace
+
+void RegisterControlSkinnerFamilies() {
+    static const bool done = [] {
+        RegisterBuiltInSkinners();
+        RegisterSkinnerFactory(TSkinnerKind::BoxH, &Make<TSkinBoxH>);
+        RegisterSkinnerFactory(TSkinnerKind::GroupBox, &Make<TSkinGroupBox>);
+        RegisterSkinnerFactory(TSkinnerKind::Progress, &Make<TSkinProgress>);
+        RegisterSkinnerFactory(TSkinnerKind::StatusBar, &Make<TSkinStatusBar>);
+        RegisterSkinnerFactory(TSkinnerKind::Scrollbar, &Make<TSkinScrollbar>);
+        RegisterSkinnerFactory(TSkinnerKind::SingleScrollbar, &MakeSingleScrollbar);
+        RegisterSkinnerFactory(TSkinnerKind::ListView, &Make<TSkinListView>);
+        RegisterSkinnerFactory(TSkinnerKind::ScrollbarH, &Make<TSkinScrollbarH>);
+        RegisterSkinnerFactory(TSkinnerKind::ScControl, &Make<TSkinScControl>);
+        RegisterSkinnerFactory(TSkinnerKind::ComBox, &Make<TSkinComBox>);
+        RegisterSkinnerFactory(TSkinnerKind::Edit, &Make<TSkinEdit>);
+        RegisterSkinnerFactory(TSkinnerKind::UpDown, &Make<TSkinUpDown>);
+        RegisterSkinnerFactory(TSkinnerKind::TrackBar, &Make<TSkinTrackBar>);
+        RegisterSkinnerFactory(TSkinnerKind::Tab, &Make<TSkinTab>);
+        RegisterSkinnerFactory(TSkinnerKind::Tab31, &Make<TSkinTab31>);
+        RegisterSkinnerFactory(TSkinnerKind::TabSheet, &Make<TSkinTabSheet>);
+        RegisterSkinnerFactory(TSkinnerKind::Header, &Make<TSkinHeader>);
+        RegisterSkinnerFactory(TSkinnerKind::Sizer, &Make<TSkinSizer>);
+        RegisterSkinnerFactory(TSkinnerKind::MediaPlayer, &Make<TSkinMP>);
+        RegisterSkinnerFactory(TSkinnerKind::GlyphCheck, &MakeGlyph<gkCheck>);
+        RegisterSkinnerFactory(TSkinnerKind::GlyphRadio, &MakeGlyph<gkRadio>);
+        RegisterSkinnerFactory(TSkinnerKind::ExCheck, &MakeGlyph<gkExCheck>);
+        RegisterSkinnerFactory(TSkinnerKind::PageEx, &MakePageEx);
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace qx

@@ -1,0 +1,257 @@
+#include "skin/MediaSkinners.h"
+
+#include "core/ControlGeometry.h"
+#include "framework/ExtCtrls.h"
+#include "framework/MPlayer.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+
+#include <windowsx.h>
+
+#include <string>
+
+namespace qx {
+
+namespace {
+
+const char* const kButtonNames[kMediaButtonCount] = {"MPPLAY", "MPPAUSE", "MPSTOP",   "MPNEXT", "MPPREV",
+                                                     "MPSTEP", "MPBACK",  "MPRECORD", "MPEJECT"};
+const char* const kGlyphPrefixes[3] = {"EN", "DI", "CL"};
+constexpr COLORREF kGlyphKey = 0x808080;
+
+}  // namespace
+
+// ---- the panel over a media player ---------------------------------------------------------
+
+TMediaPlayerOverlay::TMediaPlayerOverlay(TSkinMP* skinner, TMediaPlayer* player)
+    : TCustomControl(nullptr), skinner_(skinner), player_(player) {
+    controlStyle_ &= ~(csAcceptsControls | csClickEvents | csDoubleClicks);
+    controlStyle_ |= csOpaque;
+    SetVisible(false);
+    if (TSkinData* s = skinner ? skinner->SkinData() : nullptr) SetTag(s->DisableTag());
+    LoadGlyphs();
+    if (player_ && player_->HandleAllocated()) {
+        parentWindow_ = GetParent(player_->Handle());
+        HandleNeeded();
+        Follow();
+    }
+}
+
+TMediaPlayerOverlay::~TMediaPlayerOverlay() = default;
+
+void TMediaPlayerOverlay::LoadGlyphs() {
+    for (int b = 0; b < kMediaButtonCount; ++b)
+        for (int k = 0; k < 3; ++k) {
+            const std::string name = std::string(kGlyphPrefixes[k]) + "_" + kButtonNames[b];
+            const std::wstring wide(name.begin(), name.end());
+            auto bitmap = std::make_unique<TBitmap>();
+            LoadBitmapResource(*bitmap, wide.c_str());
+            glyphs_[static_cast<std::size_t>(b)][static_cast<std::size_t>(k)] = std::move(bitmap);
+        }
+}
+
+void TMediaPlayerOverlay::CreateParams(TCreateParams& p) {
+    TCustomControl::CreateParams(p);
+    p.WndParent = parentWindow_;
+    p.Style &= ~WS_TABSTOP;
+    p.WinClassName = u"TMediaPlayerOverlay";
+}
+
+void TMediaPlayerOverlay::Follow() {
+    if (!player_ || !player_->HandleAllocated() || !HandleAllocated()) return;
+    HWND target = player_->Handle();
+    RECT r{};
+    GetWindowRect(target, &r);
+    MapWindowPoints(nullptr, parentWindow_, reinterpret_cast<POINT*>(&r), 2);
+    HWND before = GetWindow(target, GW_HWNDPREV);
+    UINT flags = SWP_NOACTIVATE | (IsWindowVisible(target) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    if (before == Handle()) flags |= SWP_NOZORDER;
+    SetWindowPos(Handle(), before ? before : HWND_TOP, r.left, r.top, RectWidth(r), RectHeight(r), flags);
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TMediaPlayerOverlay::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_SKINNEDQUERY: m.Result = 1; return;
+        case WM_ERASEBKGND: m.Result = 1; return;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            TCustomControl::WndProc(m);
+            if (!player_ || !player_->HandleAllocated()) return;
+            const int b = player_->ButtonAt(GET_X_LPARAM(m.LParam));
+            pressed_ = player_->Enabled() && b >= 0 && ((player_->EnabledButtons() >> b) & 1) ? b : -1;
+            Invalidate();
+            ++busy_;
+            {
+                // The player may be destroyed by its own handling of the press.
+                TSkinDispatchScope scope;
+                SendMessageW(player_->Handle(), m.Msg, m.WParam, m.LParam);
+            }
+            --busy_;
+            return;
+        }
+        case WM_LBUTTONUP: {
+            TCustomControl::WndProc(m);
+            const int pressed = pressed_;
+            pressed_ = -1;
+            Invalidate();
+            if (!player_ || !player_->HandleAllocated()) return;
+            // A release away from the pressed button only lets the player go.
+            LPARAM at = m.LParam;
+            if (pressed < 0 || player_->ButtonAt(GET_X_LPARAM(m.LParam)) != pressed) at = MAKELPARAM(-1, -1);
+            ++busy_;
+            {
+                TSkinDispatchScope scope;
+                SendMessageW(player_->Handle(), WM_LBUTTONUP, m.WParam, at);
+            }
+            --busy_;
+            return;
+        }
+        default: TCustomControl::WndProc(m);
+    }
+}
+
+void TMediaPlayerOverlay::Paint() {
+    TCanvas& c = Canvas();
+    HDC dc = c.Handle();
+    const RECT all = ClientRect();
+    TSkinData* skin = skinner_ ? skinner_->SkinData() : nullptr;
+    FillSolidRect(dc, all, ColorToRGB(skin ? skin->Colours.ButtonFace : clBtnFace));
+    lastGlyph_.fill(0);
+    if (!player_) return;
+    const int count = player_->VisibleCount();
+    const int w = EqualCellWidth(RectWidth(all), count);
+    int x = 0;
+    for (int b = 0; b < kMediaButtonCount; ++b) {
+        if (!((player_->VisibleButtons() >> b) & 1)) continue;
+        RECT cell{x, 0, x + w, all.bottom};
+        x += w;
+        const bool enabled = player_->Enabled() && ((player_->EnabledButtons() >> b) & 1);
+        const bool pressed = b == pressed_;
+        if (skin && !skin->Buttons.Bitmap.Empty())
+            DrawSkinPart(dc, skin->Buttons, pressed ? 2 : !enabled ? 3 : 1, cell);
+        else
+            DrawFrameControl(dc, &cell, DFC_BUTTON,
+                             DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
+        const int kind = !enabled ? 1 : ((player_->ColoredButtons() >> b) & 1) ? 2 : 0;
+        lastGlyph_[static_cast<std::size_t>(b)] = "EDC"[kind];
+        RECT glyphArea = cell;
+        if (pressed) OffsetRect(&glyphArea, 1, 1);
+        TBitmap& glyph = *glyphs_[static_cast<std::size_t>(b)][static_cast<std::size_t>(kind)];
+        if (glyph.Empty()) {
+            DrawMediaGlyph(dc, glyphArea, static_cast<TMPBtnType>(b),
+                           enabled ? ColorToRGB(skin ? skin->Colours.ButtonText : clBtnText) : GetSysColor(COLOR_GRAYTEXT));
+            continue;
+        }
+        const int gx = glyphArea.left + (RectWidth(glyphArea) - glyph.Width()) / 2;
+        const int gy = glyphArea.top + (RectHeight(glyphArea) - glyph.Height()) / 2;
+        TransparentBlt(dc, RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph, kGlyphKey);
+    }
+}
+
+void TMediaOverlayDeleter::operator()(TMediaPlayerOverlay* overlay) const {
+    if (!overlay) return;
+    if (!overlay->Busy()) {
+        delete overlay;
+        return;
+    }
+    overlay->Orphan();
+    if (overlay->HandleAllocated()) ShowWindow(overlay->Handle(), SW_HIDE);
+    PostCall([overlay] { TMediaOverlayDeleter{}(overlay); });
+}
+
+// ---- the media player skinner --------------------------------------------------------------
+
+TSkinMP::TSkinMP() = default;
+
+TSkinMP::~TSkinMP() { FOverlay.reset(); }
+
+void TSkinMP::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    if (FAttached) return;
+    TSkinControl::Attach(control, form, skinData, ownColor, canvas);
+    if (auto* player = dynamic_cast<TMediaPlayer*>(FControl)) FOverlay.reset(new TMediaPlayerOverlay(this, player));
+}
+
+void TSkinMP::Detach() {
+    TSkinControl::Detach();
+    if (FLifeState != 6) FOverlay.reset();
+}
+
+void TSkinMP::Release() {
+    TSkinControl::Release();
+    FOverlay.reset();
+}
+
+void TSkinMP::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_WINDOWPOSCHANGED:
+        case CM_VISIBLECHANGED:
+        case WM_SHOWWINDOW:
+            if (FOverlay) FOverlay->Follow();
+            break;
+        case WM_PAINT:
+        case CM_ENABLEDCHANGED:
+            // The player painted under the panel: the panel shows its state.
+            if (FOverlay && FOverlay->HandleAllocated()) FOverlay->Invalidate();
+            break;
+        default: TSkinControl::AfterMessage(m);
+    }
+}
+
+// ---- glyph check boxes and radio buttons ---------------------------------------------------
+
+void TSkinObjImage::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    if (FAttached) return;
+    TSkinControl::Attach(control, form, skinData, ownColor, canvas);
+    AssignGlyphs();
+}
+
+void TSkinObjImage::AssignGlyphs() {
+    if (!FControl || !FSkinData) return;
+    const bool radio = FKind == gkRadio;
+    TBitmap& source = radio ? FSkinData->Buttons.RadioBitmap : FSkinData->Buttons.CheckBitmap;
+    const int n = radio ? FSkinData->Buttons.RadioButtonFrame : FSkinData->Buttons.CheckButtonFrame;
+    if (source.Empty() || n < 1) return;
+    auto* target = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, "CustomGlyphs", TBitmap::StaticClassInfo()));
+    if (!target) return;
+    // The skin's cells for unchecked, checked, disabled unchecked and disabled checked, in the
+    // same numbering the check box and radio button skinners use.
+    int cells[4] = {1, 2, 3, 4};
+    if ((radio && n == 8) || (!radio && n == 12)) {
+        cells[1] = 5;
+        cells[2] = 4;
+        cells[3] = 8;
+    }
+    const int cw = source.Width() / n, ch = source.Height();
+    if (cw <= 0 || ch <= 0) return;
+    TBitmap strip;
+    strip.SetPixelFormat(TPixelFormat::pf24bit);
+    strip.SetSize(4 * cw, ch);
+    if (strip.Empty()) return;
+    FillSolidRect(strip.Canvas().Handle(), RECT{0, 0, 4 * cw, ch}, SkinKeyColor);
+    for (int i = 0; i < 4; ++i)
+        BitBlt(strip.Canvas().Handle(), i * cw, 0, cw, ch, source.Canvas().Handle(), (std::min(cells[i], n) - 1) * cw,
+               0, SRCCOPY);
+    target->Assign(strip);
+    SetPropFromText(FControl, "TransparentColor", u"16711935");
+    // Off and on again, so that the control takes the new glyphs.
+    SetPropFromText(FControl, "UseCustomGlyphs", u"False");
+    SetPropFromText(FControl, "UseCustomGlyphs", u"True");
+}
+
+void TSkinObjImage::Detach() {
+    if (FControl) {
+        SetPropFromText(FControl, "UseCustomGlyphs", u"False");
+        if (auto* target =
+                dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, "CustomGlyphs", TBitmap::StaticClassInfo())))
+            target->Clear();
+    }
+    TSkinControl::Detach();
+}
+
+void TSkinObjImage::SkinChanged() {
+    TSkinControl::SkinChanged();
+    AssignGlyphs();
+}
+
+}  // namespace qx

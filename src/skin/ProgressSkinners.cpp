@@ -1,0 +1,246 @@
+#include "skin/ProgressSkinners.h"
+
+#include "core/ControlGeometry.h"
+#include "framework/ComCtrls.h"
+#include "skin/SkinData.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace qx {
+
+namespace {
+
+// The status bars' one composition bitmap: painting happens one paint at a time on the
+// interface thread, so a single bitmap serves every status bar.
+TBitmap& StatusScratch() {
+    static TBitmap scratch;
+    if (scratch.PixelFormat() != TPixelFormat::pf24bit) scratch.SetPixelFormat(TPixelFormat::pf24bit);
+    return scratch;
+}
+
+std::u16string WideText(const std::wstring& w) { return std::u16string(w.begin(), w.end()); }
+
+}  // namespace
+
+// ---- progress bar --------------------------------------------------------------------------
+
+bool TSkinProgress::BeforeMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_PAINT:
+            // Without a trough picture the bar keeps its own look.
+            if (!FSkinData || !FSkinData->Progress || FSkinData->Progress->Bitmap.Empty()) return true;
+            PaintOwn(m);
+            m.Result = 0;
+            return false;
+        case WM_ERASEBKGND:
+            m.Result = 1;
+            return false;
+        default: return TSkinControl::BeforeMessage(m);
+    }
+}
+
+void TSkinProgress::PaintSkin(HDC dc, const RECT& rect) {
+    if (!FSkinData || !FSkinData->Progress || FSkinData->Progress->Bitmap.Empty()) return;
+    TDataSkinBorder& trough = *FSkinData->Progress;
+    const bool vertical = (WindowStyle() & PBS_VERTICAL) != 0;
+    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
+    // A vertical bar is composed lying down and turned at the end.
+    const RECT r{0, 0, vertical ? H : W, vertical ? W : H};
+    if (r.right <= 0 || r.bottom <= 0) return;
+    TBitmap work;
+    work.SetPixelFormat(TPixelFormat::pf24bit);
+    work.SetSize(r.right, r.bottom);
+    if (work.Empty()) return;
+    HDC w = work.Canvas().Handle();
+    FillSolidRect(w, r, ColorToRGB(SkinButtonFace()));
+    const int pos = static_cast<int>(SendMessageW(FHandle, PBM_GETPOS, 0, 0));
+    const int max = static_cast<int>(SendMessageW(FHandle, PBM_GETRANGE, FALSE, 0));
+    const int fill = ProgressFillWidth(r.right, pos, max);
+    lastFill_ = fill;
+    DrawSkinPart(w, trough, 1, r, TPartBlend::Keyed);
+    if (trough.Style == 1)
+        PaintChunks(w, r, fill);
+    else if (fill > 0)
+        DrawSkinPart(w, trough, 2, RECT{0, 0, fill, r.bottom}, TPartBlend::Keyed);
+    if (vertical) RotateBitmapLeft(work);
+    BitBlt(dc, rect.left, rect.top, work.Width(), work.Height(), work.Canvas().Handle(), 0, 0, SRCCOPY);
+}
+
+void TSkinProgress::PaintChunks(HDC w, const RECT& r, int fill) {
+    TDataSkinObject* chunk = FSkinData->ProgressChunk.get();
+    if (!chunk || chunk->Bitmap.Empty() || fill <= 0) return;
+    const SIZE cell = SkinPartSize(*chunk);
+    const TChunkLayout layout = ChunkLayout(fill, r.bottom, cell.cx, cell.cy);
+    if (chunk->Tile == 1) {
+        if (layout.Copies <= 0 || cell.cy <= 0) return;
+        TBitmap strip;
+        strip.SetPixelFormat(TPixelFormat::pf24bit);
+        strip.SetSize(fill, cell.cy);
+        if (strip.Empty()) return;
+        HDC s = strip.Canvas().Handle();
+        FillSolidRect(s, RECT{0, 0, fill, cell.cy}, SkinKeyColor);
+        for (int k = 0; k < layout.Copies; ++k)
+            DrawFrameCell(s, RECT{k * cell.cx, 0, (k + 1) * cell.cx, cell.cy}, chunk->Bitmap, false,
+                          chunk->Frames(), 1);
+        const int x = chunk->Margins.Left + 2;
+        TransparentBlt(w, RECT{x, r.top + layout.Y, x + fill, r.top + layout.Y + cell.cy}, strip, SkinKeyColor);
+        return;
+    }
+    if (layout.Height <= 0) return;
+    DrawSkinPart(w, *chunk, 1, RECT{2, 2, 2 + fill, 2 + layout.Height});
+}
+
+// ---- status bar ----------------------------------------------------------------------------
+
+void DrawCellText(HDC dc, const RECT& cell, UINT alignment, bool enabled, const std::u16string& text) {
+    const int mode = SetBkMode(dc, TRANSPARENT);
+    const UINT f = alignment | DT_EXPANDTABS;
+    RECT m = cell;
+    DrawTextWide(dc, text, m, f | DT_CALCRECT | DT_NOCLIP);
+    const int cw = cell.right - cell.left, ch = cell.bottom - cell.top;
+    const int mw = m.right - m.left, mh = m.bottom - m.top;
+    const int dy = (ch - mh) / 2 - 1;
+    if (alignment & DT_CENTER) {
+        OffsetRect(&m, (cw - mw) / 2, dy);
+    } else {
+        OffsetRect(&m, 0, dy);
+        m.left = cell.left;
+        m.right = cell.right;
+    }
+    COLORREF old = 0;
+    if (!enabled) old = SetTextColor(dc, ColorToRGB(clBtnShadow));
+    DrawTextWide(dc, text, m, f);
+    if (!enabled) SetTextColor(dc, old);
+    SetBkMode(dc, mode);
+}
+
+bool TSkinStatusBar::BeforeMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_PAINT:
+            PaintOwn(m);
+            return false;
+        case WM_ERASEBKGND:
+            m.Result = 1;
+            return false;
+        default: return TSkinControl::BeforeMessage(m);
+    }
+}
+
+void TSkinStatusBar::PanelBackground(HDC dc, const RECT& cell, int k) {
+    TDataSkinObject* edges = FSkinData ? FSkinData->StatusBarEdges.get() : nullptr;
+    if (edges && !edges->Bitmap.Empty()) {
+        const TFrameMargins margins{edges->Margins.Left, edges->Margins.Top, edges->Margins.Right,
+                                    edges->Margins.Bottom};
+        DrawFrame(dc, cell, edges->Bitmap, false, edges->Tile == 1, false, 3, k, margins);
+        return;
+    }
+    if (k == 3) return;
+    const COLORREF topLeft = ColorToRGB(k == 1 ? clBtnShadow : clBtnHighlight);
+    const COLORREF bottomRight = ColorToRGB(k == 1 ? clBtnHighlight : clBtnShadow);
+    FillSolidRect(dc, RECT{cell.left, cell.top, cell.right, cell.top + 1}, topLeft);
+    FillSolidRect(dc, RECT{cell.left, cell.top, cell.left + 1, cell.bottom}, topLeft);
+    FillSolidRect(dc, RECT{cell.left, cell.bottom - 1, cell.right, cell.bottom}, bottomRight);
+    FillSolidRect(dc, RECT{cell.right - 1, cell.top, cell.right, cell.bottom}, bottomRight);
+}
+
+void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
+    if (!FSkinData) return;
+    const int W = rect.right - rect.left, H = rect.bottom - rect.top;
+    if (W <= 0 || H <= 0) return;
+    TBitmap& S = StatusScratch();
+    S.SetSize(W, H);
+    if (S.Empty()) return;
+    HDC s = S.Canvas().Handle();
+    const RECT all{0, 0, W, H};
+    FillSolidRect(s, all, ColorToRGB(SkinButtonFace()));
+    TSelectObject font(s, FView.Font());
+    TDataSkinObject* edges = FSkinData->StatusBarEdges.get();
+    TColor textColour = FSkinData->Colours.ButtonText;
+    if (edges && edges->NormalColour2 != kSkinNoColour) textColour = edges->NormalColour2;
+    const COLORREF oldText = SetTextColor(s, ColorToRGB(textColour));
+
+    auto* bar = dynamic_cast<TStatusBar*>(FControl);
+    const bool simple = bar ? (bar->SimplePanel() || bar->Panels().empty())
+                            : SendMessageW(FHandle, SB_ISSIMPLE, 0, 0) != 0;
+    std::vector<int> ownerDrawn;
+    if (simple) {
+        PanelBackground(s, all, 1);
+        std::u16string text = bar ? bar->SimpleText() : WindowTextOf(FHandle);
+        if (text.empty()) text = u" ";
+        RECT cell = all;
+        InflateRect(&cell, -2, 0);
+        DrawCellText(s, cell, FView.RightToLeft() ? DT_RIGHT : DT_LEFT, true, text);
+    } else {
+        const int count = bar ? static_cast<int>(bar->Panels().size())
+                              : static_cast<int>(SendMessageW(FHandle, SB_GETPARTS, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            RECT cell{};
+            if (!SendMessageW(FHandle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&cell))) continue;
+            cell.right += 2;
+            if (i == count - 1) cell.right = all.right;
+            UINT align = DT_LEFT;
+            int k = 1;
+            bool ownerDraw = false;
+            std::u16string text;
+            if (bar) {
+                const TStatusPanel& panel = bar->Panels()[static_cast<std::size_t>(i)];
+                TAlignment a = panel.Alignment;
+                if (panel.RightToLeft && a != TAlignment::taCenter)
+                    a = a == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
+                align = a == TAlignment::taCenter ? DT_CENTER : a == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
+                k = panel.Bevel == TStatusPanelBevel::pbRaised ? 2 : panel.Bevel == TStatusPanelBevel::pbNone ? 3 : 1;
+                ownerDraw = panel.Style == TStatusPanelStyle::psOwnerDraw;
+                text = panel.Text;
+            } else {
+                const LRESULT info = SendMessageW(FHandle, SB_GETTEXTLENGTHW, static_cast<WPARAM>(i), 0);
+                const UINT flags = HIWORD(info);
+                k = (flags & SBT_POPOUT) ? 2 : (flags & SBT_NOBORDERS) ? 3 : 1;
+                ownerDraw = (flags & SBT_OWNERDRAW) != 0;
+                if (!ownerDraw) {
+                    std::wstring w(static_cast<std::size_t>(LOWORD(info)) + 1, L'\0');
+                    SendMessageW(FHandle, SB_GETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(w.data()));
+                    w.resize(LOWORD(info));
+                    text = WideText(w);
+                    // The platform aligns by leading tabs.
+                    if (text.rfind(u"\t\t", 0) == 0) {
+                        align = DT_RIGHT;
+                        text = text.substr(2);
+                    } else if (text.rfind(u"\t", 0) == 0) {
+                        align = DT_CENTER;
+                        text = text.substr(1);
+                    }
+                }
+            }
+            PanelBackground(s, cell, k);
+            if (ownerDraw) {
+                ownerDrawn.push_back(i);
+                continue;
+            }
+            if (text.empty()) text = u" ";
+            InflateRect(&cell, -2, 0);
+            DrawCellText(s, cell, align, true, text);
+        }
+    }
+    SetTextColor(s, oldText);
+
+    TDataSkinObject* extra = FSkinData->ExtraImages.get();
+    if ((WindowStyle() & SBARS_SIZEGRIP) && extra && !extra->Bitmap.Empty()) {
+        const int cw = extra->Bitmap.Width() / extra->Frames(), ch = extra->Bitmap.Height();
+        DrawFrameCell(s, RECT{W - 1 - cw, H - 1 - ch, W - 1, H - 1}, extra->Bitmap, true, extra->Frames(), 5);
+    }
+    BitBlt(dc, rect.left, rect.top, W, H, s, 0, 0, SRCCOPY);
+    if (auto* windowed = dynamic_cast<TWinControl*>(FControl)) windowed->PaintControls(dc);
+    if (bar && bar->OnDrawPanel)
+        for (int i : ownerDrawn) {
+            RECT cell{};
+            if (!SendMessageW(FHandle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&cell))) continue;
+            InflateRect(&cell, -2, -2);
+            bar->OnDrawPanel(bar, i, dc, cell);
+        }
+}
+
+}  // namespace qx

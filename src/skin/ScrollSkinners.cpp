@@ -1,0 +1,643 @@
+#include "skin/ScrollSkinners.h"
+
+#include "framework/ExtCtrls.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+#include "skin/TabSkinners.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace qx {
+
+namespace {
+
+bool HasScrollbarElement(const TSkinData* s) { return s && s->Scrollbar && !s->Scrollbar->Bitmap.Empty(); }
+
+TSkinData* SkinDataOf(TSkinControl* skinner);
+
+}  // namespace
+
+// ---- the overlay ---------------------------------------------------------------------------
+
+TScrollOverlay::TScrollOverlay(TSkinControl* skinner)
+    : TCustomControl(nullptr),
+      FArrowSize(GetSystemMetrics(SM_CXHSCROLL)),
+      FSkinner(skinner),
+      alive_(std::make_shared<bool>(true)) {
+    controlStyle_ &= ~(csAcceptsControls | csClickEvents | csDoubleClicks);
+    controlStyle_ |= csOpaque;
+    SetVisible(false);
+}
+
+TScrollOverlay::~TScrollOverlay() { *alive_ = false; }
+
+void TScrollOverlay::CreateParams(TCreateParams& p) {
+    TCustomControl::CreateParams(p);
+    p.WndParent = parentWindow_;
+    p.ExStyle |= WS_EX_TOOLWINDOW;
+    p.Style &= ~WS_TABSTOP;
+    p.WinClassName = u"TScrollOverlay";
+}
+
+void TScrollOverlay::Bind(TSkinControl* skinner, TControl* control, TOverlayKind kind) {
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    if (!windowed) return;
+    FTarget = kind == okControl ? control : nullptr;
+    BindWindow(skinner, windowed->Handle(), kind);
+    if (kind == okControl) FVertical = PropTextLower(control, "Kind") != "sbhorizontal";
+    if (control->Parent()) SetColor(control->Parent()->Color());
+}
+
+void TScrollOverlay::BindWindow(TSkinControl* skinner, HWND target, TOverlayKind kind) {
+    FSkinner = skinner;
+    FTargetHandle = target;
+    FKind = kind;
+    FVertical = kind == okVertical || (kind == okControl && (GetWindowLongPtrW(target, GWL_STYLE) & SBS_VERT));
+    parentWindow_ = GetParent(target);
+    if (TSkinData* s = SkinDataOf(skinner)) SetTag(s->DisableTag());
+    if (parentWindow_) HandleNeeded();
+}
+
+void TScrollOverlay::SetHotZone(int zone) {
+    if (zone == FHotZone) return;
+    FHotZone = zone;
+    if (HandleAllocated()) Invalidate();
+}
+
+bool TScrollOverlay::BarInfo(TBarInfo& info) const {
+    if (!FTargetHandle || !IsWindow(FTargetHandle)) return false;
+    const LONG_PTR style = GetWindowLongPtrW(FTargetHandle, GWL_STYLE);
+    if (FKind == okControl) {
+        if (!GetWindowRect(FTargetHandle, &info.Screen)) return false;
+        SCROLLINFO si{sizeof si, SIF_ALL};
+        if (!GetScrollInfo(FTargetHandle, SB_CTL, &si)) si = SCROLLINFO{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+        const int length = FVertical ? RectHeight(info.Screen) : RectWidth(info.Screen);
+        const TThumbSpan t = ControlThumb(length, FArrowSize, si.nMin, si.nMax, static_cast<int>(si.nPage), si.nPos);
+        info.ThumbStart = t.Start;
+        info.ThumbEnd = t.End;
+        info.State = 0;
+        if (!(style & WS_VISIBLE)) info.State |= STATE_SYSTEM_INVISIBLE;
+        if (style & WS_DISABLED) info.State |= STATE_SYSTEM_UNAVAILABLE;
+        return true;
+    }
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    if (!GetScrollBarInfo(FTargetHandle, FKind == okVertical ? OBJID_VSCROLL : OBJID_HSCROLL, &sbi)) return false;
+    info.Screen = sbi.rcScrollBar;
+    info.ThumbStart = sbi.xyThumbTop;
+    info.ThumbEnd = sbi.xyThumbBottom;
+    info.State = sbi.rgstate[0];
+    if (IsRectEmpty(&sbi.rcScrollBar)) info.State |= STATE_SYSTEM_INVISIBLE;
+    return true;
+}
+
+void TScrollOverlay::HideBar() {
+    FShown = false;
+    if (HandleAllocated() && IsWindowVisible(Handle()))
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TScrollOverlay::Place() {
+    TBarInfo info;
+    if (!HandleAllocated() || !BarInfo(info) || !HasScrollbarElement(SkinDataOf(FSkinner))) {
+        HideBar();
+        return;
+    }
+    const LONG_PTR style = GetWindowLongPtrW(FTargetHandle, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || (info.State & STATE_SYSTEM_INVISIBLE)) {
+        HideBar();
+        return;
+    }
+    const int w = RectWidth(info.Screen), h = RectHeight(info.Screen);
+    POINT inTarget{info.Screen.left, info.Screen.top};
+    ::ScreenToClient(FTargetHandle, &inTarget);
+    FBarRect = RECT{inTarget.x, inTarget.y, inTarget.x + w, inTarget.y + h};
+    FLength = FVertical ? h : w;
+    FOrigin = POINT{info.Screen.left, info.Screen.top};
+    POINT inParent = FOrigin;
+    ::ScreenToClient(parentWindow_, &inParent);
+    // Right above the target: after the window that precedes it.
+    HWND before = GetWindow(FTargetHandle, GW_HWNDPREV);
+    UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
+    if (before == Handle()) flags |= SWP_NOZORDER;
+    SetWindowPos(Handle(), before ? before : HWND_TOP, inParent.x, inParent.y, w, h, flags);
+    InvalidateRect(Handle(), nullptr, FALSE);
+    FShown = true;
+}
+
+int TScrollOverlay::ZoneAt(POINT client) const {
+    const TScrollMetrics bar{FLength, ScrollArrowLength(FLength, FArrowSize), FThumbStart, FThumbEnd};
+    return ScrollZoneAt(bar, FVertical ? client.y : client.x);
+}
+
+POINT TScrollOverlay::CursorOnBar() const {
+    POINT p{};
+    GetCursorPos(&p);
+    return p;
+}
+
+void TScrollOverlay::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_SKINNEDQUERY: m.Result = 1; return;
+        case WM_ERASEBKGND: m.Result = 1; return;
+        case WM_MOUSEMOVE:
+            TCustomControl::WndProc(m);
+            if (!FPressed) SetHotZone(ZoneAt(POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)}));
+            return;
+        case WM_MOUSELEAVE:
+            TCustomControl::WndProc(m);
+            if (!FPressed) SetHotZone(szNone);
+            return;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: Press(m); return;
+        case WM_LBUTTONUP: Release(m); return;
+        case WM_MOUSEWHEEL:
+            // The wheel over a bar scrolls what the bar scrolls.
+            if (FTargetHandle && IsWindow(FTargetHandle))
+                m.Result = SendMessageW(FTargetHandle, m.Msg, m.WParam, m.LParam);
+            return;
+        default: TCustomControl::WndProc(m);
+    }
+}
+
+void TScrollOverlay::Press(TMessage& m) {
+    TCustomControl::WndProc(m);
+    const std::shared_ptr<bool> alive = alive_;
+    ++busy_;
+    {
+        // The target may be destroyed from inside its own handling of the press, and its skinner
+        // with it: nothing is freed until this press is over.
+        TSkinDispatchScope scope;
+        TBarInfo info;
+        if (BarInfo(info)) FDownThumbStart = info.ThumbStart;
+        FDownPos = CursorOnBar();
+        const POINT client{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+        POINT screen = client;
+        ::ClientToScreen(Handle(), &screen);
+        FHotZone = ZoneAt(client);
+        FPressed = true;
+        Invalidate();
+        Update();
+        ReleaseCapture();
+        const HWND target = FTargetHandle;
+        if (target && IsWindow(target)) {
+            // The platform's own scroll tracking runs inside this call until the button is up.
+            if (FKind == okControl) {
+                POINT local = screen;
+                ::ScreenToClient(target, &local);
+                SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+            } else {
+                SendMessageW(target, WM_NCLBUTTONDOWN, FKind == okVertical ? HTVSCROLL : HTHSCROLL,
+                             MAKELPARAM(screen.x, screen.y));
+            }
+        }
+        if (*alive) {
+            FPressed = false;
+            if (GetCapture() == Handle()) ReleaseCapture();
+            if (HandleAllocated()) Invalidate();
+        }
+    }
+    if (*alive) --busy_;
+}
+
+void TScrollOverlay::Release(TMessage& m) {
+    TCustomControl::WndProc(m);
+    const POINT client{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
+    POINT screen = client;
+    ::ClientToScreen(Handle(), &screen);
+    FPressed = false;
+    if (GetCapture() == Handle()) ReleaseCapture();
+    if (!FTargetHandle || !IsWindow(FTargetHandle)) return;
+    if (FKind == okControl) {
+        POINT local = screen;
+        ::ScreenToClient(FTargetHandle, &local);
+        PostMessageW(FTargetHandle, WM_LBUTTONUP, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+        Invalidate();
+    } else {
+        PostMessageW(FTargetHandle, WM_NCLBUTTONUP, FKind == okVertical ? HTVSCROLL : HTHSCROLL,
+                     MAKELPARAM(screen.x, screen.y));
+    }
+}
+
+void TScrollOverlay::Paint() {
+    TSkinData* skin = SkinDataOf(FSkinner);
+    if (!HasScrollbarElement(skin)) return;
+    TBarInfo info;
+    if (!BarInfo(info) || (info.State & STATE_SYSTEM_INVISIBLE)) return;
+    const bool disabled = (info.State & STATE_SYSTEM_UNAVAILABLE) != 0;
+    const int w = RectWidth(info.Screen), h = RectHeight(info.Screen);
+    const RECT client = ClientRect();
+    if (w <= 0 || h <= 0) return;
+    if (FKind != okControl && (w > RectWidth(client) || h > RectHeight(client))) return;
+    FLength = FVertical ? h : w;
+    FThumbStart = info.ThumbStart;
+    FThumbEnd = info.ThumbEnd;
+    TDataSkinObject& arrows = *skin->Scrollbar;
+    int t = arrows.Bitmap.Height();
+    if (std::abs(t - FArrowSize) > 2) t = FArrowSize;
+
+    TBitmap work;
+    work.SetPixelFormat(TPixelFormat::pf24bit);
+    work.SetSize(w, h);
+    if (work.Empty()) return;
+    HDC d = work.Canvas().Handle();
+    SetStretchBltMode(d, COLORONCOLOR);
+    FillSolidRect(d, RECT{0, 0, w, h}, ColorToRGB(skin->Colours.ButtonFace));
+
+    TDataSkinObject* track = (FVertical ? skin->VertScroll : skin->HorzScroll).get();
+    const RECT trackRect = FVertical ? RECT{0, FArrowSize, w, h - FArrowSize} : RECT{FArrowSize, 0, w - FArrowSize, h};
+    if (track && trackRect.right > trackRect.left && trackRect.bottom > trackRect.top)
+        DrawSkinPart(d, *track, disabled ? 3 : 1, trackRect);
+
+    const int a = ScrollArrowLength(FLength, FArrowSize);
+    const int base[2] = {FVertical ? 9 : 1, FVertical ? 13 : 5};
+    const RECT arrowRect[2] = {FVertical ? RECT{0, 0, w, a} : RECT{0, 0, a, h},
+                               FVertical ? RECT{0, h - a, w, h} : RECT{w - a, 0, w, h}};
+    for (int i = 0; i < 2; ++i) {
+        int cell = base[i];
+        if (disabled)
+            cell += 2;
+        else if (FHotZone == i)
+            cell += FPressed ? 1 : 3;
+        lastArrows_[i] = cell;
+        DrawStateGlyph(d, arrowRect[i], arrows.Frames(), cell, arrows.Bitmap);
+    }
+
+    lastThumb_ = TThumbSpan{};
+    const int len = FThumbEnd - FThumbStart;
+    if (!disabled && len > 0) {
+        int start = FThumbStart;
+        if (FPressed && FHotZone == szThumb && FKind != okControl) {
+            // While the platform tracks the thumb, the drawn one follows the cursor.
+            // The platform puts the thumb back where it was taken from while the cursor is far
+            // from the bar (eight thicknesses across, two along it); the drawn one does the same.
+            const POINT cursor = CursorOnBar();
+            RECT reach = info.Screen;
+            const int thickness = FVertical ? w : h;
+            InflateRect(&reach, FVertical ? thickness * 8 : thickness * 2, FVertical ? thickness * 2 : thickness * 8);
+            const int travel = FVertical ? cursor.y - FDownPos.y : cursor.x - FDownPos.x;
+            start = PtInRect(&reach, cursor) ? DraggedThumbStart(FDownThumbStart, travel, len, FLength, FArrowSize)
+                                            : FDownThumbStart;
+        }
+        const int end = start + len;
+        FThumbStart = start;
+        FThumbEnd = end;
+        lastThumb_ = TThumbSpan{start, end};
+        const RECT thumb = FVertical ? RECT{0, start, t, end} : RECT{start, 0, end, t};
+        const bool inside = thumb.left >= 0 && thumb.top >= 0 && thumb.right <= w && thumb.bottom <= h;
+        TDataSkinObject* thumbPart = (FVertical ? skin->VertScrollThumb : skin->HorzScrollThumb).get();
+        const bool onThumb = FHotZone == szThumb;
+        if (thumbPart && inside) DrawSkinPart(d, *thumbPart, onThumb ? (FPressed ? 2 : 3) : 1, thumb);
+        const int g = arrows.Bitmap.Height();
+        if (g < len + 2) {
+            const int offset = (len - g) / 2;
+            const RECT grip = FVertical ? RECT{0, start + offset, t, start + offset + g}
+                                        : RECT{start + offset, 0, start + offset + g, t};
+            const int cell = (FVertical ? 20 : 17) + (onThumb ? (FPressed ? 1 : 2) : 0);
+            if (grip.left >= 0 && grip.top >= 0 && grip.right <= w && grip.bottom <= h)
+                DrawStateGlyph(d, grip, arrows.Frames(), cell, arrows.Bitmap);
+        }
+    }
+    HDC target = Canvas().Handle();
+    if (FKind == okControl) {
+        const int old = SetStretchBltMode(target, COLORONCOLOR);
+        StretchBlt(target, 0, 0, RectWidth(client), RectHeight(client), d, 0, 0, w, h, SRCCOPY);
+        SetStretchBltMode(target, old);
+    } else {
+        BitBlt(target, 0, 0, w, h, d, 0, 0, SRCCOPY);
+    }
+}
+
+void TOverlayDeleter::operator()(TScrollOverlay* overlay) const {
+    if (!overlay) return;
+    if (!overlay->Busy()) {
+        delete overlay;
+        return;
+    }
+    // Still inside its press: hidden now, freed once the press has returned.
+    overlay->HideBar();
+    PostCall([overlay] { TOverlayDeleter{}(overlay); });
+}
+
+namespace {
+
+TSkinData* SkinDataOf(TSkinControl* skinner) { return skinner ? skinner->SkinData() : nullptr; }
+
+TOverlayPtr MakeOverlay(TSkinControl* skinner) { return TOverlayPtr(new TScrollOverlay(skinner)); }
+
+void PlaceOrHide(TScrollOverlay* bar, bool show) {
+    if (!bar) return;
+    if (show)
+        bar->Place();
+    else
+        bar->HideBar();
+}
+
+void InvalidateShown(TScrollOverlay* bar) {
+    if (bar && bar->Shown() && bar->HandleAllocated()) bar->Invalidate();
+}
+
+// The scroll request code of a notification is the zone being scrolled.
+void ShowRequest(TScrollOverlay* bar, WPARAM wParam) {
+    if (!bar) return;
+    bar->SetHotZone(LOWORD(wParam));
+    if (bar->HandleAllocated()) bar->Update();
+}
+
+// The box between two bars, in the window DC's coordinates.
+RECT CornerBox(HWND window, TScrollOverlay* vertical, TScrollOverlay* horizontal) {
+    RECT w{}, v{}, h{};
+    GetWindowRect(window, &w);
+    GetWindowRect(vertical->Handle(), &v);
+    GetWindowRect(horizontal->Handle(), &h);
+    return RECT{v.left - w.left, h.top - w.top, v.right - w.left, h.bottom - w.top};
+}
+
+}  // namespace
+
+// ---- framework controls with window scroll bars --------------------------------------------
+
+TSkinScrollbar::TSkinScrollbar() = default;
+
+TSkinScrollbar::~TSkinScrollbar() { FreeBars(); }
+
+void TSkinScrollbar::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool, TCanvas* canvas) {
+    AttachScrollbars(control, skinData, form, canvas);
+}
+
+void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    if (FAttached || !windowed) return;
+    FSkinData = skinData;
+    FSkinForm = form;
+    FCanvas = canvas;
+    FHandle = windowed->Handle();
+    FUnicode = IsWindowUnicode(FHandle) != FALSE;
+    WatchControl(control);
+    FView = TControlView(FHandle, control);
+    if (FSkinForm) FSkinForm->RegisterControl(this);
+    // Only a control that has a border of its own gets the skin's.
+    const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE), ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
+    const bool bordered = (style & WS_BORDER) || (ex & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
+    FDrawBorder = PropTextLower(control, "BorderStyle") != "bsnone" && bordered;
+    if (control->ClassName() == "TPictureScrollBox" || FSelfPaint == 1) FDrawBorder = false;
+    FHorzBar = MakeOverlay(this);
+    FVertBar = MakeOverlay(this);
+    FHorzBar->Bind(this, control, okHorizontal);
+    FVertBar->Bind(this, control, okVertical);
+    PlaceBars();
+    if (!control->Visible()) HideBars();
+    HookControl(control);
+    FAttached = true;
+    FLifeState = 1;
+    if (FDrawBorder) PaintWindow(nullptr);
+}
+
+void TSkinScrollbar::PlaceBars() {
+    PlaceOrHide(FHorzBar.get(), true);
+    PlaceOrHide(FVertBar.get(), true);
+}
+
+void TSkinScrollbar::HideBars() {
+    PlaceOrHide(FHorzBar.get(), false);
+    PlaceOrHide(FVertBar.get(), false);
+}
+
+void TSkinScrollbar::FreeBars() {
+    FHorzBar.reset();
+    FVertBar.reset();
+}
+
+void TSkinScrollbar::Detach() {
+    TSkinControl::Detach();
+    if (FLifeState != 6) FreeBars();
+}
+
+void TSkinScrollbar::Release() {
+    TSkinControl::Release();
+    FreeBars();
+    // The system's frame comes back in place of the skin's.
+    if (FDrawBorder && FHandle && IsWindow(FHandle))
+        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TSkinScrollbar::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_SIZE:
+        case WM_WINDOWPOSCHANGED: PlaceBars(); break;
+        case WM_HSCROLL:
+            if (!m.LParam) ShowRequest(FHorzBar.get(), m.WParam);
+            break;
+        case WM_VSCROLL:
+            if (!m.LParam) ShowRequest(FVertBar.get(), m.WParam);
+            break;
+        case WM_MOUSEWHEEL:
+            InvalidateShown(FHorzBar.get());
+            InvalidateShown(FVertBar.get());
+            break;
+        case CM_VISIBLECHANGED:
+            if (m.WParam)
+                PlaceBars();
+            else
+                HideBars();
+            break;
+        case CM_RECREATEWND:
+            // The window is about to be made anew: the form skinner skins the new one.
+            if (FControl && FSkinForm)
+                PostMessageW(FSkinForm->Handle(), WM_SKINRECREATESCROLL, reinterpret_cast<WPARAM>(FHandle),
+                             reinterpret_cast<LPARAM>(FControl));
+            break;
+        case WM_NCPAINT:
+            // The system drew its frame again: the skin's goes over it.
+            if (FDrawBorder) PaintWindow(nullptr);
+            break;
+        default: TSkinControl::AfterMessage(m);
+    }
+}
+
+void TSkinScrollbar::PaintCorner(HDC dc) {
+    if (!FHorzBar || !FVertBar || !FHorzBar->Shown() || !FVertBar->Shown()) return;
+    FillFace(dc, CornerBox(FHandle, FVertBar.get(), FHorzBar.get()));
+}
+
+void TSkinScrollbar::PaintSkin(HDC dc, const RECT& rect) {
+    const LONG_PTR style = WindowStyle();
+    for (auto [bar, flag] : {std::pair{FVertBar.get(), WS_VSCROLL}, std::pair{FHorzBar.get(), WS_HSCROLL}}) {
+        if (!bar) continue;
+        if (bar->Shown())
+            bar->Invalidate();
+        else if (style & flag)
+            bar->Place();
+    }
+    PaintCorner(dc);
+    if (!FDrawBorder || !FSkinData) return;
+    TBrushHandle shadow(CreateSolidBrush(ColorToRGB(FSkinData->Colours.ButtonShadow)));
+    TBrushHandle face(CreateSolidBrush(ColorToRGB(SkinButtonFace())));
+    RECT r = rect;
+    FrameRect(dc, &r, shadow.Get());
+    InflateRect(&r, -1, -1);
+    FrameRect(dc, &r, face.Get());
+}
+
+// ---- list views ----------------------------------------------------------------------------
+
+void TSkinListView::AttachScrollbars(TControl* control, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+    TSkinScrollbar::AttachScrollbars(control, skinData, form, canvas);
+    if (!FHandle) return;
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETHEADER, 0, 0));
+    if (!header) return;
+    if (form) {
+        FHeaderSkinner = form->AttachWindowSkinner<TSkinHeader>(header);
+    } else {
+        FHeaderSkinner = EnsureSkinManager().Own(std::make_unique<TSkinHeader>(), TSkinKey{header, nullptr});
+        FHeaderSkinner->AttachWindow(header, skinData, nullptr, canvas);
+    }
+    AdoptChild(FHeaderSkinner);
+}
+
+void TSkinListView::Notification(TComponent* component, TOperation operation) {
+    if (operation == TOperation::opRemove && FHeaderSkinner && component == static_cast<TComponent*>(FHeaderSkinner))
+        FHeaderSkinner = nullptr;
+    TSkinScrollbar::Notification(component, operation);
+}
+
+// ---- raw windows with window scroll bars ---------------------------------------------------
+
+TSkinScrollbarH::TSkinScrollbarH() = default;
+
+TSkinScrollbarH::~TSkinScrollbarH() {
+    FHorzBar.reset();
+    FVertBar.reset();
+}
+
+void TSkinScrollbarH::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+    TSkinControl::AttachWindow(handle, skinData, form, canvas);
+    FHorzBar = MakeOverlay(this);
+    FVertBar = MakeOverlay(this);
+    FHorzBar->BindWindow(this, handle, okHorizontal);
+    FVertBar->BindWindow(this, handle, okVertical);
+    FHorzBar->Place();
+    FVertBar->Place();
+}
+
+void TSkinScrollbarH::Detach() {
+    TSkinControl::Detach();
+    if (FLifeState != 6) {
+        FHorzBar.reset();
+        FVertBar.reset();
+    }
+}
+
+void TSkinScrollbarH::Release() {
+    TSkinControl::Release();
+    FHorzBar.reset();
+    FVertBar.reset();
+}
+
+void TSkinScrollbarH::AfterMessage(TMessage& m) {
+    if (!IsWindowVisible(FHandle)) {
+        PlaceOrHide(FVertBar.get(), false);
+        PlaceOrHide(FHorzBar.get(), false);
+    }
+    switch (m.Msg) {
+        case WM_SIZE:
+        case WM_NCPAINT:
+        case WM_WINDOWPOSCHANGED:
+            if (IsWindowVisible(FHandle)) {
+                PlaceOrHide(FHorzBar.get(), true);
+                PlaceOrHide(FVertBar.get(), true);
+            }
+            break;
+        case WM_HSCROLL:
+            if (!m.LParam) ShowRequest(FHorzBar.get(), m.WParam);
+            break;
+        case WM_VSCROLL:
+            if (!m.LParam) ShowRequest(FVertBar.get(), m.WParam);
+            break;
+        case WM_MOUSEWHEEL:
+            InvalidateShown(FHorzBar.get());
+            InvalidateShown(FVertBar.get());
+            break;
+        default: TSkinControl::AfterMessage(m);
+    }
+}
+
+void TSkinScrollbarH::PaintSkin(HDC dc, const RECT&) {
+    InvalidateShown(FHorzBar.get());
+    InvalidateShown(FVertBar.get());
+    if (FHorzBar && FVertBar && FHorzBar->Shown() && FVertBar->Shown())
+        FillFace(dc, CornerBox(FHandle, FVertBar.get(), FHorzBar.get()));
+}
+
+// ---- stand-alone scroll bar controls -------------------------------------------------------
+
+TSkinScControl::TSkinScControl() = default;
+
+TSkinScControl::~TSkinScControl() { FBar.reset(); }
+
+void TSkinScControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool, TCanvas* canvas) {
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    if (FAttached || !windowed) return;
+    FSkinData = skinData;
+    FSkinForm = form;
+    FCanvas = canvas;
+    FHandle = windowed->Handle();
+    FUnicode = IsWindowUnicode(FHandle) != FALSE;
+    WatchControl(control);
+    FView = TControlView(FHandle, control);
+    if (FSkinForm) FSkinForm->RegisterControl(this);
+    FBar = MakeOverlay(this);
+    FBar->SetShowHint(control->ShowHint());
+    FBar->SetHint(control->Hint());
+    FBar->Bind(this, control, okControl);
+    FBar->Place();
+    if (!control->Visible()) FBar->HideBar();
+    HookControl(control);
+    FAttached = true;
+    FLifeState = 1;
+}
+
+void TSkinScControl::Detach() {
+    TSkinControl::Detach();
+    if (FLifeState != 6) FBar.reset();
+}
+
+void TSkinScControl::Release() {
+    TSkinControl::Release();
+    FBar.reset();
+}
+
+void TSkinScControl::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_WINDOWPOSCHANGED:
+            if (FBar) FBar->Place();
+            break;
+        case WM_NCPAINT:
+            if (auto* windowed = dynamic_cast<TWinControl*>(FControl); windowed && windowed->HandleAllocated())
+                FHandle = windowed->Handle();
+            if (FBar) FBar->Place();
+            break;
+        case SBM_SETSCROLLINFO:
+        case SBM_SETPOS:
+        case SBM_SETRANGE:
+        case CN_VSCROLL:
+        case CN_HSCROLL:
+            if (FBar && FBar->HandleAllocated()) {
+                FBar->Invalidate();
+                FBar->Update();
+            }
+            break;
+        case CM_VISIBLECHANGED: PlaceOrHide(FBar.get(), m.WParam != 0); break;
+        default: TSkinControl::AfterMessage(m);
+    }
+}
+
+void TSkinScControl::PaintSkin(HDC, const RECT&) { InvalidateShown(FBar.get()); }
+
+}  // namespace qx

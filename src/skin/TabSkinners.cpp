@@ -1,0 +1,465 @@
+#include "skin/TabSkinners.h"
+
+#include "framework/TabCtrls.h"
+#include "skin/EditSkinners.h"
+#include "skin/ProgressSkinners.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace qx {
+
+namespace {
+
+TFrameMargins MarginsOf(const TDataSkinObject& o) {
+    return TFrameMargins{o.Margins.Left, o.Margins.Top, o.Margins.Right, o.Margins.Bottom};
+}
+
+COLORREF TextColour(const TSkinData& s, TColor wanted) {
+    return ColorToRGB(wanted == kSkinNoColour ? s.Colours.ButtonText : wanted);
+}
+
+// A 24-bit working bitmap of the given size, or none when it cannot be made.
+std::unique_ptr<TBitmap> Work(int w, int h) {
+    if (w <= 0 || h <= 0) return nullptr;
+    auto b = std::make_unique<TBitmap>();
+    b->SetPixelFormat(TPixelFormat::pf24bit);
+    b->SetSize(w, h);
+    if (b->Empty()) return nullptr;
+    return b;
+}
+
+void TrackLeave(HWND window) {
+    TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, window, 0};
+    TrackMouseEvent(&t);
+}
+
+}  // namespace
+
+HWND FindSpinChild(HWND parent) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::string cls = LowerAscii(WindowClassName(child));
+        if (cls == "msctls_updown32" || cls.find("spin") != std::string::npos || cls.find("updown") != std::string::npos)
+            return child;
+    }
+    return nullptr;
+}
+
+TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TSkinForm* form, TCanvas* canvas, bool buddy) {
+    if (!spin || (form && form->IsRegisteredWindow(spin))) return nullptr;
+    if (TSkinManager* m = SkinManager(); m && m->Find(spin)) return nullptr;
+    TSkinUpDown* s = nullptr;
+    if (form) {
+        s = form->AttachWindowSkinner<TSkinUpDown>(spin);
+    } else {
+        s = EnsureSkinManager().Own(std::make_unique<TSkinUpDown>(), TSkinKey{spin, nullptr});
+        s->AttachWindow(spin, skinData, nullptr, canvas);
+    }
+    if (s) s->SetBuddyMode(buddy);
+    return s;
+}
+
+// ---- tab and page controls -----------------------------------------------------------------
+
+void TSkinTab::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    if (FAttached) return;
+    TSkinControl::Attach(control, form, skinData, ownColor, canvas);
+    Prepare();
+    AttachSpin();
+}
+
+void TSkinTab::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+    TSkinControl::AttachWindow(handle, skinData, form, canvas);
+    Prepare();
+    AttachSpin();
+}
+
+void TSkinTab::AttachSpin() {
+    if (HWND spin = FHandle ? FindSpinChild(FHandle) : nullptr)
+        AdoptChild(FUpDown = AttachSpinSkinner(spin, FSkinData, FSkinForm, FCanvas, false));
+}
+
+void TSkinTab::Prepare() {
+    const LONG_PTR style = WindowStyle();
+    if ((style & TCS_BOTTOM) && (style & TCS_VERTICAL))
+        FOrientation = toRight;
+    else if (style & TCS_BOTTOM)
+        FOrientation = toBottom;
+    else if (style & TCS_VERTICAL)
+        FOrientation = toLeft;
+    else
+        FOrientation = toTop;
+    FTabImage.reset();
+    FPaneImage.reset();
+    if (!FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+    TDataSkinBorder& tabs = *FSkinData->Tabs;
+    FTabImage = std::make_unique<TBitmap>();
+    CopyBitmap(tabs.Bitmap, *FTabImage);
+    TBitmap* pane = nullptr;
+    if (tabs.Style == 1 && FSkinData->TabPane && !FSkinData->TabPane->Bitmap.Empty())
+        pane = &FSkinData->TabPane->Bitmap;
+    else if (!tabs.Bitmap2.Empty())
+        pane = &tabs.Bitmap2;
+    else if (FSkinData->TabPane && !FSkinData->TabPane->Bitmap.Empty())
+        pane = &FSkinData->TabPane->Bitmap;
+    if (pane) {
+        FPaneImage = std::make_unique<TBitmap>();
+        CopyBitmap(*pane, *FPaneImage);
+    }
+    switch (FOrientation) {
+        case toBottom:
+            FlipBitmap(*FTabImage);
+            if (FPaneImage) FlipBitmap(*FPaneImage);
+            break;
+        case toLeft:
+            if (FPaneImage) RotateBitmapLeft(*FPaneImage);
+            break;
+        case toRight:
+            if (FPaneImage) RotateBitmapRight(*FPaneImage);
+            break;
+        case toTop: break;
+    }
+}
+
+bool TSkinTab::BeforeMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_PAINT:
+            if (!FTabImage) return true;
+            PaintOwn(m);
+            return false;
+        case WM_ERASEBKGND:
+            if (!FTabImage) return true;
+            m.Result = 1;
+            return false;
+        default: return TSkinControl::BeforeMessage(m);
+    }
+}
+
+void TSkinTab::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_MOUSEMOVE: {
+            TCHITTESTINFO hit{};
+            hit.pt = POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+            const int tab = static_cast<int>(SendMessageW(FHandle, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+            if (tab != FHot) {
+                FHot = tab;
+                InvalidateRect(FHandle, nullptr, FALSE);
+            }
+            TrackLeave(FHandle);
+            break;
+        }
+        case WM_MOUSELEAVE:
+            if (FHot != -1) {
+                FHot = -1;
+                InvalidateRect(FHandle, nullptr, FALSE);
+            }
+            TSkinControl::AfterMessage(m);
+            break;
+        default: TSkinControl::AfterMessage(m);
+    }
+}
+
+void TSkinTab::SkinChanged() {
+    TSkinControl::SkinChanged();
+    Prepare();
+    InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+int TSkinTab::FrameOf(int index, int selected) const {
+    if (!FView.Enabled()) return 4;
+    if (index == selected) return FView.Focused() ? 5 : 2;
+    return index == FHot ? 3 : 1;
+}
+
+void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
+    if (!FSkinData || !FTabImage) return;
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    const int W = client.right, H = client.bottom;
+    auto work = Work(W, H);
+    if (!work) return;
+    HDC d = work->Canvas().Handle();
+    FillSolidRect(d, client, ColorToRGB(ParentColor(SkinButtonFace())));
+    TDataSkinBorder& tabs = *FSkinData->Tabs;
+    const int count = static_cast<int>(SendMessageW(FHandle, TCM_GETITEMCOUNT, 0, 0));
+    const int selected = static_cast<int>(SendMessageW(FHandle, TCM_GETCURSEL, 0, 0));
+    // The pane begins where the row of tabs ends.
+    RECT pane = client;
+    if (count > 0) {
+        RECT row{};
+        SendMessageW(FHandle, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+        for (int i = 1; i < count; ++i) {
+            RECT r{};
+            SendMessageW(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+            UnionRect(&row, &row, &r);
+        }
+        switch (FOrientation) {
+            case toTop: pane.top = row.bottom; break;
+            case toBottom: pane.bottom = row.top; break;
+            case toLeft: pane.left = row.right; break;
+            case toRight: pane.right = row.left; break;
+        }
+    }
+    if (FPaneImage) {
+        const TDataSkinObject& source = (tabs.Style == 1 && FSkinData->TabPane) ? *FSkinData->TabPane : tabs;
+        DrawFrame(d, pane, *FPaneImage, false, false, false, 1, 1, MarginsOf(source));
+    } else {
+        FillSolidRect(d, pane, ColorToRGB(SkinButtonFace()));
+    }
+    TSelectObject font(d, FView.Font());
+    const int mode = SetBkMode(d, TRANSPARENT);
+    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(FHandle, TCM_GETIMAGELIST, 0, 0));
+    lastFrames_.assign(static_cast<std::size_t>(std::max(count, 0)), 0);
+    TFrameMargins margins = MarginsOf(tabs);
+    if (FOrientation == toBottom) std::swap(margins.Top, margins.Bottom);
+    // The selected tab last: it overlaps its neighbours.
+    std::vector<int> order;
+    for (int i = 0; i < count; ++i)
+        if (i != selected) order.push_back(i);
+    if (selected >= 0 && selected < count) order.push_back(selected);
+    for (int i : order) {
+        RECT r{};
+        if (!SendMessageW(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) continue;
+        if (i == selected) {
+            switch (FOrientation) {
+                case toTop: InflateRect(&r, 2, 0), r.top -= 2, r.bottom += 1; break;
+                case toBottom: InflateRect(&r, 2, 0), r.bottom += 2, r.top -= 1; break;
+                case toLeft: InflateRect(&r, 0, 2), r.left -= 2, r.right += 1; break;
+                case toRight: InflateRect(&r, 0, 2), r.right += 2, r.left -= 1; break;
+            }
+        }
+        const int frame = FrameOf(i, selected);
+        lastFrames_[static_cast<std::size_t>(i)] = frame;
+        DrawFrame(d, r, *FTabImage, false, tabs.Tile == 1, tabs.Trans == 1, 5, frame, margins);
+        wchar_t buffer[260] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = buffer;
+        item.cchTextMax = 259;
+        SendMessageW(FHandle, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        RECT text = r;
+        if (images && item.iImage >= 0) {
+            int iw = 0, ih = 0;
+            ImageList_GetIconSize(images, &iw, &ih);
+            ImageList_Draw(images, item.iImage, d, r.left + 4, r.top + (RectHeight(r) - ih) / 2, ILD_TRANSPARENT);
+            text.left += iw + 4;
+        }
+        SetTextColor(d, TextColour(*FSkinData, i == FHot ? tabs.MouseOverColour2 : tabs.NormalColour2));
+        const std::wstring w(buffer);
+        DrawTextWide(d, std::u16string(w.begin(), w.end()), text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+    SetBkMode(d, mode);
+    BitBlt(dc, rect.left + (RectWidth(rect) - W) / 2, rect.top + (RectHeight(rect) - H) / 2, W, H, d, 0, 0, SRCCOPY);
+}
+
+// ---- old-style tab set ---------------------------------------------------------------------
+
+bool TSkinTab31::BeforeMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_PAINT:
+            if (!dynamic_cast<TTabSet*>(FControl) || !FSkinData || !FSkinData->Tabs) return true;
+            PaintOwn(m);
+            return false;
+        case WM_ERASEBKGND:
+            m.Result = 1;
+            return false;
+        default: return TSkinControl::BeforeMessage(m);
+    }
+}
+
+void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
+    auto* set = dynamic_cast<TTabSet*>(FControl);
+    if (!set || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+    TDataSkinBorder& tabs = *FSkinData->Tabs;
+    const int W = RectWidth(rect), H = RectHeight(rect);
+    auto work = Work(W, H);
+    if (!work) return;
+    HDC d = work->Canvas().Handle();
+    FillSolidRect(d, RECT{0, 0, W, H}, ColorToRGB(SkinButtonFace()));
+    FillSolidRect(d, RECT{0, 0, W, 1}, ColorToRGB(FSkinData->Colours.ButtonShadow));
+    // The tabs hang down from the line: the picture upside down.
+    TBitmap image;
+    CopyBitmap(tabs.Bitmap, image);
+    FlipBitmap(image);
+    TFrameMargins margins = MarginsOf(tabs);
+    std::swap(margins.Top, margins.Bottom);
+    TSelectObject font(d, FView.Font());
+    for (int i = 0; i < static_cast<int>(set->Tabs().size()); ++i) {
+        const RECT r = set->TabRect(i);
+        DrawFrame(d, r, image, false, tabs.Tile == 1, tabs.Trans == 1, 5, i == set->TabIndex() ? 2 : 1, margins);
+        SetTextColor(d, TextColour(*FSkinData, tabs.NormalColour2));
+        DrawCellText(d, r, DT_CENTER, FView.Enabled(), set->Tabs()[static_cast<std::size_t>(i)]);
+    }
+    BitBlt(dc, rect.left, rect.top, W, H, d, 0, 0, SRCCOPY);
+}
+
+// ---- pages of a page control ---------------------------------------------------------------
+
+bool TSkinTabSheet::BeforeMessage(TMessage& m) {
+    const bool passOn = TSkinControl::BeforeMessage(m);
+    if (!passOn || FSelfPaint) return passOn;
+    switch (m.Msg) {
+        case WM_PAINT:
+        case WM_PRINT:
+            PaintOwn(m);
+            return false;
+        case WM_ERASEBKGND: {
+            RECT r{};
+            GetClientRect(FHandle, &r);
+            if (FSkinData) FillRect(reinterpret_cast<HDC>(m.WParam), &r, FSkinData->FaceBrush());
+            m.Result = 1;
+            return false;
+        }
+        default: return passOn;
+    }
+}
+
+void TSkinTabSheet::PaintSkin(HDC dc, const RECT& rect) {
+    FillFace(dc, rect);
+    if (auto* windowed = dynamic_cast<TWinControl*>(FControl)) windowed->PaintControls(dc);
+}
+
+// ---- headers -------------------------------------------------------------------------------
+
+bool TSkinHeader::BeforeMessage(TMessage& m) {
+    const bool hasPicture = FSkinData && FSkinData->Headerbar && !FSkinData->Headerbar->Bitmap.Empty();
+    switch (m.Msg) {
+        case WM_PAINT:
+            if (!hasPicture) return true;
+            PaintOwn(m);
+            return false;
+        case WM_ERASEBKGND:
+            if (!hasPicture) return true;
+            m.Result = 1;
+            return false;
+        default: return TSkinControl::BeforeMessage(m);
+    }
+}
+
+void TSkinHeader::AfterMessage(TMessage& m) {
+    switch (m.Msg) {
+        case WM_MOUSEMOVE: {
+            const POINT p{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))};
+            int hot = -1;
+            for (std::size_t i = 0; i < FItems.size(); ++i)
+                if (PtInRect(&FItems[i], p)) hot = static_cast<int>(i);
+            if (hot != FHot) {
+                FHot = hot;
+                InvalidateRect(FHandle, nullptr, FALSE);
+            }
+            TrackLeave(FHandle);
+            break;
+        }
+        case WM_MOUSELEAVE:
+            FHot = -1;
+            InvalidateRect(FHandle, nullptr, FALSE);
+            break;
+        case WM_LBUTTONDOWN:
+            FPressedItem = FHot;
+            InvalidateRect(FHandle, nullptr, FALSE);
+            break;
+        case WM_LBUTTONUP:
+            FPressedItem = -1;
+            InvalidateRect(FHandle, nullptr, FALSE);
+            break;
+        default: TSkinControl::AfterMessage(m);
+    }
+}
+
+void TSkinHeader::PaintSkin(HDC dc, const RECT& rect) {
+    if (!FSkinData || !FSkinData->Headerbar || FSkinData->Headerbar->Bitmap.Empty()) return;
+    TDataSkinObject& bar = *FSkinData->Headerbar;
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    const int W = client.right, H = client.bottom;
+    auto work = Work(W, H);
+    if (!work) return;
+    HDC d = work->Canvas().Handle();
+    FillSolidRect(d, client, ColorToRGB(SkinButtonFace()));
+    const int count = std::max(0, static_cast<int>(SendMessageW(FHandle, HDM_GETITEMCOUNT, 0, 0)));
+    FItems.assign(static_cast<std::size_t>(count), RECT{});
+    lastFrames_.assign(static_cast<std::size_t>(count), 0);
+    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(FHandle, HDM_GETIMAGELIST, 0, 0));
+    TSelectObject font(d, FView.Font());
+    const int mode = SetBkMode(d, TRANSPARENT);
+    int right = 0;
+    const bool enabled = FView.Enabled();
+    for (int i = 0; i < count; ++i) {
+        RECT r{};
+        if (!SendMessageW(FHandle, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) continue;
+        FItems[static_cast<std::size_t>(i)] = r;
+        right = std::max<int>(right, r.right);
+        const int frame = !enabled ? 4 : i == FPressedItem ? 3 : i == FHot ? 2 : 1;
+        lastFrames_[static_cast<std::size_t>(i)] = frame;
+        DrawSkinPart(d, bar, frame, r);
+        wchar_t buffer[260] = {};
+        HDITEMW item{};
+        item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
+        item.pszText = buffer;
+        item.cchTextMax = 259;
+        SendMessageW(FHandle, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        RECT text = r;
+        InflateRect(&text, -6, 0);
+        if (images && (item.fmt & HDF_IMAGE) && item.iImage >= 0) {
+            int iw = 0, ih = 0;
+            ImageList_GetIconSize(images, &iw, &ih);
+            ImageList_Draw(images, item.iImage, d, text.left, r.top + (RectHeight(r) - ih) / 2, ILD_TRANSPARENT);
+            text.left += iw + 4;
+        }
+        UINT align = DT_LEFT;
+        if ((item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER) align = DT_CENTER;
+        if ((item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT) align = DT_RIGHT;
+        SetTextColor(d, enabled ? TextColour(*FSkinData, i == FHot ? bar.MouseOverColour2 : bar.NormalColour2)
+                                : ColorToRGB(clBtnShadow));
+        const std::wstring w(buffer);
+        DrawTextWide(d, std::u16string(w.begin(), w.end()), text,
+                     align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    }
+    // The part past the last item.
+    if (right < W) DrawSkinPart(d, bar, enabled ? 1 : 4, RECT{right, 0, W, H});
+    SetBkMode(d, mode);
+    BitBlt(dc, rect.left + (RectWidth(rect) - W) / 2, rect.top + (RectHeight(rect) - H) / 2, W, H, d, 0, 0, SRCCOPY);
+}
+
+// ---- advanced page controls ----------------------------------------------------------------
+
+void TSkinPageEx::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+    if (FAttached) return;
+    TSkinControl::Attach(control, form, skinData, ownColor, canvas);
+    AssignTabPictures();
+    if (HWND spin = FHandle ? FindSpinChild(FHandle) : nullptr)
+        AdoptChild(FUpDown = AttachSpinSkinner(spin, FSkinData, FSkinForm, FCanvas, false));
+}
+
+void TSkinPageEx::AssignTabPictures() {
+    if (PageKind != 4 || !FControl || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+    TDataSkinBorder& tabs = *FSkinData->Tabs;
+    const char* names[2] = {"TabBackGround", "TabBackGroundActive"};
+    for (int f = 1; f <= 2; ++f) {
+        auto* target = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, names[f - 1], TBitmap::StaticClassInfo()));
+        if (!target) continue;
+        auto picture = MakeFrameBitmap(RECT{0, 0, 100, 21}, tabs.Bitmap, MarginsOf(tabs), false, tabs.Tile == 1, 5, f);
+        target->Assign(*picture);
+        if (tabs.Trans == 1) target->SetTransparentColor(static_cast<TColor>(SkinKeyColor));
+    }
+}
+
+void TSkinPageEx::SkinChanged() {
+    TSkinControl::SkinChanged();
+    AssignTabPictures();
+}
+
+void TSkinPageEx::Detach() {
+    TSkinControl::Detach();
+    // The control's own plain tabs come back.
+    if (!FControl) return;
+    for (const char* name : {"TabBackGround", "TabBackGroundActive"})
+        if (auto* target = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, name, TBitmap::StaticClassInfo())))
+            target->Clear();
+}
+
+}  // namespace qx

@@ -1,0 +1,88 @@
+// Skinners of tabs and headers: tab and page controls (tabs and pane from the skin's Tabs
+// element), the old-style tab set, the pages of a page control, header controls (a list
+// view's column header among them) and the advanced page control, whose tab pictures are
+// rendered from the skin and handed to the control.
+#pragma once
+#include "skin/ControlSkinners.h"
+
+#include <memory>
+#include <vector>
+
+namespace qx {
+
+class TSkinUpDown;
+
+enum TTabOrientation : std::uint8_t { toTop, toBottom, toLeft, toRight };
+
+class TSkinTab : public TSkinControl {
+public:
+    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) override;
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void PaintSkin(HDC dc, const RECT& rect) override;
+    void SkinChanged() override;
+    TTabOrientation Orientation() const { return FOrientation; }
+    // The frame (from 1) each tab got in the last paint.
+    const std::vector<int>& LastTabFrames() const { return lastFrames_; }
+
+private:
+    void Prepare();
+    void AttachSpin();
+    int FrameOf(int index, int selected) const;
+    TTabOrientation FOrientation = toTop;
+    std::unique_ptr<TBitmap> FTabImage;   // working copies, turned for the orientation
+    std::unique_ptr<TBitmap> FPaneImage;
+    TSkinUpDown* FUpDown = nullptr;  // owned by the skin manager
+    int FHot = -1;
+    std::vector<int> lastFrames_;
+};
+
+// The old-style tab set.
+class TSkinTab31 : public TSkinControl {
+public:
+    bool BeforeMessage(TMessage& message) override;
+    void PaintSkin(HDC dc, const RECT& rect) override;
+};
+
+class TSkinTabSheet : public TSkinControl {
+public:
+    bool BeforeMessage(TMessage& message) override;
+    void PaintSkin(HDC dc, const RECT& rect) override;
+};
+
+class TSkinHeader : public TSkinControl {
+public:
+    bool BeforeMessage(TMessage& message) override;
+    void AfterMessage(TMessage& message) override;
+    void PaintSkin(HDC dc, const RECT& rect) override;
+    int HotItem() const { return FHot; }
+    // The frame (from 1) each item got in the last paint.
+    const std::vector<int>& LastItemFrames() const { return lastFrames_; }
+
+private:
+    std::vector<RECT> FItems;  // item rectangles of the last paint
+    int FHot = -1;
+    int FPressedItem = -1;
+    std::vector<int> lastFrames_;
+};
+
+class TSkinPageEx : public TSkinControl {
+public:
+    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void SkinChanged() override;
+    void Detach() override;
+    // 4 for the advanced page control kind.
+    int PageKind = 4;
+
+private:
+    void AssignTabPictures();
+    TSkinUpDown* FUpDown = nullptr;
+};
+
+// Makes a spin skinner for a raw spin window owned by the skin manager, registered with form.
+TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TSkinForm* form, TCanvas* canvas, bool buddy);
+// The first child window that is a spin control, or none.
+HWND FindSpinChild(HWND parent);
+
+}  // namespace qx

@@ -1,0 +1,242 @@
+// Time of one full non-client paint and of one region rebuild of the installer's skinned main
+// window, built in this process from the installer's own layout and skinned the way the
+// program is (the skin manager takes it over when it is activated). Prints the median
+// microseconds per call. Run through scripts/bench-startup.
+#include "app/Ana.h"
+#include "framework/Gdi.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinManager.h"
+#include "skin/SkinRegister.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace qx;
+
+namespace {
+
+constexpr int kCalls = 300;
+constexpr UINT_PTR kSizeFilterId = 0x51B7;
+
+double Microseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    return 1e6 * double(to.QuadPart - from.QuadPart) / double(frequency);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+void Pump(TApplication& application, DWORD milliseconds) {
+    const DWORD until = GetTickCount() + milliseconds;
+    do {
+        application.ProcessMessages();
+        Sleep(1);
+    } while (static_cast<LONG>(until - GetTickCount()) > 0);
+}
+
+// Times each call of work alone; between calls, untimed, prepare and check run and pending
+// messages are dispatched, so that each call meets the window as a real one would.
+std::vector<double> TimeCalls(TApplication& application, const std::function<void()>& prepare,
+                              const std::function<void()>& work, const std::function<void()>& check) {
+    std::vector<double> times;
+    for (int i = 0; i < kCalls + 10; ++i) {
+        prepare();
+        application.ProcessMessages();
+        LARGE_INTEGER a, b;
+        QueryPerformanceCounter(&a);
+        work();
+        QueryPerformanceCounter(&b);
+        check();
+        if (i >= 10) times.push_back(Microseconds(a, b));  // the first calls only warm up
+    }
+    return times;
+}
+
+// Keeps the size message from the skinner while the bench resizes the window, so that its
+// region is rebuilt by the timed call and not by the resize itself; counts the frame paints
+// that setting a region brings.
+int g_nonClientPaints = 0;
+LRESULT CALLBACK SizeFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_SIZE) return 0;
+    if (message == WM_NCPAINT) ++g_nonClientPaints;
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// Times the skinner's start message (take-over of the controls, fitting, region, first frame).
+double g_startMicroseconds = 0;
+constexpr UINT_PTR kStartTimerId = 0x51B8;
+LRESULT CALLBACK StartTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message != WM_SKINSTART) return DefSubclassProc(window, message, wParam, lParam);
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    QueryPerformanceCounter(&b);
+    g_startMicroseconds += Microseconds(a, b);
+    return result;
+}
+
+// A bench subclass on the window for a scope; given back at its end, whatever way it ends.
+class TBenchSubclass {
+public:
+    TBenchSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id)
+        : window_(window), procedure_(procedure), id_(id),
+          installed_(SetWindowSubclass(window, procedure, id, 0) != FALSE) {}
+    ~TBenchSubclass() {
+        if (installed_) RemoveWindowSubclass(window_, procedure_, id_);
+    }
+    TBenchSubclass(const TBenchSubclass&) = delete;
+    TBenchSubclass& operator=(const TBenchSubclass&) = delete;
+    bool Installed() const { return installed_; }
+
+private:
+    HWND window_;
+    SUBCLASSPROC procedure_;
+    UINT_PTR id_;
+    bool installed_;
+};
+
+BOOL CALLBACK FindUnpaintedChild(HWND child, LPARAM data) {
+    if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(data) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether anything of the window or its visible children still waits to be painted.
+bool Unpainted(HWND window) {
+    bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+    if (!unpainted) EnumChildWindows(window, FindUnpaintedChild, reinterpret_cast<LPARAM>(&unpainted));
+    return unpainted;
+}
+
+}  // namespace
+
+int wmain() {
+    TApplication application;
+    application.Initialize();
+    application.SetTitle(u"Quenrix Installer");
+    RegisterSkinClasses();
+    // Where the time of a start goes in this process (its first form: nothing was warmed up).
+    LARGE_INTEGER t0, t1, t2, t3;
+    QueryPerformanceCounter(&t0);
+    TFrmAna* form = application.CreateForm<TFrmAna>();
+    QueryPerformanceCounter(&t1);
+    form->Show();  // activation: the skin manager attaches here and posts the start
+    QueryPerformanceCounter(&t2);
+    const HWND window = form->Handle();
+    auto startWatch = std::make_unique<TBenchSubclass>(window, StartTimer, kStartTimerId);
+    if (!startWatch->Installed()) {
+        std::fprintf(stderr, "cannot watch the window's messages\n");
+        return 1;
+    }
+    TSkinForm* skinned = nullptr;
+    const DWORD deadline = GetTickCount() + 10000;
+    while (!(skinned && skinned->Started()) && static_cast<LONG>(deadline - GetTickCount()) > 0) {
+        if (!application.ProcessMessage()) Sleep(1);
+        if (TSkinManager* manager = SkinManager()) skinned = manager->FindSkinForm(window);
+    }
+    if (!skinned || !skinned->Started() || !skinned->Region()) {
+        std::fprintf(stderr, "the main window was not skinned\n");
+        return 1;
+    }
+    while (Unpainted(window) && static_cast<LONG>(deadline - GetTickCount()) > 0)
+        if (!application.ProcessMessage()) Sleep(1);
+    QueryPerformanceCounter(&t3);
+    startWatch.reset();
+    std::printf("window from its layout %.1f ms, Show %.1f ms, then to the first complete paint %.1f ms,\n"
+                "  of which the skinner's start message %.1f ms\n",
+                Microseconds(t0, t1) / 1000, Microseconds(t1, t2) / 1000, Microseconds(t2, t3) / 1000,
+                g_startMicroseconds / 1000);
+    Pump(application, 300);  // what the start left queued (timers, late paints) is done first
+
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    std::printf("main window %d x %d (frame %d, %d, %d, %d), %zu caption buttons\n", width, height,
+                skinned->BorderLeft(), skinned->CaptionHeight(), skinned->BorderRight(), skinned->BorderBottom(),
+                skinned->SysButtons().size());
+    const long gdiBefore = GdiLiveObjects();
+
+    const std::vector<double> paints = TimeCalls(application, [] {}, [&] { skinned->PaintFrame(); }, [] {});
+
+    // The region is cached by window size: alternating the width by one pixel makes every
+    // timed call a rebuild, which the changed region handle confirms.
+    auto sizeFilter = std::make_unique<TBenchSubclass>(window, SizeFilter, kSizeFilterId);
+    if (!sizeFilter->Installed()) {
+        std::fprintf(stderr, "cannot watch the window's size messages\n");
+        return 1;
+    }
+    int step = 0, rebuilt = 0, paintsInRebuilds = 0;
+    HRGN last = skinned->Region();
+    const std::vector<double> regions = TimeCalls(
+        application,
+        [&] {
+            SetWindowPos(window, nullptr, 0, 0, width + (++step % 2), height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        },
+        [&] {
+            const int before = g_nonClientPaints;
+            skinned->UpdateRegion();
+            paintsInRebuilds += g_nonClientPaints - before;
+        },
+        [&] {
+            if (skinned->Region() && skinned->Region() != last) ++rebuilt;
+            last = skinned->Region();
+        });
+    sizeFilter.reset();
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    application.ProcessMessages();
+    const long gdiAfter = GdiLiveObjects();
+
+    // Part of the platform's share of a rebuild: giving a plain window of the same size a copy
+    // of the same region (under Wine this reshapes the X window).
+    std::vector<double> platform;
+    // Not of this program's module, so the skin manager leaves it alone.
+    HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, outer.left, outer.top, width, height,
+                                 nullptr, nullptr, nullptr, nullptr);
+    if (plain) {
+        ShowWindow(plain, SW_SHOWNOACTIVATE);
+        HRGN copy = nullptr;
+        platform = TimeCalls(
+            application,
+            [&] {
+                copy = CreateRectRgn(0, 0, 0, 0);
+                CombineRgn(copy, skinned->Region(), nullptr, RGN_COPY);
+            },
+            [&] { SetWindowRgn(plain, copy, TRUE); },  // the window owns the copy from here on
+            [] {});
+        DestroyWindow(plain);
+    }
+
+    std::printf("full non-client paint (PaintFrame):     %.1f us per call (median of %d)\n", Median(paints), kCalls);
+    std::printf("region rebuild (UpdateRegion, new size): %.1f us per call (median of %d)\n", Median(regions), kCalls);
+    std::printf("  it includes %.1f frame paints per call (the platform repaints the frame when the region is set)\n",
+                double(paintsInRebuilds) / (kCalls + 10));
+    if (!platform.empty())
+        std::printf("  SetWindowRgn of it on a plain window:  %.1f us per call (median of %d)\n", Median(platform),
+                    kCalls);
+    std::printf("live GDI objects before and after: %ld, %ld\n", gdiBefore, gdiAfter);
+    application.DestroyForms();
+    if (rebuilt != kCalls + 10) {
+        std::fprintf(stderr, "the region was rebuilt on %d of %d size changes\n", rebuilt, kCalls + 10);
+        return 1;
+    }
+    if (gdiAfter != gdiBefore) {
+        std::fprintf(stderr, "GDI objects were left behind\n");
+        return 1;
+    }
+    return 0;
+}
