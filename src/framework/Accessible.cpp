@@ -39,20 +39,36 @@ const TOleAcc& OleAcc() {
     return acc;
 }
 
-// One child of a window's accessible object: a child window (told by its own object) or a
-// windowless control that describes itself (told by its parent, under a child number).
+// One child of a window's accessible object: a child window (told by its own object), a
+// windowless control that describes itself, or a part of the window's own control (both told
+// by the window's object, under a child number).
 struct TChild {
     HWND window = nullptr;
     TControl* control = nullptr;
+    int item = -1;
 };
 
-// The framework's controls in their order, then any child window the framework did not make.
+// Whether a window is a framework window that asks not to be read (it paints over another).
+bool IsHiddenWindow(HWND window) {
+    TWinControl* control = FindControl(window);
+    if (!control) return false;
+    TAccessibleInfo info;
+    control->DescribeAccessible(info);
+    return info.Hidden;
+}
+
+// The window's own parts, then the framework's controls in their order, then any child window
+// the framework did not make (less those that ask not to be read).
 std::vector<TChild> ChildrenOf(TWinControl* host) {
     std::vector<TChild> out;
+    std::vector<TAccessibleItem> items;
+    host->DescribeAccessibleItems(items);
+    for (std::size_t i = 0; i < items.size(); ++i) out.push_back({nullptr, nullptr, static_cast<int>(i)});
     for (TControl* c : host->Controls()) {
         if (c->IsWindowed()) {
             auto* windowed = static_cast<TWinControl*>(c);
-            if (windowed->HandleAllocated()) out.push_back({windowed->Handle(), nullptr});
+            if (windowed->HandleAllocated() && !IsHiddenWindow(windowed->Handle()))
+                out.push_back({windowed->Handle(), nullptr});
             continue;
         }
         TAccessibleInfo info;
@@ -61,7 +77,8 @@ std::vector<TChild> ChildrenOf(TWinControl* host) {
     }
     if (host->HandleAllocated())
         for (HWND w = GetWindow(host->Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT))
-            if (std::none_of(out.begin(), out.end(), [w](const TChild& c) { return c.window == w; }))
+            if (std::none_of(out.begin(), out.end(), [w](const TChild& c) { return c.window == w; }) &&
+                !IsHiddenWindow(w))
                 out.push_back({w, nullptr});
     return out;
 }
@@ -155,7 +172,8 @@ public:
         const TTarget t = Resolve(child);
         switch (t.kind) {
             case TKind::Window: return WindowObject(t.window, IID_IDispatch, reinterpret_cast<void**>(out));
-            case TKind::Windowless: return S_FALSE;  // a simple element, told by this object
+            case TKind::Windowless:
+            case TKind::Item: return S_FALSE;  // a simple element, told by this object
             case TKind::Self: return E_INVALIDARG;
             default: return E_INVALIDARG;
         }
@@ -213,6 +231,10 @@ public:
                 out->lVal = info.Role;
                 return S_OK;
             }
+            case TKind::Item:
+                out->vt = VT_I4;
+                out->lVal = t.item.Role;
+                return S_OK;
             default: return E_INVALIDARG;
         }
     }
@@ -236,6 +258,10 @@ public:
                 out->lVal = static_cast<LONG>(WindowlessState(t.control, info));
                 return S_OK;
             }
+            case TKind::Item:
+                out->vt = VT_I4;
+                out->lVal = static_cast<LONG>(t.item.State);
+                return S_OK;
             default: return E_INVALIDARG;
         }
     }
@@ -248,7 +274,8 @@ public:
         switch (t.kind) {
             case TKind::Self: return inner_->accSelect(flags, child);
             case TKind::Window: return OnWindow(t.window, [flags](IAccessible* a) { return a->accSelect(flags, SelfId()); });
-            case TKind::Windowless: return DISP_E_MEMBERNOTFOUND;  // a windowless control takes no focus
+            case TKind::Windowless:
+            case TKind::Item: return DISP_E_MEMBERNOTFOUND;  // a windowless part takes no focus of its own
             default: return E_INVALIDARG;
         }
     }
@@ -266,6 +293,17 @@ public:
                 *y = origin.y;
                 *w = t.control->Width();
                 *h = t.control->Height();
+                return S_OK;
+            }
+            case TKind::Item: {
+                if (!x || !y || !w || !h) return E_POINTER;
+                TWinControl* host = Host();
+                if (!host) return E_INVALIDARG;
+                const POINT origin = host->ClientToScreen(POINT{t.item.Bounds.left, t.item.Bounds.top});
+                *x = origin.x;
+                *y = origin.y;
+                *w = t.item.Bounds.right - t.item.Bounds.left;
+                *h = t.item.Bounds.bottom - t.item.Bounds.top;
                 return S_OK;
             }
             default: return E_INVALIDARG;
@@ -295,7 +333,7 @@ public:
         }
         if (target < 1 || target > n) return S_FALSE;
         const TChild& c = children[static_cast<std::size_t>(target - 1)];
-        if (c.control) {
+        if (c.control || c.item >= 0) {
             end->vt = VT_I4;
             end->lVal = target;
             return S_OK;
@@ -316,10 +354,17 @@ public:
         if (TWinControl* host = Host()) {
             const POINT p = host->ScreenToClient(POINT{x, y});
             const std::vector<TChild> children = ChildrenOf(host);
+            std::vector<TAccessibleItem> items;
+            host->DescribeAccessibleItems(items);
             for (std::size_t i = children.size(); i-- > 0;) {
-                TControl* c = children[i].control;
-                if (!c || !c->Visible()) continue;
-                const RECT r = c->BoundsRect();
+                const TChild& child = children[i];
+                RECT r{};
+                if (child.item >= 0 && child.item < static_cast<int>(items.size()))
+                    r = items[static_cast<std::size_t>(child.item)].Bounds;
+                else if (child.control && child.control->Visible())
+                    r = child.control->BoundsRect();
+                else
+                    continue;
                 if (PtInRect(&r, p)) {
                     out->lVal = static_cast<LONG>(i + 1);
                     break;
@@ -346,6 +391,10 @@ public:
                 Schedule(t.control);
                 return S_OK;
             }
+            case TKind::Item:
+                if (!t.item.DefaultAction || (t.item.State & STATE_SYSTEM_UNAVAILABLE)) return DISP_E_MEMBERNOTFOUND;
+                ScheduleItem(t.itemIndex);
+                return S_OK;
             default: return E_INVALIDARG;
         }
     }
@@ -356,11 +405,13 @@ public:
 private:
     ~TAccessibleObject() { inner_->Release(); }
 
-    enum class TKind { Self, Window, Windowless, Invalid };
+    enum class TKind { Self, Window, Windowless, Item, Invalid };
     struct TTarget {
         TKind kind = TKind::Invalid;
         HWND window = nullptr;
         TControl* control = nullptr;
+        TAccessibleItem item{};
+        int itemIndex = -1;
     };
 
     TWinControl* Host() const {
@@ -384,6 +435,17 @@ private:
         const std::vector<TChild> children = ChildrenOf(host);
         if (child.lVal < 1 || child.lVal > static_cast<long>(children.size())) return {};
         const TChild& c = children[static_cast<std::size_t>(child.lVal - 1)];
+        if (c.item >= 0) {
+            std::vector<TAccessibleItem> items;
+            host->DescribeAccessibleItems(items);
+            if (c.item >= static_cast<int>(items.size())) return {};
+            TTarget t{TKind::Item};
+            t.item = items[static_cast<std::size_t>(c.item)];
+            t.itemIndex = c.item;
+            if (!host->Enabled()) t.item.State |= STATE_SYSTEM_UNAVAILABLE;
+            if (!host->Showing()) t.item.State |= STATE_SYSTEM_INVISIBLE;
+            return t;
+        }
         return c.control ? TTarget{TKind::Windowless, nullptr, c.control} : TTarget{TKind::Window, c.window, nullptr};
     }
 
@@ -423,6 +485,14 @@ private:
                 const std::optional<std::u16string> text = field(info);
                 return text ? ToBstr(*text, out) : S_FALSE;
             }
+            case TKind::Item: {
+                // A part has a name and a default action, nothing else of these.
+                TAccessibleInfo info;
+                info.Name = t.item.Name;
+                info.DefaultAction = t.item.DefaultAction;
+                const std::optional<std::u16string> text = field(info);
+                return text ? ToBstr(*text, out) : S_FALSE;
+            }
             default: return E_INVALIDARG;
         }
     }
@@ -441,6 +511,13 @@ private:
             const auto& controls = host->Controls();
             if (std::find(controls.begin(), controls.end(), windowless) != controls.end())
                 windowless->DoAccessibleAction();
+        });
+    }
+
+    void ScheduleItem(int index) {
+        const HWND window = window_;
+        PostCall([window, index] {
+            if (TWinControl* host = FindControl(window)) host->DoAccessibleItemAction(index);
         });
     }
 
@@ -480,6 +557,12 @@ void NotifyAccessibleEvent(TControl* control, DWORD event) {
             NotifyWinEvent(event, parent->Handle(), OBJID_CLIENT, static_cast<LONG>(i + 1));
             return;
         }
+}
+
+void NotifyAccessibleItemEvent(TWinControl* control, int item, DWORD event) {
+    // The parts come first among the object's children.
+    if (!control || control->IsLoading() || !control->HandleAllocated() || item < 0) return;
+    NotifyWinEvent(event, control->Handle(), OBJID_CLIENT, static_cast<LONG>(item + 1));
 }
 
 std::u16string AccessibleCaption(const std::u16string& caption) {

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qx {
 
@@ -23,6 +24,19 @@ struct TAccessibleInfo {
     std::optional<std::u16string> DefaultAction;
     std::optional<std::u16string> KeyboardShortcut;
     unsigned long State = 0;  // STATE_SYSTEM_* flags, added to those the platform works out
+    // A window that only paints over another control (a skinner's overlay): not one of its
+    // parent's children, so that the control under it is what is read.
+    bool Hidden = false;
+};
+
+// A part of a control that is no control of its own (a tab of a tab row, a button of a bar),
+// told as a simple child of the control's object.
+struct TAccessibleItem {
+    long Role = 0;
+    std::u16string Name;
+    unsigned long State = 0;
+    RECT Bounds{};  // in the control's client coordinates
+    std::optional<std::u16string> DefaultAction;
 };
 
 // WM_GETOBJECT of a framework window: true when answered, with the answer in result.
@@ -31,6 +45,9 @@ bool AnswerAccessibleObject(TWinControl* control, WPARAM wParam, LPARAM lParam, 
 // Tells assistive technology that something about the control changed (EVENT_OBJECT_*).
 void NotifyAccessibleEvent(TControl* control, DWORD event);
 
+// The same for one of the control's parts (its index among DescribeAccessibleItems).
+void NotifyAccessibleItemEvent(TWinControl* control, int item, DWORD event);
+
 // A caption as a name: without its accelerator marks and the blanks around it.
 std::u16string AccessibleCaption(const std::u16string& caption);
 // The platform's way of naming a caption's accelerator key ("Alt+K"), empty without one.
@@ -38,5 +55,7 @@ std::u16string AccessibleShortcut(const std::u16string& caption);
 
 // The default action names the program uses (its user texts are Turkish).
 inline constexpr char16_t kActionPress[] = u"Bas";
+inline constexpr char16_t kActionSelect[] = u"Seç";
+inline constexpr char16_t kActionToggle[] = u"Değiştir";
 
 }  // namespace qx

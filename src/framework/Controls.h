@@ -18,6 +18,7 @@ namespace qx {
 class TWinControl;
 class TCustomForm;
 struct TAccessibleInfo;
+struct TAccessibleItem;
 
 enum TControlStyleFlag : std::uint32_t {
     csAcceptsControls = 1u << 0,
@@ -176,6 +177,10 @@ public:
     // Assistive technology asked for the control's default action; runs after its request
     // has returned.
     virtual void DoAccessibleAction() {}
+    // The parts of the control that are told as its simple children, in their order, and the
+    // default action of one of them (run as DoAccessibleAction is).
+    virtual void DescribeAccessibleItems(std::vector<TAccessibleItem>& /*items*/) const {}
+    virtual void DoAccessibleItemAction(int /*index*/) {}
 
     void Loaded() override;
 
