@@ -292,7 +292,14 @@ TWinControl* TCustomForm::FindNextInGroup(TWinControl* current, bool forward) co
 }
 
 void TCustomForm::SelectNext(TWinControl* current, bool forward) {
-    if (TWinControl* next = FindNextControl(current, forward)) next->SetFocus();
+    TWinControl* next = FindNextControl(current, forward);
+    if (!next) return;
+    next->SetFocus();
+    // Text reached by the keyboard is selected whole, as the platform's dialogs select it, so
+    // that typing replaces it and the selection shows where the focus is.
+    if (next->HandleAllocated() && GetFocus() == next->Handle() &&
+        (SendMessageW(next->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+        SendMessageW(next->Handle(), EM_SETSEL, 0, -1);
 }
 
 TWinControl* TCustomForm::FocusedControl() const {

@@ -6,7 +6,10 @@
 #include "components/GlowButton.h"
 #include "components/GradientProgress.h"
 #include "framework/ExtCtrls.h"
+#include "framework/GroupCtrls.h"
+#include "framework/MPlayer.h"
 #include "framework/StdCtrls.h"
+#include "framework/TabCtrls.h"
 
 #include <oleacc.h>
 
@@ -233,4 +236,75 @@ TEST(Accessibility, TheProgressBarTellsAScreenReaderWhenItsPercentageMoves) {
     const std::vector<long> bars = acc.SimpleChildren(ROLE_SYSTEM_PROGRESSBAR);
     ASSERT_EQ(bars.size(), 1u);
     EXPECT_EQ(g_valueEvents, (std::vector<std::pair<HWND, LONG>>{{form->Handle(), bars[0]}}));
+}
+
+TEST(Accessibility, GlyphTogglesGroupsTabSetsAndTheMediaBarTellTheirPartsAndStates) {
+    auto form = MakeForm();
+    auto* group = Place<TGroupBox>(form.get(), 10, 10, 200, 80);
+    group->SetCaption(u"&Seçenekler");
+    auto* check = Place<TGlyphCheckBox>(group, 10, 20, 150, 20);
+    check->SetCaption(u"&Onay");
+    auto* radio = Place<TGlyphRadioButton>(group, 10, 44, 150, 20);
+    radio->SetCaption(u"Radyo");
+    auto* tabs = Place<TTabSet>(form.get(), 10, 100, 200, 24);
+    tabs->SetTabs({u"Bir", u"İki"});
+    tabs->SetTabIndex(1);
+    auto* player = Place<TMediaPlayer>(form.get(), 10, 140, 120, 30);
+    player->SetVisibleButtons(1u << btPlay | 1u << btPause | 1u << btStop);
+    player->SetEnabledButtons(1u << btPlay | 1u << btStop);
+    std::vector<int> pressed;
+    player->OnClick = [&](TMediaPlayer*, TMPBtnType b) { pressed.push_back(b); };
+    form->Show();
+
+    TAcc box(group->Handle());
+    EXPECT_EQ(box.Role(), ROLE_SYSTEM_GROUPING);
+    EXPECT_EQ(box.Name(), L"Seçenekler");
+    TAcc c(check->Handle()), r(radio->Handle());
+    EXPECT_EQ(c.Role(), ROLE_SYSTEM_CHECKBUTTON);
+    EXPECT_EQ(c.Name(), L"Onay");
+    EXPECT_EQ(c.Shortcut(), L"Alt+O");
+    EXPECT_FALSE(c.State() & STATE_SYSTEM_CHECKED);
+    check->SetChecked(true);
+    EXPECT_TRUE(c.State() & STATE_SYSTEM_CHECKED);
+    EXPECT_EQ(r.Role(), ROLE_SYSTEM_RADIOBUTTON);
+    EXPECT_EQ(r->accDoDefaultAction(TAcc::Id(CHILDID_SELF)), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return radio->Checked(); })) << "a screen reader's press checks it";
+    EXPECT_TRUE(r.State() & STATE_SYSTEM_CHECKED);
+
+    TAcc set(tabs->Handle());
+    EXPECT_EQ(set.Role(), ROLE_SYSTEM_PAGETABLIST);
+    EXPECT_EQ(set.Value(), L"İki");
+    const std::vector<long> pageTabs = set.SimpleChildren(ROLE_SYSTEM_PAGETAB);
+    ASSERT_EQ(pageTabs.size(), 2u);
+    EXPECT_EQ(set.Name(pageTabs[0]), L"Bir");
+    EXPECT_FALSE(set.State(pageTabs[0]) & STATE_SYSTEM_SELECTED);
+    EXPECT_TRUE(set.State(pageTabs[1]) & STATE_SYSTEM_SELECTED);
+    // The place of a tab is where it is drawn, and a point there names it.
+    const RECT drawn = tabs->TabRect(0);
+    const POINT origin = tabs->ClientToScreen(POINT{drawn.left, drawn.top});
+    EXPECT_EQ(set.Location(pageTabs[0]).left, origin.x);
+    VARIANT hit;
+    VariantInit(&hit);
+    ASSERT_EQ(set->accHitTest(origin.x + 3, origin.y + 3, &hit), S_OK);
+    EXPECT_EQ(hit.vt, VT_I4);
+    EXPECT_EQ(hit.lVal, pageTabs[0]);
+    EXPECT_EQ(set->accDoDefaultAction(TAcc::Id(pageTabs[0])), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return tabs->TabIndex() == 0; }));
+
+    TAcc bar(player->Handle());
+    EXPECT_EQ(bar.Role(), ROLE_SYSTEM_TOOLBAR);
+    const std::vector<long> buttons = bar.SimpleChildren(ROLE_SYSTEM_PUSHBUTTON);
+    ASSERT_EQ(buttons.size(), 3u);
+    EXPECT_EQ(bar.Name(buttons[0]), L"Play");
+    EXPECT_EQ(bar.Name(buttons[1]), L"Pause");
+    EXPECT_TRUE(bar.State(buttons[1]) & STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_FALSE(bar.State(buttons[2]) & STATE_SYSTEM_UNAVAILABLE);
+    EXPECT_NE(bar->accDoDefaultAction(TAcc::Id(buttons[1])), S_OK) << "a disabled button cannot be pressed";
+    EXPECT_EQ(bar->accDoDefaultAction(TAcc::Id(buttons[2])), S_OK);
+    EXPECT_TRUE(PumpUntil([&] { return !pressed.empty(); }));
+    EXPECT_EQ(pressed, (std::vector<int>{btStop}));
+    player->SetFocus();
+    EXPECT_TRUE(bar.State(buttons[0]) & STATE_SYSTEM_FOCUSED) << "the keyboard's button";
+    player->SetEnabled(false);
+    EXPECT_TRUE(bar.State(buttons[0]) & STATE_SYSTEM_UNAVAILABLE);
 }

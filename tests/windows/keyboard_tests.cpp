@@ -4,7 +4,11 @@
 #include "TestSupport.h"
 
 #include "components/GlowButton.h"
+#include "framework/EditCtrls.h"
+#include "framework/GroupCtrls.h"
+#include "framework/MPlayer.h"
 #include "framework/StdCtrls.h"
+#include "framework/TabCtrls.h"
 
 #include <gtest/gtest.h>
 
@@ -237,4 +241,111 @@ TEST(Keyboard, AfterAMessageBoxTheFocusIsBackOnTheButtonThatOpenedItAndItStillAn
     EXPECT_EQ(GetFocus(), w.install->Handle());
     w.Key(VK_RETURN);
     EXPECT_EQ(boxes, 3) << "and so does Enter";
+}
+
+TEST(Keyboard, TheSelfPaintingTogglesTabsAndMediaBarAnswerTheirKeys) {
+    auto form = MakeForm();
+    form->SetClientWidth(420);
+    form->SetClientHeight(240);
+    auto* group = Place<TGroupBox>(form.get(), 200, 150, 200, 60);
+    group->SetCaption(u"Grup");
+    auto* check = Place<TGlyphCheckBox>(form.get(), 10, 10, 150, 20);
+    check->SetCaption(u"&Onay");
+    std::vector<TGlyphRadioButton*> radios;
+    for (int i = 0; i < 3; ++i) {
+        radios.push_back(Place<TGlyphRadioButton>(form.get(), 10, 40 + 24 * i, 150, 20));
+        radios.back()->SetCaption(i == 2 ? u"&Üç" : u"Seçenek");
+    }
+    radios[1]->SetChecked(true);
+    auto* tabs = Place<TTabSet>(form.get(), 10, 120, 200, 24);
+    tabs->SetTabs({u"Bir", u"İki", u"Üç"});
+    tabs->SetTabIndex(0);
+    auto* player = Place<TMediaPlayer>(form.get(), 10, 160, 160, 30);
+    player->SetVisibleButtons(1u << btPlay | 1u << btPause | 1u << btStop | 1u << btEject);
+    player->SetEnabledButtons(1u << btPlay | 1u << btStop | 1u << btEject);
+    std::vector<int> pressed;
+    player->OnClick = [&](TMediaPlayer*, TMPBtnType b) { pressed.push_back(b); };
+    auto* edit = Place<TEdit>(form.get(), 200, 10, 150, 22);
+    edit->SetCaption(u"Metin");
+    form->Show();
+    ASSERT_TRUE(PumpUntil([] { return GetFocus() != nullptr; }));
+    // With no focus (a focused control was disabled) the keys go to the window, as to an active window.
+    auto target = [&] { return GetFocus() ? GetFocus() : form->Handle(); };
+    auto key = [&](WORD k) {
+        HWND target = GetFocus() ? GetFocus() : form->Handle();
+        PostMessageW(target, WM_KEYDOWN, k, 1);
+        PostMessageW(target, WM_KEYUP, k, 0xC0000001);
+        Application->ProcessMessages();
+    };
+    auto focused = [] { return FindControl(GetFocus()); };
+
+    // Each is one stop (the glyph radios as a group: the checked one); the group box is none.
+    EXPECT_EQ(focused(), check);
+    std::vector<TWinControl*> stops;
+    DWORD from = 1, to = 1;
+    for (int i = 0; i < 5; ++i) {
+        key(VK_TAB);
+        stops.push_back(focused());
+        if (focused() == edit) SendMessageW(edit->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                                            reinterpret_cast<LPARAM>(&to));
+    }
+    EXPECT_EQ(stops, (std::vector<TWinControl*>{radios[1], tabs, player, edit, check}));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, 5u) << "Tab into an edit selects its text, as in the platform's dialogs";
+
+    // Space toggles the check box; the arrows move through the glyph radios and check them.
+    key(VK_SPACE);
+    EXPECT_TRUE(check->Checked());
+    key(VK_TAB);
+    key(VK_DOWN);
+    EXPECT_EQ(focused(), radios[2]);
+    EXPECT_TRUE(radios[2]->Checked());
+    EXPECT_FALSE(radios[1]->Checked());
+    key(VK_DOWN);
+    EXPECT_EQ(focused(), radios[0]) << "round to the group's first";
+    EXPECT_TRUE(radios[0]->Checked());
+
+    // The arrows, Home and End move through the tabs, and stay at the ends.
+    key(VK_TAB);
+    ASSERT_EQ(focused(), tabs);
+    key(VK_RIGHT);
+    EXPECT_EQ(tabs->TabIndex(), 1);
+    key(VK_END);
+    key(VK_RIGHT);
+    EXPECT_EQ(tabs->TabIndex(), 2);
+    key(VK_HOME);
+    key(VK_LEFT);
+    EXPECT_EQ(tabs->TabIndex(), 0);
+    EXPECT_EQ(focused(), tabs) << "the arrows stay inside the tab set";
+
+    // The media bar: the keyboard starts on its first usable button, passes the disabled one,
+    // and Space or Enter presses the button it is on.
+    key(VK_TAB);
+    ASSERT_EQ(focused(), player);
+    EXPECT_EQ(player->FocusedButton(), btPlay);
+    key(VK_RIGHT);
+    EXPECT_EQ(player->FocusedButton(), btStop);
+    key(VK_SPACE);
+    key(VK_RIGHT);
+    key(VK_RIGHT);
+    key(VK_RETURN);
+    key(VK_HOME);
+    key(VK_SPACE);
+    EXPECT_EQ(pressed, (std::vector<int>{btStop, btEject, btPlay}));
+    player->SetEnabled(false);
+    key(VK_SPACE);
+    EXPECT_EQ(pressed.size(), 3u) << "a disabled bar presses nothing";
+    player->SetEnabled(true);
+
+    // Alt with an underlined letter reaches a glyph toggle.
+    {
+        THeldKey alt(VK_MENU);
+        PostMessageW(target(), WM_SYSCHAR, L'o', 0x20000001);
+        Application->ProcessMessages();
+        PostMessageW(target(), WM_SYSCHAR, L'ü', 0x20000001);
+        Application->ProcessMessages();
+    }
+    EXPECT_FALSE(check->Checked());
+    EXPECT_EQ(focused(), radios[2]);
+    EXPECT_TRUE(radios[2]->Checked());
 }
