@@ -1,5 +1,6 @@
 #include "skin/ScrollSkinners.h"
 
+#include "framework/Accessible.h"
 #include "framework/ExtCtrls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
@@ -34,6 +35,8 @@ TScrollOverlay::TScrollOverlay(TSkinControl* skinner)
 }
 
 TScrollOverlay::~TScrollOverlay() { *alive_ = false; }
+
+void TScrollOverlay::DescribeAccessible(TAccessibleInfo& info) const { info.Hidden = true; }
 
 void TScrollOverlay::CreateParams(TCreateParams& p) {
     TCustomControl::CreateParams(p);
