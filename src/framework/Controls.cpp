@@ -1096,6 +1096,19 @@ void TWinControl::WndProc(TMessage& m) {
             if (resized) Realign();
             return;
         }
+        case WM_NEXTDLGCTL:
+            // A platform control that keeps Tab for itself in a dialog (a multi-line edit) asks
+            // its parent to move the focus on, as the platform's dialogs are asked.
+            if (TCustomForm* form = ParentForm()) {
+                if (LOWORD(m.LParam)) {
+                    if (TWinControl* target = FindHostControl(reinterpret_cast<HWND>(m.WParam)); target && target->CanFocus())
+                        target->SetFocus();
+                } else {
+                    form->SelectNext(form->FocusedControl(), m.WParam == 0);
+                }
+            }
+            m.Result = 0;
+            return;
         case WM_GETOBJECT:
             // The platform describes its own controls; the framework's own windows add what
             // they paint themselves (their role, name and state, and their windowless children).
