@@ -316,6 +316,12 @@ void TPageControlEx::WndProc(TMessage& m) {
         DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         SetBkMode(item->hDC, mode);
     }
+    // The platform leaves the focus rectangle of a tab it does not draw to the one that draws it.
+    if (active && HandleAllocated() && GetFocus() == Handle()) {
+        RECT focus = item->rcItem;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(item->hDC, &focus);
+    }
     m.Result = 1;
 }
 

@@ -296,6 +296,12 @@ void TScrollOverlay::Paint() {
         TDataSkinObject* thumbPart = (FVertical ? skin->VertScrollThumb : skin->HorzScrollThumb).get();
         const bool onThumb = FHotZone == szThumb;
         if (thumbPart && inside) DrawSkinPart(d, *thumbPart, onThumb ? (FPressed ? 2 : 3) : 1, thumb);
+        if (FKind == okControl && inside && GetFocus() == FTargetHandle) {
+            // The platform marks a focused scroll bar on its thumb, which this panel covers.
+            RECT focus = thumb;
+            InflateRect(&focus, -2, -2);
+            DrawFocusRect(d, &focus);
+        }
         const int g = arrows.Bitmap.Height();
         if (g < len + 2) {
             const int offset = (len - g) / 2;
@@ -631,6 +637,8 @@ void TSkinScControl::AfterMessage(TMessage& m) {
         case SBM_SETRANGE:
         case CN_VSCROLL:
         case CN_HSCROLL:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
             if (FBar && FBar->HandleAllocated()) {
                 FBar->Invalidate();
                 FBar->Update();
