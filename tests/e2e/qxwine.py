@@ -109,6 +109,13 @@ def accessible(window, role=None):
     return json.loads(out) if out.startswith("{") else None
 
 
+def accessible_tree(window):
+    """The window's client object with its children, child windows' objects nested in them,
+    as a screen reader walking the window meets them."""
+    out = probe("acctree", window["hwnd"]).stdout.strip()
+    return json.loads(out) if out.startswith("{") else None
+
+
 def keys(*names, delay=120):
     """Presses keys on the keyboard (xdotool key names, "shift+Tab" say), one after another."""
     xdotool("key", "--delay", delay, *names)

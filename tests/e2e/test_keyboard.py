@@ -2,6 +2,8 @@
 product and start the install, and the platform's own reports (the focused window, the
 accessibility interface) are what is checked."""
 import os
+import subprocess
+import tempfile
 import time
 import unittest
 
@@ -9,6 +11,7 @@ import qxwine as qw
 from test_install_flow import InstallFlowCase, PRODUCTS
 
 ROLE_PUSHBUTTON, ROLE_PROGRESSBAR, ROLE_STATICTEXT, ROLE_GRAPHIC = 43, 48, 41, 40
+ROLE_GROUPING, ROLE_CHECKBUTTON, ROLE_RADIOBUTTON, ROLE_PAGETAB, ROLE_PAGETABLIST, ROLE_TOOLBAR = 20, 44, 45, 37, 60, 22
 STATE_UNAVAILABLE, STATE_FOCUSED, STATE_PRESSED, STATE_INVISIBLE, STATE_FOCUSABLE = 0x1, 0x4, 0x8, 0x8000, 0x100000
 # The products in tab order (the layout's), which the arrow keys follow.
 TAB_ORDER = ["Sarvek", "Lumiqo", "Partelo", "Hestra", "Drivano", "Nuvreta"]
@@ -147,6 +150,103 @@ class SkinPreviewReader(unittest.TestCase):
         self.assertEqual(speed["Speed Normal"]["state"] & (STATE_UNAVAILABLE | STATE_PRESSED), 0)
         self.assertTrue(speed["Speed Disabled"]["state"] & STATE_UNAVAILABLE)
         self.assertTrue(speed["Speed Default"]["state"] & STATE_PRESSED, "a speed button held down reads as pressed")
+
+
+# Every kind of control in Skin Preview that takes the keyboard, by window class.
+PREVIEW_STOPS = {"TRadioButton", "TCheckBox", "TButton", "TBitBtn", "TMenuButton", "TGlyphCheckBox",
+                 "TGlyphRadioButton", "TMediaPlayer", "TEdit", "TMemo", "TComboBox", "TTrackBar", "TScrollBar",
+                 "TListView", "TTabControl", "TPageControl", "TPageControlEx", "TTabSet"}
+# What may differ in a state without the control's being any different.
+PASSING_STATES = 0x4 | 0x80 | 0x40000 | 0x100000  # focused, hot, offscreen, focusable
+
+
+def crop(path, rect, origin):
+    l, t, r, b = rect
+    return subprocess.run(["/usr/bin/convert", path, "-crop", f"{r - l}x{b - t}+{l - origin[0]}+{t - origin[1]}",
+                           "-depth", "8", "rgb:-"], capture_output=True, timeout=60, check=True).stdout
+
+
+class SkinPreviewKeyboard(unittest.TestCase):
+    def setUp(self):
+        qw.kill_all()
+        self.proc = qw.start(qw.program("src/preview/SkinPreview.exe"))
+        self.main = qw.wait_for(lambda: qw.skinned_top("Skin Preview"), 90, what="the skinned Skin Preview")
+        time.sleep(1.5)  # the dispatch and the first paints
+
+    def tearDown(self):
+        qw.kill_all()
+        self.proc.wait(timeout=60)
+
+    def stop_of(self, focus, windows):
+        """The preview's control that holds the focused window (a combo box's edit, say)."""
+        by_hwnd = {w["hwnd"]: w for w in windows}
+        w = by_hwnd.get(focus)
+        while w and w["class"] not in PREVIEW_STOPS and w["parent"] in by_hwnd:
+            w = by_hwnd[w["parent"]]
+        return w
+
+    def test_tab_reaches_every_kind_once_each_showing_its_focus_and_shift_tab_goes_back(self):
+        windows = qw.children(self.main)
+        shots = tempfile.mkdtemp()
+        qw.wait_for(lambda: qw.focus(self.main), 30, what="the first stop to have the focus")
+        ring, pictures = [], []
+        for i in range(80):
+            stop = self.stop_of(qw.focus(self.main), windows)
+            self.assertIsNotNone(stop, "the focus is on one of the preview's controls")
+            if ring and stop["hwnd"] == ring[0]["hwnd"]:
+                break
+            ring.append(stop)
+            path = os.path.join(shots, f"{i}.png")
+            qw.screenshot(path, self.main)
+            pictures.append(path)
+            qw.keys("Tab")
+            time.sleep(0.3)
+        classes = [w["class"] for w in ring]
+        self.assertEqual(set(classes), PREVIEW_STOPS, classes)
+        self.assertEqual(len({w["hwnd"] for w in ring}), len(ring), "each stop once a round")
+        self.assertTrue(all(w["enabled"] for w in ring), "no disabled control takes the focus")
+        memos = [w["hwnd"] for w in windows if w["class"] == "TMemo"]
+        after = {w["hwnd"]: w["text"] for w in qw.children(self.main) if w["hwnd"] in memos}
+        self.assertEqual(after, {w["hwnd"]: w["text"] for w in windows if w["hwnd"] in memos},
+                         "Tab leaves a memo without typing into it")
+        # The radio group is one stop: its checked button.
+        grouped = [w for w in ring if w["class"] == "TRadioButton" and w["text"] in ("First", "Second", "Third")]
+        self.assertEqual([w["text"] for w in grouped], ["Second"])
+        # Each stop looks different with the focus than just before it came (the stop before had
+        # it then; a combo box's text stays selected after it leaves, as the platform leaves it).
+        origin = self.main["rect"][:2]
+        unseen = [w["class"] + " " + w["text"] for i, w in enumerate(ring)
+                  if crop(pictures[i], w["rect"], origin) == crop(pictures[i - 1], w["rect"], origin)]
+        self.assertEqual(unseen, [], "stops that show no focus cue")
+        # Shift+Tab walks the same ring backwards.
+        back = []
+        for _ in range(len(ring)):
+            qw.keys("shift+Tab")
+            time.sleep(0.3)
+            back.append(self.stop_of(qw.focus(self.main), windows)["hwnd"])
+        self.assertEqual(back, [w["hwnd"] for w in reversed(ring)])
+
+    def test_a_skinned_control_reads_as_the_same_control_unskinned(self):
+        def flat(node, out):
+            if node["name"] not in ("Skin off", "Skin on"):
+                out.append((node["role"], node["name"], node["value"], node["state"] & ~PASSING_STATES))
+            for child in node.get("children", []):
+                flat(child, out)
+            return out
+
+        skinned = flat(qw.accessible_tree(self.main), [])
+        toggle = [w for w in qw.children(self.main) if w["text"] == "Skin off"][0]
+        qw.probe("press", toggle["hwnd"])
+        qw.wait_for(lambda: not qw.skinned_top("Skin Preview"), 30, what="skinning to go")
+        time.sleep(1.5)
+        plain = flat(qw.accessible_tree(self.main), [])
+        self.assertGreater(len(plain), 60)
+        # Every self-painting kind says what it is.
+        roles = {r for r, *_ in plain}
+        for role in (ROLE_PUSHBUTTON, ROLE_STATICTEXT, ROLE_GROUPING, ROLE_CHECKBUTTON, ROLE_RADIOBUTTON, ROLE_PAGETAB,
+                     ROLE_PAGETABLIST, ROLE_TOOLBAR):
+            self.assertIn(role, roles)
+        self.assertEqual(sorted(skinned, key=repr), sorted(plain, key=repr))
 
 
 if __name__ == "__main__":

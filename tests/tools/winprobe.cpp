@@ -12,6 +12,8 @@
 //   winprobe acc HWND [ROLE]      what the platform's accessibility interface tells of the
 //                                 window's client object and its children (with ROLE: only its
 //                                 simple children of that role, which asks the window least)
+//   winprobe acctree HWND         the same for the window's whole tree of objects, child windows
+//                                 nested in their parents' children
 //   winprobe toggles BUTTON N WATCH  clicks BUTTON N times, each time waiting (up to 10 s) until
 //                                 WATCH's answer to the skinned query (0x3523) changes; prints
 //                                 how many clicks changed it
@@ -202,6 +204,43 @@ int Accessible(HWND window, long onlyRole) {
     return 0;
 }
 
+// The client object of a window and, depth first, those of its child windows as its
+// accessibility children name them: every object a screen reader walking the window meets.
+std::string Tree(HWND window, int depth) {
+    IAccessible* acc = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&acc))) || !acc)
+        return {};
+    std::string out = Describe(acc, CHILDID_SELF);
+    out.pop_back();
+    out += ",\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) + ",\"children\":[";
+    long count = 0;
+    acc->get_accChildCount(&count);
+    std::vector<VARIANT> children(static_cast<std::size_t>(count > 0 ? count : 0));
+    LONG got = 0;
+    if (count > 0) AccessibleChildren(acc, 0, count, children.data(), &got);
+    for (LONG i = 0; i < got; ++i) {
+        VARIANT& c = children[static_cast<std::size_t>(i)];
+        std::string item;
+        if (c.vt == VT_I4) {
+            item = Describe(acc, c.lVal);
+        } else if (c.vt == VT_DISPATCH && c.pdispVal && depth < 8) {
+            IAccessible* object = nullptr;
+            HWND hwnd = nullptr;
+            c.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+            if (object) WindowFromAccessibleObject(object, &hwnd);
+            if (object) object->Release();
+            if (hwnd && hwnd != window) item = Tree(hwnd, depth + 1);
+        }
+        VariantClear(&c);
+        if (item.empty()) continue;
+        if (out.back() != '[') out += ",";
+        out += item;
+    }
+    acc->Release();
+    return out + "]}";
+}
+
 HWND Handle(const wchar_t* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(s, nullptr, 10))); }
 
 }  // namespace
@@ -248,6 +287,11 @@ int wmain(int argc, wchar_t** argv) {
                     static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(info.hwndActive)));
     } else if (cmd == L"acc" && argc > 2) {
         if (Accessible(Handle(argv[2]), argc > 3 ? _wtol(argv[3]) : 0) != 0) return 1;
+    } else if (cmd == L"acctree" && argc > 2) {
+        CoInitialize(nullptr);
+        const std::string tree = Tree(Handle(argv[2]), 0);
+        if (tree.empty()) return 1;
+        std::printf("%s\n", tree.c_str());
     } else if (cmd == L"toggles" && argc > 4) {
         const HWND button = Handle(argv[2]), watch = Handle(argv[4]);
         const int count = _wtoi(argv[3]);
