@@ -267,6 +267,8 @@ TEST(Keyboard, TheSelfPaintingTogglesTabsAndMediaBarAnswerTheirKeys) {
     player->OnClick = [&](TMediaPlayer*, TMPBtnType b) { pressed.push_back(b); };
     auto* edit = Place<TEdit>(form.get(), 200, 10, 150, 22);
     edit->SetCaption(u"Metin");
+    auto* memo = Place<TMemo>(form.get(), 200, 40, 150, 60);
+    memo->SetLines({u"Bir satır", u"İkinci satır"});
     form->Show();
     ASSERT_TRUE(PumpUntil([] { return GetFocus() != nullptr; }));
     // With no focus (a focused control was disabled) the keys go to the window, as to an active window.
@@ -283,13 +285,15 @@ TEST(Keyboard, TheSelfPaintingTogglesTabsAndMediaBarAnswerTheirKeys) {
     EXPECT_EQ(focused(), check);
     std::vector<TWinControl*> stops;
     DWORD from = 1, to = 1;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         key(VK_TAB);
         stops.push_back(focused());
         if (focused() == edit) SendMessageW(edit->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
                                             reinterpret_cast<LPARAM>(&to));
     }
-    EXPECT_EQ(stops, (std::vector<TWinControl*>{radios[1], tabs, player, edit, check}));
+    // The memo keeps Tab for itself and asks the window to move on, typing nothing.
+    EXPECT_EQ(stops, (std::vector<TWinControl*>{radios[1], tabs, player, edit, memo, check}));
+    EXPECT_EQ(memo->Lines(), (std::vector<std::u16string>{u"Bir satır", u"İkinci satır"}));
     EXPECT_EQ(from, 0u);
     EXPECT_EQ(to, 5u) << "Tab into an edit selects its text, as in the platform's dialogs";
 
