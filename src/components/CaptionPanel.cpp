@@ -1,5 +1,9 @@
 #include "CaptionPanel.h"
 
+#include "framework/Accessible.h"
+
+#include <oleacc.h>
+
 #include <algorithm>
 
 namespace qx {
@@ -184,6 +188,12 @@ void TCustomCaptionPanel::Paint() {
     if (showGrid_) PaintGrid(dc, r);
     PaintCaption(canvas, r);
     if (OnPaint) OnPaint(this);
+}
+
+void TCustomCaptionPanel::DescribeAccessible(TAccessibleInfo& info) const {
+    info.Role = ROLE_SYSTEM_STATICTEXT;
+    info.Name = AccessibleCaption(Caption());
+    info.State = STATE_SYSTEM_READONLY;
 }
 
 void TCustomCaptionPanel::SetEnabled(bool enabled) {

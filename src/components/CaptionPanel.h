@@ -79,6 +79,8 @@ public:
     // Where the caption is drawn in the last paint (empty when there was none).
     RECT LastCaptionRect() const { return lastCaption_; }
     void SetEnabled(bool enabled) override;
+    // Static text: its caption.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void Paint() override;

@@ -1,8 +1,10 @@
 #include "GlowButton.h"
 
 #include "core/StoredPicture.h"
+#include "framework/Accessible.h"
 #include "framework/Gdi.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -395,11 +397,23 @@ void TCustomGlowButton::WndProc(TMessage& m) {
                 return;
             }
             break;
+        case WM_GETDLGCODE:
+            // A push button: it keeps no navigation key, and the platform may treat it as one.
+            m.Result = DLGC_BUTTON | (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+            return;
         case CM_DIALOGKEY:
-            if (((m.WParam == VK_RETURN && default_) || (m.WParam == VK_ESCAPE && cancel_)) &&
+            // Enter clicks the focused button as the platform's buttons are clicked, and the
+            // default one when the focus is elsewhere; Escape the cancel button.
+            if (((m.WParam == VK_RETURN && (default_ || Focused())) || (m.WParam == VK_ESCAPE && cancel_)) &&
                 (GetKeyState(VK_SHIFT) & 0x8000) == 0 && (GetKeyState(VK_CONTROL) & 0x8000) == 0 && CanFocus()) {
-                keyDown_ = false;
-                Click();
+                KeyClick();
+                m.Result = 1;
+                return;
+            }
+            break;
+        case CM_DIALOGCHAR:
+            if (IsAccelerator(m.WParam, Caption()) && CanFocus()) {
+                KeyClick();
                 m.Result = 1;
                 return;
             }
@@ -407,6 +421,25 @@ void TCustomGlowButton::WndProc(TMessage& m) {
         default: break;
     }
     TCustomControl::WndProc(m);
+}
+
+void TCustomGlowButton::KeyClick() {
+    keyDown_ = true;
+    Invalidate();
+    Update();
+    keyDown_ = false;
+    Invalidate();
+    Click();
+}
+
+void TCustomGlowButton::DescribeAccessible(TAccessibleInfo& info) const {
+    info.Role = style_ == gbsCheck ? ROLE_SYSTEM_CHECKBUTTON : ROLE_SYSTEM_PUSHBUTTON;
+    info.Name = AccessibleCaption(Caption());
+    info.DefaultAction = kActionPress;
+    if (const std::u16string key = AccessibleShortcut(Caption()); !key.empty()) info.KeyboardShortcut = key;
+    if (keyDown_ || animation_.Pressed()) info.State |= STATE_SYSTEM_PRESSED;
+    if (style_ == gbsCheck && down_) info.State |= STATE_SYSTEM_CHECKED;
+    if (default_) info.State |= STATE_SYSTEM_DEFAULT;
 }
 
 TGlowPaintColors TCustomGlowButton::CurrentColors() const {
@@ -516,6 +549,7 @@ void TCustomGlowButton::Paint() {
         Gdiplus::Font gpFont(useFamily, float(std::max(1, captionFont.Size())), fontStyle, Gdiplus::UnitPoint);
         Gdiplus::StringFormat format;
         if (!wordWrap_) format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
+        format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixShow);  // the accelerator underlined, as on platform buttons
         format.SetTrimming(static_cast<Gdiplus::StringTrimming>(trimming_));
         format.SetAlignment(layout_ == blGlyphLeftAdjusted    ? Gdiplus::StringAlignmentNear
                             : layout_ == blGlyphRightAdjusted ? Gdiplus::StringAlignmentFar
@@ -539,7 +573,7 @@ void TCustomGlowButton::Paint() {
                 TSelectObject font(dc, captionFont.Handle());
                 RECT r{0, 0, std::max(1, roomW), 0};
                 th = DrawTextW(dc, Wide(caption), int(caption.size()), &r,
-                               DT_CALCRECT | DT_NOPREFIX | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
+                               DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : DT_SINGLELINE));
                 tw = RectWidth(r);
             }
             tw = std::min(tw, std::max(0, roomW));
@@ -598,9 +632,9 @@ void TCustomGlowButton::Paint() {
                 const int mode = SetBkMode(dc, TRANSPARENT);
                 const COLORREF old = SetTextColor(dc, ColorToRGB(colors.text));
                 RECT r = textRect;
-                UINT flags = DT_NOPREFIX | DT_CENTER;
-                if (layout_ == blGlyphLeftAdjusted) flags = DT_NOPREFIX | DT_LEFT;
-                if (layout_ == blGlyphRightAdjusted) flags = DT_NOPREFIX | DT_RIGHT;
+                UINT flags = DT_CENTER;
+                if (layout_ == blGlyphLeftAdjusted) flags = DT_LEFT;
+                if (layout_ == blGlyphRightAdjusted) flags = DT_RIGHT;
                 if (wordWrap_) {
                     const int textHeight = th;
                     r.top = textRect.top + (RectHeight(textRect) - textHeight) / 2;

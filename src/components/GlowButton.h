@@ -109,6 +109,9 @@ public:
     void SetNotes(const std::u16string& value) { notes_ = value; }
 
     void Click() override;
+    // A push button (a check button in the bsCheck style) named by its caption.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
+    void DoAccessibleAction() override { Click(); }
     // The animation, readable from outside (tests, the skin engine).
     const TGlowAnimation& Animation() const { return animation_; }
     // The colours the next paint uses.
@@ -127,6 +130,9 @@ protected:
 private:
     void Apply(const TGlowEffects& effects);
     bool LeftButtonHeld() const { return (GetKeyState(VK_LBUTTON) & 0x8000) != 0; }
+    // Enter (on the focused or the default button), Escape (on the cancel button) or the
+    // accelerator: the down look at once, then the click.
+    void KeyClick();
     void PointerEntered();
     void PointerLeft();
     TGdiPlusPicture* CurrentPicture();

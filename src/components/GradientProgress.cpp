@@ -1,6 +1,11 @@
 #include "GradientProgress.h"
 
 #include "components/ProgressPainter.h"
+#include "framework/Accessible.h"
+
+#include <oleacc.h>
+
+#include <string>
 
 namespace qx {
 
@@ -75,15 +80,37 @@ void TGradientProgress::Paint() {
     BitBlt(Canvas().Handle(), 0, 0, w, h, bitmap_.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
+void TGradientProgress::DescribeAccessible(TAccessibleInfo& info) const {
+    info.Role = ROLE_SYSTEM_PROGRESSBAR;
+    info.Name = AccessibleCaption(Hint());
+    const std::string percent = std::to_string(Percent()) + "%";
+    info.Value = std::u16string(percent.begin(), percent.end());
+    info.State = STATE_SYSTEM_READONLY;
+}
+
+void TGradientProgress::TellValue(int percentBefore) {
+    if (Percent() != percentBefore) NotifyAccessibleEvent(this, EVENT_OBJECT_VALUECHANGE);
+}
+
+#define QX_PROGRESS_RANGE_SETTER(Name)              \
+    void TGradientProgress::Set##Name(int value) {  \
+        const int before = Percent();               \
+        Sync();                                     \
+        state_.Set##Name(value);                    \
+        Redraw(true);                               \
+        TellValue(before);                          \
+    }
+QX_PROGRESS_RANGE_SETTER(Minimum)
+QX_PROGRESS_RANGE_SETTER(Maximum)
+QX_PROGRESS_RANGE_SETTER(Position)
+#undef QX_PROGRESS_RANGE_SETTER
+
 #define QX_PROGRESS_SETTER(Name, Type)   \
     void TGradientProgress::Set##Name(Type value) { \
         Sync();                          \
         state_.Set##Name(value);         \
         Redraw(true);                    \
     }
-QX_PROGRESS_SETTER(Minimum, int)
-QX_PROGRESS_SETTER(Maximum, int)
-QX_PROGRESS_SETTER(Position, int)
 QX_PROGRESS_SETTER(Solid, bool)
 QX_PROGRESS_SETTER(GradientBlocks, bool)
 QX_PROGRESS_SETTER(TextOption, TProgressTextOption)

@@ -43,6 +43,8 @@ public:
     // How many pictures have been composed so far (each costs one off-screen drawing).
     int PictureCount() const { return pictureCount_; }
     void Loaded() override;
+    // A progress bar whose value is the percentage it shows.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void Paint() override;
@@ -52,6 +54,8 @@ protected:
 
 private:
     void Sync();
+    // Tells assistive technology when the percentage moved from what it was before a change.
+    void TellValue(int percentBefore);
     // Composes the picture if it is marked changed; shows it at once when onScreen.
     void Redraw(bool onScreen);
     void Compose();

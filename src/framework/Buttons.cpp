@@ -1,5 +1,9 @@
 #include "framework/Buttons.h"
 
+#include "framework/Accessible.h"
+
+#include <oleacc.h>
+
 namespace qx {
 
 const TEnumInfo GlyphLayoutInfo{"TGlyphLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
@@ -120,9 +124,24 @@ void TSpeedButton::WndProc(TMessage& m) {
         case CM_MOUSELEAVE:
             if (flat_) Invalidate();
             break;
+        case CM_DIALOGCHAR:
+            if (IsAccelerator(m.WParam, Caption()) && Enabled() && Showing()) {
+                Click();
+                m.Result = 1;
+                return;
+            }
+            break;
         default: break;
     }
     TGraphicControl::WndProc(m);
+}
+
+void TSpeedButton::DescribeAccessible(TAccessibleInfo& info) const {
+    info.Role = ROLE_SYSTEM_PUSHBUTTON;
+    info.Name = AccessibleCaption(Caption());
+    info.DefaultAction = kActionPress;
+    if (const std::u16string key = AccessibleShortcut(Caption()); !key.empty()) info.KeyboardShortcut = key;
+    if (down_) info.State = STATE_SYSTEM_PRESSED;
 }
 
 void TSpeedButton::Paint() {

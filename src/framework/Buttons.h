@@ -51,6 +51,8 @@ public:
     void SetLayout(TGlyphLayout value);
     void SetMargin(int value);
     void SetSpacing(int value);
+    void DescribeAccessible(TAccessibleInfo& info) const override;
+    void DoAccessibleAction() override { Click(); }
 
 protected:
     void Paint() override;

@@ -1,6 +1,8 @@
 #include "framework/Controls.h"
 
+#include "core/Accelerator.h"
 #include "core/Text.h"
+#include "framework/Accessible.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 
@@ -41,6 +43,22 @@ TWinControl* FindControl(HWND window) {
     GetWindowThreadProcessId(window, &pid);
     if (pid != GetCurrentProcessId()) return nullptr;
     return static_cast<TWinControl*>(GetPropW(window, MAKEINTATOM(ControlAtom())));
+}
+
+TWinControl* FindHostControl(HWND window) {
+    const HWND desktop = GetDesktopWindow();
+    for (HWND w = window; w && w != desktop; w = GetAncestor(w, GA_PARENT))
+        if (TWinControl* control = FindControl(w)) return control;
+    return nullptr;
+}
+
+bool IsAccelerator(WPARAM character, const std::u16string& caption) {
+    const char16_t accelerator = AcceleratorOf(caption);
+    if (!accelerator || character == 0 || character > 0xFFFF) return false;
+    wchar_t a = static_cast<wchar_t>(accelerator), b = static_cast<wchar_t>(character);
+    CharUpperBuffW(&a, 1);
+    CharUpperBuffW(&b, 1);
+    return a == b;
 }
 
 // ---- TControl ------------------------------------------------------------------------------
@@ -416,15 +434,23 @@ void TControl::WndProc(TMessage& m) {
         case CM_TEXTCHANGED:
             TextChanged();
             Invalidate();
+            // A window's name changes with its text; a windowless control tells it itself.
+            if (!IsWindowed()) NotifyAccessibleEvent(this, EVENT_OBJECT_NAMECHANGE);
             return;
         case CM_ENABLEDCHANGED:
             EnabledChanged();
             Invalidate();
+            if (!IsWindowed()) NotifyAccessibleEvent(this, EVENT_OBJECT_STATECHANGE);
             return;
-        case CM_VISIBLECHANGED: VisibleChanged(); return;
+        case CM_VISIBLECHANGED:
+            VisibleChanged();
+            if (!IsWindowed()) NotifyAccessibleEvent(this, visible_ ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE);
+            return;
         default: DefaultHandler(m);
     }
 }
+
+void TControl::DescribeAccessible(TAccessibleInfo&) const {}
 
 void TControl::Loaded() {
     TComponent::Loaded();
@@ -1105,6 +1131,24 @@ void TWinControl::WndProc(TMessage& m) {
             if (resized) Realign();
             return;
         }
+        case WM_NEXTDLGCTL:
+            // A platform control that keeps Tab for itself in a dialog (a multi-line edit) asks
+            // its parent to move the focus on, as the platform's dialogs are asked.
+            if (TCustomForm* form = ParentForm()) {
+                if (LOWORD(m.LParam)) {
+                    if (TWinControl* target = FindHostControl(reinterpret_cast<HWND>(m.WParam)); target && target->CanFocus())
+                        target->SetFocus();
+                } else {
+                    form->SelectNext(form->FocusedControl(), m.WParam == 0);
+                }
+            }
+            m.Result = 0;
+            return;
+        case WM_GETOBJECT:
+            // The platform describes its own controls; the framework's own windows add what
+            // they paint themselves (their role, name and state, and their windowless children).
+            if (defWndProc_ == DefWindowProcW && AnswerAccessibleObject(this, m.WParam, m.LParam, m.Result)) return;
+            break;
         case WM_NCDESTROY: HandleNcDestroy(m); return;
         default: break;
     }

@@ -18,6 +18,8 @@ namespace qx {
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+struct TAccessibleInfo;
+struct TAccessibleItem;
 
 enum TControlStyleFlag : std::uint32_t {
     csAcceptsControls = 1u << 0,
@@ -173,6 +175,17 @@ public:
     void BringToFront();
     void SendToBack();
 
+    // What the control tells assistive technology about itself (see TAccessibleInfo): a
+    // windowless control that gives no role is not shown to it.
+    virtual void DescribeAccessible(TAccessibleInfo& info) const;
+    // Assistive technology asked for the control's default action; runs after its request
+    // has returned.
+    virtual void DoAccessibleAction() {}
+    // The parts of the control that are told as its simple children, in their order, and the
+    // default action of one of them (run as DoAccessibleAction is).
+    virtual void DescribeAccessibleItems(std::vector<TAccessibleItem>& /*items*/) const {}
+    virtual void DoAccessibleItemAction(int /*index*/) {}
+
     void Loaded() override;
 
 protected:
@@ -288,6 +301,11 @@ public:
     bool Focused() const;
     virtual bool CanFocus() const;
     virtual void SetFocus();
+    // Radio buttons answer true and tell whether they are checked: the buttons sharing a
+    // parent are one group, which the keyboard treats as a single tab stop.
+    virtual bool IsRadioButton(bool& checked) const { return false; }
+    // An arrow key moved the focus to this radio button: it is checked as a click checks it.
+    virtual void CheckFromKeyboard() {}
 
     // Paints the windowless children into dc (clipped to each), from first on.
     void PaintControls(HDC dc, TControl* first = nullptr);
@@ -373,6 +391,12 @@ private:
 
 // The framework control of a window (through the window's control property), or none.
 TWinControl* FindControl(HWND window);
+// The framework control of a window or, for a window the framework did not make (a part of
+// a system control, say), of its nearest ancestor that has one.
+TWinControl* FindHostControl(HWND window);
+// Whether a typed character is the accelerator of caption ("&" before it), letters compared
+// as the platform compares them, without case.
+bool IsAccelerator(WPARAM character, const std::u16string& caption);
 // The name of that window property ("ControlOfs" + module + thread, as hexadecimal).
 const std::wstring& ControlPropertyName();
 

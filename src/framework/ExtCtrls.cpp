@@ -1,6 +1,9 @@
 #include "framework/ExtCtrls.h"
 
+#include "framework/Accessible.h"
 #include "framework/Forms.h"
+
+#include <oleacc.h>
 
 #include <deque>
 #include <map>
@@ -66,6 +69,12 @@ RECT TImage::DestRect() const {
     RECT r{0, 0, w, h};
     if (center_) OffsetRect(&r, (width_ - w) / 2, (height_ - h) / 2);
     return r;
+}
+
+void TImage::DescribeAccessible(TAccessibleInfo& info) const {
+    info.Role = ROLE_SYSTEM_GRAPHIC;
+    info.Name = AccessibleCaption(Hint());
+    info.State = STATE_SYSTEM_READONLY;
 }
 
 void TImage::Paint() {

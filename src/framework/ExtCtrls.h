@@ -22,6 +22,8 @@ public:
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool value);
     void Loaded() override;
+    // A picture, named by its hint.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void Paint() override;

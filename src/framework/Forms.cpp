@@ -1,5 +1,6 @@
 #include "framework/Forms.h"
 
+#include "core/TabOrder.h"
 #include "core/Text.h"
 #include "framework/Menus.h"
 #include "framework/Register.h"
@@ -461,36 +462,114 @@ void TCustomForm::FocusChanged(TWinControl* control) {
     BroadcastDeep(this, m);
 }
 
-void TCustomForm::SelectNext(TWinControl* current, bool forward) {
+namespace {
+
+// The controls in tab order as the keyboard rules see them.
+std::vector<TTabEntry> TabEntries(const std::vector<TWinControl*>& list) {
+    std::vector<TTabEntry> entries;
+    std::vector<const TWinControl*> groups;  // the parents of radio buttons, one group each
+    entries.reserve(list.size());
+    for (const TWinControl* c : list) {
+        TTabEntry e;
+        e.focusable = c->CanFocus();
+        e.tabStop = c->TabStop();
+        bool checked = false;
+        if (c->IsRadioButton(checked)) {
+            auto it = std::find(groups.begin(), groups.end(), c->Parent());
+            if (it == groups.end()) it = groups.insert(groups.end(), c->Parent());
+            e.group = static_cast<int>(it - groups.begin());
+            e.checked = checked;
+        }
+        entries.push_back(e);
+    }
+    return entries;
+}
+
+int IndexOf(const std::vector<TWinControl*>& list, const TWinControl* control) {
+    auto it = std::find(list.begin(), list.end(), control);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+// Offers a message to every control under parent, depth first, until one answers non-zero.
+bool OfferToControls(TWinControl* parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (TControl* c : std::vector<TControl*>(parent->Controls())) {
+        if (c->Perform(message, wParam, lParam) != 0) return true;
+        if (c->IsWindowed() && OfferToControls(static_cast<TWinControl*>(c), message, wParam, lParam)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+TWinControl* TCustomForm::FindNextControl(TWinControl* current, bool forward) const {
     std::vector<TWinControl*> list;
     GetTabOrderList(list);
-    std::vector<TWinControl*> stops;
-    for (TWinControl* c : list)
-        if (c->TabStop() && c->CanFocus()) stops.push_back(c);
-    if (stops.empty()) return;
-    auto it = std::find(stops.begin(), stops.end(), current);
-    std::size_t i;
-    if (it == stops.end())
-        i = forward ? 0 : stops.size() - 1;
-    else
-        i = forward ? (static_cast<std::size_t>(it - stops.begin()) + 1) % stops.size()
-                    : (static_cast<std::size_t>(it - stops.begin()) + stops.size() - 1) % stops.size();
-    stops[i]->SetFocus();
+    const int next = NextTabStop(TabEntries(list), IndexOf(list, current), forward);
+    return next < 0 ? nullptr : list[static_cast<std::size_t>(next)];
+}
+
+TWinControl* TCustomForm::FindNextInGroup(TWinControl* current, bool forward) const {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    const int next = NextInGroup(TabEntries(list), IndexOf(list, current), forward);
+    return next < 0 ? nullptr : list[static_cast<std::size_t>(next)];
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward) {
+    TWinControl* next = FindNextControl(current, forward);
+    if (!next) return;
+    next->SetFocus();
+    // Text reached by the keyboard is selected whole, as the platform's dialogs select it, so
+    // that typing replaces it and the selection shows where the focus is.
+    if (next->HandleAllocated() && GetFocus() == next->Handle() &&
+        (SendMessageW(next->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL))
+        SendMessageW(next->Handle(), EM_SETSEL, 0, -1);
+}
+
+TWinControl* TCustomForm::FocusedControl() const {
+    TWinControl* c = FindHostControl(GetFocus());
+    return c && c != this && c->ParentForm() == this ? c : nullptr;
 }
 
 bool TCustomForm::DialogKey(WPARAM key) {
-    if (key == VK_TAB) {
-        bool back = GetKeyState(VK_SHIFT) < 0;
-        HWND focus = GetFocus();
-        SelectNext(FindControl(focus), !back);
-        return true;
+    TWinControl* current = FocusedControl();
+    switch (key) {
+        case VK_TAB:
+            SelectNext(current, GetKeyState(VK_SHIFT) >= 0);
+            return true;
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN: {
+            const bool forward = key == VK_RIGHT || key == VK_DOWN;
+            bool checked = false;
+            if (current && current->IsRadioButton(checked)) {
+                // Inside a radio group the arrows move to the next button and check it, as the
+                // platform's radio buttons are checked when the keyboard gives them the focus.
+                if (TWinControl* next = FindNextInGroup(current, forward)) {
+                    next->SetFocus();
+                    next->CheckFromKeyboard();
+                }
+                return true;
+            }
+            SelectNext(current, forward);
+            return true;
+        }
+        case VK_RETURN:
+        case VK_ESCAPE:
+            // The form's default (Enter) or cancel (Escape) button, wherever it is.
+            return OfferToControls(this, CM_DIALOGKEY, key, 0);
+        default: return false;
     }
-    return false;
 }
 
 void TCustomForm::WndProc(TMessage& m) {
     switch (m.Msg) {
         case CM_DIALOGKEY: m.Result = DialogKey(m.WParam) ? 1 : 0; return;
+        case CM_DIALOGCHAR:
+            // An accelerator: the control whose caption has it takes it.
+            m.Result = OfferToControls(this, CM_DIALOGCHAR, m.WParam, m.LParam) ? 1 : 0;
+            return;
         case WM_CLOSE: DoClose(); return;
         case WM_COMMAND:
             // A menu's command (an accelerator's too); the MDI window list and everything
@@ -517,10 +596,12 @@ void TCustomForm::WndProc(TMessage& m) {
             break;
         case WM_ACTIVATE:
             TWinControl::WndProc(m);
-            if (LOWORD(m.WParam) != WA_INACTIVE) {
+            if (LOWORD(m.WParam) != WA_INACTIVE && !HIWORD(m.WParam)) {
+                // Back to the control that had the focus; the first tab stop when there is
+                // none, or when it can no longer take it.
                 if (activeControl_ && activeControl_->CanFocus())
                     activeControl_->SetFocus();
-                else if (!activeControl_)
+                else
                     SelectNext(nullptr, true);
             }
             return;
@@ -565,15 +646,75 @@ void TApplication::DestroyForms() {
 
 void TApplication::Terminate() { PostQuitMessage(0); }
 
+namespace {
+
+bool IsNavigationKey(WPARAM key) {
+    switch (key) {
+        case VK_TAB:
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_RETURN:
+        case VK_ESCAPE: return true;
+        default: return false;
+    }
+}
+
+LRESULT DialogCode(HWND window, MSG& msg) {
+    return SendMessageW(window, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+}
+
+// Whether a window keeps a navigation key for itself (an edit its arrows, say).
+bool WantsKey(HWND window, MSG& msg) {
+    const LRESULT code = DialogCode(window, msg);
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return true;
+    switch (msg.wParam) {
+        case VK_TAB: return (code & DLGC_WANTTAB) != 0;
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN: return (code & DLGC_WANTARROWS) != 0;
+        default: return false;
+    }
+}
+
+// Tab, the arrows, Enter and Escape: the focused window and each window above it inside the
+// form may keep the key; otherwise the focused control and then each of its parents up to the
+// form is offered it as a dialog key.
+bool DialogKeyDown(MSG& msg) {
+    if (!IsNavigationKey(msg.wParam) || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+    TWinControl* focused = FindHostControl(msg.hwnd);
+    TCustomForm* form = focused ? focused->ParentForm() : nullptr;
+    if (!form || !form->HandleAllocated()) return false;
+    for (HWND w = msg.hwnd; w && w != form->Handle(); w = GetAncestor(w, GA_PARENT))
+        if (WantsKey(w, msg)) return false;
+    for (TWinControl* c = focused; c; c = c->Parent())
+        if (c->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0) return true;
+    return false;
+}
+
+// A character as an accelerator: always with Alt; without it only where the focused window
+// does not take typed characters.
+bool DialogChar(MSG& msg) {
+    if (msg.wParam <= u' ') return false;
+    TWinControl* focused = FindHostControl(msg.hwnd);
+    TCustomForm* form = focused ? focused->ParentForm() : nullptr;
+    if (!form) return false;
+    const LRESULT typing = DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE;
+    if (msg.message == WM_CHAR && (DialogCode(msg.hwnd, msg) & typing)) return false;
+    return form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0;
+}
+
+}  // namespace
+
 bool TApplication::IsDialogKey(MSG& msg) {
-    if (msg.message != WM_KEYDOWN) return false;
-    if (msg.wParam != VK_TAB && msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
-    TWinControl* control = FindControl(msg.hwnd);
-    if (!control) return false;
-    LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
-    if ((code & DLGC_WANTALLKEYS) || (msg.wParam == VK_TAB && (code & DLGC_WANTTAB))) return false;
-    TCustomForm* form = control->ParentForm();
-    return form && form->Perform(CM_DIALOGKEY, msg.wParam, msg.lParam) != 0;
+    switch (msg.message) {
+        case WM_KEYDOWN: return DialogKeyDown(msg);
+        case WM_CHAR:
+        case WM_SYSCHAR: return DialogChar(msg);
+        default: return false;
+    }
 }
 
 namespace {

@@ -58,8 +58,17 @@ public:
     bool Active() const;
     TWinControl* ActiveControl() const { return activeControl_; }
     void SetActiveControl(TWinControl* control);
-    // Moves the focus to the next (or previous) tab stop.
+    // Moves the focus to the next (or previous) tab stop: the one FindNextControl names.
     void SelectNext(TWinControl* current, bool forward);
+    // The tab stop that Tab (forward) or Shift+Tab reaches from current (none: from outside,
+    // to the first or the last), in tab order with the radio-group rule; none when there is
+    // no other.
+    TWinControl* FindNextControl(TWinControl* current, bool forward) const;
+    // The radio button of current's group that an arrow key reaches, or none.
+    TWinControl* FindNextInGroup(TWinControl* current, bool forward) const;
+    // The control of this form that has the keyboard focus (or holds the window that has
+    // it), or none.
+    TWinControl* FocusedControl() const;
     // Called when a control of this form got the focus.
     void FocusChanged(TWinControl* control);
 

@@ -15,6 +15,8 @@ class TGroupBox : public TCustomControl {
     QX_CLASS_INFO()
 public:
     explicit TGroupBox(TComponent* owner);
+    // A grouping named by its caption.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void Paint() override;
@@ -65,6 +67,9 @@ public:
     void SetTransparentColor(TColor value);
     // The glyph cell (from 0) the last paint drew, -1 for the system glyph.
     int LastGlyphCell() const { return lastCell_; }
+    // A check box or radio button named by its caption, checked as it shows.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
+    void DoAccessibleAction() override;
 
 protected:
     void Paint() override;
@@ -98,6 +103,14 @@ class TGlyphRadioButton : public TGlyphToggle {
 public:
     explicit TGlyphRadioButton(TComponent* owner) : TGlyphToggle(owner) {}
     void SetChecked(bool value) override;
+    // The glyph radio buttons of a parent are one group for the keyboard, as the platform's are.
+    bool IsRadioButton(bool& checked) const override {
+        checked = Checked();
+        return true;
+    }
+    void CheckFromKeyboard() override {
+        if (Enabled()) SetChecked(true);
+    }
 
 protected:
     bool IsRadio() const override { return true; }

@@ -1,8 +1,10 @@
 #include "framework/MPlayer.h"
 
 #include "core/ControlGeometry.h"
+#include "framework/Accessible.h"
 #include "framework/Gdi.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <vector>
@@ -27,6 +29,7 @@ const TClassInfo& TMediaPlayer::StaticClassInfo() {
 TMediaPlayer::TMediaPlayer(TComponent* owner) : TCustomControl(owner) {
     controlStyle_ &= ~(csAcceptsControls | csClickEvents);
     controlStyle_ |= csOpaque;
+    SetTabStop(true);
     width_ = 253;
     height_ = 30;
 }
@@ -85,7 +88,71 @@ void TMediaPlayer::Paint() {
         if (b == pressed_) OffsetRect(&cell, 1, 1);
         COLORREF ink = enabled ? ((colored_ >> b) & 1 ? RGB(0, 96, 0) : RGB(0, 0, 0)) : GetSysColor(COLOR_GRAYTEXT);
         DrawMediaGlyph(c.Handle(), cell, static_cast<TMPBtnType>(b), ink);
+        if (b == FocusedButton()) DrawMediaFocus(c.Handle(), cell);
     }
+}
+
+bool TMediaPlayer::Usable(int b) const {
+    return b >= 0 && b < kMediaButtonCount && ((visible_ >> b) & 1) && ((enabled_ >> b) & 1);
+}
+
+int TMediaPlayer::NextUsable(int from, bool forward) const {
+    for (int b = from + (forward ? 1 : -1); b >= 0 && b < kMediaButtonCount; b += forward ? 1 : -1)
+        if (Usable(b)) return b;
+    return from;
+}
+
+int TMediaPlayer::FocusedButton() const {
+    if (!Focused()) return -1;
+    if (Usable(key_)) return key_;
+    return NextUsable(-1, true) >= 0 ? NextUsable(-1, true) : -1;
+}
+
+void TMediaPlayer::MoveKeyboardTo(int b) {
+    if (!Usable(b)) return;
+    key_ = b;
+    Invalidate();
+    // The buttons are the bar's parts in bar order: the part's number is its place among the shown.
+    int place = 0;
+    for (int i = 0; i < b; ++i) place += (visible_ >> i) & 1;
+    NotifyAccessibleItemEvent(this, place, EVENT_OBJECT_FOCUS);
+}
+
+void TMediaPlayer::ClickButton(int b) {
+    if (!Enabled() || !Usable(b)) return;
+    if (OnClick) OnClick(this, static_cast<TMPBtnType>(b));
+}
+
+void TMediaPlayer::DescribeAccessible(TAccessibleInfo& info) const { info.Role = ROLE_SYSTEM_TOOLBAR; }
+
+void TMediaPlayer::DescribeAccessibleItems(std::vector<TAccessibleItem>& items) const {
+    static const char16_t* const names[kMediaButtonCount] = {u"Play", u"Pause", u"Stop", u"Next", u"Prev",
+                                                             u"Step", u"Back", u"Record", u"Eject"};
+    const int w = EqualCellWidth(Width(), VisibleCount());
+    const int focused = FocusedButton();
+    int x = 0;
+    for (int b = 0; b < kMediaButtonCount; ++b) {
+        if (!((visible_ >> b) & 1)) continue;
+        TAccessibleItem item;
+        item.Role = ROLE_SYSTEM_PUSHBUTTON;
+        item.Name = names[b];
+        item.Bounds = RECT{x, 0, x + w, Height()};
+        x += w;
+        if (!((enabled_ >> b) & 1)) {
+            item.State = STATE_SYSTEM_UNAVAILABLE;
+        } else {
+            item.State = STATE_SYSTEM_FOCUSABLE | (b == focused ? STATE_SYSTEM_FOCUSED : 0) |
+                         (b == pressed_ ? STATE_SYSTEM_PRESSED : 0);
+            item.DefaultAction = kActionPress;
+        }
+        items.push_back(std::move(item));
+    }
+}
+
+void TMediaPlayer::DoAccessibleItemAction(int index) {
+    int seen = 0;
+    for (int b = 0; b < kMediaButtonCount; ++b)
+        if ((visible_ >> b) & 1 && seen++ == index) return ClickButton(b);
 }
 
 void TMediaPlayer::WndProc(TMessage& m) {
@@ -95,10 +162,40 @@ void TMediaPlayer::WndProc(TMessage& m) {
             const int b = ButtonAt(GET_X_LPARAM(m.LParam));
             if (Enabled() && b >= 0 && ((enabled_ >> b) & 1)) {
                 pressed_ = b;
+                key_ = b;
+                if (CanFocus()) SetFocus();
                 Invalidate();
             }
             break;
         }
+        case WM_GETDLGCODE:
+            // The arrows move along the bar, as they move through the buttons of a tool bar.
+            m.Result = DLGC_WANTARROWS;
+            return;
+        case WM_KEYDOWN: {
+            const int at = FocusedButton();
+            switch (m.WParam) {
+                case VK_LEFT:
+                case VK_UP: MoveKeyboardTo(NextUsable(at, false)); break;
+                case VK_RIGHT:
+                case VK_DOWN: MoveKeyboardTo(NextUsable(at, true)); break;
+                case VK_HOME: MoveKeyboardTo(NextUsable(-1, true)); break;
+                case VK_END: MoveKeyboardTo(NextUsable(kMediaButtonCount, false)); break;
+                case VK_SPACE: ClickButton(at); break;
+                default: break;
+            }
+            break;
+        }
+        case CM_DIALOGKEY:
+            // Enter on the focused bar presses its button, as Enter presses a focused push button.
+            if (m.WParam == VK_RETURN && Focused() && FocusedButton() >= 0) {
+                ClickButton(FocusedButton());
+                m.Result = 1;
+                return;
+            }
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: Invalidate(); break;
         case WM_LBUTTONUP: {
             const int pressed = pressed_;
             pressed_ = -1;
@@ -111,6 +208,18 @@ void TMediaPlayer::WndProc(TMessage& m) {
         default: break;
     }
     TCustomControl::WndProc(m);
+}
+
+void DrawMediaFocus(HDC dc, const RECT& cell) {
+    RECT focus = cell;
+    InflateRect(&focus, -4, -4);
+    if (focus.right > focus.left && focus.bottom > focus.top) {
+        // The focus rectangle inverts what is under it in the text colour; a known one keeps it seen.
+        const COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), back = SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &focus);
+        SetTextColor(dc, text);
+        SetBkColor(dc, back);
+    }
 }
 
 void DrawMediaGlyph(HDC dc, const RECT& rect, TMPBtnType button, COLORREF color) {

@@ -32,19 +32,33 @@ public:
     int ButtonAt(int x) const;
     // The button being pressed, or -1.
     int PressedButton() const { return pressed_; }
+    // The button the keyboard is on while the bar has the focus (its focus cue), or -1.
+    int FocusedButton() const;
     TMPBtnClickEvent OnClick;
+    // A tool bar whose buttons are its parts.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
+    void DescribeAccessibleItems(std::vector<TAccessibleItem>& items) const override;
+    void DoAccessibleItemAction(int index) override;
 
 protected:
     void Paint() override;
     void WndProc(TMessage& message) override;
 
 private:
+    bool Usable(int button) const;
+    // The usable button next to from in bar order (forward or back), or from when none is.
+    int NextUsable(int from, bool forward) const;
+    void MoveKeyboardTo(int button);
+    void ClickButton(int button);
+    int key_ = -1;  // the button the keyboard is on
     TButtonSet visible_ = kAllMediaButtons;
     TButtonSet enabled_ = kAllMediaButtons;
     TButtonSet colored_ = kAllMediaButtons;
     int pressed_ = -1;
 };
 
+// Draws the keyboard's focus cue inside a media button's cell.
+void DrawMediaFocus(HDC dc, const RECT& cell);
 // Draws the glyph of a media button centred in rect (the system look of the bar).
 void DrawMediaGlyph(HDC dc, const RECT& rect, TMPBtnType button, COLORREF color);
 

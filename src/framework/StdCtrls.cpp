@@ -1,5 +1,10 @@
 #include "framework/StdCtrls.h"
 
+#include "core/Text.h"
+#include "framework/Accessible.h"
+
+#include <oleacc.h>
+
 namespace qx {
 
 static std::wstring W(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
@@ -101,6 +106,12 @@ void TLabel::Paint() {
     c.DrawText(Caption(), r, flags);
 }
 
+void TLabel::DescribeAccessible(TAccessibleInfo& info) const {
+    info.Role = ROLE_SYSTEM_STATICTEXT;
+    info.Name = std::u16string(TrimControl(Caption()));  // drawn as it is: an "&" is no accelerator here
+    info.State = STATE_SYSTEM_READONLY;
+}
+
 // ---- button controls -----------------------------------------------------------------------
 
 const TClassInfo& TButtonControl::StaticClassInfo() {
@@ -161,12 +172,18 @@ void TButton::WndProc(TMessage& m) {
         return;
     }
     if (m.Msg == CM_DIALOGKEY) {
-        bool enter = m.WParam == VK_RETURN && default_, escape = m.WParam == VK_ESCAPE && cancel_;
+        // Enter clicks the focused button, or the default one when the focus is elsewhere.
+        bool enter = m.WParam == VK_RETURN && (default_ || Focused()), escape = m.WParam == VK_ESCAPE && cancel_;
         if ((enter || escape) && CanFocus()) {
             Click();
             m.Result = 1;
             return;
         }
+    }
+    if (m.Msg == CM_DIALOGCHAR && IsAccelerator(m.WParam, Caption()) && CanFocus()) {
+        Click();
+        m.Result = 1;
+        return;
     }
     TButtonControl::WndProc(m);
 }
@@ -216,12 +233,38 @@ void TRadioButton::SetChecked(bool value) {
     }
 }
 
+void TRadioButton::CheckFromKeyboard() {
+    if (Enabled()) SetChecked(true);
+}
+
 void TRadioButton::WndProc(TMessage& m) {
-    if (m.Msg == CN_COMMAND) {
-        auto code = HIWORD(m.WParam);
-        // Messages sent straight to a disabled button still click it; the choice must not move.
-        if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && Enabled()) SetChecked(true);
-        return;
+    switch (m.Msg) {
+        case CN_COMMAND: {
+            auto code = HIWORD(m.WParam);
+            // Messages sent straight to a disabled button still click it; the choice must not
+            // move. The platform's button also reports a click when it takes the focus while
+            // unchecked: the focus alone (Tab, the window's first activation) chooses nothing.
+            if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && Enabled() && !focusing_) SetChecked(true);
+            return;
+        }
+        case WM_SETFOCUS: {
+            focusing_ = true;
+            struct TEnd {
+                bool& flag;
+                ~TEnd() { flag = false; }
+            } end{focusing_};
+            TButtonControl::WndProc(m);
+            return;
+        }
+        case CM_DIALOGCHAR:
+            if (IsAccelerator(m.WParam, Caption()) && CanFocus()) {
+                SetFocus();
+                SetChecked(true);
+                m.Result = 1;
+                return;
+            }
+            break;
+        default: break;
     }
     TButtonControl::WndProc(m);
 }
@@ -256,17 +299,25 @@ void TCheckBox::SetState(TCheckBoxState state) {
     if (!IsLoading()) Click();
 }
 
+void TCheckBox::Toggle() {
+    switch (state_) {
+        case TCheckBoxState::cbUnchecked:
+            SetState(allowGrayed_ ? TCheckBoxState::cbGrayed : TCheckBoxState::cbChecked);
+            break;
+        case TCheckBoxState::cbGrayed: SetState(TCheckBoxState::cbChecked); break;
+        case TCheckBoxState::cbChecked: SetState(TCheckBoxState::cbUnchecked); break;
+    }
+}
+
 void TCheckBox::WndProc(TMessage& m) {
     if (m.Msg == CN_COMMAND) {
-        if (HIWORD(m.WParam) == BN_CLICKED && Enabled()) {
-            switch (state_) {
-                case TCheckBoxState::cbUnchecked:
-                    SetState(allowGrayed_ ? TCheckBoxState::cbGrayed : TCheckBoxState::cbChecked);
-                    break;
-                case TCheckBoxState::cbGrayed: SetState(TCheckBoxState::cbChecked); break;
-                case TCheckBoxState::cbChecked: SetState(TCheckBoxState::cbUnchecked); break;
-            }
-        }
+        if (HIWORD(m.WParam) == BN_CLICKED && Enabled()) Toggle();
+        return;
+    }
+    if (m.Msg == CM_DIALOGCHAR && IsAccelerator(m.WParam, Caption()) && CanFocus()) {
+        SetFocus();
+        Toggle();
+        m.Result = 1;
         return;
     }
     TButtonControl::WndProc(m);
@@ -321,6 +372,10 @@ void TCustomPanel::SetAlignment(TAlignment v) {
     if (v == alignment_) return;
     alignment_ = v;
     Invalidate();
+}
+
+void TCustomPanel::DescribeAccessible(TAccessibleInfo& info) const {
+    if (!Caption().empty()) info.Name = AccessibleCaption(Caption());
 }
 
 static void DrawBevel(HDC dc, RECT& r, TBevelCut cut, int width) {

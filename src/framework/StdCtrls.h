@@ -21,6 +21,7 @@ public:
     void SetWordWrap(bool value);
     TTextLayout Layout() const { return layout_; }
     void SetLayout(TTextLayout value);
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void Paint() override;
@@ -60,6 +61,7 @@ public:
     void SetCancel(bool value) { cancel_ = value; }
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int value) { modalResult_ = value; }
+    void DoAccessibleAction() override { Click(); }
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -80,6 +82,11 @@ public:
     void SetChecked(bool value);
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment value);
+    bool IsRadioButton(bool& checked) const override {
+        checked = checked_;
+        return true;
+    }
+    void CheckFromKeyboard() override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -89,6 +96,7 @@ protected:
 private:
     bool checked_ = false;
     TAlignment alignment_ = TAlignment::taRightJustify;
+    bool focusing_ = false;  // the window is taking the focus
 };
 
 enum class TCheckBoxState : std::uint8_t { cbUnchecked, cbChecked, cbGrayed };
@@ -110,6 +118,8 @@ protected:
     void WndProc(TMessage& message) override;
 
 private:
+    // The next state, as a click moves it.
+    void Toggle();
     TCheckBoxState state_ = TCheckBoxState::cbUnchecked;
     bool allowGrayed_ = false;
 };
@@ -129,10 +139,10 @@ public:
     void SetBevelWidth(int value);
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment value);
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void Paint() override;
-    void TextChanged() override { Invalidate(); }
 
 private:
     TBevelCut bevelOuter_ = TBevelCut::bvRaised;

@@ -1,8 +1,10 @@
 #include "framework/TabCtrls.h"
 
+#include "framework/Accessible.h"
 #include "framework/ComCtrls.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 
@@ -166,6 +168,11 @@ int TTabSheet::PageIndex() const {
     return it == pages.end() ? -1 : static_cast<int>(it - pages.begin());
 }
 
+void TTabSheet::DescribeAccessible(TAccessibleInfo& info) const {
+    info.Role = ROLE_SYSTEM_PROPERTYPAGE;
+    info.Name = AccessibleCaption(Caption());
+}
+
 void TTabSheet::TextChanged() {
     if (pageControl_) pageControl_->SendTabs();
 }
@@ -309,6 +316,12 @@ void TPageControlEx::WndProc(TMessage& m) {
         DrawTextW(item->hDC, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         SetBkMode(item->hDC, mode);
     }
+    // The platform leaves the focus rectangle of a tab it does not draw to the one that draws it.
+    if (active && HandleAllocated() && GetFocus() == Handle()) {
+        RECT focus = item->rcItem;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(item->hDC, &focus);
+    }
     m.Result = 1;
 }
 
@@ -329,6 +342,7 @@ const TClassInfo& TTabSet::StaticClassInfo() {
 TTabSet::TTabSet(TComponent* owner) : TCustomControl(owner) {
     controlStyle_ &= ~(csAcceptsControls | csClickEvents);
     controlStyle_ |= csOpaque;
+    SetTabStop(true);
     width_ = 185;
     height_ = 21;
 }
@@ -397,15 +411,75 @@ void TTabSet::Paint() {
         RECT text = r;
         c.DrawText(tabs_[static_cast<std::size_t>(i)], text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         c.Brush().SetStyle(TBrushStyle::bsSolid);
+        if (selected && Focused()) {
+            RECT focus{r.left + 3, r.top + 2, r.right - 4, r.bottom - 3};
+            DrawFocusRect(c.Handle(), &focus);
+        }
     }
 }
 
 void TTabSet::WndProc(TMessage& m) {
-    if (m.Msg == WM_LBUTTONDOWN) {
-        const int tab = TabAt(POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))});
-        if (tab >= 0 && Enabled()) SetTabIndex(tab);
+    switch (m.Msg) {
+        case WM_LBUTTONDOWN: {
+            const int tab = TabAt(POINT{static_cast<short>(LOWORD(m.LParam)), static_cast<short>(HIWORD(m.LParam))});
+            if (tab >= 0 && Enabled()) {
+                if (CanFocus()) SetFocus();
+                SetTabIndex(tab);
+            }
+            break;
+        }
+        case WM_GETDLGCODE:
+            // The arrows move through the tabs, as the platform's tab control answers them.
+            m.Result = DLGC_WANTARROWS;
+            return;
+        case WM_KEYDOWN: {
+            const int count = static_cast<int>(tabs_.size());
+            int next = tabIndex_;
+            switch (m.WParam) {
+                case VK_LEFT:
+                case VK_UP: next = tabIndex_ - 1; break;
+                case VK_RIGHT:
+                case VK_DOWN: next = tabIndex_ + 1; break;
+                case VK_HOME: next = 0; break;
+                case VK_END: next = count - 1; break;
+                default: break;
+            }
+            if (next != tabIndex_ && next >= 0 && next < count && Enabled()) {
+                SetTabIndex(next);
+                NotifyAccessibleItemEvent(this, next, EVENT_OBJECT_FOCUS);
+            }
+            break;
+        }
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: Invalidate(); break;
+        default: break;
     }
     TCustomControl::WndProc(m);
+}
+
+void TTabSet::DescribeAccessible(TAccessibleInfo& info) const {
+    info.Role = ROLE_SYSTEM_PAGETABLIST;
+    if (tabIndex_ >= 0 && tabIndex_ < static_cast<int>(tabs_.size()))
+        info.Value = AccessibleCaption(tabs_[static_cast<std::size_t>(tabIndex_)]);
+}
+
+void TTabSet::DescribeAccessibleItems(std::vector<TAccessibleItem>& items) const {
+    auto* self = const_cast<TTabSet*>(this);  // measuring the tabs needs no change of state
+    const bool focused = Focused();
+    for (int i = 0; i < static_cast<int>(tabs_.size()); ++i) {
+        TAccessibleItem item;
+        item.Role = ROLE_SYSTEM_PAGETAB;
+        item.Name = AccessibleCaption(tabs_[static_cast<std::size_t>(i)]);
+        item.State = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE;
+        if (i == tabIndex_) item.State |= STATE_SYSTEM_SELECTED | (focused ? STATE_SYSTEM_FOCUSED : 0);
+        item.Bounds = self->TabRect(i);
+        item.DefaultAction = kActionSelect;
+        items.push_back(std::move(item));
+    }
+}
+
+void TTabSet::DoAccessibleItemAction(int index) {
+    if (Enabled() && index >= 0 && index < static_cast<int>(tabs_.size())) SetTabIndex(index);
 }
 
 }  // namespace qx

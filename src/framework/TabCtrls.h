@@ -67,6 +67,8 @@ public:
     TPageControl* PageControl() const { return pageControl_; }
     void SetParent(TWinControl* parent) override;
     int PageIndex() const;
+    // A page named by its tab's caption.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void TextChanged() override;
@@ -134,6 +136,10 @@ public:
     // The tab under a client point, or -1.
     int TabAt(POINT point);
     TNotifyEvent OnChange;
+    // A tab list whose tabs are its parts, the selected one selected.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
+    void DescribeAccessibleItems(std::vector<TAccessibleItem>& items) const override;
+    void DoAccessibleItemAction(int index) override;
 
 protected:
     void Paint() override;

@@ -1,6 +1,7 @@
 #include "skin/MediaSkinners.h"
 
 #include "core/ControlGeometry.h"
+#include "framework/Accessible.h"
 #include "framework/ExtCtrls.h"
 #include "framework/MPlayer.h"
 #include "skin/SkinData.h"
@@ -141,13 +142,17 @@ void TMediaPlayerOverlay::Paint() {
         if (glyph.Empty()) {
             DrawMediaGlyph(dc, glyphArea, static_cast<TMPBtnType>(b),
                            enabled ? ColorToRGB(skin ? skin->Colours.ButtonText : clBtnText) : GetSysColor(COLOR_GRAYTEXT));
-            continue;
+        } else {
+            const int gx = glyphArea.left + (RectWidth(glyphArea) - glyph.Width()) / 2;
+            const int gy = glyphArea.top + (RectHeight(glyphArea) - glyph.Height()) / 2;
+            TransparentBlt(dc, RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph, kGlyphKey);
         }
-        const int gx = glyphArea.left + (RectWidth(glyphArea) - glyph.Width()) / 2;
-        const int gy = glyphArea.top + (RectHeight(glyphArea) - glyph.Height()) / 2;
-        TransparentBlt(dc, RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph, kGlyphKey);
+        // The player has the focus under the panel: the panel shows the keyboard's button.
+        if (b == player_->FocusedButton()) DrawMediaFocus(dc, cell);
     }
 }
+
+void TMediaPlayerOverlay::DescribeAccessible(TAccessibleInfo& info) const { info.Hidden = true; }
 
 void TMediaOverlayDeleter::operator()(TMediaPlayerOverlay* overlay) const {
     if (!overlay) return;

@@ -26,6 +26,8 @@ public:
     char LastGlyph(int button) const { return lastGlyph_[static_cast<std::size_t>(button)]; }
     bool Busy() const { return busy_ > 0; }
     void Orphan() { player_ = nullptr; }
+    // Read through the player under it, never itself.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

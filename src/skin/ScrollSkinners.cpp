@@ -1,5 +1,6 @@
 #include "skin/ScrollSkinners.h"
 
+#include "framework/Accessible.h"
 #include "framework/ExtCtrls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
@@ -34,6 +35,8 @@ TScrollOverlay::TScrollOverlay(TSkinControl* skinner)
 }
 
 TScrollOverlay::~TScrollOverlay() { *alive_ = false; }
+
+void TScrollOverlay::DescribeAccessible(TAccessibleInfo& info) const { info.Hidden = true; }
 
 void TScrollOverlay::CreateParams(TCreateParams& p) {
     TCustomControl::CreateParams(p);
@@ -293,6 +296,12 @@ void TScrollOverlay::Paint() {
         TDataSkinObject* thumbPart = (FVertical ? skin->VertScrollThumb : skin->HorzScrollThumb).get();
         const bool onThumb = FHotZone == szThumb;
         if (thumbPart && inside) DrawSkinPart(d, *thumbPart, onThumb ? (FPressed ? 2 : 3) : 1, thumb);
+        if (FKind == okControl && inside && GetFocus() == FTargetHandle) {
+            // The platform marks a focused scroll bar on its thumb, which this panel covers.
+            RECT focus = thumb;
+            InflateRect(&focus, -2, -2);
+            DrawFocusRect(d, &focus);
+        }
         const int g = arrows.Bitmap.Height();
         if (g < len + 2) {
             const int offset = (len - g) / 2;
@@ -628,6 +637,8 @@ void TSkinScControl::AfterMessage(TMessage& m) {
         case SBM_SETRANGE:
         case CN_VSCROLL:
         case CN_HSCROLL:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
             if (FBar && FBar->HandleAllocated()) {
                 FBar->Invalidate();
                 FBar->Update();

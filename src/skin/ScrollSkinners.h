@@ -25,6 +25,8 @@ public:
     void Place();
     void HideBar();
     bool Shown() const { return FShown; }
+    // Read through the bar under it, never itself.
+    void DescribeAccessible(TAccessibleInfo& info) const override;
     bool Pressed() const { return FPressed; }
     int HotZone() const { return FHotZone; }
     void SetHotZone(int zone);

@@ -314,6 +314,10 @@ void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
         DrawFrame(d, r, image, false, tabs.Tile == 1, tabs.Trans == 1, 5, i == set->TabIndex() ? 2 : 1, margins);
         SetTextColor(d, TextColour(*FSkinData, tabs.NormalColour2));
         DrawCellText(d, r, DT_CENTER, FView.Enabled(), set->Tabs()[static_cast<std::size_t>(i)]);
+        if (i == set->TabIndex() && FView.Focused()) {
+            RECT focus{r.left + 3, r.top + 2, r.right - 4, r.bottom - 3};
+            DrawFocusRect(d, &focus);
+        }
     }
     BitBlt(dc, rect.left, rect.top, W, H, d, 0, 0, SRCCOPY);
 }

@@ -94,6 +94,33 @@ def query(message, windows):
     return [int(v) for v in out]
 
 
+def focus(window):
+    """The window that has the keyboard focus in window's thread, as the platform reports it."""
+    out = probe("focus", window["hwnd"]).stdout.strip()
+    return json.loads(out)["focus"] if out.startswith("{") else None
+
+
+def accessible(window, role=None):
+    """What the platform's accessibility interface tells of window's client object: role, name,
+    value, state, default action, shortcut, location, and its children (simple ones and child
+    windows' client objects). With role: only the simple children of that role, which costs the
+    window fewest calls (a window busy with a transfer answers them slowly)."""
+    out = probe("acc", window["hwnd"], *([role] if role else [])).stdout.strip()
+    return json.loads(out) if out.startswith("{") else None
+
+
+def accessible_tree(window):
+    """The window's client object with its children, child windows' objects nested in them,
+    as a screen reader walking the window meets them."""
+    out = probe("acctree", window["hwnd"]).stdout.strip()
+    return json.loads(out) if out.startswith("{") else None
+
+
+def keys(*names, delay=120):
+    """Presses keys on the keyboard (xdotool key names, "shift+Tab" say), one after another."""
+    xdotool("key", "--delay", delay, *names)
+
+
 def wait_for(predicate, timeout=60.0, interval=0.5, what="a condition"):
     deadline = time.time() + timeout
     last = None

@@ -8,14 +8,23 @@
 //   winprobe menu HWND            prints the window's menu bar handle (0: none)
 //   winprobe send HWND MSG WP LP  sends a message and prints its result
 //   winprobe query MSG HWND...    sends MSG to each window and prints the results
+//   winprobe focus HWND           the focus and active windows of the window's thread, as the
+//                                 platform reports them
+//   winprobe acc HWND [ROLE]      what the platform's accessibility interface tells of the
+//                                 window's client object and its children (with ROLE: only its
+//                                 simple children of that role, which asks the window least)
+//   winprobe acctree HWND         the same for the window's whole tree of objects, child windows
+//                                 nested in their parents' children
 //   winprobe toggles BUTTON N WATCH  clicks BUTTON N times, each time waiting (up to 10 s) until
 //                                 WATCH's answer to the skinned query (0x3523) changes; prints
 //                                 how many clicks changed it
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -112,6 +121,127 @@ BOOL CALLBACK Top(HWND w, LPARAM) {
     return TRUE;
 }
 
+std::string Bstr(BSTR b) {
+    if (!b) return "null";
+    std::string out = Json(Utf8(std::wstring(b, SysStringLen(b))));
+    SysFreeString(b);
+    return out;
+}
+
+// One accessible object (or one of its simple children) as a JSON object.
+std::string Describe(IAccessible* acc, LONG child) {
+    VARIANT id;
+    VariantInit(&id);
+    id.vt = VT_I4;
+    id.lVal = child;
+    BSTR name = nullptr, value = nullptr, action = nullptr, shortcut = nullptr;
+    acc->get_accName(id, &name);
+    acc->get_accValue(id, &value);
+    acc->get_accDefaultAction(id, &action);
+    acc->get_accKeyboardShortcut(id, &shortcut);
+    VARIANT role, state;
+    VariantInit(&role);
+    VariantInit(&state);
+    acc->get_accRole(id, &role);
+    acc->get_accState(id, &state);
+    long x = 0, y = 0, w = 0, h = 0;
+    acc->accLocation(&x, &y, &w, &h, id);
+    char buf[256];
+    std::snprintf(buf, sizeof buf, "{\"child\":%ld,\"role\":%ld,\"state\":%ld,\"location\":[%ld,%ld,%ld,%ld],", child,
+                  role.vt == VT_I4 ? role.lVal : -1L, state.vt == VT_I4 ? state.lVal : -1L, x, y, w, h);
+    VariantClear(&role);
+    VariantClear(&state);
+    return buf + ("\"name\":" + Bstr(name)) + ",\"value\":" + Bstr(value) + ",\"action\":" + Bstr(action) +
+           ",\"shortcut\":" + Bstr(shortcut) + "}";
+}
+
+// The client object of a window with its children: simple ones told by it, child windows by
+// their own client objects.
+int Accessible(HWND window, long onlyRole) {
+    CoInitialize(nullptr);
+    IAccessible* acc = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&acc))) || !acc)
+        return 1;
+    std::string out = onlyRole ? "{" : Describe(acc, CHILDID_SELF);
+    out.pop_back();
+    out += onlyRole ? "{\"children\":[" : ",\"children\":[";
+    long count = 0;
+    acc->get_accChildCount(&count);
+    std::vector<VARIANT> children(static_cast<std::size_t>(count > 0 ? count : 0));
+    LONG got = 0;
+    if (count > 0) AccessibleChildren(acc, 0, count, children.data(), &got);
+    for (LONG i = 0; i < got; ++i) {
+        VARIANT& c = children[static_cast<std::size_t>(i)];
+        std::string item;
+        if (c.vt == VT_I4) {
+            VARIANT role;
+            VariantInit(&role);
+            if (onlyRole) acc->get_accRole(c, &role);
+            if (!onlyRole || (role.vt == VT_I4 && role.lVal == onlyRole)) item = Describe(acc, c.lVal);
+        } else if (c.vt == VT_DISPATCH && c.pdispVal && !onlyRole) {
+            IAccessible* object = nullptr;
+            HWND hwnd = nullptr;
+            c.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+            if (object) WindowFromAccessibleObject(object, &hwnd);
+            IAccessible* client = nullptr;
+            if (hwnd && SUCCEEDED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                                               reinterpret_cast<void**>(&client))) && client) {
+                item = Describe(client, CHILDID_SELF);
+                item.pop_back();
+                item += ",\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(hwnd)) + "}";
+                client->Release();
+            }
+            if (object) object->Release();
+        }
+        VariantClear(&c);
+        if (item.empty()) continue;
+        if (out.back() != '[') out += ",";
+        out += item;
+    }
+    out += "]}";
+    acc->Release();
+    std::printf("%s\n", out.c_str());
+    return 0;
+}
+
+// The client object of a window and, depth first, those of its child windows as its
+// accessibility children name them: every object a screen reader walking the window meets.
+std::string Tree(HWND window, int depth) {
+    IAccessible* acc = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&acc))) || !acc)
+        return {};
+    std::string out = Describe(acc, CHILDID_SELF);
+    out.pop_back();
+    out += ",\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) + ",\"children\":[";
+    long count = 0;
+    acc->get_accChildCount(&count);
+    std::vector<VARIANT> children(static_cast<std::size_t>(count > 0 ? count : 0));
+    LONG got = 0;
+    if (count > 0) AccessibleChildren(acc, 0, count, children.data(), &got);
+    for (LONG i = 0; i < got; ++i) {
+        VARIANT& c = children[static_cast<std::size_t>(i)];
+        std::string item;
+        if (c.vt == VT_I4) {
+            item = Describe(acc, c.lVal);
+        } else if (c.vt == VT_DISPATCH && c.pdispVal && depth < 8) {
+            IAccessible* object = nullptr;
+            HWND hwnd = nullptr;
+            c.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+            if (object) WindowFromAccessibleObject(object, &hwnd);
+            if (object) object->Release();
+            if (hwnd && hwnd != window) item = Tree(hwnd, depth + 1);
+        }
+        VariantClear(&c);
+        if (item.empty()) continue;
+        if (out.back() != '[') out += ",";
+        out += item;
+    }
+    acc->Release();
+    return out + "]}";
+}
+
 HWND Handle(const wchar_t* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(s, nullptr, 10))); }
 
 }  // namespace
@@ -152,6 +282,19 @@ int wmain(int argc, wchar_t** argv) {
             if (!SendMessageTimeoutW(Handle(argv[i]), message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result)) result = 0;
             std::printf("%lld\n", static_cast<long long>(result));
         }
+    } else if (cmd == L"focus" && argc > 2) {
+        GUITHREADINFO info{sizeof info};
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(Handle(argv[2]), nullptr), &info)) return 1;
+        std::printf("{\"focus\":%llu,\"active\":%llu}\n",
+                    static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(info.hwndFocus)),
+                    static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(info.hwndActive)));
+    } else if (cmd == L"acc" && argc > 2) {
+        if (Accessible(Handle(argv[2]), argc > 3 ? _wtol(argv[3]) : 0) != 0) return 1;
+    } else if (cmd == L"acctree" && argc > 2) {
+        CoInitialize(nullptr);
+        const std::string tree = Tree(Handle(argv[2]), 0);
+        if (tree.empty()) return 1;
+        std::printf("%s\n", tree.c_str());
     } else if (cmd == L"toggles" && argc > 4) {
         const HWND button = Handle(argv[2]), watch = Handle(argv[4]);
         const int count = _wtoi(argv[3]);
