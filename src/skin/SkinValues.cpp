@@ -136,10 +136,7 @@ TButtonValues TSkinValueReader::Buttons(TSkinColour textColour) const {
     TButtonValues b;
     const std::string s = "Buttons";
     b.Name = s;
-    b.Left = Int(s, "LeftWidth", 0);
-    b.Top = Int(s, "TopHeight", 0);
-    b.Right = Int(s, "RightWidth", 0);
-    b.Bottom = Int(s, "BottomHeight", 0);
+    ReadMargins(b, s);
     b.Trans = Int(s, "Trans", 0);
     b.Image = Str(s, "Bitmap");
     b.Tile = Int(s, "Tile", 0);
@@ -185,14 +182,18 @@ TTitleValues TSkinValueReader::Title() const {
     return t;
 }
 
-void TSkinValueReader::ReadCommon(TElementValues& v, const std::string& s, TSkinColour textColour,
-                                  bool readFrame) const {
-    v.Name = s;
-    v.Style = Int(s, "Style", 0);
+void TSkinValueReader::ReadMargins(TElementValues& v, const std::string& s) const {
     v.Left = Int(s, "LeftWidth", 0);
     v.Top = Int(s, "TopHeight", 0);
     v.Right = Int(s, "RightWidth", 0);
     v.Bottom = Int(s, "BottomHeight", 0);
+}
+
+void TSkinValueReader::ReadCommon(TElementValues& v, const std::string& s, TSkinColour textColour,
+                                  bool readFrame) const {
+    v.Name = s;
+    v.Style = Int(s, "Style", 0);
+    ReadMargins(v, s);
     if (readFrame) v.Frame = Int(s, "Frame", 0);
     v.Trans = Int(s, "Trans", 0);
     v.Tile = Int(s, "Tile", 0);
@@ -225,10 +226,7 @@ TElementValues TSkinValueReader::Progress(const std::string& s) const {
     if (v.Image.empty()) return v;
     v.Name = s;
     v.Style = Int(s, "Style", 0);
-    v.Left = Int(s, "LeftWidth", 0);
-    v.Top = Int(s, "TopHeight", 0);
-    v.Right = Int(s, "RightWidth", 0);
-    v.Bottom = Int(s, "BottomHeight", 0);
+    ReadMargins(v, s);
     v.Trans = Int(s, "Trans", 0);
     v.Tile = std::min(Int(s, "Tile", 0), 1);
     return v;

@@ -108,6 +108,8 @@ public:
     std::string Str(const std::string& section, const std::string& key) const;
 
 private:
+    // The four margins of an element's section (its picture's corners and edges).
+    void ReadMargins(TElementValues& v, const std::string& section) const;
     void ReadCommon(TElementValues& v, const std::string& section, TSkinColour textColour, bool readFrame) const;
     const TQuickIni& ini_;
 };
