@@ -73,14 +73,18 @@ void TImageList::Clear() {
 }
 
 void TImageList::Draw(HDC dc, int x, int y, int index, bool enabled) {
-    if (!handle_ || index < 0 || index >= Count()) return;
+    DrawListImage(handle_, index, dc, x, y, enabled);
+}
+
+void DrawListImage(HIMAGELIST list, int index, HDC dc, int x, int y, bool enabled) {
+    if (!list || index < 0 || index >= ImageList_GetImageCount(list)) return;
     if (enabled) {
-        ImageList_Draw(handle_, index, dc, x, y, ILD_TRANSPARENT);
+        ImageList_Draw(list, index, dc, x, y, ILD_TRANSPARENT);
         return;
     }
     IMAGELISTDRAWPARAMS p{};
     p.cbSize = sizeof p;
-    p.himl = handle_;
+    p.himl = list;
     p.i = index;
     p.hdcDst = dc;
     p.x = x;
@@ -89,7 +93,7 @@ void TImageList::Draw(HDC dc, int x, int y, int index, bool enabled) {
     p.rgbFg = CLR_NONE;
     p.fStyle = ILD_TRANSPARENT;
     p.fState = ILS_SATURATE;
-    if (!ImageList_DrawIndirect(&p)) ImageList_DrawEx(handle_, index, dc, x, y, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_BLEND50);
+    if (!ImageList_DrawIndirect(&p)) ImageList_DrawEx(list, index, dc, x, y, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_BLEND50);
 }
 
 }  // namespace qx

@@ -41,4 +41,8 @@ private:
     int width_ = 16, height_ = 16;
 };
 
+// Draws one image of a platform image list with its top-left corner at (x, y), greyed when
+// disabled; an index outside the list draws nothing.
+void DrawListImage(HIMAGELIST list, int index, HDC dc, int x, int y, bool enabled);
+
 }  // namespace qx

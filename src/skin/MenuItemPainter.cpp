@@ -165,21 +165,7 @@ void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkin
             DrawEdge(c, &sunken, BDR_SUNKENOUTER, BF_RECT);
         }
         const int x = box.left + kGlyphPadding, y = (h - glyph.cy) / 2;
-        if (look.Enabled) {
-            ImageList_Draw(look.Images, look.ImageIndex, c, x, y, ILD_TRANSPARENT);
-        } else {
-            IMAGELISTDRAWPARAMS p{};
-            p.cbSize = sizeof p;
-            p.himl = look.Images;
-            p.i = look.ImageIndex;
-            p.hdcDst = c;
-            p.x = x;
-            p.y = y;
-            p.rgbBk = CLR_NONE;
-            p.fStyle = ILD_TRANSPARENT;
-            p.fState = ILS_SATURATE;
-            if (!ImageList_DrawIndirect(&p)) ImageList_DrawEx(look.Images, look.ImageIndex, c, x, y, 0, 0, CLR_NONE, CLR_DEFAULT, ILD_BLEND50);
-        }
+        DrawListImage(look.Images, look.ImageIndex, c, x, y, look.Enabled);
     } else if (look.Checked) {
         DrawCheck(c, box, look.Radio, ink);
     }
