@@ -703,7 +703,10 @@ bool DialogChar(MSG& msg) {
     if (!form) return false;
     const LRESULT typing = DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE;
     if (msg.message == WM_CHAR && (DialogCode(msg.hwnd, msg) & typing)) return false;
-    return form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0;
+    if (form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0) return true;
+    // Alt with a letter in an MDI child may also name an item of its frame's menus.
+    TCustomForm* frame = form->FormStyle() == TFormStyle::fsMDIChild ? form->MdiParent() : nullptr;
+    return msg.message == WM_SYSCHAR && frame && frame->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0;
 }
 
 }  // namespace
@@ -745,12 +748,6 @@ bool TApplication::IsKeyMessage(MSG& msg) {
         const TShortCut shortCut = ShortCut(static_cast<WORD>(msg.wParam), KeyboardShift());
         for (TCustomForm* f : {form, frame})
             if (f && f->Menu() && f->Menu()->IsShortCut(shortCut)) return true;
-    }
-    if (msg.message == WM_SYSCHAR) {
-        // Alt with a letter: the form (and an MDI child's frame) may take it for its menus
-        // before the platform looks for a menu bar.
-        if (form->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0) return true;
-        if (frame && frame != form && frame->Perform(CM_DIALOGCHAR, msg.wParam, msg.lParam) != 0) return true;
     }
     if (frame && frame->ClientHandle() && TranslateMDISysAccel(frame->ClientHandle(), &msg)) return true;
     return false;

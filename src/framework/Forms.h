@@ -215,7 +215,7 @@ public:
 
 private:
     bool IsDialogKey(MSG& msg);
-    // Menu shortcuts, Alt with a letter (CM_DIALOGCHAR to the form first) and the MDI keys.
+    // Menu shortcuts and the MDI keys (Alt with a letter goes to the form with the dialog characters).
     bool IsKeyMessage(MSG& msg);
     void FreeReleased();
     std::vector<TCustomForm*> released_;
