@@ -157,6 +157,30 @@ std::string Describe(IAccessible* acc, LONG child) {
 
 // The client object of a window with its children: simple ones told by it, child windows by
 // their own client objects.
+// An object's accessibility children, as the platform hands them out (the caller clears each).
+std::vector<VARIANT> ChildrenOf(IAccessible* acc) {
+    long count = 0;
+    acc->get_accChildCount(&count);
+    std::vector<VARIANT> children(static_cast<std::size_t>(count > 0 ? count : 0));
+    LONG got = 0;
+    if (count > 0) AccessibleChildren(acc, 0, count, children.data(), &got);
+    children.resize(static_cast<std::size_t>(got));
+    return children;
+}
+
+// The window behind a child given as an object of its own; none for a simple child.
+HWND WindowOfChild(const VARIANT& child) {
+    if (child.vt != VT_DISPATCH || !child.pdispVal) return nullptr;
+    IAccessible* object = nullptr;
+    HWND hwnd = nullptr;
+    child.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+    if (object) {
+        WindowFromAccessibleObject(object, &hwnd);
+        object->Release();
+    }
+    return hwnd;
+}
+
 int Accessible(HWND window, long onlyRole) {
     CoInitialize(nullptr);
     IAccessible* acc = nullptr;
@@ -166,13 +190,7 @@ int Accessible(HWND window, long onlyRole) {
     std::string out = onlyRole ? "{" : Describe(acc, CHILDID_SELF);
     out.pop_back();
     out += onlyRole ? "{\"children\":[" : ",\"children\":[";
-    long count = 0;
-    acc->get_accChildCount(&count);
-    std::vector<VARIANT> children(static_cast<std::size_t>(count > 0 ? count : 0));
-    LONG got = 0;
-    if (count > 0) AccessibleChildren(acc, 0, count, children.data(), &got);
-    for (LONG i = 0; i < got; ++i) {
-        VARIANT& c = children[static_cast<std::size_t>(i)];
+    for (VARIANT& c : ChildrenOf(acc)) {
         std::string item;
         if (c.vt == VT_I4) {
             VARIANT role;
@@ -180,10 +198,7 @@ int Accessible(HWND window, long onlyRole) {
             if (onlyRole) acc->get_accRole(c, &role);
             if (!onlyRole || (role.vt == VT_I4 && role.lVal == onlyRole)) item = Describe(acc, c.lVal);
         } else if (c.vt == VT_DISPATCH && c.pdispVal && !onlyRole) {
-            IAccessible* object = nullptr;
-            HWND hwnd = nullptr;
-            c.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
-            if (object) WindowFromAccessibleObject(object, &hwnd);
+            const HWND hwnd = WindowOfChild(c);
             IAccessible* client = nullptr;
             if (hwnd && SUCCEEDED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                                                reinterpret_cast<void**>(&client))) && client) {
@@ -192,7 +207,6 @@ int Accessible(HWND window, long onlyRole) {
                 item += ",\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(hwnd)) + "}";
                 client->Release();
             }
-            if (object) object->Release();
         }
         VariantClear(&c);
         if (item.empty()) continue;
@@ -215,22 +229,12 @@ std::string Tree(HWND window, int depth) {
     std::string out = Describe(acc, CHILDID_SELF);
     out.pop_back();
     out += ",\"hwnd\":" + std::to_string(reinterpret_cast<UINT_PTR>(window)) + ",\"children\":[";
-    long count = 0;
-    acc->get_accChildCount(&count);
-    std::vector<VARIANT> children(static_cast<std::size_t>(count > 0 ? count : 0));
-    LONG got = 0;
-    if (count > 0) AccessibleChildren(acc, 0, count, children.data(), &got);
-    for (LONG i = 0; i < got; ++i) {
-        VARIANT& c = children[static_cast<std::size_t>(i)];
+    for (VARIANT& c : ChildrenOf(acc)) {
         std::string item;
         if (c.vt == VT_I4) {
             item = Describe(acc, c.lVal);
         } else if (c.vt == VT_DISPATCH && c.pdispVal && depth < 8) {
-            IAccessible* object = nullptr;
-            HWND hwnd = nullptr;
-            c.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
-            if (object) WindowFromAccessibleObject(object, &hwnd);
-            if (object) object->Release();
+            const HWND hwnd = WindowOfChild(c);
             if (hwnd && hwnd != window) item = Tree(hwnd, depth + 1);
         }
         VariantClear(&c);

@@ -50,4 +50,25 @@ T* Place(qx::TWinControl* parent, int left, int top, int width, int height) {
     return control;
 }
 
+// Calls back once from inside a modal loop (a menu's) on the thread's timer.
+struct TInsideLoop {
+    static std::function<void()>& Action() {
+        static std::function<void()> action;
+        return action;
+    }
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (auto a = std::move(Action())) a();
+    }
+    explicit TInsideLoop(std::function<void()> action, UINT delay = 150) {
+        Action() = std::move(action);
+        id = SetTimer(nullptr, 0, delay, &TInsideLoop::Fire);
+    }
+    ~TInsideLoop() {
+        KillTimer(nullptr, id);
+        Action() = nullptr;
+    }
+    UINT_PTR id;
+};
+
 }  // namespace qxtest

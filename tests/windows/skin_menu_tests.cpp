@@ -26,6 +26,7 @@ using qxtest::Bmp24;
 using qxtest::PumpUntil;
 using qxtest::SkinRecord;
 using qxtest::Solid24;
+using qxtest::TInsideLoop;
 
 namespace {
 
@@ -56,27 +57,6 @@ std::unique_ptr<TSkinData> MenuSkin() {
                                           {"item.bmp", item}}));
     return skin;
 }
-
-// Calls back once from inside a modal loop (a menu's) on the thread's timer.
-struct TInsideLoop {
-    static std::function<void()>& Action() {
-        static std::function<void()> action;
-        return action;
-    }
-    static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        if (auto a = std::move(Action())) a();
-    }
-    explicit TInsideLoop(std::function<void()> action, UINT delay = 120) {
-        Action() = std::move(action);
-        id = SetTimer(nullptr, 0, delay, &TInsideLoop::Fire);
-    }
-    ~TInsideLoop() {
-        KillTimer(nullptr, id);
-        Action() = nullptr;
-    }
-    UINT_PTR id;
-};
 
 // A skin manager of the test's own with the skin registered and skinning on.
 struct TSkinning {
