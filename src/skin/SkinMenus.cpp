@@ -272,6 +272,18 @@ auto FindOwnerDrawn(Records& records, HMENU menu, UINT id, ULONG_PTR data) -> de
     return nullptr;
 }
 
+// The skinned background of the popup showing a menu, if one is showing, with offset moved from
+// the item's place in the popup's client area to its place in that background; null otherwise.
+TBitmap* PopupBackground(HMENU menu, POINT& offset) {
+    TSkinManager* manager = SkinManager();
+    TSkinPopupMenu* popup = manager ? manager->PopupShowing(menu) : nullptr;
+    if (!popup || popup->Background().Empty()) return nullptr;
+    const POINT client = popup->ClientOffset();
+    offset.x += client.x;
+    offset.y += client.y;
+    return &popup->Background();
+}
+
 }  // namespace
 
 bool TSkinForm::OnMenuMeasureItem(TMessage& m) {
@@ -298,15 +310,8 @@ bool TSkinForm::OnMenuDrawItem(TMessage& m) {
     TMenuItem* item = MenuItemFromData(draw->itemData);
     TMenuItemLook look =
         item ? LookOfItem(*item, draw->itemState) : LookOfText(record->Text, record->OldType, draw->itemState);
-    TBitmap* background = nullptr;
     POINT offset{draw->rcItem.left, draw->rcItem.top};
-    if (TSkinManager* manager = SkinManager())
-        if (TSkinPopupMenu* popup = manager->PopupShowing(menu); popup && !popup->Background().Empty()) {
-            background = &popup->Background();
-            const POINT client = popup->ClientOffset();
-            offset.x += client.x;
-            offset.y += client.y;
-        }
+    TBitmap* background = PopupBackground(menu, offset);
     try {
         DrawSkinMenuItem(draw->hDC, draw->rcItem, look, *FSkinData, background, offset);
     } catch (...) {
@@ -363,16 +368,8 @@ void TSkinForm::SkinPopupItems(TMenu& menu) {
 void TSkinForm::DrawItemHandler(TMenuItem* item, HDC dc, const RECT& rect, UINT state) {
     if (!item || !FSkinData || FReleased) return;
     const TMenuItemLook look = LookOfItem(*item, state);
-    TBitmap* background = nullptr;
     POINT offset{rect.left, rect.top};
-    const HMENU menu = item->Parent() ? item->Parent()->Handle() : nullptr;
-    if (TSkinManager* manager = SkinManager())
-        if (TSkinPopupMenu* popup = manager->PopupShowing(menu); popup && !popup->Background().Empty()) {
-            background = &popup->Background();
-            const POINT client = popup->ClientOffset();
-            offset.x += client.x;
-            offset.y += client.y;
-        }
+    TBitmap* background = PopupBackground(item->Parent() ? item->Parent()->Handle() : nullptr, offset);
     DrawSkinMenuItem(dc, rect, look, *FSkinData, background, offset);
 }
 
