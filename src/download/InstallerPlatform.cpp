@@ -12,26 +12,82 @@ namespace qx {
 
 namespace {
 
+// The Internet and shell libraries serve only the installation itself. Imported, they (and the
+// libraries they pull in) would be loaded and initialised at every start, before the window
+// shows; so each is loaded the first time one of its functions is called, and kept to the end.
+class TLateLibrary {
+public:
+    explicit TLateLibrary(const char* name) : name_(name) {}
+    TLateLibrary(const TLateLibrary&) = delete;
+    TLateLibrary& operator=(const TLateLibrary&) = delete;
+
+    // The function, or none (with the thread's last error saying why) when the library or the
+    // function is missing.
+    template <class TProcedure>
+    TProcedure Find(const char* procedure) {
+        if (!attempted_) {
+            attempted_ = true;
+            module_ = SystemModuleLoader().Load(name_);
+        }
+        if (!module_) {
+            SetLastError(ERROR_MOD_NOT_FOUND);
+            return nullptr;
+        }
+        FARPROC found = SystemModuleLoader().Find(module_, procedure);
+        if (!found) SetLastError(ERROR_PROC_NOT_FOUND);
+        return reinterpret_cast<TProcedure>(reinterpret_cast<void*>(found));
+    }
+
+private:
+    const char* name_;
+    bool attempted_ = false;
+    HMODULE module_ = nullptr;
+};
+
+TLateLibrary& InternetLibrary() {
+    static TLateLibrary library("WININET.DLL");
+    return library;
+}
+
+TLateLibrary& ShellLibrary() {
+    static TLateLibrary library("SHELL32.DLL");
+    return library;
+}
+
+// Calls the named function of the library with the arguments, or answers failed when the
+// function cannot be had. Each call site looks its function up once.
+#define QX_LATE_CALL(library, function, failed, ...)                                        \
+    do {                                                                                   \
+        static const auto procedure = library().Find<decltype(&::function)>(#function);    \
+        return procedure ? procedure(__VA_ARGS__) : (failed);                              \
+    } while (false)
+
 class TWindowsInstallerPlatform final : public IInstallerPlatform {
 public:
     BOOL InternetGetConnectedState(DWORD* flags, DWORD reserved) override {
-        return ::InternetGetConnectedState(flags, reserved);
+        QX_LATE_CALL(InternetLibrary, InternetGetConnectedState, FALSE, flags, reserved);
     }
     HANDLE FindFirstUrlCacheEntryA(const char* searchPattern, INTERNET_CACHE_ENTRY_INFOA* entry,
                                    DWORD* entrySize) override {
-        return ::FindFirstUrlCacheEntryA(searchPattern, entry, entrySize);
+        QX_LATE_CALL(InternetLibrary, FindFirstUrlCacheEntryA, nullptr, searchPattern, entry, entrySize);
     }
     BOOL FindNextUrlCacheEntryA(HANDLE enumeration, INTERNET_CACHE_ENTRY_INFOA* entry, DWORD* entrySize) override {
-        return ::FindNextUrlCacheEntryA(enumeration, entry, entrySize);
+        QX_LATE_CALL(InternetLibrary, FindNextUrlCacheEntryA, FALSE, enumeration, entry, entrySize);
     }
-    BOOL DeleteUrlCacheEntryA(const char* sourceUrlName) override { return ::DeleteUrlCacheEntryA(sourceUrlName); }
-    BOOL FindCloseUrlCache(HANDLE enumeration) override { return ::FindCloseUrlCache(enumeration); }
+    BOOL DeleteUrlCacheEntryA(const char* sourceUrlName) override {
+        QX_LATE_CALL(InternetLibrary, DeleteUrlCacheEntryA, FALSE, sourceUrlName);
+    }
+    BOOL FindCloseUrlCache(HANDLE enumeration) override {
+        QX_LATE_CALL(InternetLibrary, FindCloseUrlCache, FALSE, enumeration);
+    }
 
     IUrlDownloadService& DownloadService() override { return TUrlMonService::Process(); }
 
     HINSTANCE ShellExecuteW(HWND parent, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
                             const wchar_t* folder, int showCommand) override {
-        return ::ShellExecuteW(parent, verb, file, parameters, folder, showCommand);
+        // The shell's own answer for a library it could not load: a failure to the caller.
+        QX_LATE_CALL(ShellLibrary, ShellExecuteW, reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND), parent, verb, file,
+                     parameters, folder, showCommand);
     }
 
     std::u16string ThousandSeparator() override {
@@ -45,6 +101,8 @@ public:
         return ::GetModuleFileNameW(module, path, size);
     }
 };
+
+#undef QX_LATE_CALL
 
 // Anything bigger is no cache entry but a broken answer; it ends the clearing.
 constexpr DWORD MaxEntrySize = 1 << 20;

@@ -6,7 +6,14 @@ namespace {
 
 class TSystemModuleLoader final : public IModuleLoader {
 public:
-    HMODULE Load(const char* name) override { return LoadLibraryA(name); }
+    // Only the system's own copy: the program is often started from a downloads folder, where
+    // a library of the same name must not be picked up. Systems whose loader does not know the
+    // flag yet refuse it as a parameter error, and search as they always did.
+    HMODULE Load(const char* name) override {
+        HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!module && GetLastError() == ERROR_INVALID_PARAMETER) module = LoadLibraryA(name);
+        return module;
+    }
     FARPROC Find(HMODULE module, const char* procedure) override { return GetProcAddress(module, procedure); }
     void Free(HMODULE module) override { FreeLibrary(module); }
 };
