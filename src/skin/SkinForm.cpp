@@ -224,7 +224,6 @@ void TSkinForm::StartSkin() {
     FClientRect = client;
     FSysFrame = SIZE{(window.right - window.left) - (client.right - client.left),
                      (window.bottom - window.top) - (client.bottom - client.top)};
-    if (!FIsChild && FSkinFrame) RestoreRedraw();
     if (FForm) {
         DispatchForm(FForm);
         SkinFormMenus(true);
@@ -254,6 +253,10 @@ void TSkinForm::StartSkin() {
         }
     }
     FLifeState = flSkinned;
+    // Drawing comes back once the window has the skin's size and region: with it on, each of
+    // those changes repainted the whole window, frame and children, only for the next to
+    // repaint it again.
+    if (!FIsChild && FSkinFrame) RestoreRedraw();
     if (FHoverTimer) FHoverTimer->SetEnabled(true);
 }
 
