@@ -1,5 +1,6 @@
 #include "GdiPlusPicture.h"
 
+#include "core/Png.h"
 #include "core/StoredPicture.h"
 #include "framework/Graphics.h"
 
@@ -211,6 +212,18 @@ void TGdiPlusPicture::Decode() {
         pixels_ = std::move(px);
         pixelWidth_ = w;
         pixelHeight_ = h;
+    }
+    if (pixels_.empty() && DetectImageSignature(bytes_) == TImageSignature::Png) {
+        // Decoded here when it can be: the platform's decoder would start its imaging
+        // components first. What is declined (an interlaced image, a colour profile, a broken
+        // file) still goes to the platform, which decides as it always did.
+        TPngPixels png;
+        std::string declined;
+        if (DecodePng(bytes_, png, declined)) {
+            pixels_ = std::move(png.Pixels);
+            pixelWidth_ = png.Width;
+            pixelHeight_ = png.Height;
+        }
     }
     std::unique_ptr<Gdiplus::Image> image;
     if (!pixels_.empty()) {

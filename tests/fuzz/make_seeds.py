@@ -7,6 +7,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -29,6 +30,16 @@ def bmp(width, height, bits, pixels_row, palette=(), compression=0, masks=(), he
         info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, len(rows), 0, 0, len(palette), 0)
     off = 14 + len(info) + len(extra) + len(pal)
     return struct.pack("<2sIHHI", b"BM", off + len(rows), 0, 0, off) + info + extra + pal + rows
+
+
+def png(width, height, depth, colour, rows, chunks=(), level=9):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    head = struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, 0)
+    body = b"".join(chunk(k, d) for k, d in chunks)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + body +
+            chunk(b"IDAT", zlib.compress(b"".join(bytes([y % 5]) + rows(y) for y in range(height)), level)) +
+            chunk(b"IEND", b""))
 
 
 def archive(entries, version=20000):
@@ -66,6 +77,11 @@ def main(tool):
     put("bmp", "24bit.bmp", frame)
     put("bmp", "32bit.bmp", bmp(2, 1, 32, lambda y: b"\xff\x00\xff\x00\x10\x20\x30\x00"))
     put("bmp", "core-8bit.bmp", bmp(2, 2, 8, lambda y: b"\x00\x01", pal16[:2], header=12))
+
+    put("png", "palette-2bit.png", png(5, 3, 2, 3, lambda y: b"\x1b\x40", [(b"PLTE", b"\0\0\0\xff\0\xff\x20\x90\xff"), (b"tRNS", b"\x00\x80")]))
+    put("png", "grey-16bit-key.png", png(2, 2, 16, 0, lambda y: b"\x12\x34\xff\x00", [(b"tRNS", b"\x12\x34")]))
+    put("png", "grey-alpha.png", png(3, 2, 8, 4, lambda y: b"\x10\x80\x20\xff\x30\x00", level=0))
+    put("png", "rgb-gamma.png", png(2, 2, 8, 2, lambda y: b"\x01\x02\x03\x04\x05\x06", [(b"gAMA", struct.pack(">I", 45455))]))
 
 
 if __name__ == "__main__":

@@ -1,8 +1,10 @@
 #include "TestCanvas.h"
 #include "components/GdiPlusPicture.h"
+#include "core/Png.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 using namespace qx;
@@ -70,6 +72,45 @@ TEST(GdiPlusPicture, TheCloudDecodesAtItsSizeAndBlendsOverTheBackground) {
     TMemoryStream saved;
     picture.SaveToStream(saved);
     EXPECT_EQ(saved.Vector(), png);
+}
+
+TEST(GdiPlusPicture, OwnPngDecodingGivesThePlatformsPixels) {
+    ASSERT_TRUE(GdiPlusAvailable());
+    for (const wchar_t* name : {L"CLOUD128", L"ROCKET32"}) {
+        SCOPED_TRACE(testing::Message() << name);
+        auto png = Resource(name, MAKEINTRESOURCEW(10));
+        TPngPixels own;
+        std::string error;
+        ASSERT_TRUE(DecodePng(png, own, error)) << error;
+
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, png.size());
+        std::memcpy(GlobalLock(memory), png.data(), png.size());
+        GlobalUnlock(memory);
+        IStream* stream = nullptr;
+        ASSERT_EQ(CreateStreamOnHGlobal(memory, TRUE, &stream), S_OK);
+        {
+            Gdiplus::Bitmap platform(stream);
+            ASSERT_EQ(platform.GetLastStatus(), Gdiplus::Ok);
+            ASSERT_EQ(int(platform.GetWidth()), own.Width);
+            ASSERT_EQ(int(platform.GetHeight()), own.Height);
+            Gdiplus::Rect all(0, 0, own.Width, own.Height);
+            Gdiplus::BitmapData data{};
+            ASSERT_EQ(platform.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data), Gdiplus::Ok);
+            int differing = 0;
+            for (int y = 0; y < own.Height; ++y) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(data.Scan0) +
+                                                                        std::ptrdiff_t{y} * data.Stride);
+                for (int x = 0; x < own.Width; ++x) {
+                    const std::uint32_t a = row[x], b = own.Pixels[std::size_t(y) * own.Width + x];
+                    for (int shift = 0; shift < 32; shift += 8)
+                        if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 1) ++differing;
+                }
+            }
+            platform.UnlockBits(&data);
+            EXPECT_EQ(differing, 0);  // rounding of the premultiplication aside
+        }
+        stream->Release();
+    }
 }
 
 TEST(GdiPlusPicture, RequestedSizeScalesTheDecodedImage) {
