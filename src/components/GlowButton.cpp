@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace qx {
 
@@ -539,9 +540,11 @@ void TCustomGlowButton::Paint() {
         TFont captionFont;
         captionFont.Assign(Font());
         captionFont.SetName(face);
+        // Looking a family up walks the installed fonts: the fallback is looked up only when wanted.
         Gdiplus::FontFamily family(Wide(face));
-        Gdiplus::FontFamily arial(L"Arial");
-        const Gdiplus::FontFamily* useFamily = family.GetLastStatus() == Gdiplus::Ok ? &family : &arial;
+        std::optional<Gdiplus::FontFamily> arial;
+        if (family.GetLastStatus() != Gdiplus::Ok) arial.emplace(L"Arial");
+        const Gdiplus::FontFamily* useFamily = arial ? &*arial : &family;
         int fontStyle = Gdiplus::FontStyleRegular;
         if (Font().Style() & fsBold) fontStyle |= Gdiplus::FontStyleBold;
         if (Font().Style() & fsItalic) fontStyle |= Gdiplus::FontStyleItalic;
