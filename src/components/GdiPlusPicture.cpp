@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace qx {
 
@@ -219,7 +220,13 @@ void TGdiPlusPicture::Decode() {
         // file) still goes to the platform, which decides as it always did.
         TPngPixels png;
         std::string declined;
-        if (DecodePng(bytes_, png, declined)) {
+        bool decoded = false;
+        try {
+            decoded = DecodePng(bytes_, png, declined);
+        } catch (const std::bad_alloc&) {
+            // A picture too big for the memory left: the platform answers that as it always did.
+        }
+        if (decoded) {
             pixels_ = std::move(png.Pixels);
             pixelWidth_ = png.Width;
             pixelHeight_ = png.Height;
