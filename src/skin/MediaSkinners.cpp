@@ -65,7 +65,11 @@ void TMediaPlayerOverlay::Follow() {
     GetWindowRect(target, &r);
     MapWindowPoints(nullptr, parentWindow_, reinterpret_cast<POINT*>(&r), 2);
     HWND before = GetWindow(target, GW_HWNDPREV);
-    UINT flags = SWP_NOACTIVATE | (IsWindowVisible(target) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    // The player's own visibility, not its ancestors': the panel shares the player's parent, so
+    // it shows and hides with it; a player skinned while its window or page is hidden (or its
+    // form has drawing off) still has its panel when they show.
+    const bool shown = (GetWindowLongPtrW(target, GWL_STYLE) & WS_VISIBLE) != 0;
+    UINT flags = SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
     if (before == Handle()) flags |= SWP_NOZORDER;
     SetWindowPos(Handle(), before ? before : HWND_TOP, r.left, r.top, RectWidth(r), RectHeight(r), flags);
     InvalidateRect(Handle(), nullptr, FALSE);

@@ -451,6 +451,16 @@ TEST(MediaPlayerSkinner, FourOfNineButtonsShareTheWidthAndAPressClicksTheButtonU
     EXPECT_TRUE(EqualRect(&a, &b));
     player->Hide();
     EXPECT_FALSE(IsWindowVisible(panel->Handle()));
+    player->Show();
+    EXPECT_TRUE(IsWindowVisible(panel->Handle()));
+    // Skinned while its form is not shown (or draws nothing yet), a player has its panel once
+    // the form shows.
+    auto hidden = MakeForm();
+    auto* later = Place<TMediaPlayer>(hidden.get(), 10, 10, 240, 30);
+    auto* t = SkinOf<TSkinMP>(manager, later, skin.get());
+    ASSERT_TRUE(t->Overlay());
+    hidden->Show();
+    EXPECT_TRUE(IsWindowVisible(t->Overlay()->Handle()));
 }
 
 TEST(HeaderAndTabSkinners, ItemsTakeTheirFramesByState) {
