@@ -1,5 +1,6 @@
 #include "GdiPlusPicture.h"
 
+#include "core/ColorMath.h"
 #include "core/Png.h"
 #include "core/StoredPicture.h"
 #include "framework/Graphics.h"
@@ -20,12 +21,6 @@ std::uint32_t Le32(const std::uint8_t* p) {
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 [[noreturn]] void BadBitmap() { throw EGdipException("decode bitmap", Gdiplus::InvalidParameter); }
-
-std::uint32_t Premultiply(std::uint32_t argb) {
-    const std::uint32_t a = argb >> 24;
-    auto ch = [a](std::uint32_t c) { return (c * a + 127) / 255; };
-    return (a << 24) | (ch((argb >> 16) & 0xFF) << 16) | (ch((argb >> 8) & 0xFF) << 8) | ch(argb & 0xFF);
-}
 
 }  // namespace
 
@@ -111,7 +106,7 @@ void DecodeBitmapFile(const std::vector<std::uint8_t>& bytes, int& width, int& h
                 pixels[std::size_t(y) * width + x] = v;
             }
         }
-        for (auto& p : pixels) p = anyAlpha ? Premultiply(p) : (p | 0xFF000000u);
+        for (auto& p : pixels) p = anyAlpha ? PremultipliedArgb(p) : (p | 0xFF000000u);
         return;
     }
 
@@ -206,15 +201,15 @@ void TGdiPlusPicture::Assign(const TGdiPlusPicture& other) {
 
 void TGdiPlusPicture::Decode() {
     if (!GdiPlusAvailable()) throw EGdipException("start", Gdiplus::GdiplusNotInitialized);
-    if (pixels_.empty() && DetectImageSignature(bytes_) == TImageSignature::Bitmap) {
+    const TImageSignature signature = pixels_.empty() ? DetectImageSignature(bytes_) : TImageSignature::Empty;
+    if (signature == TImageSignature::Bitmap) {
         int w = 0, h = 0;
         std::vector<std::uint32_t> px;
         DecodeBitmapFile(bytes_, w, h, px);
         pixels_ = std::move(px);
         pixelWidth_ = w;
         pixelHeight_ = h;
-    }
-    if (pixels_.empty() && DetectImageSignature(bytes_) == TImageSignature::Png) {
+    } else if (signature == TImageSignature::Png) {
         // Decoded here when it can be: the platform's decoder would start its imaging
         // components first. What is declined (an interlaced image, a colour profile, a broken
         // file) still goes to the platform, which decides as it always did.

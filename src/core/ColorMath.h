@@ -23,6 +23,16 @@ constexpr int BlueOf(TColor c) { return static_cast<int>((c >> 16) & 0xFF); }
 constexpr bool IsSystemColor(TColor c) { return (c & kSystemColorFlag) == kSystemColorFlag; }
 constexpr TColor SystemColor(int index) { return kSystemColorFlag | static_cast<TColor>(index & 0xFF); }
 
+// 0xAARRGGBB with red, green and blue multiplied by alpha (rounded to the nearest), as
+// premultiplied 32-bit pictures hold their pixels.
+constexpr std::uint32_t PremultipliedArgb(std::uint32_t argb) {
+    const std::uint32_t a = argb >> 24;
+    if (a == 255) return argb;
+    auto channel = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+    return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) |
+           channel(argb & 0xFF);
+}
+
 // Nearest integer, ties to the even neighbour, whatever the floating-point environment says.
 int RoundHalfEven(double value);
 

@@ -1,5 +1,8 @@
 #include "core/Png.h"
 
+#include "core/ColorMath.h"
+#include "core/StoredPicture.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -285,8 +288,6 @@ std::uint32_t Crc32(std::span<const std::uint8_t> bytes) {
     return c ^ 0xFFFFFFFFu;
 }
 
-constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-
 struct THeader {
     std::uint32_t Width = 0, Height = 0;
     int Depth = 0, ColourType = 0;
@@ -317,12 +318,7 @@ std::uint8_t Paeth(int a, int b, int c) {
 }
 
 std::uint32_t Premultiplied(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a) {
-    if (a != 255) {
-        r = (r * a + 127) / 255;
-        g = (g * a + 127) / 255;
-        b = (b * a + 127) / 255;
-    }
-    return (a << 24) | (r << 16) | (g << 8) | b;
+    return PremultipliedArgb((a << 24) | (r << 16) | (g << 8) | b);
 }
 
 }  // namespace
@@ -360,7 +356,7 @@ bool DecodePng(std::span<const std::uint8_t> file, TPngPixels& image, std::strin
         error = why;
         return false;
     };
-    if (file.size() < 8 || std::memcmp(file.data(), kSignature, 8) != 0) return fail("not a PNG file");
+    if (DetectImageSignature(file) != TImageSignature::Png) return fail("not a PNG file");
     THeader h;
     std::vector<std::uint32_t> palette;  // 0xAARRGGBB, not premultiplied
     bool haveHeader = false, haveKey = false;
