@@ -14,43 +14,15 @@ namespace {
 
 // The Internet and shell libraries serve only the installation itself. Imported, they (and the
 // libraries they pull in) would be loaded and initialised at every start, before the window
-// shows; so each is loaded the first time one of its functions is called, and kept to the end.
-class TLateLibrary {
-public:
-    explicit TLateLibrary(const char* name) : name_(name) {}
-    TLateLibrary(const TLateLibrary&) = delete;
-    TLateLibrary& operator=(const TLateLibrary&) = delete;
-
-    // The function, or none (with the thread's last error saying why) when the library or the
-    // function is missing.
-    template <class TProcedure>
-    TProcedure Find(const char* procedure) {
-        if (!attempted_) {
-            attempted_ = true;
-            module_ = SystemModuleLoader().Load(name_);
-        }
-        if (!module_) {
-            SetLastError(ERROR_MOD_NOT_FOUND);
-            return nullptr;
-        }
-        FARPROC found = SystemModuleLoader().Find(module_, procedure);
-        if (!found) SetLastError(ERROR_PROC_NOT_FOUND);
-        return reinterpret_cast<TProcedure>(reinterpret_cast<void*>(found));
-    }
-
-private:
-    const char* name_;
-    bool attempted_ = false;
-    HMODULE module_ = nullptr;
-};
-
+// shows; so each is loaded the first time one of its functions is called, and kept to the end
+// as an imported one would be.
 TLateLibrary& InternetLibrary() {
-    static TLateLibrary library("WININET.DLL");
+    static TLateLibrary library(SystemModuleLoader(), "WININET.DLL");
     return library;
 }
 
 TLateLibrary& ShellLibrary() {
-    static TLateLibrary library("SHELL32.DLL");
+    static TLateLibrary library(SystemModuleLoader(), "SHELL32.DLL");
     return library;
 }
 

@@ -25,15 +25,32 @@ IModuleLoader& SystemModuleLoader() {
     return loader;
 }
 
-TUrlMonService::~TUrlMonService() {
-    if (module_) loader_.Free(module_);
-}
-
-bool TUrlMonService::Load() {
+FARPROC TLateLibrary::FindProcedure(const char* procedure) {
     if (!attempted_) {
         attempted_ = true;
-        module_ = loader_.Load(LibraryName);
-        if (module_) entryPoint_ = reinterpret_cast<UrlDownloadToFileWProc>(loader_.Find(module_, EntryPointName));
+        module_ = loader_.Load(name_);
+    }
+    if (!module_) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    FARPROC found = loader_.Find(module_, procedure);
+    if (!found) SetLastError(ERROR_PROC_NOT_FOUND);
+    return found;
+}
+
+void TLateLibrary::Release() {
+    attempted_ = true;
+    if (module_) loader_.Free(module_);
+    module_ = nullptr;
+}
+
+TUrlMonService::~TUrlMonService() { library_.Release(); }
+
+bool TUrlMonService::Load() {
+    if (!looked_) {
+        looked_ = true;
+        entryPoint_ = library_.Find<UrlDownloadToFileWProc>(EntryPointName);
     }
     return entryPoint_ != nullptr;
 }

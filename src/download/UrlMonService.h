@@ -16,12 +16,38 @@ public:
 
 IModuleLoader& SystemModuleLoader();
 
+// A library loaded by name the first time one of its functions is wanted; a failed load is not
+// tried again. It stays loaded until Release.
+class TLateLibrary {
+public:
+    TLateLibrary(IModuleLoader& loader, const char* name) : loader_(loader), name_(name) {}
+    TLateLibrary(const TLateLibrary&) = delete;
+    TLateLibrary& operator=(const TLateLibrary&) = delete;
+
+    // The function, or none (with the thread's last error saying why) when the library or the
+    // function is missing.
+    template <class TProcedure>
+    TProcedure Find(const char* procedure) {
+        return reinterpret_cast<TProcedure>(reinterpret_cast<void*>(FindProcedure(procedure)));
+    }
+    // Frees the library if it was loaded; a later Find does not load it again.
+    void Release();
+
+private:
+    FARPROC FindProcedure(const char* procedure);
+
+    IModuleLoader& loader_;
+    const char* name_;
+    bool attempted_ = false;
+    HMODULE module_ = nullptr;
+};
+
 class TUrlMonService final : public IUrlDownloadService {
 public:
     static constexpr const char* LibraryName = "URLMON.DLL";
     static constexpr const char* EntryPointName = "URLDownloadToFileW";
 
-    explicit TUrlMonService(IModuleLoader& loader) : loader_(loader) {}
+    explicit TUrlMonService(IModuleLoader& loader) : library_(loader, LibraryName) {}
     ~TUrlMonService() override;
     TUrlMonService(const TUrlMonService&) = delete;
     TUrlMonService& operator=(const TUrlMonService&) = delete;
@@ -33,9 +59,8 @@ public:
     static TUrlMonService& Process();
 
 private:
-    IModuleLoader& loader_;
-    bool attempted_ = false;
-    HMODULE module_ = nullptr;
+    TLateLibrary library_;
+    bool looked_ = false;
     UrlDownloadToFileWProc entryPoint_ = nullptr;
 };
 
