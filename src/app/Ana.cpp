@@ -1,6 +1,7 @@
 #include "app/Ana.h"
 
 #include "app/SetupFile.h"
+#include "app/SetupTrust.h"
 #include "components/RegisterComponents.h"
 #include "core/ProgressText.h"
 #include "framework/LayoutLoader.h"
@@ -23,7 +24,7 @@ void TFrmAna::Bind(T*& field, const char* name) {
     if (!field) throw ELayoutError(std::string("the layout has no ") + T::StaticClassInfo().Name + " named " + name);
 }
 
-TFrmAna::TFrmAna(TComponent* owner) : TForm(owner), platform_(&WindowsPlatform()) {
+TFrmAna::TFrmAna(TComponent* owner) : TForm(owner), platform_(&WindowsPlatform()), trust_(&WindowsTrust()) {
     RegisterComponentClasses();
     LoadLayoutResource(this, L"TFRMANA");
     for (const TProduct& p : ProductCatalogue()) Bind(this->*p.Radio, p.RadioName);
@@ -90,7 +91,7 @@ void TFrmAna::DownloadAndLaunch(const std::u16string& url, const std::u16string&
             ShowDownloadProgress(sender, progress, progressMax, status, std::move(text), cancel);
         };
         download->ExecuteTarget(nullptr);
-        PutSetupFileInPlace(partial, target);
+        PutVerifiedSetupFileInPlace(Trust(), partial, target);
         partial.clear();
         HINSTANCE launched = platform.ShellExecuteW(Handle(), nullptr, reinterpret_cast<const wchar_t*>(target.c_str()),
                                                     L"", nullptr, SW_SHOWNORMAL);
@@ -100,6 +101,9 @@ void TFrmAna::DownloadAndLaunch(const std::u16string& url, const std::u16string&
             throw ESetupFileError("the shell did not start the setup program (" +
                                   std::to_string(reinterpret_cast<INT_PTR>(launched)) + ")");
         Application->Terminate();
+    } catch (const ESetupNotTrusted& refused) {
+        RemovePartialFile(partial);
+        Application->MessageBox(RefusalText(refused.Check()), u"Uyarı", MB_OK | MB_ICONINFORMATION);
     } catch (...) {
         // Whatever failed, nothing half-made stays under the setup program's name or beside it.
         if (!partial.empty()) RemovePartialFile(partial);

@@ -7,6 +7,7 @@
 
 #include "app/Catalogue.h"
 #include "download/InstallerPlatform.h"
+#include "download/TrustPlatform.h"
 #include "download/UrlDownload.h"
 
 #include <cstdint>
@@ -25,7 +26,8 @@ public:
     const TProduct* CheckedProduct() const;
 
     // Downloads url into the installer's own folder as localFileName with progress, starts it
-    // and ends the installer; offline it does nothing, and a failed transfer is reported.
+    // once its signature is verified and ends the installer; offline it does nothing, and a
+    // failed transfer or a refused program is reported.
     void DownloadAndLaunch(const std::u16string& url, const std::u16string& localFileName);
     // The download's progress handler: bar, then pending messages, then the kilobyte text.
     void ShowDownloadProgress(TUrlDownload* sender, std::uint32_t progress, std::uint32_t progressMax,
@@ -34,6 +36,10 @@ public:
     // The platform the install command works on: WindowsPlatform() unless a test sets another.
     IInstallerPlatform& Platform() const { return *platform_; }
     void SetPlatform(IInstallerPlatform& platform) { platform_ = &platform; }
+    // The services that judge a downloaded program before it starts: WindowsTrust() unless a
+    // test sets others.
+    ITrustPlatform& Trust() const { return *trust_; }
+    void SetTrust(ITrustPlatform& trust) { trust_ = &trust; }
     // Milliseconds without data after which a transfer is given up.
     std::uint32_t StallTimeout() const { return stallTimeout_; }
     void SetStallTimeout(std::uint32_t milliseconds) { stallTimeout_ = milliseconds; }
@@ -52,6 +58,7 @@ public:
 
 private:
     IInstallerPlatform* platform_;
+    ITrustPlatform* trust_;
     std::uint32_t stallTimeout_ = DefaultStallTimeout;
 
     template <class T>
