@@ -156,10 +156,12 @@ void VerifySetupProgram(ITrustPlatform& trust, const std::u16string& path, const
         throw ESetupNotTrusted(TTrustCheck::Invalid, "the trust provider names no signer");
     PCCERT_CONTEXT certificate = signerCertificate->pCert;
 
-    // The chain is judged at the time the provider verified the signature as of: the time stamp
-    // when there is one, else now. The signature's own certificates (intermediates) come from
-    // the message's store.
-    FILETIME* asOf = IsZero(signer->sftVerifyAsOf) ? nullptr : &signer->sftVerifyAsOf;
+    // A time-stamped signature is judged at its time stamp, the time the provider verified it as
+    // of; any other now. Only a counter-signature (the time stamp) makes a time trustworthy: a
+    // signer's own claimed signing time is not, though some providers report it. The signature's
+    // own certificates (intermediates) come from the message's store.
+    bool timeStamped = signer->csCounterSigners > 0 && !IsZero(signer->sftVerifyAsOf);
+    FILETIME* asOf = timeStamped ? &signer->sftVerifyAsOf : nullptr;
     HCERTSTORE messageStore = provider->chStores > 0 && provider->pahStores ? provider->pahStores[0] : nullptr;
     LPSTR codeSigning[] = {const_cast<LPSTR>(szOID_PKIX_KP_CODE_SIGNING)};
     CERT_CHAIN_PARA parameters{};

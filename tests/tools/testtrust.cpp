@@ -3,7 +3,7 @@
 //   testtrust add-root FILE.der   adds the certificate to the machine's "ROOT" store (the
 //                                 prefix's LocalMachine store); a copy already there is kept
 //   testtrust report FILE         prints the trust provider's answer, the signer chain's error
-//                                 status (at the provider's time), the Authenticode policy's
+//                                 status (at the time stamp's time, or now), the Authenticode policy's
 //                                 answer and the signer's common name, as hexadecimal numbers
 #include <windows.h>
 #include <wincrypt.h>
@@ -60,7 +60,8 @@ int Report(const wchar_t* path) {
     CRYPT_PROVIDER_SGNR* signer = provider ? WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0) : nullptr;
     CRYPT_PROVIDER_CERT* certificate = signer ? WTHelperGetProvCertFromChain(signer, 0) : nullptr;
     if (certificate && certificate->pCert) {
-        std::printf("asof %08lX%08lX\n", signer->sftVerifyAsOf.dwHighDateTime, signer->sftVerifyAsOf.dwLowDateTime);
+        std::printf("asof %08lX%08lX countersigners %lu\n", signer->sftVerifyAsOf.dwHighDateTime,
+                    signer->sftVerifyAsOf.dwLowDateTime, signer->csCounterSigners);
         LPSTR usage[] = {const_cast<LPSTR>(szOID_PKIX_KP_CODE_SIGNING)};
         CERT_CHAIN_PARA parameters{};
         parameters.cbSize = sizeof parameters;
@@ -68,7 +69,9 @@ int Report(const wchar_t* path) {
         parameters.RequestedUsage.Usage.cUsageIdentifier = 1;
         parameters.RequestedUsage.Usage.rgpszUsageIdentifier = usage;
         PCCERT_CHAIN_CONTEXT chain = nullptr;
-        FILETIME* asOf = signer->sftVerifyAsOf.dwHighDateTime ? &signer->sftVerifyAsOf : nullptr;
+        // As the installer judges it: at the time stamp's time, or now.
+        FILETIME* asOf = signer->csCounterSigners && signer->sftVerifyAsOf.dwHighDateTime ? &signer->sftVerifyAsOf
+                                                                                         : nullptr;
         HCERTSTORE store = provider->chStores ? provider->pahStores[0] : nullptr;
         if (CertGetCertificateChain(nullptr, certificate->pCert, asOf, store, &parameters,
                                     CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT, nullptr, &chain)) {

@@ -17,7 +17,8 @@ public:
 
     LONG VerifyResult = ERROR_SUCCESS;
     bool HasProviderData = true, HasSigner = true, HasCertificate = true;
-    FILETIME VerifiedAsOf{0x12345678, 0x01D90000};  // the signer's time (a time stamp's, say)
+    FILETIME VerifiedAsOf{0x12345678, 0x01D90000};  // the time the provider judged the signature as of
+    DWORD CounterSigners = 1;                        // a time stamp's counter-signature
     bool ChainBuilt = true;
     DWORD ChainErrorStatus = 0;
     DWORD PolicyError = 0;
@@ -61,6 +62,7 @@ public:
                                                         DWORD) override {
         Calls.push_back("signer");
         signer_.sftVerifyAsOf = VerifiedAsOf;
+        signer_.csCounterSigners = CounterSigners;
         return data == &provider_ && index == 0 && !counter && HasSigner ? &signer_ : nullptr;
     }
     CRYPT_PROVIDER_CERT* WTHelperGetProvCertFromChain(CRYPT_PROVIDER_SGNR* signer, DWORD index) override {

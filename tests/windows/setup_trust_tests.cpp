@@ -27,7 +27,7 @@ TEST(SetupTrust, AGoodSignatureIsJudgedOnTheSignersChainAtTheSignersTime) {
     EXPECT_EQ(trust.Calls.back(), "close");
     EXPECT_EQ(trust.OpenStates, 0);
     EXPECT_EQ(trust.OpenChains, 0);
-    // The chain is the signer's, at the provider's time (a time stamp's when there is one), with
+    // The chain is the signer's, at the time stamp's time, with
     // the signature's own certificates, for code signing, revocation checked below the root.
     ASSERT_TRUE(trust.ChainTimeGiven);
     EXPECT_EQ(trust.ChainTime.dwLowDateTime, trust.VerifiedAsOf.dwLowDateTime);
@@ -45,7 +45,12 @@ TEST(SetupTrust, AGoodSignatureIsJudgedOnTheSignersChainAtTheSignersTime) {
     offline.ChainErrorStatus = CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
     EXPECT_NO_THROW(VerifySetupProgram(offline, Path, u"Quenrix"));
 
-    // Without a time from the provider, the chain is judged now rather than at the epoch.
+    // Without a time stamp the chain is judged now, whatever signing time the signer claims;
+    // without a time from the provider, now rather than at the epoch.
+    TFakeTrustPlatform claimed;
+    claimed.CounterSigners = 0;
+    EXPECT_NO_THROW(VerifySetupProgram(claimed, Path, u"Quenrix"));
+    EXPECT_FALSE(claimed.ChainTimeGiven);
     TFakeTrustPlatform untimed;
     untimed.VerifiedAsOf = {};
     EXPECT_NO_THROW(VerifySetupProgram(untimed, Path, u"Quenrix"));
