@@ -33,6 +33,8 @@ qx_missing_packages() {
   command -v clang++ >/dev/null || missing+=(clang)
   dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || missing+=(libclang-rt-14-dev)
   command -v python3 >/dev/null || missing+=(python3)
+  command -v openssl >/dev/null || missing+=(openssl)
+  command -v osslsigncode >/dev/null || missing+=(osslsigncode)
   printf '%s\n' "${missing[@]}"
 }
 
