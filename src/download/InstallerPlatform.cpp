@@ -1,5 +1,6 @@
 #include "download/InstallerPlatform.h"
 
+#include "download/LateLibrary.h"
 #include "download/UrlMonService.h"
 
 #include <shellapi.h>

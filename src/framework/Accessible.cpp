@@ -23,10 +23,22 @@ struct TOleAcc {
     bool Ready() const { return createStd && lresult && fromWindow; }
 };
 
+// The system's copy only, never one beside the program; a system whose loader does not know
+// the flag is given the full path.
+HMODULE LoadSystemOleAcc() {
+    HMODULE module = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
+    wchar_t path[MAX_PATH];
+    UINT length = GetSystemDirectoryW(path, MAX_PATH - 12);
+    if (length == 0 || length >= MAX_PATH - 12) return nullptr;
+    lstrcpyW(path + length, L"\\oleacc.dll");
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 const TOleAcc& OleAcc() {
     static const TOleAcc acc = [] {
         TOleAcc a;
-        if (HMODULE module = LoadLibraryW(L"oleacc.dll")) {
+        if (HMODULE module = LoadSystemOleAcc()) {
             a.createStd = reinterpret_cast<decltype(a.createStd)>(
                 reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
             a.lresult = reinterpret_cast<decltype(a.lresult)>(

@@ -1,15 +1,19 @@
 #!/usr/bin/env python3
-"""Checks that a program is a GUI program of the expected machine that imports only
-Windows' own DLLs (so it runs on a bare Windows with nothing installed).
+"""Checks that a program is a GUI program of the expected machine that imports only libraries
+that Windows always takes from its own folder (its known DLLs). Any other library, imported,
+is looked for first in the program's folder, before the program's first instruction: a
+downloads folder holding a file of that name would run inside the installer. Such libraries
+are delay-loaded or loaded by name from the system folder instead.
 
 Usage: check_pe.py PROGRAM.exe i386|amd64"""
 import struct
 import sys
 
-SYSTEM_DLLS = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "msimg32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll",
-    "shell32.dll", "comctl32.dll", "gdiplus.dll", "wininet.dll", "urlmon.dll", "advapi32.dll",
-    "shlwapi.dll", "uxtheme.dll", "version.dll", "ws2_32.dll",
+# The known DLLs of every supported Windows (the loader maps them from the system folder
+# whatever the search order). Nothing else may be imported.
+ALLOWED_IMPORTS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "ole32.dll", "oleaut32.dll", "msvcrt.dll", "shell32.dll",
+    "shlwapi.dll", "advapi32.dll",
 }
 MACHINES = {"i386": (0x14C, 0x10B), "amd64": (0x8664, 0x20B)}
 
@@ -48,6 +52,10 @@ def imports(data):
     return machine, magic, subsystem, names
 
 
+def not_allowed(names):
+    return [n for n in names if n.lower() not in ALLOWED_IMPORTS]
+
+
 def main():
     path, arch = sys.argv[1], sys.argv[2]
     with open(path, "rb") as f:
@@ -58,9 +66,9 @@ def main():
         problems.append(f"machine {machine:#x}/{magic:#x}, expected {arch}")
     if subsystem != 2:
         problems.append(f"subsystem {subsystem}, expected the Windows GUI (2)")
-    foreign = [n for n in names if n.lower() not in SYSTEM_DLLS]
+    foreign = not_allowed(names)
     if foreign:
-        problems.append("imports DLLs that are not Windows' own: " + ", ".join(foreign))
+        problems.append("imports DLLs that are not known system DLLs (delay-load them): " + ", ".join(foreign))
     print(f"{path}: {arch}, imports {', '.join(names)}")
     for p in problems:
         print("FAIL: " + p)

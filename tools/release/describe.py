@@ -1,17 +1,19 @@
 #!/usr/bin/env python3
-"""The release note of a program: version (from its version record), size, SHA-256 and the
-DLLs it imports.
+"""The release note of a program: version (from its version record), size, SHA-256, who signed
+it, and the DLLs it imports (refused when one is not a known system DLL).
 
-Usage: describe.py PROGRAM.exe [COMMIT]"""
+Usage: describe.py PROGRAM.exe [COMMIT] [--signer SUBJECT --unsigned UNSIGNED.exe]"""
+import argparse
 import hashlib
 import os
 import struct
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "tools"))
-from check_pe import imports  # noqa: E402
+from check_pe import ALLOWED_IMPORTS, imports, not_allowed  # noqa: E402
 
 RT_VERSION = 16
+SECURITY_DIRECTORY = 4
 
 
 def sections(data):
@@ -32,6 +34,13 @@ def file_offset(table, rva):
         if vaddr <= rva < vaddr + size:
             return rva - vaddr + rptr
     raise ValueError("address outside the sections")
+
+
+def signature_size(data):
+    """The size of the Authenticode signature the file carries (0: none)."""
+    dirs, _ = sections(data)
+    _, size = struct.unpack_from("<II", data, dirs + 8 * SECURITY_DIRECTORY)
+    return size
 
 
 def version(data):
@@ -63,26 +72,50 @@ def version(data):
 
 
 def main():
-    path = sys.argv[1]
+    parser = argparse.ArgumentParser(description="The release note of a program.")
+    parser.add_argument("program")
+    parser.add_argument("commit", nargs="?")
+    parser.add_argument("--signer", help="the signing certificate's subject")
+    parser.add_argument("--unsigned", help="the program before it was signed")
+    a = parser.parse_args()
+    path = a.program
     with open(path, "rb") as f:
         data = f.read()
     try:
         file_version, product_version = version(data)
+        signed = signature_size(data) > 0
     except (ValueError, struct.error) as e:
         print(f"{path}: {e}", file=sys.stderr)
         return 1
     _, _, _, dlls = imports(data)
+    foreign = not_allowed(dlls)
+    if foreign:
+        print(f"{path}: imports {', '.join(foreign)}, not among the known system DLLs "
+              f"({', '.join(sorted(ALLOWED_IMPORTS))})", file=sys.stderr)
+        return 1
+    if signed != bool(a.signer):
+        print(f"{path}: {'signed, but no signer was named' if signed else 'not signed, yet a signer was named'}",
+              file=sys.stderr)
+        return 1
     lines = [
         f"{os.path.basename(path)}",
         f"Version:  {file_version} (product {product_version})",
     ]
-    if len(sys.argv) > 2:
-        lines.append(f"Commit:   {sys.argv[2]}")
+    if a.commit:
+        lines.append(f"Commit:   {a.commit}")
     lines += [
         f"Size:     {len(data):,} bytes",
         f"SHA-256:  {hashlib.sha256(data).hexdigest()}",
-        f"Imports:  {', '.join(dlls)}",
     ]
+    if signed:
+        lines.append(f"Signed:   {a.signer} (Authenticode, SHA-256)")
+        if a.unsigned:
+            with open(a.unsigned, "rb") as f:
+                lines.append(f"Unsigned: SHA-256 {hashlib.sha256(f.read()).hexdigest()} "
+                             "(the reproducible build; osslsigncode remove-signature gives it back)")
+    else:
+        lines.append("Signed:   no (unsigned release)")
+    lines.append(f"Imports:  {', '.join(dlls)} (known system DLLs only)")
     print("\n".join(lines))
     return 0
 
