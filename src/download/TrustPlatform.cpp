@@ -1,6 +1,6 @@
 #include "download/TrustPlatform.h"
 
-#include "download/UrlMonService.h"
+#include "download/LateLibrary.h"
 
 namespace qx {
 
