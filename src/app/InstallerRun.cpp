@@ -37,6 +37,7 @@ int RunInstaller(TApplication& application, const wchar_t* commandLine, std::uin
         problem = Utf8ToUtf16(e.what());
     }
     TInstallLog log;
+    if (!options.LogPath) options.LogPath = LogRequested(words);
     if (options.LogPath && !log.Open(*options.LogPath)) {
         if (!quiet)
             application.MessageBox(u"Günlük dosyası yazılamıyor (hata " + Utf8ToUtf16(std::to_string(log.LastError())) +

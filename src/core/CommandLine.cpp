@@ -91,6 +91,13 @@ bool QuietRequested(const std::vector<std::u16string>& arguments) {
     return false;
 }
 
+std::optional<std::u16string> LogRequested(const std::vector<std::u16string>& arguments) {
+    for (const std::u16string& word : arguments)
+        if (auto s = ReadSwitch(word); s && s->Value && !s->Value->empty() && SameWord(s->Name, u"log"))
+            return std::u16string(*s->Value);
+    return std::nullopt;
+}
+
 TInstallerOptions ParseInstallerArguments(const std::vector<std::u16string>& arguments) {
     TInstallerOptions options;
     bool passive = false, quiet = false, argsGiven = false;

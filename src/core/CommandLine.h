@@ -58,6 +58,8 @@ public:
 // unattended run shows nothing.
 TInstallerOptions ParseInstallerArguments(const std::vector<std::u16string>& arguments);
 bool QuietRequested(const std::vector<std::u16string>& arguments);
+// Likewise the first /log with a file name, so that a bad line is logged where it asked to be.
+std::optional<std::u16string> LogRequested(const std::vector<std::u16string>& arguments);
 
 // The text of the box that lists the switches and the products (/?, or a bad line).
 std::u16string CommandLineHelpText();

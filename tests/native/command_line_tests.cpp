@@ -86,6 +86,8 @@ TEST(ParseInstallerArguments, ErrorsNameTheWordAndTheFault) {
     EXPECT_TRUE(QuietRequested({u"/product:Zentra", u"-QUIET"}));
     EXPECT_FALSE(QuietRequested({u"/quiet:1"}));
     EXPECT_FALSE(QuietRequested({u"/passive"}));
+    EXPECT_EQ(LogRequested({u"/product:Zentra", u"-log=C:\\k.log", u"/log:D:\\ikinci.log"}), u"C:\\k.log");
+    EXPECT_FALSE(LogRequested({u"/log:", u"/logs:x"}).has_value());
 }
 
 TEST(CommandLineHelpText, ListsEverySwitchAndEveryProduct) {
