@@ -33,6 +33,8 @@ qx_missing_packages() {
   command -v clang++ >/dev/null || missing+=(clang)
   dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || missing+=(libclang-rt-14-dev)
   command -v python3 >/dev/null || missing+=(python3)
+  command -v openssl >/dev/null || missing+=(openssl)
+  command -v osslsigncode >/dev/null || missing+=(osslsigncode)
   printf '%s\n' "${missing[@]}"
 }
 
@@ -128,4 +130,33 @@ qx_prepare_prefix() {  # $1: prefix folder, $2: wine binary
       touch "$prefix/.qx-ready"
     fi
   ) 9>"$prefix.lock"
+}
+
+# Trusts the test root of certificate folder $1 (made by scripts/test-certs) inside Wine prefix
+# $2, with the trust tool $3 (tests/tools/testtrust.exe of a build). Only the project's own
+# prefixes are ever given it; a prefix that already holds this root is left alone.
+qx_trust_test_root() {
+  local certs=$1 prefix=$2 tool=$3
+  openssl x509 -in "$certs/root.crt" -outform DER -out "$certs/root.der"
+  local marker
+  marker="$prefix/.qx-test-root-$(sha256sum "$certs/root.der" | cut -c1-16)"
+  [ -f "$marker" ] && return 0
+  local windows_path="Z:${certs//\//\\}\\root.der"
+  QX_WINEPREFIX=$prefix "$QX_ROOT/scripts/wine-run" "$tool" add-root "$windows_path" || return 1
+  touch "$marker"
+}
+
+# Signs program $1 into $2 with the SHA-256 certificate $4 (quenrix, other or selfsigned) of
+# certificate folder $3. With $5, the program is first padded with zero bytes to that size: the
+# padding is part of what is signed, so the signature stays intact.
+qx_sign_test_program() {
+  local in=$1 out=$2 certs=$3 who=$4 pad=${5:-0}
+  local unsigned
+  unsigned=$(mktemp "$out.XXXXXX")
+  cp "$in" "$unsigned"
+  if [ "$pad" -gt "$(stat -c %s "$unsigned")" ]; then truncate -s "$pad" "$unsigned"; fi
+  rm -f "$out"
+  osslsigncode sign -certs "$certs/$who.crt" -key "$certs/$who.key" -h sha256 -n "Quenrix Kurulum" \
+    -in "$unsigned" -out "$out" >/dev/null || { rm -f "$unsigned"; return 1; }
+  rm -f "$unsigned"
 }

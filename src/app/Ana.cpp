@@ -2,8 +2,10 @@
 
 #include "app/InstallLog.h"
 #include "app/SetupFile.h"
+#include "app/SetupTrust.h"
 #include "components/RegisterComponents.h"
 #include "core/ProgressText.h"
+#include "core/Text.h"
 #include "framework/LayoutLoader.h"
 
 #include <limits>
@@ -64,7 +66,7 @@ bool AskYesNo(const std::u16string& text, const std::u16string& caption) {
 
 }  // namespace
 
-TFrmAna::TFrmAna(TComponent* owner) : TForm(owner), platform_(&WindowsPlatform()) {
+TFrmAna::TFrmAna(TComponent* owner) : TForm(owner), platform_(&WindowsPlatform()), trust_(&WindowsTrust()) {
     RegisterComponentClasses();
     LoadLayoutResource(this, L"TFRMANA");
     const auto& catalogue = ProductCatalogue();
@@ -139,6 +141,19 @@ void TFrmAna::DownloadAndLaunch(const std::u16string& url, const std::u16string&
     request.Parent = options_.Ui == TUiLevel::Quiet ? nullptr : Handle();
     request.StallTimeout = stallTimeout_;
     request.Owner = this;
+    // The file is judged under its transfer's own name, before it is put in place.
+    refused_.reset();
+    flow.CheckFile = [this](const std::u16string& path) {
+        TFileCheck check;
+        try {
+            check.Signer = Utf16ToUtf8(VerifySetupProgram(Trust(), path, kPublisherName));
+            check.Trusted = true;
+        } catch (const ESetupNotTrusted& refused) {
+            refused_ = refused.Check();
+            check.FailedCheck = refused.what();
+        }
+        return check;
+    };
     flow_ = &flow;
     TInstallOutcome outcome;
     try {
@@ -159,7 +174,9 @@ void TFrmAna::Finished(const TInstallOutcome& outcome) {
     }
     // Offline nothing has changed, and the install button is there for another try.
     if (outcome.ExitCode == ecNotOnline) return;
-    Application->MessageBox(FailureText, u"Uyarı", MB_OK | MB_ICONINFORMATION);
+    // A refused program is told apart from a failed transfer: the user learns which check failed.
+    Application->MessageBox(outcome.ExitCode == ecVerificationFailed && refused_ ? RefusalText(*refused_) : FailureText,
+                            u"Uyarı", MB_OK | MB_ICONINFORMATION);
     // Back to the choice, as it was, for another try.
     for (const TProduct& p : ProductCatalogue()) Radio(p)->SetEnabled(true);
     btncarihesaplar->Show();

@@ -7,11 +7,14 @@
 
 #include "app/Catalogue.h"
 #include "app/InstallFlow.h"
+#include "app/SetupTrust.h"
 #include "core/CommandLine.h"
 #include "download/InstallerPlatform.h"
+#include "download/TrustPlatform.h"
 #include "download/UrlDownload.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <string>
 
@@ -33,8 +36,9 @@ public:
     TRadioButton* Radio(const TProduct& product) const;
 
     // Downloads url into the installer's own folder as localFileName with progress, starts it
-    // and ends the installer. Offline it does nothing; a failure is reported once and the
-    // window goes back to the choice. Passive and quiet runs show no box and end either way.
+    // once its signature is verified and ends the installer. Offline it does nothing; a failure
+    // or a refused program is reported once and the window goes back to the choice. Passive and
+    // quiet runs show no box and end either way.
     void DownloadAndLaunch(const std::u16string& url, const std::u16string& localFileName);
     // The download's progress handler: bar, then pending messages, then the kilobyte text.
     void ShowDownloadProgress(TUrlDownload* sender, std::uint32_t progress, std::uint32_t progressMax,
@@ -43,6 +47,10 @@ public:
     // The platform the install command works on: WindowsPlatform() unless a test sets another.
     IInstallerPlatform& Platform() const { return *platform_; }
     void SetPlatform(IInstallerPlatform& platform) { platform_ = &platform; }
+    // The services that judge a downloaded program before it starts: WindowsTrust() unless a
+    // test sets others.
+    ITrustPlatform& Trust() const { return *trust_; }
+    void SetTrust(ITrustPlatform& trust) { trust_ = &trust; }
     // Milliseconds without data after which a transfer is given up.
     std::uint32_t StallTimeout() const { return stallTimeout_; }
     void SetStallTimeout(std::uint32_t milliseconds) { stallTimeout_ = milliseconds; }
@@ -87,6 +95,7 @@ private:
     void Finished(const TInstallOutcome& outcome);
 
     IInstallerPlatform* platform_;
+    ITrustPlatform* trust_;
     std::uint32_t stallTimeout_ = DefaultStallTimeout;
     std::array<TRadioButton*, 6> radios_{};
     TInstallerOptions options_;
@@ -94,6 +103,7 @@ private:
     TInstallFlow* flow_ = nullptr;
     bool asking_ = false;
     int exitCode_ = ecCancelled;
+    std::optional<TTrustCheck> refused_;  // the check that refused the last install's program
 
     template <class T>
     void Bind(T*& field, const char* name);

@@ -16,6 +16,10 @@ struct TProduct {
 // The publisher's web server; every product URL is on it.
 inline constexpr char16_t kPublisherHost[] = u"www.quenrix.com.tr";
 
+// The common name of the certificate every product's setup program is signed with; a program
+// signed by anyone else is not started.
+inline constexpr char16_t kPublisherName[] = u"Quenrix";
+
 // In the order of the command line's product words.
 const std::array<TProduct, 6>& ProductCatalogue();
 

@@ -198,13 +198,47 @@ def kill_all():
     time.sleep(0.5)
 
 
-class Publisher:
-    """The test publisher server, started on a free port for the whole test class."""
+def test_certificates():
+    """The folder of the test certificates (scripts/test-certs), made once per build folder, with
+    their root trusted in the current prefix."""
+    certs = os.path.join(build_dir(), "test-certs")
+    subprocess.run([os.path.join(ROOT, "scripts", "test-certs"), certs], check=True, timeout=120)
+    tool = program("tests/tools/testtrust.exe")
+    subprocess.run(["bash", "-c", '. "$0"/scripts/lib.sh && qx_trust_test_root "$1" "$2" "$3"', ROOT, certs, prefix(),
+                    tool], env=env(), check=True, timeout=300, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return certs
 
-    def __init__(self, sample, log):
+
+def signed_program(source, who="quenrix", pad_to=0, name=None):
+    """source signed with a test certificate (quenrix, other or selfsigned), first padded to
+    pad_to bytes; made again when the source is newer."""
+    certs = test_certificates()
+    base = os.path.splitext(os.path.basename(source))[0]
+    out = os.path.join(certs, name or f"{base}-{who}{'-' + str(pad_to) if pad_to else ''}.exe")
+    if not os.path.exists(out) or os.path.getmtime(out) < os.path.getmtime(source) or \
+            os.path.getmtime(out) < os.path.getmtime(os.path.join(certs, "quenrix.p12")):
+        subprocess.run(["bash", "-c", '. "$0"/scripts/lib.sh && qx_sign_test_program "$@"', ROOT, source, out, certs,
+                        who, str(pad_to)], check=True, timeout=120)
+    return out
+
+
+def signed_sample(who="quenrix", pad_to=0):
+    """The sample setup program, signed as the publisher's are."""
+    return signed_program(program("src/samplesetup/SampleSetup.exe"), who, pad_to)
+
+
+class Publisher:
+    """The test publisher server, started on a free port for the whole test class. With root,
+    it serves the setup programs in that folder, which a test may change between transfers."""
+
+    def __init__(self, sample, log, root=None):
         script = os.path.join(ROOT, "tools", "publisher", "publisher_server.py")
-        self.proc = subprocess.Popen([sys.executable, script, "--port", "0", "--sample", sample, "--log", log],
-                                     stdout=subprocess.PIPE, text=True)
+        command = [sys.executable, script, "--port", "0", "--log", log]
+        if sample:
+            command += ["--sample", sample]
+        if root:
+            command += ["--root", root]
+        self.proc = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
         line = []
         reader = threading.Thread(target=lambda: line.append(self.proc.stdout.readline()), daemon=True)
         reader.start()

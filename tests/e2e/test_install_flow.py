@@ -33,11 +33,14 @@ class InstallFlowCase(unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
-        cls.sample = qw.program("src/samplesetup/SampleSetup.exe")
+        # The installer starts only a program signed by the publisher, as the real ones are.
+        cls.sample = qw.signed_sample()
         with open(cls.sample, "rb") as f:
             cls.sample_bytes = f.read()
         cls.scratch = tempfile.mkdtemp(prefix="qx-e2e-install-")
-        cls.publisher = qw.Publisher(cls.sample, os.path.join(cls.scratch, "requests.jsonl"))
+        cls.served = os.path.join(cls.scratch, "publisher")
+        os.makedirs(cls.served)
+        cls.publisher = qw.Publisher(cls.sample, os.path.join(cls.scratch, "requests.jsonl"), root=cls.served)
 
     @classmethod
     def tearDownClass(cls):
@@ -48,8 +51,14 @@ class InstallFlowCase(unittest.TestCase):
         qw.kill_all()
         self.publisher.control("reset")
         self.publisher.control("clear")
+        for word in PRODUCTS:
+            self.serve(word, self.sample)
         self.proc = None
         self.fresh_folders()
+
+    def serve(self, word, path):
+        """The publisher answers for word's setup program with the file at path."""
+        shutil.copyfile(path, os.path.join(self.served, word + "Setup.exe"))
 
     def restart(self):
         """A new run of the program in new folders, within one test."""
@@ -150,8 +159,9 @@ class Install(InstallFlowCase):
                 self.assertEqual(os.listdir(self.elsewhere), [], "nothing in the current folder")
 
     def test_during_a_slow_transfer_the_window_repaints_and_can_be_moved(self):
-        size = 6_000_000
-        self.publisher.control("settings", {"mode": ["slow"], "pad_to": size, "pace_bytes": 32768, "pace_ms": 60})
+        padded = qw.signed_sample(pad_to=6_000_000)
+        self.serve("Sarvek", padded)
+        self.publisher.control("settings", {"mode": ["slow"], "pace_bytes": 32768, "pace_ms": 60})
         self.start_installer()
         self.choose_and_install("Sarvek")
         qw.wait_for(lambda: not self.install_button()["visible"], 30, what="the transfer to begin")
@@ -172,7 +182,7 @@ class Install(InstallFlowCase):
         self.assertGreater(fills[1], fills[0], "and grows as data comes")
         marker = os.path.join(self.folder, "SarvekKur.exe.started")
         qw.wait_for(lambda: os.path.exists(marker), 120, what="the setup program to start")
-        self.assertEqual(os.path.getsize(os.path.join(self.folder, "SarvekKur.exe")), size)
+        self.assertEqual(os.path.getsize(os.path.join(self.folder, "SarvekKur.exe")), os.path.getsize(padded))
 
     def bar_fill(self):
         """Pixels of the bar's upper row that are filled (they differ from its unfilled end)."""
@@ -214,7 +224,7 @@ class Failures(InstallFlowCase):
         shutil.copy2(self.sample, running)
         holder = qw.start(running, cwd=self.elsewhere)
         qw.wait_for(lambda: qw.top_windows("Drivano Kurulumu"), 60, what="the earlier setup program")
-        self.publisher.control("settings", {"pad_to": len(self.sample_bytes) + 4096})
+        self.serve("Drivano", qw.signed_sample(pad_to=len(self.sample_bytes) + 4096))
         self.start_installer()
         self.choose_and_install("Drivano")
         box = qw.wait_for(lambda: (self.boxes() or [None])[0], 120, what="the failure box")

@@ -85,12 +85,16 @@ class Unattended(InstallFlowCase):
             ("Lumiqo", {"mode": ["drop", "slow"]}, 2002, r"^The answer was cut off: \d+ of \d+ bytes$"),
             ("Sarvek", {"mode": ["stall"], "pad_to": 400_000, "stall_seconds": 60}, 2003,
              r"^The transfer stalled: no data for 3\.00 s$"),
+            ("Drivano", "other", 2004,
+             r"^Verification failed: .*the signer is someone else \(Other Publisher\)$"),
         ]
         for word, settings, code, last in cases:
             with self.subTest(word):
                 self.restart()
                 self.publisher.control("reset")
-                if settings:
+                if settings == "other":
+                    self.serve(word, qw.signed_sample("other"))
+                elif settings:
                     self.publisher.control("settings", settings)
                 status, lines, seen = self.run_installer(f"/product:{word}", "-QUIET",
                                                          env={"QX_STALL_TIMEOUT_MS": "3000"})
@@ -101,6 +105,7 @@ class Unattended(InstallFlowCase):
                 http = [line for line in lines if line.startswith("HTTP ")]
                 self.assertEqual(len(http), 1, lines)
                 if code == 0:
+                    self.assertIn("Verification: trusted, signer Quenrix", lines)
                     self.assertTrue(os.path.exists(os.path.join(self.folder, word + "Kur.exe.started")))
                 else:
                     self.assertEqual(self.files_beside(), [PROGRAM_NAME], "nothing left, nothing started")

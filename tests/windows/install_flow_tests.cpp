@@ -2,11 +2,13 @@
 // and a scripted download service that writes into a real folder.
 #include "FakeBinding.h"
 #include "FakeInstallerPlatform.h"
+#include "FakeTrustPlatform.h"
 #include "TestSupport.h"
 
 #include "app/Ana.h"
 #include "app/InstallLog.h"
 #include "app/SetupFile.h"
+#include "app/SetupTrust.h"
 #include "core/ProgressText.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +23,7 @@
 using namespace qx;
 using qx::testing::TFakeBinding;
 using qx::testing::TFakeInstallerPlatform;
+using qx::testing::TFakeTrustPlatform;
 
 namespace {
 
@@ -152,6 +155,7 @@ protected:
         platform.Service = &service;
         service.Platform = &platform;
         form.SetPlatform(platform);
+        form.SetTrust(trust);
         form.Show();
         savedBox = Application->OnMessageBox;
         Application->OnMessageBox = [this](const std::u16string& t, const std::u16string& c, UINT f) {
@@ -206,6 +210,7 @@ protected:
 
     TFrmAna form{nullptr};
     TFakeInstallerPlatform platform;
+    TFakeTrustPlatform trust;
     TPlayedService service;
     std::wstring root, folder;
     std::vector<TBox> boxes;
@@ -244,6 +249,7 @@ TEST_F(InstallFlow, EachProductIsFetchedFromItsUrlIntoItsFileBesideTheProgramAnd
         SCOPED_TRACE(p.RadioName);
         TFrmAna window(nullptr);
         window.SetPlatform(platform);
+        window.SetTrust(trust);
         platform.Calls.clear();
         platform.Launches.clear();
         platform.Cache = {"http://old/1", "http://old/2"};
@@ -359,6 +365,7 @@ TEST_F(InstallFlow, APageInsteadOfAProgramOrACutOffBodyIsAFailureAndAnEarlierGoo
         { std::ofstream(target.c_str(), std::ios::binary) << earlier; }
         TFrmAna window(nullptr);
         window.SetPlatform(platform);
+        window.SetTrust(trust);
         platform.Launches.clear();
         boxes.clear();
         service.Body = c.body;
@@ -510,6 +517,27 @@ TEST_F(InstallFlow, APassiveRunIsCancelledByACloseWithoutAQuestionAndLogsEverySt
     EXPECT_EQ(lines[11], "Cancelled by the user: the transfer was stopped and its file removed");
     EXPECT_EQ(text.substr(4, 1) + text.substr(7, 1) + text.substr(13, 1) + text.substr(19, 1), "--:.");
     DeleteFileW(logPath.c_str());
+}
+
+TEST_F(InstallFlow, AProgramThatIsNotTrustedIsDeletedReportedAndNotStartedAndAnEarlierFileStays) {
+    std::wstring target = folder + L"NuvretaKur.exe";
+    { std::ofstream(target.c_str(), std::ios::binary) << "MZ earlier good setup"; }
+    service.Reports = {{3002, 3002}};
+    trust.CommonName = L"Other Publisher";
+    Choose(form.rdNuvreta);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, RefusalText(TTrustCheck::Publisher));
+    EXPECT_EQ(boxes[0].Caption, u"Uyarı");
+    EXPECT_EQ(boxes[0].Flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+    EXPECT_TRUE(platform.Launches.empty());
+    EXPECT_FALSE(TakeQuitRequest());
+    // Judged under the transfer's own name: the target never held the refused program.
+    ASSERT_EQ(service.Files.size(), 1u);
+    EXPECT_EQ(trust.VerifiedPath, service.Files[0]);
+    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"NuvretaKur.exe"});
+    EXPECT_EQ(Contents(target), "MZ earlier good setup");
+    EXPECT_EQ(trust.OpenStates, 0);
+    EXPECT_EQ(DownloadActions(), 0);
 }
 
 TEST(SetupFile, TheInstallersFolderComesFromItsOwnPathHoweverLong) {
