@@ -135,7 +135,8 @@ class Unattended(InstallFlowCase):
 
     def test_passive_shows_the_window_and_no_box(self):
         # A paced transfer, long enough for the window to be seen with the product chosen.
-        self.publisher.control("settings", {"mode": ["slow"], "pad_to": 3_000_000, "pace_bytes": 32768, "pace_ms": 30})
+        self.serve("Lumiqo", qw.signed_sample(pad_to=3_000_000))
+        self.publisher.control("settings", {"mode": ["slow"], "pace_bytes": 32768, "pace_ms": 30})
         status, lines, seen = self.run_installer("/product:lumiqo", "/passive")
         print(f"\n/passive Lumiqo: exit {status}\n  " + "\n  ".join(lines))
         self.assertEqual(status, 0)
@@ -154,8 +155,10 @@ class Unattended(InstallFlowCase):
 class WindowClose(InstallFlowCase):
     """Closing the window during a paced download."""
 
-    def paced(self):
-        self.publisher.control("settings", {"mode": ["slow"], "pad_to": 8_000_000, "pace_bytes": 32768, "pace_ms": 60})
+    def paced(self, word):
+        # Padded before signing, so that the program stays verifiable.
+        self.serve(word, qw.signed_sample(pad_to=8_000_000))
+        self.publisher.control("settings", {"mode": ["slow"], "pace_bytes": 32768, "pace_ms": 60})
 
     def question(self):
         return next((b for b in self.boxes() if QUESTION in [w["text"] for w in qw.children(b)]), None)
@@ -166,7 +169,7 @@ class WindowClose(InstallFlowCase):
         qw.probe("press", button[0]["hwnd"])
 
     def close_during_download(self, word):
-        self.paced()
+        self.paced(word)
         self.start_installer()
         self.choose_and_install(word)
         qw.wait_for(lambda: not self.install_button()["visible"], 30, what="the transfer to begin")
