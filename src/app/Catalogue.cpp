@@ -1,25 +1,33 @@
 #include "app/Catalogue.h"
 
-#include "app/Ana.h"
+#include "core/CommandLine.h"
 
 namespace qx {
 
 const std::array<TProduct, 6>& ProductCatalogue() {
     static const std::array<TProduct, 6> catalogue{{
-        {&TFrmAna::rdDrivano, "rdDrivano", u"Quenrix Drivano Programı", u"http://www.quenrix.com.tr/Kur/DrivanoSetup.exe",
+        {"rdDrivano", u"Drivano", u"Quenrix Drivano Programı", u"http://www.quenrix.com.tr/Kur/DrivanoSetup.exe",
          u"DrivanoKur.exe"},
-        {&TFrmAna::rdHestra, "rdHestra", u"Hestra Hasta Takip Programı", u"http://www.quenrix.com.tr/Kur/HestraSetup.exe",
+        {"rdHestra", u"Hestra", u"Hestra Hasta Takip Programı", u"http://www.quenrix.com.tr/Kur/HestraSetup.exe",
          u"HestraKur.exe"},
-        {&TFrmAna::rdPartelo, "rdPartelo", u"Partelo IBYS Otomasyonu", u"http://www.quenrix.com.tr/Kur/ParteloSetup.exe",
+        {"rdPartelo", u"Partelo", u"Partelo IBYS Otomasyonu", u"http://www.quenrix.com.tr/Kur/ParteloSetup.exe",
          u"ParteloKur.exe"},
-        {&TFrmAna::rdLumiqo, "rdLumiqo", u"Lumiqo Güzellik ve Estetik Merkezleri Programı",
+        {"rdLumiqo", u"Lumiqo", u"Lumiqo Güzellik ve Estetik Merkezleri Programı",
          u"http://www.quenrix.com.tr/Kur/LumiqoSetup.exe", u"LumiqoKur.exe"},
-        {&TFrmAna::rdSarvek, "rdSarvek", u"Sarvek Teknik Servis Programı", u"http://www.quenrix.com.tr/Kur/SarvekSetup.exe",
+        {"rdSarvek", u"Sarvek", u"Sarvek Teknik Servis Programı", u"http://www.quenrix.com.tr/Kur/SarvekSetup.exe",
          u"SarvekKur.exe"},
-        {&TFrmAna::rdNuvreta, "rdNuvreta", u"Nuvreta Programı", u"http://www.quenrix.com.tr/Kur/NuvretaSetup.exe",
+        {"rdNuvreta", u"Nuvreta", u"Nuvreta Programı", u"http://www.quenrix.com.tr/Kur/NuvretaSetup.exe",
          u"NuvretaKur.exe"},
     }};
+    // The command line's product index is an index into this table.
+    static_assert(kProductWords.size() == 6);
     return catalogue;
+}
+
+const TProduct* ProductOfUrl(const std::u16string& url) {
+    for (const TProduct& p : ProductCatalogue())
+        if (p.Url == url) return &p;
+    return nullptr;
 }
 
 }  // namespace qx

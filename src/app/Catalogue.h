@@ -5,12 +5,9 @@
 
 namespace qx {
 
-class TRadioButton;
-class TFrmAna;
-
 struct TProduct {
-    TRadioButton* TFrmAna::*Radio;  // the radio button that selects the product
-    const char* RadioName;
+    const char* RadioName;  // the main window's radio button that selects the product
+    std::u16string Word;    // as the command line names it
     std::u16string Caption;
     std::u16string Url;
     std::u16string LocalFileName;  // saved beside the installer under this name
@@ -23,6 +20,10 @@ inline constexpr char16_t kPublisherHost[] = u"www.quenrix.com.tr";
 // signed by anyone else is not started.
 inline constexpr char16_t kPublisherName[] = u"Quenrix";
 
+// In the order of the command line's product words.
 const std::array<TProduct, 6>& ProductCatalogue();
+
+// The catalogue's entry of that URL, or none.
+const TProduct* ProductOfUrl(const std::u16string& url);
 
 }  // namespace qx

@@ -1,6 +1,7 @@
 #include "app/SetupTrust.h"
 
 #include "app/Catalogue.h"
+#include "core/Text.h"
 
 #include <softpub.h>
 
@@ -123,7 +124,7 @@ std::u16string RefusalText(TTrustCheck check) {
     return text;
 }
 
-void VerifySetupProgram(ITrustPlatform& trust, const std::u16string& path, const std::u16string& publisher) {
+std::u16string VerifySetupProgram(ITrustPlatform& trust, const std::u16string& path, const std::u16string& publisher) {
     WINTRUST_FILE_INFO file{};
     file.cbStruct = sizeof file;
     file.pcwszFilePath = Wide(path);
@@ -203,13 +204,9 @@ void VerifySetupProgram(ITrustPlatform& trust, const std::u16string& path, const
                                             static_cast<DWORD>(name.size()));
     std::u16string commonName;
     if (length > 1 && length <= name.size()) commonName.assign(name.begin(), name.begin() + (length - 1));
-    if (commonName != publisher) throw ESetupNotTrusted(TTrustCheck::Publisher, "the signer is someone else");
-}
-
-void PutVerifiedSetupFileInPlace(ITrustPlatform& trust, const std::u16string& partial, const std::u16string& target) {
-    if (!LooksLikeProgram(partial)) throw ESetupFileError("the downloaded file is no program");
-    VerifySetupProgram(trust, partial, kPublisherName);
-    PutSetupFileInPlace(partial, target);
+    if (commonName != publisher)
+        throw ESetupNotTrusted(TTrustCheck::Publisher, "the signer is someone else (" + Utf16ToUtf8(commonName) + ")");
+    return commonName;
 }
 
 }  // namespace qx

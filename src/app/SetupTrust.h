@@ -34,12 +34,9 @@ private:
 // deleted, then which check failed.
 std::u16string RefusalText(TTrustCheck check);
 
-// Raises ESetupNotTrusted unless the program at path is signed by publisher and trusted.
-void VerifySetupProgram(ITrustPlatform& trust, const std::u16string& path,
-                        const std::u16string& publisher);
-
-// PutSetupFileInPlace for a program that must be verified first: the partial file is judged
-// under its own name, so the target only ever holds a verified program.
-void PutVerifiedSetupFileInPlace(ITrustPlatform& trust, const std::u16string& partial, const std::u16string& target);
+// Raises ESetupNotTrusted unless the program at path is signed by publisher and trusted;
+// returns the signer's common name (for the log).
+std::u16string VerifySetupProgram(ITrustPlatform& trust, const std::u16string& path,
+                                  const std::u16string& publisher);
 
 }  // namespace qx

@@ -56,11 +56,10 @@ public:
 
     IUrlDownloadService& DownloadService() override { return TUrlMonService::Process(); }
 
-    HINSTANCE ShellExecuteW(HWND parent, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
-                            const wchar_t* folder, int showCommand) override {
-        // The shell's own answer for a library it could not load: a failure to the caller.
-        QX_LATE_CALL(ShellLibrary, ShellExecuteW, reinterpret_cast<HINSTANCE>(SE_ERR_DLLNOTFOUND), parent, verb, file,
-                     parameters, folder, showCommand);
+    BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) override {
+        // The shell's own answer for a library it could not load, with no process.
+        if (info) info->hProcess = nullptr;
+        QX_LATE_CALL(ShellLibrary, ShellExecuteExW, (SetLastError(ERROR_MOD_NOT_FOUND), FALSE), info);
     }
 
     std::u16string ThousandSeparator() override {

@@ -3,6 +3,7 @@
 // recording fake in its place.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 #include <urlmon.h>
 #include <wininet.h>
 
@@ -39,8 +40,9 @@ public:
 
     virtual IUrlDownloadService& DownloadService() = 0;
 
-    virtual HINSTANCE ShellExecuteW(HWND parent, const wchar_t* verb, const wchar_t* file,
-                                    const wchar_t* parameters, const wchar_t* folder, int showCommand) = 0;
+    // As the platform's function; the installer asks for the started process's handle
+    // (SEE_MASK_NOCLOSEPROCESS) and for no error box of the shell's own (SEE_MASK_FLAG_NO_UI).
+    virtual BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) = 0;
 
     // The thousands separator of the user's regional settings (may be empty).
     virtual std::u16string ThousandSeparator() = 0;

@@ -4,6 +4,8 @@
 #include "download/UrlMonService.h"
 
 #include <chrono>
+#include <cwctype>
+#include <string_view>
 #include <optional>
 #include <stdexcept>
 
@@ -12,6 +14,34 @@ namespace qx {
 namespace {
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+// The Content-Length header's value in an answer's headers; -1 when there is none or it is
+// no number.
+long long ContentLengthOf(const wchar_t* headers) {
+    if (!headers) return -1;
+    std::wstring_view rest(headers);
+    constexpr std::wstring_view name = L"content-length:";
+    while (!rest.empty()) {
+        std::size_t end = rest.find(L'\n');
+        std::wstring_view line = rest.substr(0, end);
+        rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end + 1);
+        if (line.size() < name.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < name.size() && same; ++i) same = towlower(line[i]) == name[i];
+        if (!same) continue;
+        long long value = -1;
+        for (wchar_t c : line.substr(name.size())) {
+            if (c >= L'0' && c <= L'9') {
+                if (value > (1LL << 50)) return -1;
+                value = (value < 0 ? 0 : value * 10) + (c - L'0');
+            } else if (c != L' ' && c != L'\t' && c != L'\r') {
+                return -1;
+            }
+        }
+        return value;
+    }
+    return -1;
+}
 
 [[noreturn]] void RaiseDownloadError(const std::u16string& url) {
     throw std::runtime_error("Error downloading URL: " + Utf16ToUtf8(url));
@@ -51,8 +81,9 @@ std::string DownloadStatusTextToNarrow(const wchar_t* text) {
 }
 
 // Watches a running transfer from its own thread, because a stalled transfer sends no
-// reports and its blocking loop dispatches nothing of ours. When the reports stop for
-// longer than the limit it aborts the binding, retrying until a binding takes the request.
+// reports and its blocking loop dispatches nothing of ours. When the reports stop for longer
+// than the limit it asks for the abort, which the transfer's own thread carries out: the
+// binding lives in that thread's apartment and is never called from here.
 class TUrlDownload::TWatchdog {
 public:
     TWatchdog(TUrlDownload& download, std::uint32_t timeout)
@@ -70,17 +101,22 @@ private:
     void Run() {
         std::unique_lock<std::mutex> lock(lock_);
         while (!stop_) {
-            std::uint64_t now = GetTickCount64();
-            std::uint64_t quietFor = now - download_.lastActivity_.load();
+            // The stamp is read before the clock: a report between the two readings makes the
+            // stamp older than the time, never newer. A newer one (a clock of another source)
+            // still counts as activity rather than wrapping into a huge silence.
+            std::uint64_t last = download_.lastActivity_.load();
+            std::uint64_t now = download_.Now();
+            std::uint64_t quietFor = now > last ? now - last : 0;
             std::chrono::milliseconds wait(100);
-            if (!download_.stalledOut_ && quietFor < timeout_) {
+            if (quietFor < timeout_) {
                 wait = std::chrono::milliseconds(timeout_ - quietFor);
             } else {
                 download_.stalledOut_ = true;
                 lock.unlock();
-                bool taken = download_.Abort();
+                download_.Abort();
                 lock.lock();
-                if (taken) break;
+                // Asked again while the transfer goes on, in case its thread missed the request.
+                wait = std::chrono::milliseconds(250);
             }
             wake_.wait_for(lock, wait, [this] { return stop_; });
         }
@@ -92,6 +128,49 @@ private:
     std::condition_variable wake_;
     bool stop_ = false;
     std::thread thread_;  // last: starts once everything above is ready
+};
+
+// A message-only window of the transfer's thread. Another thread sends it a notification;
+// the transfer's thread handles it inside whatever message retrieval its blocking loop does
+// (sent messages are delivered by every one) and aborts its own binding.
+class TUrlDownload::TOwnerWindow {
+public:
+    static constexpr UINT AbortMessage = WM_APP + 0x2A1;
+
+    explicit TOwnerWindow(TUrlDownload& download) : download_(download) {
+        static const ATOM windowClass = [] {
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = Procedure;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"QxUrlDownloadOwner";
+            return RegisterClassW(&wc);
+        }();
+        HWND window = windowClass ? CreateWindowExW(0, L"QxUrlDownloadOwner", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                                    nullptr, GetModuleHandleW(nullptr), nullptr)
+                                  : nullptr;
+        if (window) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&download));
+        download_.ownerThread_ = GetCurrentThreadId();
+        download_.ownerWindow_ = window;
+    }
+    ~TOwnerWindow() {
+        HWND window = download_.ownerWindow_.exchange(nullptr);
+        download_.ownerThread_ = 0;
+        if (window) DestroyWindow(window);
+    }
+    TOwnerWindow(const TOwnerWindow&) = delete;
+    TOwnerWindow& operator=(const TOwnerWindow&) = delete;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == AbortMessage) {
+            if (auto* download = reinterpret_cast<TUrlDownload*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+                download->AbortBindingHere();
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    TUrlDownload& download_;
 };
 
 TUrlDownload::TUrlDownload(TComponent* owner) : TUrlAction(owner) {}
@@ -110,9 +189,11 @@ void TUrlDownload::ExecuteTarget(TObject* target) {
     lastProgress_ = lastProgressMax_ = 0;
     abortRequested_ = false;
     stalledOut_ = false;
-    lastActivity_ = GetTickCount64();
+    httpAnswers_.clear();
+    lastActivity_ = Now();
     HRESULT result;
     {
+        TOwnerWindow ownerWindow(*this);  // outlives the watchdog, which may still send to it
         struct TEnd {
             TUrlDownload& download;
             ~TEnd() {
@@ -140,6 +221,12 @@ void TUrlDownload::ExecuteTarget(TObject* target) {
 
 bool TUrlDownload::Abort() {
     abortRequested_ = true;
+    if (ownerThread_ == GetCurrentThreadId()) return AbortBindingHere();
+    HWND window = ownerWindow_.load();
+    return window && SendNotifyMessageW(window, TOwnerWindow::AbortMessage, 0, 0);
+}
+
+bool TUrlDownload::AbortBindingHere() {
     IBinding* binding;
     {
         std::lock_guard<std::mutex> lock(bindingLock_);
@@ -197,7 +284,7 @@ HRESULT TUrlDownload::GetPriority(LONG* priority) { return E_NOTIMPL; }
 HRESULT TUrlDownload::OnLowResource(DWORD reserved) { return E_NOTIMPL; }
 
 HRESULT TUrlDownload::OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode, LPCWSTR statusText) {
-    lastActivity_ = GetTickCount64();
+    lastActivity_ = Now();
     lastProgress_ = progress;
     lastProgressMax_ = progressMax;
     bool cancel = false;
@@ -238,6 +325,11 @@ HRESULT TUrlDownload::OnResponse(DWORD responseCode, LPCWSTR responseHeaders, LP
     if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
     // The last response counts: a redirect's 3xx is followed by the final answer's status.
     httpStatus_ = responseCode;
+    try {
+        httpAnswers_.push_back({responseCode, ContentLengthOf(responseHeaders)});
+    } catch (...) {
+        // Only the log misses an answer when memory runs out.
+    }
     return S_OK;
 }
 

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace qx {
 
@@ -81,16 +82,35 @@ public:
     // handler ends the transfer and is raised again here.
     void ExecuteTarget(TObject* target) override;
 
-    // Stops the running transfer; callable from any thread (a watchdog's among them). True
-    // when the service's binding took the request.
+    // Stops the running transfer; callable from any thread. The binding belongs to the thread
+    // that runs the transfer, so only that thread calls it: on it the binding is aborted at
+    // once (true when it took the request); from another thread the request is handed over
+    // and the next report answers E_ABORT (true when a transfer was running to take it).
     bool Abort();
     // Milliseconds without any report after which the transfer is aborted; 0 waits forever.
     void SetStallTimeout(std::uint32_t milliseconds) { stallTimeout_ = milliseconds; }
     std::uint32_t StallTimeout() const { return stallTimeout_; }
     // Whether the last transfer was ended for lack of reports.
     bool StalledOut() const { return stalledOut_; }
-    // GetTickCount64 at the last report (or at the start) of the running transfer.
+    // The clock's time at the last report (or at the start) of the running transfer.
     std::uint64_t LastActivityTick() const { return lastActivity_; }
+    // Milliseconds as the watchdog and the reports read them; GetTickCount64 unless a test
+    // sets another. Set it only while no transfer runs.
+    using TClock = std::function<std::uint64_t()>;
+    void SetClock(TClock clock) { clock_ = std::move(clock); }
+
+    // What the last transfer met: the last HTTP status (0: none seen), the bytes received and
+    // the size announced (0: none).
+    DWORD HttpStatus() const { return httpStatus_; }
+    std::uint32_t BytesReceived() const { return lastProgress_; }
+    std::uint32_t BytesAnnounced() const { return lastProgressMax_; }
+    // Every HTTP status of the last transfer (a redirect's first) with the size its headers
+    // announced (-1: none).
+    struct THttpAnswer {
+        DWORD Status;
+        long long ContentLength;
+    };
+    const std::vector<THttpAnswer>& HttpAnswers() const { return httpAnswers_; }
 
     // IBindStatusCallback. The platform's references never govern the action's life.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -117,7 +137,10 @@ public:
 
 private:
     class TWatchdog;
+    class TOwnerWindow;
     void ReleaseBinding();
+    bool AbortBindingHere();
+    std::uint64_t Now() const { return clock_ ? clock_() : GetTickCount64(); }
 
     TFileName filename_;
     IUrlDownloadService* service_ = nullptr;
@@ -133,6 +156,12 @@ private:
     std::atomic<std::uint64_t> lastActivity_{0};
     std::uint32_t stallTimeout_ = 0;
     std::atomic<bool> stalledOut_{false};
+    TClock clock_;
+    std::vector<THttpAnswer> httpAnswers_;
+    // The thread that runs the transfer, and its window through which other threads hand it
+    // an abort request.
+    std::atomic<DWORD> ownerThread_{0};
+    std::atomic<HWND> ownerWindow_{nullptr};
 };
 
 // Platform status code to status: codes 1 to 47; false for any other code.

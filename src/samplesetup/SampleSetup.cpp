@@ -1,7 +1,9 @@
 // A stand-in for a product's setup program: what the test publisher serves and the installer
 // starts. It shows "<Product> Kurulumu" with a close button. For tests it leaves a marker file
 // beside itself (QX_SAMPLE_MARKER set: "<exe name>.started" holding its command line) and can
-// close itself after QX_SAMPLE_CLOSE_MS milliseconds, so that no test leaves it running.
+// close itself after QX_SAMPLE_CLOSE_MS milliseconds, so that no test leaves it running. With
+// "/exitcode:N" among its parameters it ends with code N, as a real setup program reports
+// its outcome to whoever waits for it.
 #include "samplesetup/ProductWord.h"
 
 #include <windows.h>
@@ -68,6 +70,13 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// N of the first "/exitcode:N" in the command line; 0 without one.
+int RequestedExitCode(const wchar_t* commandLine) {
+    const wchar_t* found = std::wcsstr(commandLine, L"/exitcode:");
+    if (!found) return 0;
+    return static_cast<int>(std::wcstol(found + 10, nullptr, 10));
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
@@ -116,5 +125,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    return 0;
+    return RequestedExitCode(GetCommandLineW());
 }

@@ -12,6 +12,7 @@ class TFakeBinding : public IBinding {
 public:
     std::atomic<long> References{1};
     std::atomic<int> Aborts{0};
+    std::atomic<DWORD> AbortThread{0};  // the thread of the last Abort
     HANDLE Aborted = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     TFakeBinding() = default;
     TFakeBinding(const TFakeBinding&) = delete;
@@ -26,6 +27,7 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return --References; }
     HRESULT STDMETHODCALLTYPE Abort() override {
         ++Aborts;
+        AbortThread = GetCurrentThreadId();
         SetEvent(Aborted);
         return S_OK;
     }
@@ -35,5 +37,19 @@ public:
     HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetBindResult(CLSID*, DWORD*, LPOLESTR*, DWORD*) override { return E_NOTIMPL; }
 };
+
+// Waits for the binding's abort the way the platform's blocking transfer does: retrieving
+// only messages of its own, which still delivers what other threads send to this one.
+inline DWORD PumpUntilAborted(TFakeBinding& binding, DWORD limit) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= limit) return WAIT_TIMEOUT;
+        DWORD woke = MsgWaitForMultipleObjects(1, &binding.Aborted, FALSE, limit - elapsed, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) return WAIT_OBJECT_0;
+        MSG msg;
+        PeekMessageW(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_NOREMOVE);  // delivers sent messages only
+    }
+}
 
 }  // namespace qx::testing

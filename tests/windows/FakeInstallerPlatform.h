@@ -85,17 +85,21 @@ public:
         std::wstring Parameters;
         const wchar_t* Folder;
         int ShowCommand;
+        ULONG Mask;
     };
     std::vector<TShellCall> Launches;
     std::function<void(const TShellCall&)> OnLaunch;  // may throw
-    INT_PTR LaunchResult = 33;  // what the shell answers: above 32 is success, 32 and below an error code
-    HINSTANCE ShellExecuteW(HWND parent, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
-                            const wchar_t* folder, int show) override {
+    bool LaunchSucceeds = true;
+    HANDLE LaunchedProcess = nullptr;  // handed back as the started process (the caller closes it)
+    BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) override {
         Calls.push_back("shell");
-        Launches.push_back({parent, verb, file ? file : L"", parameters != nullptr, parameters ? parameters : L"",
-                            folder, show});
+        Launches.push_back({info->hwnd, info->lpVerb, info->lpFile ? info->lpFile : L"", info->lpParameters != nullptr,
+                            info->lpParameters ? info->lpParameters : L"", info->lpDirectory, info->nShow, info->fMask});
         if (OnLaunch) OnLaunch(Launches.back());
-        return reinterpret_cast<HINSTANCE>(LaunchResult);
+        info->hProcess = LaunchSucceeds ? LaunchedProcess : nullptr;
+        LaunchedProcess = nullptr;
+        if (!LaunchSucceeds) SetLastError(ERROR_ACCESS_DENIED);
+        return LaunchSucceeds;
     }
 
     std::u16string ThousandSeparator() override { return Separator; }

@@ -137,7 +137,8 @@ TEST(Catalogue, EachProductHasItsOwnRadioUrlAndFile) {
         std::u16string word(words[i], words[i] + std::strlen(words[i]));
         EXPECT_EQ(p.Url, u"http://www.quenrix.com.tr/Kur/" + word + u"Setup.exe");
         EXPECT_EQ(p.LocalFileName, word + u"Kur.exe");
-        TRadioButton* radio = form.*p.Radio;
+        EXPECT_EQ(p.Word, word) << "as the command line names it";
+        TRadioButton* radio = form.Radio(p);
         EXPECT_EQ(radio->Caption(), p.Caption);
         radio->SetChecked(true);
         EXPECT_EQ(form.CheckedProduct(), &p) << "never a neighbour's entry";
@@ -152,7 +153,7 @@ TEST(InstallCommand, WithoutAChoiceItAsksForOneAndChangesNothing) {
     EXPECT_EQ(boxes.shown[0].text, u"Lütfen Kurulum Yapmak İstediğiniz Programı Seçiniz.");
     EXPECT_EQ(boxes.shown[0].caption, u"Uyarı");
     EXPECT_EQ(boxes.shown[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-    for (const TProduct& p : ProductCatalogue()) EXPECT_TRUE((form.*p.Radio)->Enabled());
+    for (const TProduct& p : ProductCatalogue()) EXPECT_TRUE(form.Radio(p)->Enabled());
 }
 
 TEST(InstallCommand, AChoiceIsLockedForTheRestOfTheRun) {
@@ -166,8 +167,8 @@ TEST(InstallCommand, AChoiceIsLockedForTheRestOfTheRun) {
     form.btncarihesaplar->Click();
     EXPECT_TRUE(boxes.shown.empty());
     for (const TProduct& p : ProductCatalogue()) {
-        EXPECT_FALSE((form.*p.Radio)->Enabled()) << p.RadioName;
-        EXPECT_FALSE(IsWindowEnabled((form.*p.Radio)->Handle())) << p.RadioName;
+        EXPECT_FALSE(form.Radio(p)->Enabled()) << p.RadioName;
+        EXPECT_FALSE(IsWindowEnabled(form.Radio(p)->Handle())) << p.RadioName;
     }
     EXPECT_TRUE(form.rdPartelo->Checked());
     ASSERT_NE(form.CheckedProduct(), nullptr);

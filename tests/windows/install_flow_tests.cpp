@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include "app/Ana.h"
+#include "app/InstallLog.h"
 #include "app/SetupFile.h"
 #include "app/SetupTrust.h"
 #include "core/ProgressText.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -60,6 +62,10 @@ public:
     std::size_t CallsBefore = 0;  // the platform's calls made before the transfer
     TFakeInstallerPlatform* Platform = nullptr;
     TComponent* SenderOwner = nullptr;
+    DWORD Status = 0;             // an HTTP answer to tell the callback of (0: none)
+    const wchar_t* Headers = L"";
+    std::function<void(std::size_t report)> BeforeReport;  // what happens at the window meanwhile
+    std::vector<HRESULT> Answers;
 
     bool Load() override { return true; }
     HRESULT DownloadToFile(const wchar_t* url, const wchar_t* file, IBindStatusCallback* callback) override;
@@ -72,13 +78,24 @@ HRESULT TPlayedService::DownloadToFile(const wchar_t* url, const wchar_t* file, 
     if (WaitForAbort) {
         TFakeBinding binding;
         callback->OnStartBinding(0, &binding);
-        DWORD waited = WaitForSingleObject(binding.Aborted, 20000);
+        DWORD waited = qx::testing::PumpUntilAborted(binding, 20000);
         callback->OnStopBinding(E_ABORT, nullptr);
         return waited == WAIT_OBJECT_0 ? E_ABORT : E_FAIL;
     }
-    for (const TReport& r : Reports) {
+    if (Status) {
+        IHttpNegotiate* negotiate = nullptr;
+        callback->QueryInterface(IID_IHttpNegotiate, reinterpret_cast<void**>(&negotiate));
+        if (negotiate) negotiate->OnResponse(Status, Headers, nullptr, nullptr);
+    }
+    for (std::size_t i = 0; i < Reports.size(); ++i) {
         if (Observer) PostMessageW(Observer, WM_LOOK, 0, 0);
-        callback->OnProgress(r.Progress, r.ProgressMax, BINDSTATUS_DOWNLOADINGDATA, url);
+        if (BeforeReport) BeforeReport(i);
+        Answers.push_back(callback->OnProgress(Reports[i].Progress, Reports[i].ProgressMax, BINDSTATUS_DOWNLOADINGDATA, url));
+        if (Answers.back() == E_ABORT) {
+            // Stopped as the platform stops: what came so far is left in the file.
+            std::ofstream(file, std::ios::binary) << Body.substr(0, Reports[i].Progress);
+            return E_ABORT;
+        }
     }
     if (Write) {
         std::ofstream out(file, std::ios::binary);
@@ -175,8 +192,8 @@ protected:
                                               [](TComponent* c) { return dynamic_cast<TUrlDownload*>(c); }));
     }
     // The state after a failed transfer: one box, nothing started, the program goes on, and
-    // the window keeps only its locked choice.
-    void ExpectFailureReportedOnce() {
+    // the window is back at the choice with the product still chosen.
+    void ExpectFailureReportedOnce(TRadioButton* chosen) {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].Text, FailureText);
         EXPECT_EQ(boxes[0].Caption, u"Uyarı");
@@ -185,8 +202,9 @@ protected:
         EXPECT_FALSE(TakeQuitRequest()) << "the installer stays open";
         EXPECT_FALSE(form.Label1->Visible());
         EXPECT_FALSE(form.ProgressBar1->Visible());
-        EXPECT_FALSE(form.btncarihesaplar->Visible());
-        for (const TProduct& p : ProductCatalogue()) EXPECT_FALSE((form.*p.Radio)->Enabled());
+        EXPECT_TRUE(form.btncarihesaplar->Visible()) << "ready for another try";
+        for (const TProduct& p : ProductCatalogue()) EXPECT_TRUE(form.Radio(p)->Enabled());
+        EXPECT_TRUE(chosen->Checked()) << "the choice is kept";
         EXPECT_EQ(DownloadActions(), 0) << "the action is freed";
     }
 
@@ -238,7 +256,7 @@ TEST_F(InstallFlow, EachProductIsFetchedFromItsUrlIntoItsFileBesideTheProgramAnd
         service.Urls.clear();
         service.Files.clear();
         service.Body = "MZ" + std::string(3000, static_cast<char>('a' + i));
-        (window.*p.Radio)->SetChecked(true);
+        window.Radio(p)->SetChecked(true);
         window.btncarihesaplar->Click();
 
         std::wstring target = folder + W(p.LocalFileName);
@@ -263,6 +281,7 @@ TEST_F(InstallFlow, EachProductIsFetchedFromItsUrlIntoItsFileBesideTheProgramAnd
         EXPECT_TRUE(launch.Parameters.empty());
         EXPECT_EQ(launch.Folder, nullptr);
         EXPECT_EQ(launch.ShowCommand, SW_SHOWNORMAL);
+        EXPECT_EQ(launch.Mask, static_cast<ULONG>(SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI));
         EXPECT_TRUE(TakeQuitRequest()) << "the installer ends";
         EXPECT_TRUE(boxes.empty());
         EXPECT_FALSE(window.Label1->Visible());
@@ -316,8 +335,17 @@ TEST_F(InstallFlow, AServiceFailureIsReportedOnceAndLeavesNothing) {
     service.Reports = {{1000, 3002}};
     service.Result = INET_E_DOWNLOAD_FAILURE;
     Choose(form.rdDrivano);
-    ExpectFailureReportedOnce();
+    ExpectFailureReportedOnce(form.rdDrivano);
     EXPECT_TRUE(FilesIn(folder).empty());
+    // Another try, once the server answers, installs at once from the same window.
+    service.Result = S_OK;
+    service.Reports = {{3002, 3002}};
+    boxes.clear();
+    Choose(form.rdHestra);
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_EQ(platform.Launches.size(), 1u);
+    EXPECT_EQ(platform.Launches[0].File, folder + L"HestraKur.exe");
+    EXPECT_TRUE(TakeQuitRequest());
 }
 
 TEST_F(InstallFlow, APageInsteadOfAProgramOrACutOffBodyIsAFailureAndAnEarlierGoodFileIsKept) {
@@ -369,7 +397,7 @@ TEST_F(InstallFlow, ATargetHeldOpenIsAFailureThatKeepsItAndLeavesNoPiece) {
     service.Reports = {{3002, 3002}};
     Choose(form.rdSarvek);
     CloseHandle(held);
-    ExpectFailureReportedOnce();
+    ExpectFailureReportedOnce(form.rdSarvek);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"SarvekKur.exe"});
     EXPECT_EQ(Contents(target), "MZ running");
 }
@@ -379,7 +407,7 @@ TEST_F(InstallFlow, ATransferWithoutDataIsGivenUpAfterTheStallTimeout) {
     form.SetStallTimeout(300);
     service.WaitForAbort = true;
     Choose(form.rdLumiqo);
-    ExpectFailureReportedOnce();
+    ExpectFailureReportedOnce(form.rdLumiqo);
     EXPECT_TRUE(FilesIn(folder).empty());
 }
 
@@ -397,13 +425,98 @@ TEST_F(InstallFlow, AFailingLaunchIsReportedOnceAndDoesNotEndTheProgram) {
 
 TEST_F(InstallFlow, ALaunchTheShellRefusesIsReportedAndKeepsTheCompleteFile) {
     service.Reports = {{3002, 3002}};
-    platform.LaunchResult = SE_ERR_ACCESSDENIED;
+    platform.LaunchSucceeds = false;
     Choose(form.rdSarvek);
     ASSERT_EQ(platform.Launches.size(), 1u);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].Text, FailureText);
     EXPECT_FALSE(TakeQuitRequest());
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"SarvekKur.exe"});
+}
+
+TEST_F(InstallFlow, ClosingDuringTheTransferAsksAndEvetStopsItRemovesTheFileAndStartsNothing) {
+    service.Reports = {{1000, 9000}, {2000, 9000}, {3000, 9000}, {9000, 9000}};
+    service.Body = "MZ" + std::string(8998, 'x');
+    std::vector<int> answers = {IDNO, IDYES};
+    Application->OnMessageBox = [&](const std::u16string& t, const std::u16string& c, UINT f) {
+        boxes.push_back({t, c, f});
+        int answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    };
+    // The user closes the window during the first report (and says no), then again (and says yes).
+    service.BeforeReport = [&](std::size_t report) {
+        if (report <= 1) PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
+    };
+    Choose(form.rdSarvek);
+    ASSERT_EQ(boxes.size(), 2u) << "asked once per close, no failure box";
+    EXPECT_EQ(boxes[0].Text, u"İndirme iptal edilsin mi?");
+    EXPECT_EQ(boxes[0].Flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(service.Answers[0], S_OK) << "Hayır carries on";
+    EXPECT_EQ(service.Answers[1], E_ABORT) << "Evet stops the transfer at its next report";
+    EXPECT_TRUE(platform.Launches.empty());
+    EXPECT_TRUE(FilesIn(folder).empty()) << "what was received is removed";
+    EXPECT_EQ(form.ExitCode(), 1602);
+    EXPECT_TRUE(TakeQuitRequest());
+}
+
+TEST_F(InstallFlow, APassiveRunIsCancelledByACloseWithoutAQuestionAndLogsEveryStep) {
+    std::wstring logPath = root + L"kurulum.log";
+    {
+        TInstallLog log;
+        ASSERT_TRUE(log.Open(std::u16string(logPath.begin(), logPath.end())));
+        TInstallerOptions options;
+        options.Product = 4;  // Sarvek
+        options.Ui = TUiLevel::Passive;
+        // A 404 first: no box, the run ends with the server's code.
+        form.SetOptions(options, &log);
+        service.Status = 404;
+        service.Headers = L"HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\nContent-Length: 120\r\n";
+        service.Reports = {{120, 120}};
+        service.Result = S_OK;
+        form.StartFromOptions();
+        MSG msg;
+        bool ended = false;
+        while (!ended && PeekMessageW(&msg, form.Handle(), 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                ended = true;  // this loop meets the request to end as well
+            else
+                DispatchMessageW(&msg);
+        }
+        EXPECT_TRUE(ended || TakeQuitRequest());
+        EXPECT_EQ(form.ExitCode(), 2002);
+        // Then a close during the transfer: cancelled at once, nothing asked.
+        service.Status = 200;
+        service.Headers = L"HTTP/1.1 200 OK\r\nContent-Length: 9000\r\n";
+        service.Reports = {{1000, 9000}, {9000, 9000}};
+        service.BeforeReport = [&](std::size_t report) {
+            if (report == 0) PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
+        };
+        form.btncarihesaplar->Click();
+        EXPECT_EQ(form.ExitCode(), 1602);
+        EXPECT_TRUE(TakeQuitRequest());
+        form.SetOptions(options, nullptr);
+    }
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(platform.Launches.empty());
+    std::string text = Contents(logPath);
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at + 25, end - at - 25));  // after "YYYY-MM-DD HH:MM:SS.mmm  "
+    const std::string product = "Product Sarvek, address http://www.quenrix.com.tr/Kur/SarvekSetup.exe";
+    ASSERT_EQ(lines.size(), 12u) << text;
+    EXPECT_EQ(lines[0], product);
+    EXPECT_EQ(lines[1], "Connection test: online");
+    EXPECT_EQ(lines[2], "URL cache emptied");
+    EXPECT_EQ(lines[3], "HTTP 404, 120 bytes announced");
+    EXPECT_EQ(lines[4].rfind("Received 120 bytes in ", 0), 0u);
+    EXPECT_EQ(lines[5], "The server answered with HTTP status 404");
+    EXPECT_EQ(lines[6], product);
+    EXPECT_EQ(lines[9], "HTTP 200, 9000 bytes announced");
+    EXPECT_EQ(lines[10].rfind("Received 1000 bytes in ", 0), 0u) << "the transfer stopped at the close";
+    EXPECT_EQ(lines[11], "Cancelled by the user: the transfer was stopped and its file removed");
+    EXPECT_EQ(text.substr(4, 1) + text.substr(7, 1) + text.substr(13, 1) + text.substr(19, 1), "--:.");
+    DeleteFileW(logPath.c_str());
 }
 
 TEST_F(InstallFlow, AProgramThatIsNotTrustedIsDeletedReportedAndNotStartedAndAnEarlierFileStays) {

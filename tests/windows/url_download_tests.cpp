@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <stdexcept>
 #include <vector>
 
 using namespace qx;
 using ::testing::ElementsAre;
+using qx::testing::PumpUntilAborted;
 using qx::testing::TFakeBinding;
 
 namespace {
@@ -303,7 +305,7 @@ TEST_F(UrlDownloadTest, ABindingNeverStoppedIsReleasedWhenTheTransferReturns) {
     EXPECT_EQ(binding.References, 1);
 }
 
-TEST_F(UrlDownloadTest, WatchdogAbortsATransferThatGoesQuiet) {
+TEST_F(UrlDownloadTest, WatchdogHasTheTransfersOwnThreadAbortATransferThatGoesQuiet) {
     TFakeBinding binding;
     download.SetStallTimeout(300);
     DWORD waited = 0;
@@ -317,9 +319,8 @@ TEST_F(UrlDownloadTest, WatchdogAbortsATransferThatGoesQuiet) {
         EXPECT_EQ(binding.Aborts, 0);
         // ...silence does not: the service blocks like a stalled line until aborted.
         DWORD start = GetTickCount();
-        DWORD woke = WaitForSingleObject(binding.Aborted, 20000);
+        EXPECT_EQ(PumpUntilAborted(binding, 20000), WAIT_OBJECT_0);
         waited = GetTickCount() - start;
-        EXPECT_EQ(woke, WAIT_OBJECT_0);
         EXPECT_EQ(callback->OnProgress(7, 10, BINDSTATUS_DOWNLOADINGDATA, L""), E_ABORT);
         callback->OnStopBinding(E_ABORT, nullptr);
         return E_ABORT;
@@ -327,12 +328,49 @@ TEST_F(UrlDownloadTest, WatchdogAbortsATransferThatGoesQuiet) {
     EXPECT_EQ(ErrorOf([&] { download.ExecuteTarget(nullptr); }),
               "Error downloading URL: http://www.quenrix.com.tr/Kur/DrivanoSetup.exe");
     EXPECT_TRUE(download.StalledOut());
-    EXPECT_EQ(binding.Aborts, 1);
+    EXPECT_GE(binding.Aborts, 1);
+    EXPECT_EQ(binding.AbortThread, GetCurrentThreadId()) << "the binding is called only in its own apartment";
     EXPECT_EQ(binding.References, 1);
     EXPECT_GE(waited, 150u);  // not before the limit (allowing for the last report's age)
 
     service.Script = nullptr;  // the next transfer starts with a clean slate
     download.ExecuteTarget(nullptr);
+    EXPECT_FALSE(download.StalledOut());
+}
+
+TEST_F(UrlDownloadTest, AReportBetweenTheWatchdogsTwoReadingsIsNoStall) {
+    // The clock stands still unless a report comes; each reading of it by the watchdog lets a
+    // report arrive in the middle of the watchdog's look, stamped later than the time it read.
+    std::atomic<std::uint64_t> time{1000000};
+    std::atomic<bool> running{false};
+    std::atomic<int> injected{0};
+    const DWORD transferThread = GetCurrentThreadId();
+    std::atomic<bool> injecting{false};
+    download.SetClock([&]() -> std::uint64_t {
+        std::uint64_t read = time.load();
+        if (running && GetCurrentThreadId() != transferThread && !injecting) {
+            injecting = true;
+            time = read + 5;
+            download.OnProgress(10, 10, BINDSTATUS_DOWNLOADINGDATA, L"");  // stamps read + 5
+            injecting = false;
+            ++injected;
+        }
+        return read;
+    });
+    download.SetStallTimeout(200);
+    TFakeBinding binding;
+    service.Script = [&](IBindStatusCallback* callback) {
+        callback->OnStartBinding(0, &binding);
+        running = true;
+        EXPECT_EQ(PumpUntilAborted(binding, 1500), static_cast<DWORD>(WAIT_TIMEOUT));
+        running = false;
+        callback->OnStopBinding(S_OK, nullptr);
+        return S_OK;
+    };
+    // A healthy transfer whose reports never fall silent ends well.
+    download.ExecuteTarget(nullptr);
+    EXPECT_GT(injected, 0) << "the watchdog looked while reports came";
+    EXPECT_EQ(binding.Aborts, 0);
     EXPECT_FALSE(download.StalledOut());
 }
 

@@ -226,19 +226,29 @@ TEST_F(UrlTransfer, TheDownloadedSetupProgramStartsThroughTheShell) {
     ASSERT_EQ(ErrorOf(), "(no error)");
     SetEnvironmentVariableW(L"QX_SAMPLE_MARKER", L"1");
     SetEnvironmentVariableW(L"QX_SAMPLE_CLOSE_MS", L"300");
-    auto result = reinterpret_cast<INT_PTR>(
-        WindowsPlatform().ShellExecuteW(nullptr, nullptr, target.c_str(), L"", nullptr, SW_SHOWNORMAL));
-    EXPECT_GT(result, 32);
-    std::vector<char> marker;
-    for (int i = 0; i < 200 && marker.empty(); ++i) {
-        Sleep(100);
-        marker = ReadFile(target + L".started");
-    }
+    SHELLEXECUTEINFOW info{sizeof info};
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = target.c_str();
+    info.lpParameters = L"/exitcode:42";
+    info.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(WindowsPlatform().ShellExecuteExW(&info));
+    ASSERT_NE(info.hProcess, nullptr) << "the started process comes with its handle";
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 30000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    EXPECT_EQ(code, 42u) << "its own code comes back";
+    std::vector<char> marker = ReadFile(target + L".started");
     std::string text(marker.begin(), marker.end());
     EXPECT_NE(text.find("DrivanoKur.exe"), std::string::npos) << text;
-    auto missing = reinterpret_cast<INT_PTR>(WindowsPlatform().ShellExecuteW(
-        nullptr, nullptr, (folder + L"NoSuchKur.exe").c_str(), L"", nullptr, SW_SHOWNORMAL));
-    EXPECT_LE(missing, 32);
+    EXPECT_NE(text.find("/exitcode:42"), std::string::npos) << text;
+    std::wstring missingFile = folder + L"NoSuchKur.exe";
+    SHELLEXECUTEINFOW missing{sizeof missing};
+    missing.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    missing.lpFile = missingFile.c_str();
+    missing.nShow = SW_SHOWNORMAL;
+    EXPECT_FALSE(WindowsPlatform().ShellExecuteExW(&missing)) << "refused without a box of the shell's own";
+    EXPECT_EQ(missing.hProcess, nullptr);
     SetEnvironmentVariableW(L"QX_SAMPLE_MARKER", nullptr);
     SetEnvironmentVariableW(L"QX_SAMPLE_CLOSE_MS", nullptr);
 }

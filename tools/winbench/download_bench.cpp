@@ -34,9 +34,10 @@ public:
     BOOL DeleteUrlCacheEntryA(const char* u) override { return real_.DeleteUrlCacheEntryA(u); }
     BOOL FindCloseUrlCache(HANDLE h) override { return real_.FindCloseUrlCache(h); }
     IUrlDownloadService& DownloadService() override { return real_.DownloadService(); }
-    HINSTANCE ShellExecuteW(HWND, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, int) override {
+    BOOL ShellExecuteExW(SHELLEXECUTEINFOW* info) override {
         ++Launches;
-        return reinterpret_cast<HINSTANCE>(33);
+        info->hProcess = nullptr;
+        return TRUE;
     }
     std::u16string ThousandSeparator() override { return real_.ThousandSeparator(); }
     DWORD GetModuleFileNameW(HMODULE, wchar_t* path, DWORD size) override {
