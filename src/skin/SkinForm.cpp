@@ -425,7 +425,7 @@ void TSkinForm::FreeControlSkinners() {
     while (!FControls.empty()) {
         TSkinControl* s = FControls.back();
         FControls.pop_back();
-        if (s->LifeState() != flDestroyed) s->Detach();
+        if (s->Life() != TSkinnerLife::Destroyed) s->Detach();
         if (manager && manager->Owns(s))
             manager->Free(s);
         else
