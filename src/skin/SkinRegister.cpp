@@ -2,12 +2,14 @@
 
 #include "skin/CaptionPainter.h"
 #include "skin/SkinData.h"
+#include "skin/SkinManager.h"
 
 namespace qx {
 
 void RegisterSkinClasses() {
     RegisterClass(TSkinData::StaticClassInfo());
     RegisterClass(TSkinCaption::StaticClassInfo());
+    FollowSkinData();
 }
 
 }  // namespace qx
