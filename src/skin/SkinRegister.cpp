@@ -1,5 +1,6 @@
 #include "skin/SkinRegister.h"
 
+#include "framework/Register.h"
 #include "skin/CaptionPainter.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManager.h"
@@ -7,6 +8,7 @@
 namespace qx {
 
 void RegisterSkinClasses() {
+    RegisterFrameworkClasses();
     RegisterClass(TSkinData::StaticClassInfo());
     RegisterClass(TSkinCaption::StaticClassInfo());
     FollowSkinData();
