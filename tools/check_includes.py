@@ -19,10 +19,15 @@ import sys
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 SOURCE_SUFFIXES = ('.h', '.hpp', '.cpp', '.cc', '.inl')
 
-# Loops another piece of work is taking apart; each entry is the exact set of units of one loop.
+# Loops another piece of work is taking apart; each entry is the exact set of units of one loop,
+# so that a loop that grows fails as a new one does.
 ALLOWED_UNIT_LOOPS = [
     {'download/InstallerPlatform', 'download/UrlMonService'},
     {'app/Ana', 'app/Catalogue'},
+    # The control skinners reach the form skinner and the manager by their concrete classes;
+    # these go when they reach them through the interfaces the form skinner's parts use.
+    {'skin/ControlSkinners', 'skin/MenuBar', 'skin/SkinForm', 'skin/SkinManager', 'skin/SkinPopupMenu'},
+    {'skin/EditSkinners', 'skin/TabSkinners'},
 ]
 
 
@@ -140,7 +145,7 @@ def main(argv):
             culprits = sorted('%s -> %s' % (u, t) for u, ts in graph.items() if folder_of(u) == a
                               for t in ts if folder_of(t) == b)
             print('    %s -> %s: %s' % (a, b, ', '.join(culprits)))
-    print('include loops: %s' % ('found' if failed else 'none'))
+    print('include loops: %s' % ('found' if failed else 'none outside the allowed ones'))
     return 1 if failed else 0
 
 
