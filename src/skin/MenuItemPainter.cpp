@@ -3,6 +3,7 @@
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "skin/SkinData.h"
+#include "skin/FrameParts.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinParts.h"
 
@@ -59,12 +60,12 @@ void DrawCheck(HDC dc, const RECT& box, bool radio, COLORREF colour) {
 
 void DrawSeparator(TBitmap& canvas, const RECT& all, TSkinData& skin) {
     HDC c = canvas.Canvas().Handle();
-    if (HasElement(skin) && SkinPicture(MenuSeparator(*skin.MenuItem), TSkinState::Separator) <= skin.MenuItem->Frames()) {
+    if (HasElement(skin) && HasSkinPicture(MenuSeparator(*skin.MenuItem), TSkinState::Separator)) {
         const TSkinPart separator = MenuSeparator(*skin.MenuItem);
         // The separator picture keeps its height, centred: squeezed, its thin line would vanish.
         const int cell = SkinPartSize(separator).cy;
         const int top = (all.bottom - all.top - cell) / 2;
-        DrawSkinPart(canvas.Canvas().Handle(), separator, TSkinState::Separator, RECT{all.left, top, all.right, top + cell});
+        DrawSkinPart(c, separator, TSkinState::Separator, RECT{all.left, top, all.right, top + cell});
         return;
     }
     const int y = (all.top + all.bottom) / 2 - 1;
