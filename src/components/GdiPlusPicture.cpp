@@ -1,5 +1,6 @@
 #include "GdiPlusPicture.h"
 
+#include "core/Bmp.h"
 #include "core/ColorMath.h"
 #include "core/Png.h"
 #include "core/StoredPicture.h"
@@ -13,129 +14,36 @@ namespace qx {
 
 namespace {
 
-constexpr int kMaxSide = 16384;
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
 [[noreturn]] void BadBitmap() { throw EGdipException("decode bitmap", Gdiplus::InvalidParameter); }
 
 }  // namespace
 
 void DecodeBitmapFile(const std::vector<std::uint8_t>& bytes, int& width, int& height,
                       std::vector<std::uint32_t>& pixels) {
-    const std::size_t size = bytes.size();
-    if (size < 14 + 12 || Le16(&bytes[0]) != 0x4D42) BadBitmap();
-    const std::uint8_t* info = &bytes[14];
-    const std::uint32_t headerSize = Le32(info);
-    if (headerSize < 12 || headerSize > size - 14) BadBitmap();
-
-    // Everything GDI is given is first copied into a BITMAPINFO of our own, so that no field
-    // of the file can make it read past the data.
-    BITMAPINFOHEADER h{};
-    h.biSize = sizeof(BITMAPINFOHEADER);
-    std::size_t entrySize = 4;
-    std::uint32_t masks[3] = {};
-    bool hasMasks = false;
-    if (headerSize == 12) {  // the old core header: 16-bit sizes, 3-byte palette entries
-        h.biWidth = Le16(info + 4);
-        h.biHeight = Le16(info + 6);
-        h.biPlanes = Le16(info + 8);
-        h.biBitCount = Le16(info + 10);
-        h.biCompression = BI_RGB;
-        entrySize = 3;
-    } else {
-        if (headerSize < 40) BadBitmap();
-        h.biWidth = static_cast<LONG>(Le32(info + 4));
-        h.biHeight = static_cast<LONG>(Le32(info + 8));
-        h.biPlanes = Le16(info + 12);
-        h.biBitCount = Le16(info + 14);
-        h.biCompression = Le32(info + 16);
-        h.biSizeImage = Le32(info + 20);
-        h.biClrUsed = Le32(info + 32);
-        if (h.biCompression == BI_BITFIELDS) {
-            // masks inside a larger header, or right after a 40-byte one
-            const std::size_t at = headerSize >= 52 ? 14 + 40 : 14 + headerSize;
-            if (at + 12 > size) BadBitmap();
-            for (int i = 0; i < 3; ++i) masks[i] = Le32(&bytes[at + 4 * i]);
-            hasMasks = true;
-        }
-    }
-    const int bpp = h.biBitCount;
-    const bool rle = h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4;
-    const bool bitfields = h.biCompression == BI_BITFIELDS;
-    if (h.biWidth <= 0 || h.biWidth > kMaxSide || h.biHeight == 0 || h.biHeight < -kMaxSide ||
-        h.biHeight > kMaxSide || h.biPlanes != 1)
-        BadBitmap();
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) BadBitmap();
-    if (!(h.biCompression == BI_RGB || (bitfields && (bpp == 16 || bpp == 32)) ||
-          (h.biCompression == BI_RLE8 && bpp == 8) || (h.biCompression == BI_RLE4 && bpp == 4)))
-        BadBitmap();
-    if (rle && h.biHeight < 0) BadBitmap();
-
-    const std::uint32_t maxColours = bpp <= 8 ? (1u << bpp) : 0;
-    const std::uint32_t colours = bpp <= 8 ? (h.biClrUsed == 0 || h.biClrUsed > maxColours ? maxColours : h.biClrUsed) : 0;
-    const std::size_t paletteAt = 14 + headerSize + (bitfields && headerSize == 40 ? 12 : 0);
-    if (paletteAt + colours * entrySize > size) BadBitmap();
-    std::size_t bitsAt = Le32(&bytes[10]);
-    if (bitsAt == 0) bitsAt = paletteAt + colours * entrySize;
-    if (bitsAt >= size) BadBitmap();
-    const std::size_t available = size - bitsAt;
-    const int rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    const std::size_t stride = ((std::size_t(h.biWidth) * bpp + 31) / 32) * 4;
-    if (rle) {
-        if (h.biSizeImage == 0 || h.biSizeImage > available) BadBitmap();
-    } else if (stride * rows > available) {
-        BadBitmap();
-    }
-    width = h.biWidth;
-    height = rows;
-    pixels.assign(std::size_t(width) * rows, 0);
-    const std::uint8_t* bits = &bytes[bitsAt];
-
-    if (bpp == 32 && h.biCompression == BI_RGB) {
-        // straight from the file, so the alpha channel survives; all-zero alpha means opaque
-        bool anyAlpha = false;
-        for (int y = 0; y < rows; ++y) {
-            const std::uint8_t* src = bits + stride * (h.biHeight > 0 ? rows - 1 - y : y);
-            for (int x = 0; x < width; ++x) {
-                const std::uint32_t v = Le32(src + 4 * x);
-                anyAlpha |= (v >> 24) != 0;
-                pixels[std::size_t(y) * width + x] = v;
-            }
-        }
-        for (auto& p : pixels) p = anyAlpha ? PremultipliedArgb(p) : (p | 0xFF000000u);
-        return;
-    }
-
-    std::vector<std::uint8_t> infoCopy(sizeof(BITMAPINFOHEADER) + 4 * (hasMasks ? 3 : colours));
-    h.biClrUsed = colours;
-    std::memcpy(infoCopy.data(), &h, sizeof h);
-    std::uint8_t* table = infoCopy.data() + sizeof h;
-    if (hasMasks) {
-        std::memcpy(table, masks, sizeof masks);
-    } else {
-        for (std::uint32_t i = 0; i < colours; ++i) {
-            const std::uint8_t* e = &bytes[paletteAt + i * entrySize];
-            table[4 * i] = e[0];
-            table[4 * i + 1] = e[1];
-            table[4 * i + 2] = e[2];
-            table[4 * i + 3] = 0;
-        }
-    }
-    // GDI converts every source format into a 32-bit top-down bitmap; its pixels are then read.
-    TBitmap canvas;
-    canvas.SetPixelFormat(TPixelFormat::pf32bit);
-    canvas.SetSize(width, rows);
-    if (!canvas.Bits()) throw EGdipException("decode bitmap", Gdiplus::OutOfMemory);
-    const int done = StretchDIBits(canvas.Canvas().Handle(), 0, 0, width, rows, 0, 0, width, rows, bits,
-                                   reinterpret_cast<const BITMAPINFO*>(infoCopy.data()), DIB_RGB_COLORS, SRCCOPY);
-    if (done == 0 || done == int(GDI_ERROR)) BadBitmap();
-    GdiFlush();
-    const auto* src = static_cast<const std::uint32_t*>(canvas.Bits());
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = src[i] | 0xFF000000u;
+    // The core's decoder, with its ceilings: whatever the headers claim, nothing is allocated
+    // before they are checked against the file.
+    TBmpLayout layout;
+    std::string error;
+    if (!ReadBmpLayout(bytes, layout, error)) BadBitmap();
+    const auto w = static_cast<std::size_t>(layout.Width);
+    std::vector<std::uint32_t> out(w * static_cast<std::size_t>(layout.Height));
+    DecodeBmpRows(bytes, layout, [&](int y, const std::uint32_t* rgb, const std::uint8_t*) {
+        std::uint32_t* row = out.data() + static_cast<std::size_t>(y) * w;
+        for (std::size_t x = 0; x < w; ++x) row[x] = rgb[x] | 0xFF000000u;
+    });
+    // A 32-bit picture keeps its transparency; one whose fourth bytes are all zero is opaque.
+    std::vector<std::uint8_t> alpha;
+    bool anyAlpha = false;
+    DecodeBmpAlphaRows(bytes, layout, [&](int, const std::uint8_t* a) {
+        alpha.insert(alpha.end(), a, a + w);
+        anyAlpha = anyAlpha || std::any_of(a, a + w, [](std::uint8_t v) { return v != 0; });
+    });
+    if (anyAlpha)
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = PremultipliedArgb(static_cast<std::uint32_t>(alpha[i]) << 24 | (out[i] & 0x00FFFFFFu));
+    width = layout.Width;
+    height = layout.Height;
+    pixels = std::move(out);
 }
 
 TGdiPlusPicture::TGdiPlusPicture() = default;

@@ -57,7 +57,8 @@ private:
 };
 
 // Decodes a Windows bitmap file (the bytes begin with "BM") into premultiplied 32-bit pixels,
-// top-down. Rejects headers that do not fit the data (EGdipException, InvalidParameter).
+// top-down, with the core's decoder and its ceilings. Rejects what that decoder refuses
+// (EGdipException, InvalidParameter): headers that do not fit the data, run-length data.
 void DecodeBitmapFile(const std::vector<std::uint8_t>& bytes, int& width, int& height,
                       std::vector<std::uint32_t>& pixels);
 

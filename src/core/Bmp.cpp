@@ -147,6 +147,7 @@ bool ReadBmpLayout(std::span<const std::uint8_t> file, TBmpLayout& layout, std::
     layout.TopDown = topDown;
     layout.PixelOffset = offBits;
     layout.Stride = stride;
+    layout.AlphaByte = bitCount == 32 && compression == kRgb;
     std::copy(palette, palette + 256, layout.Palette);
     std::copy(masks, masks + 3, layout.Masks);
     error.clear();
@@ -197,6 +198,19 @@ void DecodeBmpRows(std::span<const std::uint8_t> file, const TBmpLayout& layout,
                 break;
         }
         row(static_cast<int>(r), dst, idx);
+    }
+}
+
+void DecodeBmpAlphaRows(std::span<const std::uint8_t> file, const TBmpLayout& layout,
+                        const std::function<void(int y, const std::uint8_t* alpha)>& row) {
+    if (!layout.AlphaByte) return;
+    const auto w = static_cast<std::size_t>(layout.Width);
+    const auto h = static_cast<std::size_t>(layout.Height);
+    std::vector<std::uint8_t> alpha(w);
+    for (std::size_t r = 0; r < h; ++r) {
+        const std::uint8_t* src = file.data() + layout.PixelOffset + (layout.TopDown ? r : h - 1 - r) * layout.Stride;
+        for (std::size_t x = 0; x < w; ++x) alpha[x] = src[4 * x + 3];
+        row(static_cast<int>(r), alpha.data());
     }
 }
 

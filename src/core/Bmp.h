@@ -32,6 +32,9 @@ struct TBmpLayout {
     std::uint64_t Stride = 0;
     std::uint32_t Palette[256] = {};  // 0x00RRGGBB, black past the stored entries
     std::uint32_t Masks[3] = {};      // red, green, blue of 16- and 32-bit files
+    // A 32-bit file without masks, whose fourth byte of each pixel pictures that keep
+    // transparency read as alpha.
+    bool AlphaByte = false;
     std::int64_t Pixels() const { return static_cast<std::int64_t>(Width) * Height; }
 };
 
@@ -46,6 +49,11 @@ bool ReadBmpLayout(std::span<const std::uint8_t> file, TBmpLayout& layout, std::
 // (null otherwise). One row is held at a time.
 void DecodeBmpRows(std::span<const std::uint8_t> file, const TBmpLayout& layout,
                    const std::function<void(int y, const std::uint32_t* rgb, const std::uint8_t* indices)>& row);
+
+// The fourth bytes of the pixels of a file whose layout has AlphaByte, top row first, one row
+// at a time; nothing for other files.
+void DecodeBmpAlphaRows(std::span<const std::uint8_t> file, const TBmpLayout& layout,
+                        const std::function<void(int y, const std::uint8_t* alpha)>& row);
 
 // The whole picture at once (ReadBmpLayout and DecodeBmpRows). On failure returns false with
 // a reason in error and leaves image untouched.

@@ -3,7 +3,7 @@
 #include "core/Accelerator.h"
 #include "core/Text.h"
 #include "framework/Accessible.h"
-#include "framework/Forms.h"
+#include "framework/ExceptionReport.h"
 #include "framework/Menus.h"
 
 #include <windowsx.h>
@@ -104,7 +104,7 @@ TControl::~TControl() {
 TCustomForm* TControl::ParentForm() const {
     const TControl* c = this;
     while (c->parent_) c = c->parent_;
-    return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+    return const_cast<TControl*>(c)->AsForm();
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -533,12 +533,33 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
     brush_.SetColor(Color());
 }
 
+namespace {
+
+std::vector<TWinControl*>& FocusKeepers() {
+    static std::vector<TWinControl*> keepers;
+    return keepers;
+}
+
+}  // namespace
+
+TWinControl* TWinControl::HostForm() {
+    TWinControl* top = this;
+    while (top->Parent()) top = top->Parent();
+    return top->AsForm() ? top : nullptr;
+}
+
+void TWinControl::KeepsFocusRecord(TWinControl* keeper, bool keeps) {
+    auto& keepers = FocusKeepers();
+    keepers.erase(std::remove(keepers.begin(), keepers.end(), keeper), keepers.end());
+    if (keeps) keepers.push_back(keeper);
+}
+
 TWinControl::~TWinControl() {
     BeginDestroy();
     // Any form may hold this control as the one to focus, even after the control has left
     // it (a parent that went first leaves its children without one). Forgotten before the
     // window goes, so that the focus moving away from it does not come straight back.
-    for (TCustomForm* form : Screen.Forms()) form->ControlDestroying(this);
+    for (TWinControl* keeper : std::vector<TWinControl*>(FocusKeepers())) keeper->ForgetControl(this);
     // Owned components go while this control and its window still exist, so that they
     // can give back whatever they took over.
     while (!Components().empty()) delete Components().back();
@@ -737,7 +758,7 @@ void TWinControl::MainWndProc(TMessage& m) {
         WindowProc(m);
     } catch (...) {
         // Nothing may unwind into the platform's message dispatch.
-        if (Application) Application->HandleException(this, std::current_exception());
+        ReportException(this, std::current_exception());
     }
 }
 
@@ -1067,7 +1088,7 @@ void TWinControl::WndProc(TMessage& m) {
         }
         case WM_SETFOCUS:
             DefaultHandler(m);
-            if (TCustomForm* form = ParentForm(); form && form != this) form->FocusChanged(this);
+            if (TWinControl* form = HostForm(); form && form != this) form->ControlFocused(this);
             Perform(CM_ENTER);
             return;
         case WM_KILLFOCUS:
@@ -1134,12 +1155,12 @@ void TWinControl::WndProc(TMessage& m) {
         case WM_NEXTDLGCTL:
             // A platform control that keeps Tab for itself in a dialog (a multi-line edit) asks
             // its parent to move the focus on, as the platform's dialogs are asked.
-            if (TCustomForm* form = ParentForm()) {
+            if (TWinControl* form = HostForm()) {
                 if (LOWORD(m.LParam)) {
                     if (TWinControl* target = FindHostControl(reinterpret_cast<HWND>(m.WParam)); target && target->CanFocus())
                         target->SetFocus();
                 } else {
-                    form->SelectNext(form->FocusedControl(), m.WParam == 0);
+                    form->MoveFocusOn(m.WParam == 0);
                 }
             }
             m.Result = 0;

@@ -189,6 +189,8 @@ public:
     void Loaded() override;
 
 protected:
+    // A form answers itself: the controls reach the form they lie on without knowing forms.
+    virtual TCustomForm* AsForm() { return nullptr; }
     virtual void WndProc(TMessage& message);
     // Last stop of a message that nobody consumed.
     virtual void DefaultHandler(TMessage& message) {}
@@ -341,6 +343,17 @@ protected:
     void TextChanged() override;
     // Key handling hooks; return true when consumed.
     virtual bool DialogKey(WPARAM key) { return false; }
+
+    // A form keeps which of its controls holds the focus and moves it on; a control tells the
+    // form it lies on through these (a plain container keeps nothing).
+    virtual void ControlFocused(TWinControl* control) {}
+    virtual void MoveFocusOn(bool forward) {}
+    // A windowed control is being destroyed: it may no longer be handed the focus. Told to
+    // every keeper that KeepsFocusRecord registered.
+    virtual void ForgetControl(TWinControl* control) {}
+    static void KeepsFocusRecord(TWinControl* keeper, bool keeps);
+    // The top of this control's parents (itself at the top) when that is a form, or none.
+    TWinControl* HostForm();
 
 private:
     friend class TControl;

@@ -1,7 +1,7 @@
 #include "framework/ExtCtrls.h"
 
 #include "framework/Accessible.h"
-#include "framework/Forms.h"
+#include "framework/ExceptionReport.h"
 
 #include <oleacc.h>
 
@@ -115,7 +115,7 @@ LRESULT CALLBACK UtilityWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
     } catch (...) {
-        if (Application) Application->HandleException(nullptr, std::current_exception());
+        ReportException(nullptr, std::current_exception());
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -2,8 +2,8 @@
 
 #include "core/TabOrder.h"
 #include "core/Text.h"
+#include "framework/ExceptionReport.h"
 #include "framework/Menus.h"
-#include "framework/Register.h"
 
 #include <objbase.h>
 
@@ -53,6 +53,7 @@ const TClassInfo& TForm::StaticClassInfo() {
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
     Screen.forms_.push_back(this);
+    KeepsFocusRecord(this, true);
     SetParentColor(false);
     SetColor(clBtnFace);
     SetParentFont(false);
@@ -72,6 +73,7 @@ TCustomForm::~TCustomForm() {
     DestroyHandle();
     auto& forms = Screen.forms_;
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    KeepsFocusRecord(this, false);
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
@@ -626,7 +628,12 @@ TCustomForm* TScreen::ActiveForm() const {
 
 // ---- TApplication --------------------------------------------------------------------------
 
-TApplication::TApplication() { Application = this; }
+TApplication::TApplication() {
+    Application = this;
+    SetExceptionReporter([](TObject* sender, std::exception_ptr error) {
+        if (Application) Application->HandleException(sender, error);
+    });
+}
 
 TApplication::~TApplication() {
     DestroyForms();
@@ -636,7 +643,6 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
     comInitialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    RegisterFrameworkClasses();
 }
 
 void TApplication::DestroyForms() {

@@ -118,12 +118,14 @@ protected:
     void AlignControls(RECT& rect) override;
     void Notification(TComponent* component, TOperation operation) override;
 
-private:
-    friend class TWinControl;
-    // A windowed control is being destroyed: it may no longer be handed the focus.
-    void ControlDestroying(TWinControl* control) {
+    TCustomForm* AsForm() override { return this; }
+    void ControlFocused(TWinControl* control) override { FocusChanged(control); }
+    void MoveFocusOn(bool forward) override { SelectNext(FocusedControl(), forward); }
+    void ForgetControl(TWinControl* control) override {
         if (activeControl_ == control) activeControl_ = nullptr;
     }
+
+private:
     void ApplyClientSize();
     void PlaceOnScreen();
     DWORD FrameStyle() const;
@@ -174,7 +176,8 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    // COM for the main thread (single-threaded apartment) and the framework's classes.
+    // COM for the main thread (single-threaded apartment). The classes a layout may name are
+    // registered by the program (RegisterFrameworkClasses and those of the layers above).
     void Initialize();
     const std::u16string& Title() const { return title_; }
     void SetTitle(const std::u16string& title) { title_ = title; }

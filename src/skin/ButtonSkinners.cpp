@@ -5,6 +5,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinParts.h"
 
 #include <algorithm>
 
@@ -16,15 +17,15 @@ namespace qx {
 void TSkinRadioButton::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor,
                               TCanvas* canvas) {
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
-    FSelfPaint = FControl ? 1 : 0;
+    FSelfPaint = FControl ? TSelfPaint::On : TSelfPaint::Off;
     FTransparent = FControl && WantsTransparency();
 }
 
 bool TSkinRadioButton::BeforeMessage(TMessage& m) {
     const bool passOn = TSkinControl::BeforeMessage(m);
     // Without a glyph picture the control paints itself, from this very paint on.
-    if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == 1 && !HasGlyph()) FSelfPaint = 0;
-    if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == 1) {
+    if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == TSelfPaint::On && !HasGlyph()) FSelfPaint = TSelfPaint::Off;
+    if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == TSelfPaint::On) {
         PaintOwn(m);
         return false;
     }
@@ -43,7 +44,6 @@ void TSkinRadioButton::AfterMessage(TMessage& m) {
         case WM_LBUTTONUP:
         case WM_LBUTTONDBLCLK:
         case CM_EXIT:
-        case CM_SKINREPAINTCHECK:
             Repaint();
             break;
         default:
@@ -51,39 +51,34 @@ void TSkinRadioButton::AfterMessage(TMessage& m) {
     }
 }
 
-TBitmap* TSkinRadioButton::GlyphImage(int& frameCount) {
-    if (!FSkinData) return nullptr;
-    frameCount = FSkinData->Buttons.RadioButtonFrame;
-    return &FSkinData->Buttons.RadioBitmap;
+std::optional<TSkinPart> TSkinRadioButton::GlyphPart() {
+    if (!FSkinData) return std::nullopt;
+    return RadioGlyphs(FSkinData->Buttons);
 }
 
 bool TSkinRadioButton::HasGlyph() {
-    int n = 0;
-    const TBitmap* image = GlyphImage(n);
-    return image && !image->Empty() && n >= 1 && image->Width() / n > 0;
+    const std::optional<TSkinPart> part = GlyphPart();
+    return part && part->Image && !part->Image->Empty() && part->Frames >= 1 &&
+           part->Image->Width() / part->Frames > 0;
 }
 
-int TSkinRadioButton::CellIndex(int n) {
-    int index = FView.Check() == TCheckState::Checked ? 2 : 1;
-    if (!FView.Enabled()) index += 2;
-    if (n == 8) {
-        static const int remap[] = {0, 1, 5, 4, 8};
-        index = remap[index];
-    }
-    return index;
+TSkinState TSkinRadioButton::GlyphState() const {
+    const bool checked = FView.Check() == TCheckState::Checked;
+    if (!FView.Enabled()) return checked ? TSkinState::CheckedDisabled : TSkinState::Disabled;
+    return checked ? TSkinState::Checked : TSkinState::Normal;
 }
 
 void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
-    int n = 0;
-    TBitmap* image = GlyphImage(n);
     if (!HasGlyph()) {
         // No picture in the skin: the control paints itself from now on.
-        FSelfPaint = 0;
+        FSelfPaint = TSelfPaint::Off;
         lastCell_ = 0;
         return;
     }
-    const int w = image->Width() / n, h = image->Height();
-    const int index = CellIndex(n);
+    const TSkinPart part = *GlyphPart();
+    const SIZE cell = SkinPartSize(part);
+    const int w = cell.cx, h = cell.cy;
+    const TSkinState state = GlyphState();
     const LONG_PTR style = WindowStyle();
     RECT glyph{}, text = rect;
     glyph.top = rect.top + (rect.bottom - rect.top - h) / 2;
@@ -100,11 +95,11 @@ void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
         text.left = rect.left + w + 2;
     }
     const UINT flags = align | DT_EXPANDTABS | DT_WORDBREAK;
-    if (FSelfPaint == 1 && !FTransparent) FillFace(dc, rect);
-    DrawStateGlyph(dc, glyph, n, index, *image);
-    lastCell_ = index;
+    if (FSelfPaint == TSelfPaint::On && !FTransparent) FillFace(dc, rect);
+    DrawSkinPart(dc, part, state, glyph);
+    lastCell_ = SkinPicture(part, state);
     lastGlyph_ = glyph;
-    if (FSelfPaint != 0) DrawCheckCaption(dc, text, flags);
+    if (FSelfPaint == TSelfPaint::On) DrawCheckCaption(dc, text, flags);
 }
 
 void TSkinRadioButton::DrawCheckCaption(HDC dc, const RECT& textRect, UINT flags) {
@@ -140,29 +135,15 @@ void TSkinCheckBox::AfterMessage(TMessage& m) {
     TSkinRadioButton::AfterMessage(m);
 }
 
-TBitmap* TSkinCheckBox::GlyphImage(int& frameCount) {
-    if (!FSkinData) return nullptr;
-    frameCount = FSkinData->Buttons.CheckButtonFrame;
-    return &FSkinData->Buttons.CheckBitmap;
+std::optional<TSkinPart> TSkinCheckBox::GlyphPart() {
+    if (!FSkinData) return std::nullopt;
+    return CheckGlyphs(FSkinData->Buttons);
 }
 
-int TSkinCheckBox::CellIndex(int n) {
+TSkinState TSkinCheckBox::GlyphState() const {
     const TCheckState check = FView.Check();
-    int index = check == TCheckState::Checked ? 2 : check == TCheckState::Grayed ? 4 : 1;
-    const bool disabled = !FView.Enabled();
-    if (disabled) index += 2;
-    const bool indeterminate = check == TCheckState::Grayed;
-    if (indeterminate) index = 4;
-    if (n == 12) {
-        if (index == 2)
-            index = 5;
-        else if (index == 3)
-            index = 4;
-        else if (index == 4)
-            index = 8;
-        if (indeterminate) index = disabled ? 12 : 9;
-    }
-    return index;
+    if (check == TCheckState::Grayed) return FView.Enabled() ? TSkinState::Mixed : TSkinState::MixedDisabled;
+    return TSkinRadioButton::GlyphState();
 }
 
 // ---- push button ----------------------------------------------------------------------------
@@ -191,7 +172,7 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
             if (!FFocused && FHandle) SetFocus(FHandle);
             FState |= skPressed;
             PaintWindow(nullptr);
-            if (FSelfPaint == 0 && FControl) ForwardMouseDown(m);
+            if (FSelfPaint == TSelfPaint::Off && FControl) ForwardMouseDown(m);
             return false;
         default:
             return TSkinControl::BeforeMessage(m);
@@ -252,22 +233,17 @@ void TSkinButton::FireClick() {
     }
     if (!FHandle) return;
     HWND parent = GetParent(FHandle);
-    // A button of another framework's class tells its parent by handle alone.
-    if (LowerAscii(WindowClassName(FHandle)) == "tbutton")
+    if (FNotifyByHandle)
         PostMessageW(parent, WM_COMMAND, 0, reinterpret_cast<LPARAM>(FHandle));
     else
         PostMessageW(parent, WM_COMMAND, static_cast<WPARAM>(GetDlgCtrlID(FHandle)), reinterpret_cast<LPARAM>(FHandle));
 }
 
-int TSkinButton::FaceIndex() const {
-    int index = 1;
-    if (FFocused) index = 5;
-    if (FState & skPressed)
-        index = 2;
-    else if (FState & skHot)
-        index = 4;
-    if (!FEnabled) index = 3;
-    return index;
+TSkinState TSkinButton::FaceState() const {
+    if (!FEnabled) return TSkinState::Disabled;
+    if (FState & skPressed) return TSkinState::Pressed;
+    if (FState & skHot) return TSkinState::Hot;
+    return FFocused ? TSkinState::Focused : TSkinState::Normal;
 }
 
 void TSkinButton::ReadPaintState() {
@@ -276,32 +252,32 @@ void TSkinButton::ReadPaintState() {
     FCaption = FView.Caption();
 }
 
-COLORREF TSkinButton::StateTextColor(int index, COLORREF base) const {
+COLORREF TSkinButton::StateTextColor(TSkinState state, COLORREF base) const {
     const TDataSkinButton& b = FSkinData->Buttons;
     COLORREF color = base;
-    if (index == 1 && b.HasNormalColour2)
+    if (state == TSkinState::Normal && b.HasNormalColour2)
         color = ColorToRGB(b.NormalColour2);
-    else if (index == 4 && b.HasMouseOverColour2)
+    else if (state == TSkinState::Hot && b.HasMouseOverColour2)
         color = ColorToRGB(b.MouseOverColour2);
-    else if (index == 2 && b.HasPressedColour2)
+    else if (state == TSkinState::Pressed && b.HasPressedColour2)
         color = ColorToRGB(b.PressedColour2);
     if (!FEnabled) color = ColorToRGB(clBtnShadow);
     return color;
 }
 
-int TSkinButton::BeginFacePaint(const RECT& rect) {
+std::optional<TSkinState> TSkinButton::BeginFacePaint(const RECT& rect) {
     if (!FSkinData || FSkinData->Buttons.Bitmap.Empty()) {
         lastCell_ = 0;
-        return 0;
+        return std::nullopt;
     }
     ReadPaintState();
-    const int index = FaceIndex();
-    lastCell_ = index;
-    if (rect.right <= rect.left || rect.bottom <= rect.top) return 0;
-    return index;
+    const TSkinState state = FaceState();
+    lastCell_ = SkinPicture(PushButtonFace(FSkinData->Buttons), state);
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return std::nullopt;
+    return state;
 }
 
-HDC TSkinButton::PrepareBuffer(int index, int W, int H, bool drawFace) {
+HDC TSkinButton::PrepareBuffer(TSkinState state, int W, int H, bool drawFace) {
     const RECT r{0, 0, W, H};
     FBuffer->SetPixelFormat(TPixelFormat::pf24bit);
     FBuffer->SetSize(W, H);
@@ -310,7 +286,7 @@ HDC TSkinButton::PrepareBuffer(int index, int W, int H, bool drawFace) {
         CopyParentBackground(FControl, b);
     else
         FillFace(b, r);
-    if (drawFace) DrawButtonFace(b, r, FSkinData->Buttons.Frame, index, FSkinData->Buttons);
+    if (drawFace) DrawSkinPart(b, PushButtonFace(FSkinData->Buttons), state, r);
     return b;
 }
 
@@ -320,17 +296,17 @@ void TSkinButton::GlyphCaptionFont(HFONT& font, COLORREF& color) const {
 }
 
 void TSkinButton::PaintSkin(HDC dc, const RECT& rect) {
-    const int index = BeginFacePaint(rect);
-    if (index == 0) return;
+    const std::optional<TSkinState> state = BeginFacePaint(rect);
+    if (!state) return;
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;
     const RECT r{0, 0, W, H};
-    HDC b = PrepareBuffer(index, W, H, true);
+    HDC b = PrepareBuffer(*state, W, H, true);
     HFONT font = nullptr;
     COLORREF color = 0;
     GlyphCaptionFont(font, color);
     {
         TSelectObject selected(b, font);
-        COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
+        COLORREF oldText = SetTextColor(b, StateTextColor(*state, color));
         DrawCaption(FBuffer->Canvas(), r, DT_CENTER, FCaption);
         SetTextColor(b, oldText);
     }
@@ -366,31 +342,26 @@ void TSkinButton::DrawCaption(TCanvas& canvas, const RECT& rect, UINT alignment,
 // ---- bit button -----------------------------------------------------------------------------
 
 void TSkinBitButton::PaintSkin(HDC dc, const RECT& rect) {
-    const int index = BeginFacePaint(rect);
-    if (index == 0) return;
+    const std::optional<TSkinState> state = BeginFacePaint(rect);
+    if (!state) return;
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;
-    ComposeGlyphButton(index, W, H, true, false);
+    ComposeGlyphButton(*state, W, H, true, false);
     BitBlt(dc, rect.left, rect.top, W, H, FBuffer->Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-void TSkinBitButton::ComposeGlyphButton(int index, int W, int H, bool drawFace, bool speedRules) {
+void TSkinBitButton::ComposeGlyphButton(TSkinState state, int W, int H, bool drawFace, bool speedRules) {
     const RECT r{0, 0, W, H};
-    HDC b = PrepareBuffer(index, W, H, drawFace);
+    HDC b = PrepareBuffer(state, W, H, drawFace);
     HFONT font = nullptr;
     COLORREF color = 0;
     GlyphCaptionFont(font, color);
     TSelectObject selected(b, font);
-    COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
+    COLORREF oldText = SetTextColor(b, StateTextColor(state, color));
 
     // The glyph cell: pressed shows cell 3, disabled cell 2.
-    const int wanted = index == 2 ? 3 : index == 3 ? 2 : 1;
+    const int wanted = state == TSkinState::Pressed ? 3 : state == TSkinState::Disabled ? 2 : 1;
     TGlyphSettings* settings = FView.Glyphs();
-    TBitmap* glyph = nullptr;
-    if (!FImageProperty.empty())
-        glyph = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, FImageProperty, TGraphic::StaticClassInfo()));
-    else if (settings)
-        glyph = settings->Glyph();
-    if (glyph && glyph->Empty()) glyph = nullptr;
+    TBitmap* glyph = FView.GlyphPicture();
     int numGlyphs = settings ? settings->NumGlyphs() : 1;
     if (numGlyphs < 1) numGlyphs = 1;
     const int gw = glyph ? glyph->Width() / numGlyphs : 0, gh = glyph ? glyph->Height() : 0;
@@ -484,7 +455,7 @@ void TSkinSpeedButton::Attach(TControl* control, TSkinForm* form, TSkinData* ski
     FEnabled = control->Enabled();
     if (FSkinForm) FSkinForm->RegisterControl(this);
     FAttached = true;
-    FLifeState = 1;
+    FLife = TSkinnerLife::Skinned;
     FTransparent = WantsTransparency();
 }
 
@@ -552,18 +523,20 @@ void TSkinSpeedButton::PaintSpeed(HDC dc) {
         ~TDone() { flag = false; }
     } done{FPainting};
     try {
-        int index = (FState & skPressed) ? 2 : (FState & skHot) ? 4 : 1;
-        if (!FView.Enabled()) index = 3;
-        if (FView.Down()) index = 2;
-        lastCell_ = index;
-        FEnabled = index != 3;
+        TSkinState state = (FState & skPressed) ? TSkinState::Pressed
+                           : (FState & skHot)   ? TSkinState::Hot
+                                                : TSkinState::Normal;
+        if (!FView.Enabled()) state = TSkinState::Disabled;
+        if (FView.Down()) state = TSkinState::Pressed;
+        lastCell_ = SkinPicture(PushButtonFace(FSkinData->Buttons), state);
+        FEnabled = state != TSkinState::Disabled;
         FFocused = false;
         FCaption = FView.Caption();
         const RECT client = FControl->ClientRect();
         const int W = client.right - client.left, H = client.bottom - client.top;
         if (W <= 0 || H <= 0) return;
-        const bool face = index == 2 || index == 4 || !FView.Flat();
-        ComposeGlyphButton(index, W, H, face, true);
+        const bool face = state == TSkinState::Pressed || state == TSkinState::Hot || !FView.Flat();
+        ComposeGlyphButton(state, W, H, face, true);
         BitBlt(dc, client.left, client.top, W, H, FBuffer->Canvas().Handle(), 0, 0, SRCCOPY);
     } catch (...) {
         // Painting swallows its own failures.
@@ -572,22 +545,22 @@ void TSkinSpeedButton::PaintSpeed(HDC dc) {
 
 // ---- menu button ----------------------------------------------------------------------------
 
-int TSkinMenuButton::FaceIndex() const {
-    int index = (FState & skPressed) ? 2 : ((FState & skHot) || FFocused) ? 4 : 1;
-    if (!FEnabled) index = 3;
-    return index;
+TSkinState TSkinMenuButton::FaceState() const {
+    if (!FEnabled) return TSkinState::Disabled;
+    if (FState & skPressed) return TSkinState::Pressed;
+    return ((FState & skHot) || FFocused) ? TSkinState::Hot : TSkinState::Normal;
 }
 
 void TSkinMenuButton::PaintSkin(HDC dc, const RECT& rect) {
-    const int index = BeginFacePaint(rect);
-    if (index == 0) return;
+    const std::optional<TSkinState> state = BeginFacePaint(rect);
+    if (!state) return;
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;
-    HDC b = PrepareBuffer(index, W, H, true);
+    HDC b = PrepareBuffer(*state, W, H, true);
     HFONT font = nullptr;
     COLORREF color = 0;
     GlyphCaptionFont(font, color);
     TSelectObject selected(b, font);
-    COLORREF oldText = SetTextColor(b, StateTextColor(index, color));
+    COLORREF oldText = SetTextColor(b, StateTextColor(*state, color));
     FCaption = ReplaceFirst(FCaption, u"||", u"\r\n");
     RECT m{0, 0, W - 17, H};
     InflateRect(&m, -2, -2);

@@ -4,13 +4,12 @@
 #pragma once
 #include "skin/ControlSkinners.h"
 
+#include "skin/SkinDraw.h"
+
 #include <memory>
+#include <optional>
 
 namespace qx {
-
-// A framework-defined message from outside controls that asks check boxes and radio buttons
-// to repaint.
-constexpr UINT CM_SKINREPAINTCHECK = 0xB0D0;
 
 class TSkinRadioButton : public TSkinControl {
 public:
@@ -26,9 +25,10 @@ public:
 protected:
     // The skin has a glyph strip for this kind (else the control paints itself).
     bool HasGlyph();
-    // The glyph cell for the current state, from 1.
-    virtual int CellIndex(int frameCount);
-    virtual TBitmap* GlyphImage(int& frameCount);
+    // What the glyph shows now.
+    virtual TSkinState GlyphState() const;
+    // The skin's glyph strip of this kind (none without skin data).
+    virtual std::optional<TSkinPart> GlyphPart();
     // Distance of the glyph's right edge from the rectangle's right edge with BS_LEFTTEXT.
     virtual int LeftTextInset() const { return 1; }
     void DrawCheckCaption(HDC dc, const RECT& textRect, UINT flags);
@@ -44,8 +44,8 @@ public:
     void AfterMessage(TMessage& message) override;
 
 protected:
-    int CellIndex(int frameCount) override;
-    TBitmap* GlyphImage(int& frameCount) override;
+    TSkinState GlyphState() const override;
+    std::optional<TSkinPart> GlyphPart() override;
     int LeftTextInset() const override { return 0; }
     std::int32_t FCheckState = 0;
 };
@@ -61,30 +61,34 @@ public:
     void PaintSkin(HDC dc, const RECT& rect) override;
     int LastCell() const { return lastCell_; }
     const std::u16string& Caption() const { return FCaption; }
+    // Set by the dispatch for a button of another framework's class, which tells its parent of
+    // a click by handle alone.
+    void SetNotifyByHandle(bool on) { FNotifyByHandle = on; }
 
 protected:
     // The skin has a face picture; without one the control paints and works as its own.
     bool HasFace() const;
-    // Face index: 1 normal, 2 pressed, 3 disabled, 4 hot, 5 focused.
-    virtual int FaceIndex() const;
+    // What the face shows now.
+    virtual TSkinState FaceState() const;
     void DrawCaption(TCanvas& canvas, const RECT& rect, UINT alignment, const std::u16string& text);
     // Caption colour of a state (the base colour when the skin gives none for it).
-    COLORREF StateTextColor(int index, COLORREF base) const;
+    COLORREF StateTextColor(TSkinState state, COLORREF base) const;
     void FireClick();
     // Recomputes FFocused, FEnabled and FCaption for a paint.
     void ReadPaintState();
     // The start every windowed button's paint shares: reads the state and records the face
-    // cell. Returns that face index, or 0 when there is nothing to draw (no face picture in
-    // the skin, or an empty rectangle).
-    int BeginFacePaint(const RECT& rect);
+    // cell. Returns the face's state, or none when there is nothing to draw (no face picture
+    // in the skin, or an empty rectangle).
+    std::optional<TSkinState> BeginFacePaint(const RECT& rect);
     // Sizes the buffer to W x H, lays the parent's background (transparent buttons) or the
     // plain face into it, then the skin's face cell when drawFace; returns the buffer's DC.
-    HDC PrepareBuffer(int index, int W, int H, bool drawFace);
+    HDC PrepareBuffer(TSkinState state, int W, int H, bool drawFace);
     // Caption font and base colour of the glyph and menu buttons: the control's font when it
     // is a framework control, else the window's font and the skin's button text colour.
     void GlyphCaptionFont(HFONT& font, COLORREF& color) const;
     std::unique_ptr<TBitmap> FBuffer;
     bool FTransparent = false;
+    bool FNotifyByHandle = false;
     int lastCell_ = 0;
 };
 
@@ -92,13 +96,12 @@ class TSkinBitButton : public TSkinButton {
 public:
     using TSkinButton::TSkinButton;
     void PaintSkin(HDC dc, const RECT& rect) override;
-    // A control known only by name that keeps its glyph in another property (a class-map row
-    // names it); empty for the framework's glyph buttons.
-    std::string FImageProperty;
+    // Set by the dispatch for a control whose glyph is not in glyph settings.
+    void SetGlyphSource(TGlyphSource source) { FView = TControlView(FView.Window(), FView.Control(), source); }
 
 protected:
     // Draws face, glyph and caption into the buffer of size W x H.
-    void ComposeGlyphButton(int index, int W, int H, bool drawFace, bool speedRules);
+    void ComposeGlyphButton(TSkinState state, int W, int H, bool drawFace, bool speedRules);
 };
 
 class TSkinSpeedButton : public TSkinBitButton {
@@ -121,7 +124,7 @@ public:
     void PaintSkin(HDC dc, const RECT& rect) override;
 
 protected:
-    int FaceIndex() const override;
+    TSkinState FaceState() const override;
 };
 
 }  // namespace qx

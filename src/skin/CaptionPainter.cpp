@@ -2,6 +2,7 @@
 
 #include "framework/Forms.h"
 #include "skin/SkinData.h"
+#include "skin/FrameParts.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinManager.h"
 
@@ -167,12 +168,8 @@ void TEnumCaption::DrawCaptionText(TSkinForm& form, HDC strip, const RECT& capti
     form.TextAnchors = TTextAnchors{textRect.left, textRect.right};
 
     if (!t.Bitmap.Empty()) {
-        TCanvas canvas;
-        canvas.SetHandle(strip);
-        DrawHorzFrame(canvas, RECT{textRect.left, captionRect.top, textRect.right, captionRect.bottom}, t.Bitmap, true,
-                      true, 2, form.Active() ? fsActive : fsInactive,
-                      TFrameMargins{backLeft, 0, backRight, 0});
-        canvas.SetHandle(nullptr);
+        DrawSkinPart(strip, TitleStrip(t, backLeft, backRight), form.Active() ? TSkinState::Normal : TSkinState::Inactive,
+                     RECT{textRect.left, captionRect.top, textRect.right, captionRect.bottom});
     }
     RECT inner{textRect.left + backLeft, textRect.top, textRect.right - backRight, textRect.bottom};
     DrawTextWide(strip, text, inner,

@@ -1,5 +1,6 @@
 #include "skin/ControlSkinnerFamilies.h"
 
+#include "skin/DispatchRules.h"
 #include "skin/EditSkinners.h"
 #include "skin/MediaSkinners.h"
 #include "skin/PanelSkinners.h"
@@ -39,18 +40,22 @@ TSkinControl* MakeWith(TSkinForm& form, TControl* control, HWND window, bool own
     return skinner;
 }
 
+TSkinControl* MakeScrollbar(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+    // A scroll box that draws its own border gets none from the skinner.
+    const bool ownBorder = control && HasOwnBorderClass(control);
+    return MakeWith<TSkinScrollbar>(form, control, window, ownColor, [ownBorder](TSkinScrollbar& s) {
+        if (ownBorder) s.SetSelfPaint(TSelfPaint::On);
+    });
+}
+
 TSkinControl* MakeSingleScrollbar(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
     // The control paints its own border: the skinner adds none.
-    return MakeWith<TSkinScrollbar>(form, control, window, ownColor, [](TSkinScrollbar& s) { s.SetSelfPaint(1); });
+    return MakeWith<TSkinScrollbar>(form, control, window, ownColor, [](TSkinScrollbar& s) { s.SetSelfPaint(TSelfPaint::On); });
 }
 
 template <TGlyphKind K>
 TSkinControl* MakeGlyph(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
     return MakeWith<TSkinObjImage>(form, control, window, ownColor, [](TSkinObjImage& s) { s.SetGlyphKind(K); });
-}
-
-TSkinControl* MakePageEx(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
-    return MakeWith<TSkinPageEx>(form, control, window, ownColor, [](TSkinPageEx& s) { s.PageKind = 4; });
 }
 
 }  // namespace
@@ -62,7 +67,7 @@ void RegisterControlSkinnerFamilies() {
         RegisterSkinnerFactory(TSkinnerKind::GroupBox, &Make<TSkinGroupBox>);
         RegisterSkinnerFactory(TSkinnerKind::Progress, &Make<TSkinProgress>);
         RegisterSkinnerFactory(TSkinnerKind::StatusBar, &Make<TSkinStatusBar>);
-        RegisterSkinnerFactory(TSkinnerKind::Scrollbar, &Make<TSkinScrollbar>);
+        RegisterSkinnerFactory(TSkinnerKind::Scrollbar, &MakeScrollbar);
         RegisterSkinnerFactory(TSkinnerKind::SingleScrollbar, &MakeSingleScrollbar);
         RegisterSkinnerFactory(TSkinnerKind::ListView, &Make<TSkinListView>);
         RegisterSkinnerFactory(TSkinnerKind::ScrollbarH, &Make<TSkinScrollbarH>);
@@ -80,7 +85,7 @@ void RegisterControlSkinnerFamilies() {
         RegisterSkinnerFactory(TSkinnerKind::GlyphCheck, &MakeGlyph<gkCheck>);
         RegisterSkinnerFactory(TSkinnerKind::GlyphRadio, &MakeGlyph<gkRadio>);
         RegisterSkinnerFactory(TSkinnerKind::ExCheck, &MakeGlyph<gkExCheck>);
-        RegisterSkinnerFactory(TSkinnerKind::PageEx, &MakePageEx);
+        RegisterSkinnerFactory(TSkinnerKind::PageEx, &Make<TSkinPageEx>);
         return true;
     }();
     (void)done;

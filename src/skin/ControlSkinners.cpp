@@ -96,20 +96,6 @@ std::u16string ReplaceFirst(const std::u16string& text, std::u16string_view patt
 
 // ---- drawing helpers ------------------------------------------------------------------------
 
-void DrawButtonFace(HDC dc, const RECT& rect, int frameCount, int frameIndex, TDataSkinObject& element) {
-    const TFrameMargins margins{element.Margins.Left, element.Margins.Top, element.Margins.Right,
-                                element.Margins.Bottom};
-    DrawFrame(dc, rect, element.Bitmap, false, element.Tile == 1, element.Trans == 1, frameCount, frameIndex, margins);
-}
-
-void DrawStateGlyph(HDC dc, const RECT& rect, int frameCount, int frameIndex, TBitmap& image) {
-    DrawFrameCell(dc, rect, image, true, frameCount, frameIndex);
-}
-
-void DrawStateGlyph(TCanvas& canvas, const RECT& rect, int frameCount, int frameIndex, TBitmap& image) {
-    DrawFrameCell(canvas.Handle(), rect, image, true, frameCount, frameIndex);
-}
-
 void CopyParentBackground(TControl* control, HDC dc) {
     if (!control || !control->Parent() || !dc) return;
     RECT r = control->ClientRect();
@@ -159,7 +145,7 @@ void TSkinControl::Notification(TComponent* component, TOperation operation) {
     FHooked = false;
     FControl = nullptr;
     FView = TControlView(FHandle, nullptr);
-    if (FLifeState != 6) WindowGone();
+    if (FLife != TSkinnerLife::Destroyed) WindowGone();
 }
 
 void TSkinControl::HookControl(TControl* control) {
@@ -201,7 +187,7 @@ void TSkinControl::Release() {
 
 void TSkinControl::WindowGone() {
     Release();
-    FLifeState = 6;
+    FLife = TSkinnerLife::Destroyed;
     if (TSkinManager* manager = SkinManager(); manager && manager->Owns(this)) manager->Forget(this);
 }
 
@@ -222,10 +208,10 @@ void TSkinControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinDat
         FSavedColor = control->Color();
         control->SetColor(SkinButtonFace());
     }
-    if (FParentBackgroundWasOn) FSelfPaint = 1;
+    if (FParentBackgroundWasOn) FSelfPaint = TSelfPaint::On;
     control->Invalidate();
     FAttached = true;
-    FLifeState = 1;
+    FLife = TSkinnerLife::Skinned;
 }
 
 void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
@@ -238,7 +224,7 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
     FHandle = handle;
     FView = TControlView(handle, nullptr);
     FEnabled = true;
-    FSelfPaint = 0;
+    FSelfPaint = TSelfPaint::Off;
     if (FSkinForm) FSkinForm->RegisterControl(this);
     FUnicode = IsWindowUnicode(handle) != FALSE;
     FCaption = WindowTextOf(handle);
@@ -246,7 +232,7 @@ void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* for
     FSkinOn = true;
     InvalidateRect(handle, nullptr, TRUE);
     FAttached = true;
-    FLifeState = 1;
+    FLife = TSkinnerLife::Skinned;
 }
 
 LRESULT CALLBACK TSkinControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -22,6 +22,11 @@ class TDataSkinObject;
 
 enum TSkinStateFlag : std::uint8_t { skHot = 1, skPressed = 2 };
 
+// A paint setting of a skinner, set by the skinner itself or by a dispatch rule before it
+// attaches; each skinner says what On means for it (a check box paints its caption, a scroll
+// box keeps its own border, a page over its parent's background leaves its painting alone).
+enum class TSelfPaint : std::uint8_t { Off, On };
+
 // The base of every control skinner. The skin manager owns it; it hooks a framework control's
 // messages (a message hook of the control) or subclasses a raw window, and lets go when the
 // manager releases it or the window is destroyed.
@@ -59,14 +64,13 @@ public:
     TSkinForm* SkinForm() const { return FSkinForm; }
     TSkinData* SkinData() const { return FSkinData; }
     const TControlView& View() const { return FView; }
-    std::int32_t LifeState() const { return FLifeState; }
     bool SkinOn() const { return FSkinOn; }
     bool Attached() const { return FAttached; }
-    std::int32_t SelfPaint() const { return FSelfPaint; }
+    TSelfPaint SelfPaint() const { return FSelfPaint; }
     std::uint8_t State() const { return FState; }
     bool OwnColor() const { return FOwnColor; }
     // Paint-mode setting that a dispatch rule gives a skinner (see each skinner).
-    void SetSelfPaint(std::int32_t value) { FSelfPaint = value; }
+    void SetSelfPaint(TSelfPaint value) { FSelfPaint = value; }
     // A skinner this one made for a part of its control (a list view's header, a spin button):
     // freed when this one lets go, unless it went first.
     void AdoptChild(TSkinControl* child);
@@ -111,9 +115,8 @@ protected:
     bool FOwnColor = false;
     TColor FSavedColor = 0;
     bool FAttached = false;
-    std::int32_t FLifeState = 0;
     TSkinForm* FSkinForm = nullptr;
-    std::int32_t FSelfPaint = 0;
+    TSelfPaint FSelfPaint = TSelfPaint::Off;
     bool FParentBackgroundWasOn = false;
     std::vector<TSkinControl*> FChildren;  // owned by the skin manager
 
@@ -127,11 +130,6 @@ private:
 
 // The window's parent shows through: what the parent paints behind the control goes into dc.
 void CopyParentBackground(TControl* control, HDC dc);
-// One frame of a skin element, nine-slice.
-void DrawButtonFace(HDC dc, const RECT& rect, int frameCount, int frameIndex, TDataSkinObject& element);
-// One cell of a glyph strip, magenta transparent.
-void DrawStateGlyph(HDC dc, const RECT& rect, int frameCount, int frameIndex, TBitmap& image);
-void DrawStateGlyph(TCanvas& canvas, const RECT& rect, int frameCount, int frameIndex, TBitmap& image);
 std::u16string ReplaceFirst(const std::u16string& text, std::u16string_view pattern, std::u16string_view replacement);
 
 // Published properties by name, for controls the engine knows only by name (rows of the skin's

@@ -1,6 +1,7 @@
 #include "skin/ControlView.h"
 
 #include "framework/Buttons.h"
+#include "framework/Rtti.h"
 #include "framework/StdCtrls.h"
 
 #include <vector>
@@ -62,6 +63,20 @@ COLORREF TControlView::TextColor(COLORREF fallback) const {
 bool TControlView::RightToLeft() const { return (ExStyle() & (WS_EX_RTLREADING | WS_EX_RIGHT)) != 0; }
 
 TGlyphSettings* TControlView::Glyphs() const { return dynamic_cast<TGlyphSettings*>(control_); }
+
+TBitmap* TControlView::GlyphPicture() const {
+    TBitmap* picture = nullptr;
+    if (glyphSource_ == TGlyphSource::PngImage) {
+        // The class map's controls are known only through their published properties.
+        const TPropInfo* p = control_ ? GetPropInfo(control_, "PngImage") : nullptr;
+        TObject* value = p && p->Kind == TPropKind::Object && p->GetObj ? p->GetObj(control_) : nullptr;
+        picture = value && value->ClassInfo().InheritsFrom(TGraphic::StaticClassInfo()) ? dynamic_cast<TBitmap*>(value)
+                                                                                        : nullptr;
+    } else if (TGlyphSettings* settings = Glyphs()) {
+        picture = settings->Glyph();
+    }
+    return picture && !picture->Empty() ? picture : nullptr;
+}
 
 bool TControlView::Flat() const {
     auto* speed = dynamic_cast<TSpeedButton*>(control_);

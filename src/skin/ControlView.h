@@ -15,11 +15,17 @@ class TGlyphSettings;
 
 enum class TCheckState : std::uint8_t { Unchecked, Checked, Grayed };
 
+// Where a glyph button keeps its picture: in its glyph settings, or (a control known only by
+// name through the skin's class map) in a published "PngImage" picture.
+enum class TGlyphSource : std::uint8_t { Settings, PngImage };
+
 class TControlView {
 public:
     TControlView() = default;
     // control may be none (a raw window); window may be none (a control without a window).
     TControlView(HWND window, TControl* control) : window_(window), control_(control) {}
+    TControlView(HWND window, TControl* control, TGlyphSource glyphSource)
+        : window_(window), control_(control), glyphSource_(glyphSource) {}
 
     HWND Window() const { return window_; }
     TControl* Control() const { return control_; }
@@ -40,6 +46,9 @@ public:
     bool RightToLeft() const;
     // Glyph, cell count, layout and spacing of a glyph button, or none.
     TGlyphSettings* Glyphs() const;
+    // The glyph button's picture (all its cells), or none when it has an empty one or none.
+    TBitmap* GlyphPicture() const;
+    TGlyphSource GlyphSourceKind() const { return glyphSource_; }
     // A flat speed button (face shown only while hot or down).
     bool Flat() const;
     std::int32_t Tag() const;
@@ -55,6 +64,7 @@ public:
 private:
     HWND window_ = nullptr;
     TControl* control_ = nullptr;
+    TGlyphSource glyphSource_ = TGlyphSource::Settings;
 };
 
 }  // namespace qx

@@ -4,6 +4,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/TabSkinners.h"
+#include "skin/SkinParts.h"
 
 #include <commctrl.h>
 
@@ -85,6 +86,7 @@ LRESULT CALLBACK TSkinComBox::ChildProc(HWND window, UINT message, WPARAM wParam
         }
     } catch (...) {
         // Nothing may unwind into the platform's message dispatch.
+        ReportSkinnerFailure(std::current_exception());
     }
     return result;
 }
@@ -138,15 +140,18 @@ void TSkinComBox::PaintSkin(HDC dc, const RECT& rect) {
     const bool enabled = FView.Enabled();
     const bool pressed = (FState & skPressed) || SendMessageW(FHandle, CB_GETDROPPEDSTATE, 0, 0) != 0;
     const bool hot = (FState & skHot) != 0;
-    const int frame = !enabled ? 4 : pressed ? 3 : hot ? 2 : 1;
-    lastFrame_ = frame;
+    const TSkinState state = !enabled ? TSkinState::Disabled
+                             : pressed ? TSkinState::Pressed
+                             : hot     ? TSkinState::Hot
+                                       : TSkinState::Normal;
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;
     const int bw = GetSystemMetrics(SM_CXHSCROLL) + 2;
     TDataSkinBorder* button = FSkinData->ComboButton.get();
     if (button && button->Style == 2 && !button->Bitmap.Empty()) {
         // The skin's combined picture: sunken edge and drop button around a see-through middle.
         lastButton_ = RECT{rect.left + W - bw - 2, rect.top, rect.right, rect.bottom};
-        DrawSkinPart(dc, *button, frame, rect, TPartBlend::Keyed);
+        lastFrame_ = SkinPicture(ComboEdgeAndButton(*button), state);
+        DrawSkinPart(dc, ComboEdgeAndButton(*button), state, rect);
         return;
     }
     RECT r = rect;
@@ -156,16 +161,18 @@ void TSkinComBox::PaintSkin(HDC dc, const RECT& rect) {
     FrameRect(dc, &r, face.Get());
     lastButton_ = RECT{rect.left + std::max(W - bw, 2), rect.top + 1, rect.right - 1, rect.top + std::max(H - 1, 1)};
     if (button && !button->Bitmap.Empty()) {
-        DrawSkinPart(dc, *button, frame, lastButton_);
+        lastFrame_ = SkinPicture(ComboButtonFace(*button), state);
+        DrawSkinPart(dc, ComboButtonFace(*button), state, lastButton_);
         if (TDataSkinObject* extra = FSkinData->ExtraImages.get(); extra && !extra->Bitmap.Empty())
-            DrawGlyphCentered(dc, lastButton_, extra->Bitmap, true, extra->Frames(), frame);
+            DrawSkinPart(dc, ComboArrowGlyph(*extra), state, lastButton_);
         return;
     }
     RECT b = lastButton_;
-    UINT state = DFCS_SCROLLCOMBOBOX;
-    if (pressed) state |= DFCS_PUSHED;
-    if (!enabled) state |= DFCS_INACTIVE;
-    DrawFrameControl(dc, &b, DFC_SCROLL, state);
+    lastFrame_ = 0;
+    UINT look = DFCS_SCROLLCOMBOBOX;
+    if (pressed) look |= DFCS_PUSHED;
+    if (!enabled) look |= DFCS_INACTIVE;
+    DrawFrameControl(dc, &b, DFC_SCROLL, look);
 }
 
 // ---- edits ---------------------------------------------------------------------------------
@@ -289,15 +296,18 @@ void TSkinUpDown::PaintSkin(HDC dc, const RECT& rect) {
     const bool enabled = FView.Enabled();
     for (int i = 0; i < 2; ++i) {
         const bool pressed = (FState & skPressed) && FPressedHalf == i;
-        const int state = !enabled ? 4 : pressed ? 3 : FHotHalf == i ? 2 : 1;
-        const int frame = i * 4 + state;
-        lastFrames_[i] = frame;
+        const TSkinState state = !enabled         ? TSkinState::Disabled
+                                 : pressed       ? TSkinState::Pressed
+                                 : FHotHalf == i ? TSkinState::Hot
+                                                 : TSkinState::Normal;
         if (element && !element->Bitmap.Empty()) {
-            DrawSkinPart(d, *element, frame, halves[i]);
-            if (!element->Bitmap2.Empty()) DrawGlyphCentered(d, halves[i], element->Bitmap2, true, 8, frame);
+            lastFrames_[i] = SkinPicture(SpinHalf(*element, i), state);
+            DrawSkinPart(d, SpinHalf(*element, i), state, halves[i]);
+            if (!element->Bitmap2.Empty()) DrawSkinPart(d, SpinArrowGlyph(*element, i), state, halves[i]);
             continue;
         }
         // No picture in the skin: plain boxes with line-drawn arrows.
+        lastFrames_[i] = 0;
         RECT box = halves[i];
         FillSolidRect(d, box, ColorToRGB(pressed ? FSkinData->Colours.ButtonShadow : SkinButtonFace()));
         TBrushHandle outline(CreateSolidBrush(ColorToRGB(FSkinData->Colours.ButtonDkShadow)));
@@ -344,17 +354,17 @@ bool TSkinTrackBar::CustomDraw(TMessage& m) {
             POINT cursor{};
             GetCursorPos(&cursor);
             ScreenToClient(FHandle, &cursor);
-            int state = 1;
+            TSkinState state = TSkinState::Normal;
             if (!FView.Enabled())
-                state = 4;
+                state = TSkinState::Disabled;
             else if (GetCapture() == FHandle || (cd->uItemState & CDIS_SELECTED))
-                state = 3;
+                state = TSkinState::Pressed;
             else if (PtInRect(&r, cursor) || (cd->uItemState & CDIS_HOT))
-                state = 2;
+                state = TSkinState::Hot;
             else if (GetFocus() == FHandle)
-                state = 5;
-            lastThumb_ = state;
-            DrawSkinPart(cd->hdc, *thumb, state, r);
+                state = TSkinState::Focused;
+            lastThumb_ = SkinPicture(TrackBarThumb(*thumb), state);
+            DrawSkinPart(cd->hdc, TrackBarThumb(*thumb), state, r);
             m.Result = CDRF_SKIPDEFAULT;
             return false;
         }
@@ -365,7 +375,7 @@ bool TSkinTrackBar::CustomDraw(TMessage& m) {
             SendMessageW(FHandle, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&r));
             // The platform reports the channel across even for a vertical bar.
             if (vertical && RectWidth(r) > RectHeight(r)) r = RECT{r.top, r.left, r.bottom, r.right};
-            DrawSkinPart(cd->hdc, *track, 1, r);
+            DrawSkinPart(cd->hdc, TrackBarChannel(*track), TSkinState::Normal, r);
             m.Result = CDRF_SKIPDEFAULT;
             return false;
         }
@@ -384,9 +394,9 @@ void TSkinSizer::PaintSkin(HDC dc, const RECT& rect) {
     FillFace(dc, rect);
     TDataSkinObject* extra = FSkinData ? FSkinData->ExtraImages.get() : nullptr;
     if (!extra || extra->Bitmap.Empty() || !(WindowStyle() & SBS_SIZEGRIP)) return;
-    const int cw = extra->Bitmap.Width() / extra->Frames(), ch = extra->Bitmap.Height();
-    DrawFrameCell(dc, RECT{rect.right - cw, rect.bottom - ch, rect.right, rect.bottom}, extra->Bitmap, true,
-                  extra->Frames(), 5);
+    const TSkinPart grip = SizeGripGlyph(*extra);
+    const SIZE cell = SkinPartSize(grip);
+    DrawSkinPart(dc, grip, TSkinState::Normal, RECT{rect.right - cell.cx, rect.bottom - cell.cy, rect.right, rect.bottom});
 }
 
 }  // namespace qx

@@ -52,7 +52,7 @@ public:
     bool BuddyMode() const { return FBuddy; }
     // 0 the first (up or left) half, 1 the second, -1 none.
     int PressedHalf() const { return FPressedHalf; }
-    // The frames (from 1) of the two halves in the last paint.
+    // The pictures (from 1) of the two halves in the last paint; 0 for a half drawn without one.
     int LastFrame(int half) const { return lastFrames_[half & 1]; }
 
 private:

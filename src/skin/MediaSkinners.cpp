@@ -6,6 +6,7 @@
 #include "framework/MPlayer.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinParts.h"
 
 #include <windowsx.h>
 
@@ -134,7 +135,8 @@ void TMediaPlayerOverlay::Paint() {
         const bool enabled = player_->Enabled() && ((player_->EnabledButtons() >> b) & 1);
         const bool pressed = b == pressed_;
         if (skin && !skin->Buttons.Bitmap.Empty())
-            DrawSkinPart(dc, skin->Buttons, pressed ? 2 : !enabled ? 3 : 1, cell);
+            DrawSkinPart(dc, MediaButtonFace(skin->Buttons),
+                         pressed ? TSkinState::Pressed : !enabled ? TSkinState::Disabled : TSkinState::Normal, cell);
         else
             DrawFrameControl(dc, &cell, DFC_BUTTON,
                              DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
@@ -183,7 +185,7 @@ void TSkinMP::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bo
 
 void TSkinMP::Detach() {
     TSkinControl::Detach();
-    if (FLifeState != 6) FOverlay.reset();
+    if (FLife != TSkinnerLife::Destroyed) FOverlay.reset();
 }
 
 void TSkinMP::Release() {

@@ -4,7 +4,9 @@
 #include "core/MenuRules.h"
 #include "framework/Menus.h"
 #include "skin/SkinData.h"
+#include "skin/FrameParts.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinParts.h"
 #include "skin/SkinForm.h"
 
 #include <algorithm>
@@ -12,12 +14,6 @@
 namespace qx {
 
 namespace {
-
-// The menu bar element's two stacked pictures.
-constexpr int kBarActive = 1;
-constexpr int kBarInactive = 2;
-// The MenuItem element's picture of a selected item: a hot or pressed bar item shows it.
-constexpr int kItemSelected = 4;
 
 std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 
@@ -146,13 +142,7 @@ void TSkinMenuBar::Paint(HDC dc, const RECT& band) {
     HDC c = canvas.Canvas().Handle();
     const RECT local{0, 0, w, h};
     if (HasBarElement(FSkin)) {
-        TDataSkinObject& e = *FSkin.MenuBar;
-        const int state = std::min(FForm.Active() ? kBarActive : kBarInactive, e.Frames());
-        const TFrameMargins margins{e.Margins.Left, 0, e.Margins.Right, 0};
-        if (e.Tile == 1)
-            DrawFrame(c, local, e.Bitmap, true, false, false, e.Frames(), state, margins);
-        else
-            DrawHorzFrame(canvas.Canvas(), local, e.Bitmap, true, false, e.Frames(), state, margins);
+        DrawSkinPart(c, MenuBarBand(*FSkin.MenuBar), FForm.Active() ? TSkinState::Normal : TSkinState::Inactive, local);
     } else {
         FillSolidRect(c, local, ColorToRGB(FSkin.Colours.Menubar));
     }
@@ -175,7 +165,7 @@ void TSkinMenuBar::Paint(HDC dc, const RECT& band) {
             if (e.Visibility != bvMdiMenuBar || !b->FVisible || e.Bitmap.Empty()) continue;
             RECT r = b->FRect;
             OffsetRect(&r, -band.left, -band.top);
-            DrawFrameCell(c, r, e.Bitmap, true, e.Frames(), bcNormal);
+            DrawSkinPart(c, CaptionButtonFace(e), TSkinState::Normal, r);
         }
         if (TSkinManager* manager = SkinManager(); manager && !manager->MDIChildMaximized())
             manager->SetMDIChildMaximized(true);
@@ -204,7 +194,7 @@ void TSkinMenuBar::PaintItem(TMenuBtn& item) {
         if (hot) {
             // The skin's selected-item picture when it has one; a frame of the highlight colour else.
             if (FSkin.MenuItem && !FSkin.MenuItem->Bitmap.Empty())
-                DrawSkinPart(c, *FSkin.MenuItem, std::min(kItemSelected, FSkin.MenuItem->Frames()), local);
+                DrawSkinPart(c, MenuItemFace(*FSkin.MenuItem), TSkinState::Selected, local);
             else
                 FrameRect(c, &local, TBrushHandle(CreateSolidBrush(ColorToRGB(FSkin.Colours.ButtonHilight))).Get());
         }

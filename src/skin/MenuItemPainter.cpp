@@ -3,18 +3,15 @@
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
 #include "skin/SkinData.h"
+#include "skin/FrameParts.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinParts.h"
 
 #include <algorithm>
 
 namespace qx {
 
 namespace {
-
-// The MenuItem element's pictures, stacked.
-constexpr int kItemNormal = 1;
-constexpr int kItemSelected = 4;
-constexpr int kItemSeparator = 5;
 
 constexpr int kGlyphSize = 16;      // without an image list
 constexpr int kGlyphPadding = 3;    // on each side of the glyph
@@ -63,14 +60,12 @@ void DrawCheck(HDC dc, const RECT& box, bool radio, COLORREF colour) {
 
 void DrawSeparator(TBitmap& canvas, const RECT& all, TSkinData& skin) {
     HDC c = canvas.Canvas().Handle();
-    if (HasElement(skin) && skin.MenuItem->Frames() >= kItemSeparator) {
-        TDataSkinObject& e = *skin.MenuItem;
-        const TFrameMargins caps{e.Margins.Left, 0, e.Margins.Right, 0};
+    if (HasElement(skin) && HasSkinPicture(MenuSeparator(*skin.MenuItem), TSkinState::Separator)) {
+        const TSkinPart separator = MenuSeparator(*skin.MenuItem);
         // The separator picture keeps its height, centred: squeezed, its thin line would vanish.
-        const int cell = SkinPartSize(e).cy;
+        const int cell = SkinPartSize(separator).cy;
         const int top = (all.bottom - all.top - cell) / 2;
-        DrawHorzFrame(canvas.Canvas(), RECT{all.left, top, all.right, top + cell}, e.Bitmap, true, true, e.Frames(),
-                      kItemSeparator, caps);
+        DrawSkinPart(c, separator, TSkinState::Separator, RECT{all.left, top, all.right, top + cell});
         return;
     }
     const int y = (all.top + all.bottom) / 2 - 1;
@@ -143,9 +138,7 @@ void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkin
         return;
     }
     if (HasElement(skin)) {
-        TDataSkinObject& e = *skin.MenuItem;
-        const int state = std::min(look.Selected ? kItemSelected : kItemNormal, e.Frames());
-        DrawSkinPart(c, e, state, all);
+        DrawSkinPart(c, MenuItemFace(*skin.MenuItem), look.Selected ? TSkinState::Selected : TSkinState::Normal, all);
     } else if (look.Selected) {
         FillSolidRect(c, all, ColorToRGB(skin.Colours.Hilight));
     }

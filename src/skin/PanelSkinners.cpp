@@ -51,12 +51,12 @@ bool TSkinBoxH::BeforeMessage(TMessage& m) {
 
 void TSkinGroupBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
-    if (FControl) FSelfPaint = 1;
+    if (FControl) FSelfPaint = TSelfPaint::On;
 }
 
 bool TSkinGroupBox::BeforeMessage(TMessage& m) {
     const bool passOn = TSkinControl::BeforeMessage(m);
-    if (!passOn || FSelfPaint == 0) return passOn;
+    if (!passOn || FSelfPaint == TSelfPaint::Off) return passOn;
     switch (m.Msg) {
         case WM_PAINT:
         case WM_PRINT:
@@ -82,7 +82,7 @@ void TSkinGroupBox::PaintSkin(HDC dc, const RECT& rect) {
     const int a = zero.cy / 2 - 1;
     lastFrameTop_ = a;
     TPenHandle pen(CreatePen(PS_SOLID, 1, ColorToRGB(FSkinData->Colours.ButtonShadow)));
-    if (FSelfPaint == 0) {
+    if (FSelfPaint == TSelfPaint::Off) {
         // The system's own frame goes first.
         RECT frame{0, a, W, H};
         FrameRect(dc, &frame, FSkinData->FaceBrush());
@@ -99,7 +99,7 @@ void TSkinGroupBox::PaintSkin(HDC dc, const RECT& rect) {
     DrawTextWide(dc, FCaption, text, DT_EXPANDTABS);
     SetBkColor(dc, oldBack);
     SetTextColor(dc, oldText);
-    if (auto* windowed = dynamic_cast<TWinControl*>(FControl); windowed && FSelfPaint == 1) windowed->PaintControls(dc);
+    if (auto* windowed = dynamic_cast<TWinControl*>(FControl); windowed && FSelfPaint == TSelfPaint::On) windowed->PaintControls(dc);
 }
 
 }  // namespace qx

@@ -3,6 +3,7 @@
 #include "core/ControlGeometry.h"
 #include "framework/ComCtrls.h"
 #include "skin/SkinData.h"
+#include "skin/SkinParts.h"
 
 #include <commctrl.h>
 
@@ -61,11 +62,11 @@ void TSkinProgress::PaintSkin(HDC dc, const RECT& rect) {
     const int max = static_cast<int>(SendMessageW(FHandle, PBM_GETRANGE, FALSE, 0));
     const int fill = ProgressFillWidth(r.right, pos, max);
     lastFill_ = fill;
-    DrawSkinPart(w, trough, 1, r, TPartBlend::Keyed);
+    DrawSkinPart(w, ProgressTrough(trough), TSkinState::Normal, r);
     if (trough.Style == 1)
         PaintChunks(w, r, fill);
     else if (fill > 0)
-        DrawSkinPart(w, trough, 2, RECT{0, 0, fill, r.bottom}, TPartBlend::Keyed);
+        DrawSkinPart(w, ProgressTrough(trough), TSkinState::Filled, RECT{0, 0, fill, r.bottom});
     if (vertical) RotateBitmapLeft(work);
     BitBlt(dc, rect.left, rect.top, work.Width(), work.Height(), work.Canvas().Handle(), 0, 0, SRCCOPY);
 }
@@ -90,7 +91,7 @@ void TSkinProgress::PaintChunks(HDC w, const RECT& r, int fill) {
         HDC s = strip.Canvas().Handle();
         FillSolidRect(s, RECT{0, 0, fill, bottom - top}, SkinKeyColor);
         // One chunk drawn, the rest copies of copies: a chunk one pixel wide costs no more.
-        DrawFrameCell(s, RECT{0, -skipped, cell.cx, cell.cy - skipped}, chunk->Bitmap, false, chunk->Frames(), 1);
+        DrawSkinPart(s, ProgressChunkCell(*chunk), TSkinState::Normal, RECT{0, -skipped, cell.cx, cell.cy - skipped});
         for (int done = 1; done < layout.Copies;) {
             const int n = std::min(done, layout.Copies - done);
             BitBlt(s, done * cell.cx, 0, n * cell.cx, bottom - top, s, 0, 0, SRCCOPY);
@@ -101,7 +102,7 @@ void TSkinProgress::PaintChunks(HDC w, const RECT& r, int fill) {
         return;
     }
     if (layout.Height <= 0) return;
-    DrawSkinPart(w, *chunk, 1, RECT{2, 2, 2 + fill, 2 + layout.Height});
+    DrawSkinPart(w, ProgressChunk(*chunk), TSkinState::Normal, RECT{2, 2, 2 + fill, 2 + layout.Height});
 }
 
 // ---- status bar ----------------------------------------------------------------------------
@@ -140,17 +141,15 @@ bool TSkinStatusBar::BeforeMessage(TMessage& m) {
     }
 }
 
-void TSkinStatusBar::PanelBackground(HDC dc, const RECT& cell, int k) {
+void TSkinStatusBar::PanelBackground(HDC dc, const RECT& cell, TSkinState bevel) {
     TDataSkinObject* edges = FSkinData ? FSkinData->StatusBarEdges.get() : nullptr;
     if (edges && !edges->Bitmap.Empty()) {
-        const TFrameMargins margins{edges->Margins.Left, edges->Margins.Top, edges->Margins.Right,
-                                    edges->Margins.Bottom};
-        DrawFrame(dc, cell, edges->Bitmap, false, edges->Tile == 1, false, 3, k, margins);
+        DrawSkinPart(dc, StatusPanelEdge(*edges), bevel, cell);
         return;
     }
-    if (k == 3) return;
-    const COLORREF topLeft = ColorToRGB(k == 1 ? clBtnShadow : clBtnHighlight);
-    const COLORREF bottomRight = ColorToRGB(k == 1 ? clBtnHighlight : clBtnShadow);
+    if (bevel == TSkinState::Flat) return;
+    const COLORREF topLeft = ColorToRGB(bevel == TSkinState::Normal ? clBtnShadow : clBtnHighlight);
+    const COLORREF bottomRight = ColorToRGB(bevel == TSkinState::Normal ? clBtnHighlight : clBtnShadow);
     FillSolidRect(dc, RECT{cell.left, cell.top, cell.right, cell.top + 1}, topLeft);
     FillSolidRect(dc, RECT{cell.left, cell.top, cell.left + 1, cell.bottom}, topLeft);
     FillSolidRect(dc, RECT{cell.left, cell.bottom - 1, cell.right, cell.bottom}, bottomRight);
@@ -178,7 +177,7 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
                             : SendMessageW(FHandle, SB_ISSIMPLE, 0, 0) != 0;
     std::vector<int> ownerDrawn;
     if (simple) {
-        PanelBackground(s, all, 1);
+        PanelBackground(s, all, TSkinState::Normal);
         std::u16string text = bar ? bar->SimpleText() : WindowTextOf(FHandle);
         if (text.empty()) text = u" ";
         RECT cell = all;
@@ -193,7 +192,7 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
             cell.right += 2;
             if (i == count - 1) cell.right = all.right;
             UINT align = DT_LEFT;
-            int k = 1;
+            TSkinState bevel = TSkinState::Normal;
             bool ownerDraw = false;
             std::u16string text;
             if (bar) {
@@ -202,13 +201,17 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
                 if (panel.RightToLeft && a != TAlignment::taCenter)
                     a = a == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
                 align = a == TAlignment::taCenter ? DT_CENTER : a == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
-                k = panel.Bevel == TStatusPanelBevel::pbRaised ? 2 : panel.Bevel == TStatusPanelBevel::pbNone ? 3 : 1;
+                bevel = panel.Bevel == TStatusPanelBevel::pbRaised ? TSkinState::Raised
+                        : panel.Bevel == TStatusPanelBevel::pbNone ? TSkinState::Flat
+                                                                   : TSkinState::Normal;
                 ownerDraw = panel.Style == TStatusPanelStyle::psOwnerDraw;
                 text = panel.Text;
             } else {
                 const LRESULT info = SendMessageW(FHandle, SB_GETTEXTLENGTHW, static_cast<WPARAM>(i), 0);
                 const UINT flags = HIWORD(info);
-                k = (flags & SBT_POPOUT) ? 2 : (flags & SBT_NOBORDERS) ? 3 : 1;
+                bevel = (flags & SBT_POPOUT)      ? TSkinState::Raised
+                        : (flags & SBT_NOBORDERS) ? TSkinState::Flat
+                                                  : TSkinState::Normal;
                 ownerDraw = (flags & SBT_OWNERDRAW) != 0;
                 if (!ownerDraw) {
                     std::wstring w(static_cast<std::size_t>(LOWORD(info)) + 1, L'\0');
@@ -225,7 +228,7 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
                     }
                 }
             }
-            PanelBackground(s, cell, k);
+            PanelBackground(s, cell, bevel);
             if (ownerDraw) {
                 ownerDrawn.push_back(i);
                 continue;
@@ -239,8 +242,9 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
 
     TDataSkinObject* extra = FSkinData->ExtraImages.get();
     if ((WindowStyle() & SBARS_SIZEGRIP) && extra && !extra->Bitmap.Empty()) {
-        const int cw = extra->Bitmap.Width() / extra->Frames(), ch = extra->Bitmap.Height();
-        DrawFrameCell(s, RECT{W - 1 - cw, H - 1 - ch, W - 1, H - 1}, extra->Bitmap, true, extra->Frames(), 5);
+        const TSkinPart grip = SizeGripGlyph(*extra);
+        const SIZE c = SkinPartSize(grip);
+        DrawSkinPart(s, grip, TSkinState::Normal, RECT{W - 1 - c.cx, H - 1 - c.cy, W - 1, H - 1});
     }
     BitBlt(dc, rect.left, rect.top, W, H, s, 0, 0, SRCCOPY);
     if (auto* windowed = dynamic_cast<TWinControl*>(FControl)) windowed->PaintControls(dc);

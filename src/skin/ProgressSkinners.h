@@ -28,7 +28,7 @@ public:
 
 private:
     // k: 1 lowered, 2 raised, 3 no bevel.
-    void PanelBackground(HDC dc, const RECT& cell, int k);
+    void PanelBackground(HDC dc, const RECT& cell, TSkinState bevel);
 };
 
 // Draws text in a cell the way skinned cells do: measured, centred vertically (and across for

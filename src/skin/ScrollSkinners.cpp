@@ -6,6 +6,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/TabSkinners.h"
+#include "skin/SkinParts.h"
 
 #include <windowsx.h>
 
@@ -255,20 +256,21 @@ void TScrollOverlay::Paint() {
     TDataSkinObject* track = (FVertical ? skin->VertScroll : skin->HorzScroll).get();
     const RECT trackRect = FVertical ? RECT{0, FArrowSize, w, h - FArrowSize} : RECT{FArrowSize, 0, w - FArrowSize, h};
     if (track && trackRect.right > trackRect.left && trackRect.bottom > trackRect.top)
-        DrawSkinPart(d, *track, disabled ? 3 : 1, trackRect);
+        DrawSkinPart(d, ScrollTrack(*track), disabled ? TSkinState::Disabled : TSkinState::Normal, trackRect);
 
     const int a = ScrollArrowLength(FLength, FArrowSize);
-    const int base[2] = {FVertical ? 9 : 1, FVertical ? 13 : 5};
+    const TScrollArrow arrow[2] = {FVertical ? TScrollArrow::Up : TScrollArrow::Left,
+                                   FVertical ? TScrollArrow::Down : TScrollArrow::Right};
     const RECT arrowRect[2] = {FVertical ? RECT{0, 0, w, a} : RECT{0, 0, a, h},
                                FVertical ? RECT{0, h - a, w, h} : RECT{w - a, 0, w, h}};
     for (int i = 0; i < 2; ++i) {
-        int cell = base[i];
-        if (disabled)
-            cell += 2;
-        else if (FHotZone == i)
-            cell += FPressed ? 1 : 3;
-        lastArrows_[i] = cell;
-        DrawStateGlyph(d, arrowRect[i], arrows.Frames(), cell, arrows.Bitmap);
+        const TSkinState state = disabled       ? TSkinState::Disabled
+                                 : FHotZone != i ? TSkinState::Normal
+                                 : FPressed      ? TSkinState::Pressed
+                                                 : TSkinState::Hot;
+        const TSkinPart glyph = ScrollArrowGlyph(arrows, arrow[i]);
+        lastArrows_[i] = SkinPicture(glyph, state);
+        DrawSkinPart(d, glyph, state, arrowRect[i]);
     }
 
     lastThumb_ = TThumbSpan{};
@@ -294,8 +296,10 @@ void TScrollOverlay::Paint() {
         const RECT thumb = FVertical ? RECT{0, start, t, end} : RECT{start, 0, end, t};
         const bool inside = thumb.left >= 0 && thumb.top >= 0 && thumb.right <= w && thumb.bottom <= h;
         TDataSkinObject* thumbPart = (FVertical ? skin->VertScrollThumb : skin->HorzScrollThumb).get();
-        const bool onThumb = FHotZone == szThumb;
-        if (thumbPart && inside) DrawSkinPart(d, *thumbPart, onThumb ? (FPressed ? 2 : 3) : 1, thumb);
+        const TSkinState thumbState = FHotZone != szThumb ? TSkinState::Normal
+                                      : FPressed            ? TSkinState::Pressed
+                                                            : TSkinState::Hot;
+        if (thumbPart && inside) DrawSkinPart(d, ScrollThumb(*thumbPart), thumbState, thumb);
         if (FKind == okControl && inside && GetFocus() == FTargetHandle) {
             // The platform marks a focused scroll bar on its thumb, which this panel covers.
             RECT focus = thumb;
@@ -307,9 +311,8 @@ void TScrollOverlay::Paint() {
             const int offset = (len - g) / 2;
             const RECT grip = FVertical ? RECT{0, start + offset, t, start + offset + g}
                                         : RECT{start + offset, 0, start + offset + g, t};
-            const int cell = (FVertical ? 20 : 17) + (onThumb ? (FPressed ? 1 : 2) : 0);
             if (grip.left >= 0 && grip.top >= 0 && grip.right <= w && grip.bottom <= h)
-                DrawStateGlyph(d, grip, arrows.Frames(), cell, arrows.Bitmap);
+                DrawSkinPart(d, ScrollGripGlyph(arrows, FVertical), thumbState, grip);
         }
     }
     HDC target = Canvas().Handle();
@@ -394,7 +397,7 @@ void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TS
     const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE), ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
     const bool bordered = (style & WS_BORDER) || (ex & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
     FDrawBorder = PropTextLower(control, "BorderStyle") != "bsnone" && bordered;
-    if (control->ClassName() == "TPictureScrollBox" || FSelfPaint == 1) FDrawBorder = false;
+    if (FSelfPaint == TSelfPaint::On) FDrawBorder = false;
     FHorzBar = MakeOverlay(this);
     FVertBar = MakeOverlay(this);
     FHorzBar->Bind(this, control, okHorizontal);
@@ -403,7 +406,7 @@ void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TS
     if (!control->Visible()) HideBars();
     HookControl(control);
     FAttached = true;
-    FLifeState = 1;
+    FLife = TSkinnerLife::Skinned;
     if (FDrawBorder) PaintWindow(nullptr);
 }
 
@@ -424,7 +427,7 @@ void TSkinScrollbar::FreeBars() {
 
 void TSkinScrollbar::Detach() {
     TSkinControl::Detach();
-    if (FLifeState != 6) FreeBars();
+    if (FLife != TSkinnerLife::Destroyed) FreeBars();
 }
 
 void TSkinScrollbar::Release() {
@@ -537,7 +540,7 @@ void TSkinScrollbarH::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* 
 
 void TSkinScrollbarH::Detach() {
     TSkinControl::Detach();
-    if (FLifeState != 6) {
+    if (FLife != TSkinnerLife::Destroyed) {
         FHorzBar.reset();
         FVertBar.reset();
     }
@@ -609,12 +612,12 @@ void TSkinScControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinD
     if (!control->Visible()) FBar->HideBar();
     HookControl(control);
     FAttached = true;
-    FLifeState = 1;
+    FLife = TSkinnerLife::Skinned;
 }
 
 void TSkinScControl::Detach() {
     TSkinControl::Detach();
-    if (FLifeState != 6) FBar.reset();
+    if (FLife != TSkinnerLife::Destroyed) FBar.reset();
 }
 
 void TSkinScControl::Release() {

@@ -4,8 +4,6 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "skin/QuickIni.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
 #include "skin/SkinPictures.h"
 #include "skin/SkinReader.h"
 
@@ -83,46 +81,54 @@ TSkinData::TSkinData(TComponent* owner) : TComponent(owner) {
 
 TSkinData::~TSkinData() {
     // No skinner may go on drawing from a skin that is gone.
-    if (TSkinManager* manager = SkinManager()) manager->RemoveSkinData(this);
+    Tell(TSkinDataChange::Going);
+}
+
+namespace {
+
+std::vector<TSkinDataListener*>& Listeners() {
+    static std::vector<TSkinDataListener*> listeners;
+    return listeners;
+}
+
+}  // namespace
+
+void TSkinData::Subscribe(TSkinDataListener* listener) {
+    auto& listeners = Listeners();
+    if (listener && std::find(listeners.begin(), listeners.end(), listener) == listeners.end())
+        listeners.push_back(listener);
+}
+
+void TSkinData::Unsubscribe(TSkinDataListener* listener) {
+    auto& listeners = Listeners();
+    listeners.erase(std::remove(listeners.begin(), listeners.end(), listener), listeners.end());
+}
+
+void TSkinData::Tell(TSkinDataChange change) {
+    // A listener may subscribe or leave while it is told.
+    const std::vector<TSkinDataListener*> listeners = Listeners();
+    for (TSkinDataListener* listener : listeners) listener->SkinDataChanged(*this, change);
 }
 
 void TSkinData::SetActive(bool value) {
     if (value == active_) return;
-    if (IsLoading() || (ComponentState() & csDesigning)) {
+    if (IsLoading() || (ComponentState() & csDesigning) ||
+        (skinFormType_ != sfOnlyThisForm && skinFormType_ != sfMainform)) {
         active_ = value;
         return;
     }
-    switch (skinFormType_) {
-        case sfOnlyThisForm: {
-            TSkinManager& manager = EnsureSkinManager();
-            manager.SetCurrentSkinData(this);
-            // Turning on without a parsed skin does nothing: there is nothing to skin with.
-            if (value && skinMissing_) return;
-            active_ = value;
-            manager.QueueCommand(value ? scStart : scStop, 250);
-            return;
-        }
-        case sfMainform: {
-            if (value && skinMissing_) return;
-            active_ = value;
-            TSkinManager& manager = EnsureSkinManager();
-            manager.SetCurrentSkinData(this);
-            manager.QueueCommand(value ? scStart : scStop, 250);
-            if (value) manager.SetState(msRunning);
-            return;
-        }
-        default: active_ = value; return;
+    // Turning on without a parsed skin does nothing: there is nothing to skin with.
+    if (value && skinMissing_) {
+        Tell(TSkinDataChange::SwitchOnRefused);
+        return;
     }
+    active_ = value;
+    Tell(value ? TSkinDataChange::SwitchedOn : TSkinDataChange::SwitchedOff);
 }
 
 void TSkinData::ApplySkin() {
     if (ComponentState() & csDesigning) return;
-    if (!SkinManager()) Loaded();
-    TSkinManager& manager = EnsureSkinManager();
-    manager.SetCurrentSkinData(this);
-    // Caption-button objects point at the elements of the previous parse.
-    manager.DropCaptionButtons();
-    if (manager.State() == msRunning) manager.QueueCommand(scRefresh, 250);
+    Tell(TSkinDataChange::SkinApplied);
 }
 
 void TSkinData::SetSkinFile(const std::u16string& value) {
@@ -192,15 +198,8 @@ void TSkinData::Refuse(const std::string& message) {
 void TSkinData::GiveUpSkin() {
     const bool wasActive = active_;
     active_ = false;
-    TSkinManager* manager = SkinManager();
-    if (!manager || (ComponentState() & csDesigning)) return;
-    bool inUse = wasActive;
-    for (TSkinForm* form : manager->FormSkinners()) inUse = inUse || form->SkinData() == this;
-    if (!inUse) return;
-    // Through the manager, as switching off does: every window it skinned from this component
-    // gets its own look back.
-    manager->SetCurrentSkinData(this);
-    manager->QueueCommand(scStop, 250);
+    if (ComponentState() & csDesigning) return;
+    Tell(wasActive ? TSkinDataChange::SkinLostWhileOn : TSkinDataChange::SkinLostWhileOff);
 }
 
 bool TSkinData::LoadSkin() {
@@ -570,25 +569,13 @@ void TSkinData::Loaded() {
     // Scroll-bar skinners need GetScrollBarInfo, which older systems lack.
     if (!GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetScrollBarInfo"))
         skinControls_ &= ~SkinControlBit(xcScrollbar);
-    TSkinManager& manager = EnsureSkinManager();
-    manager.AddSkinData(this);
     BuildCaptionFont();
     if (skinFormType_ != sfMainform) {
-        manager.SetSkinningOn(true);
-        if (manager.State() == msIdle) manager.SetState(msRunning);
-        if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && form->HandleAllocated())
-            manager.SkinWindow(form->Handle());
+        Tell(TSkinDataChange::Loaded);
         return;
     }
-    manager.InstallHooks();
-    if (active_) {
-        if (skinMissing_) {
-            active_ = false;
-        } else {
-            manager.SetCurrentSkinData(this);
-            manager.QueueCommand(scStart, 250);
-        }
-    }
+    if (active_ && skinMissing_) active_ = false;
+    Tell(TSkinDataChange::Loaded);
     if (skinControls_ & SkinControlBit(xcMainMenu))
         skinControls_ &= ~SkinControlBit(xcMenuItem);
     else

@@ -1,6 +1,8 @@
 // The skin data component: carries a compressed skin (stored with the form or read from a
 // file), turns it into the skin object model and the skin's colours, and holds the settings
-// that decide what the skin engine skins. Form and control skinners only read from it.
+// that decide what the skin engine skins. It knows no window: it tells its listeners (the skin
+// manager) what changed, and they decide what that means for the windows. Form and control
+// skinners only read from it.
 #pragma once
 #include "core/Stream.h"
 #include "framework/Component.h"
@@ -74,9 +76,36 @@ using TSkinColours = TSkinColourValues;
 
 enum TSkinBorder : std::uint8_t { sbLeft, sbRight, sbTop, sbBottom };
 
+class TSkinData;
+
+// What changed about a skin data component.
+enum class TSkinDataChange : std::uint8_t {
+    Loaded,            // read from its layout (an Active without a skin already turned off)
+    SwitchedOn,        // Active turned on, with a skin to show
+    SwitchedOff,       // Active turned off
+    SwitchOnRefused,   // Active asked on without a parsed skin: nothing changed
+    SkinApplied,       // a newly loaded skin is to be shown
+    SkinLostWhileOn,   // a skin replaced at run time cannot be used; Active was on (now off)
+    SkinLostWhileOff,  // the same while Active was off
+    Going,             // the component is being destroyed
+};
+
+// Follows every skin data component of the program (the skin manager does).
+class TSkinDataListener {
+public:
+    virtual void SkinDataChanged(TSkinData& skinData, TSkinDataChange change) = 0;
+
+protected:
+    ~TSkinDataListener() = default;
+};
+
 class TSkinData : public TComponent {
     QX_CLASS_INFO()
 public:
+    // Listeners hear of every component, in the order they subscribed.
+    static void Subscribe(TSkinDataListener* listener);
+    static void Unsubscribe(TSkinDataListener* listener);
+
     using TOnFormSkin = std::function<void(TObject* sender, const std::string& name, bool& doSkin)>;
     using TOnSkinControl = std::function<void(TComponent* sender, TSkinData* skinData, TObject* form,
                                               TObject* control, const std::string& controlClass,
@@ -207,8 +236,9 @@ private:
     // Shows why a skin is not used (the archive-version message and the ceilings' messages).
     void Refuse(const std::string& message);
     // A skin replaced at run time by one that cannot be used: Active goes off, and the windows
-    // skinned from this component get their own look back through the skin manager.
+    // skinned from this component get their own look back (the listeners see to them).
     void GiveUpSkin();
+    void Tell(TSkinDataChange change);
     void ReadElement(std::unique_ptr<TDataSkinObject>& slot, const std::string& section);
     void ReadTwoImage(std::unique_ptr<TDataSkinBorder>& slot, const std::string& section, const std::string& key);
     void ReadProgress(std::unique_ptr<TDataSkinBorder>& slot, const std::string& section);

@@ -5,6 +5,7 @@
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/ControlSkinners.h"
+#include "skin/DispatchRules.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -174,9 +175,7 @@ void TSkinForm::DispatchControl(TControl* control, TComponent* owner) {
     TSkinData& s = *FSkinData;
     auto* windowed = dynamic_cast<TWinControl*>(control);
     if (control->Tag() == s.DisableTag()) {
-        const std::string lower = LowerAscii(control->ClassName());
-        if (windowed && windowed->ControlCount() > 0 &&
-            (lower.find("radiogroup") != std::string::npos || lower.find("checkgroup") != std::string::npos))
+        if (windowed && windowed->ControlCount() > 0 && IsButtonGroupClass(Upper(control->ClassName())))
             for (TControl* child : windowed->Controls()) child->SetTag(s.DisableTag());
         return;
     }
@@ -200,7 +199,7 @@ void TSkinForm::DispatchControl(TControl* control, TComponent* owner) {
         }
     }
     if (DispatchByKind(name, control)) return;
-    if (name == "TDBLOOKUPCOMBOEX" || name == "TRPTDESIGNERPAGE" || name == "TRPTPBOX") return;
+    if (IsUnskinnedClass(name)) return;
     for (const TControlRule& rule : ControlRules()) {
         bool matches = rule.Names.size() == 0 ? rule.Is(control)
                                               : std::any_of(rule.Names.begin(), rule.Names.end(),
@@ -280,7 +279,7 @@ bool TSkinForm::DispatchByKind(const std::string& upperClassName, TControl* cont
         case TKindAction::RadioGroup:
             if (Has(s, xcRadioButton))
                 for (TControl* child : ChildControls(control)) {
-                    if (LowerAscii(child->ClassName()).find("tglyph") != std::string::npos)
+                    if (IsGlyphButtonClass(Upper(child->ClassName())))
                         MakeSkinner(TSkinnerKind::GlyphRadio, *this, child, true);
                     else
                         MakeSkinner(TSkinnerKind::RadioButton, *this, child, false);
@@ -290,7 +289,7 @@ bool TSkinForm::DispatchByKind(const std::string& upperClassName, TControl* cont
         case TKindAction::CheckGroup:
             if (Has(s, xcRadioButton))
                 for (TControl* child : ChildControls(control)) {
-                    if (LowerAscii(child->ClassName()).find("tglyph") != std::string::npos)
+                    if (IsGlyphButtonClass(Upper(child->ClassName())))
                         MakeSkinner(TSkinnerKind::GlyphCheck, *this, child, true);
                     else
                         MakeSkinner(TSkinnerKind::CheckBox, *this, child, false);
@@ -312,59 +311,17 @@ void TSkinForm::DispatchChildWindows(HWND window) {
 
 void TSkinForm::DispatchWindow(HWND window) {
     if (!window || !FSkinData || IsRegisteredWindow(window)) return;
-    const std::string cls = LowerAscii(WindowClassName(window));
-    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-    TSkinnerKind kind = TSkinnerKind::None;
-    if (cls == "button") {
-        if ((style & 0xB) == BS_OWNERDRAW) return;
-        if ((style & 7) == BS_GROUPBOX || (style & BS_BITMAP)) return;
-        if ((style & 3) == 3 || (style & 2) == 2 || (style & 5) == 5)
-            kind = TSkinnerKind::CheckBox;
-        else if ((style & 9) == 9 || (style & 4) == 4)
-            kind = TSkinnerKind::RadioButton;
-        else
-            kind = TSkinnerKind::Button;
-        MakeWindowSkinner(kind, *this, window);
-        return;
+    const TWindowRule& rule = WindowRuleFor(window);
+    switch (rule.Action) {
+        case TWindowAction::Leave: return;
+        case TWindowAction::Skin: break;
+        case TWindowAction::ChildrenThenSkin: DispatchChildWindows(window); break;
+        case TWindowAction::ChildrenThenButtonFace: DispatchChildWindows(window); [[fallthrough]];
+        case TWindowAction::ButtonFace:
+            if (TWinControl* control = FindControl(window)) control->SetColor(FSkinData->Colours.ButtonFace);
+            return;
     }
-    auto recolour = [](HWND w, TColor colour) {
-        if (TWinControl* control = FindControl(w)) control->SetColor(colour);
-    };
-    if (cls == "combobox") {
-        if ((style & 3) != CBS_SIMPLE) kind = TSkinnerKind::ComBox;
-    } else if (cls == "comboboxex32") {
-        if (GetTopWindow(window)) kind = TSkinnerKind::ComBox;
-    } else if (cls == "scrollbar") {
-        if (!(style & WS_TABSTOP)) kind = TSkinnerKind::Sizer;
-    } else if (cls == "systreeview32") {
-        return;
-    } else if (cls == "#32770") {
-        if (style & WS_TABSTOP) return;
-        DispatchChildWindows(window);
-        kind = TSkinnerKind::BoxH;
-    } else if (cls == "tpanel" || cls == "twidepanel.unicodeclass" || cls == "twidesilentpaintpanel.unicodeclass") {
-        DispatchChildWindows(window);
-        recolour(window, FSkinData->Colours.ButtonFace);
-        return;
-    } else if (cls == "tcheckbox") {
-        kind = TSkinnerKind::CheckBox;
-    } else if (cls == "tcombobox") {
-        kind = TSkinnerKind::ComBox;
-    } else if (cls == "tbutton") {
-        kind = TSkinnerKind::Button;
-    } else if (cls == "tprogressbar") {
-        kind = TSkinnerKind::Progress;
-    } else if (cls == "tsilentpaintpanel") {
-        recolour(window, FSkinData->Colours.ButtonFace);
-        return;
-    } else if (cls == "systabcontrol32") {
-        if (!(style & TCS_OWNERDRAWFIXED)) kind = TSkinnerKind::Tab;
-    } else if (cls == "toolbarwindow32") {
-        return;
-    } else if (cls == "edit") {
-        kind = TSkinnerKind::Edit;
-    }
-    MakeWindowSkinner(kind, *this, window);
+    MakeWindowSkinner(rule.Kind, *this, window);
 }
 
 }  // namespace qx

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <initializer_list>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace qx {
@@ -253,6 +256,30 @@ void DrawNineSlice(HDC dc, const RECT& rect, TBitmap& image, const RECT& frame, 
     Put(dc, view, *work, transparent);
 }
 
+void DrawThreeAcross(HDC dc, const RECT& rect, TBitmap& image, bool stacked, bool transparent, int count,
+                   int frame, const TFrameMargins& margins) {
+    if (Inverted(rect)) return;
+    const RECT f = FrameRect(image, stacked, count, frame);
+    const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
+    const int W = Width(rect), H = Height(rect);
+    if (W == 0 || H == 0 || fw <= 0 || fh <= 0) return;
+    const RECT view = VisiblePart(dc, rect);
+    const int vw = Width(view), vh = Height(view);
+    if (vw <= 0 || vh <= 0) return;
+    const int ox = view.left - rect.left, oy = view.top - rect.top;
+    auto work = WorkBitmap(vw, vh);
+    HDC d = work->Canvas().Handle();
+    HDC s = image.Canvas().Handle();
+    const TFrameMargins bounded = Bounded(margins, fw, fh);
+    const int L = bounded.Left, R = bounded.Right, m = fw - L - R;
+    Piece(d, -ox, -oy, L, H, s, x0, y0, L, fh);
+    if (m > 0)
+        Repeat(d, ox, oy, vw, vh, RECT{L, 0, W - R, H}, m, H,
+               [&](int x, int y) { Piece(d, x, y, m, H, s, x0 + L, y0, m, fh); });
+    Piece(d, W - R - ox, -oy, R, H, s, x0 + fw - R, y0, R, fh);
+    Put(dc, view, *work, transparent);
+}
+
 }  // namespace
 
 void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect, TPartBlend blend) {
@@ -261,6 +288,109 @@ void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect, TP
     const bool keyed = blend == TPartBlend::Keyed || (blend == TPartBlend::AsElement && part.Trans == 1);
     DrawNineSlice(dc, rect, part.Bitmap, FrameRect(part.Bitmap, part.Stacked, part.Frames(), state), margins,
                   part.TiledCentre(), keyed);
+}
+
+namespace {
+
+using S = TSkinState;
+
+// Picture numbers (from 1) of each order for each state; 0 where the order has none.
+struct TOrderRow {
+    TPictureOrder Order;
+    std::uint8_t Picture[kSkinStateCount];
+};
+
+constexpr std::uint8_t At(std::initializer_list<std::pair<S, int>> pictures, S state) {
+    for (const auto& [s, n] : pictures)
+        if (s == state) return static_cast<std::uint8_t>(n);
+    return 0;
+}
+
+template <std::size_t... I>
+constexpr TOrderRow Row(TPictureOrder order, std::initializer_list<std::pair<S, int>> pictures,
+                        std::index_sequence<I...>) {
+    return TOrderRow{order, {At(pictures, static_cast<S>(I))...}};
+}
+
+constexpr TOrderRow Row(TPictureOrder order, std::initializer_list<std::pair<S, int>> pictures) {
+    return Row(order, pictures, std::make_index_sequence<kSkinStateCount>{});
+}
+
+constexpr TOrderRow kOrders[] = {
+    Row(TPictureOrder::Single, {{S::Normal, 1}}),
+    Row(TPictureOrder::HotPressed, {{S::Normal, 1}, {S::Hot, 2}, {S::Pressed, 3}, {S::Disabled, 4}, {S::Focused, 5}}),
+    Row(TPictureOrder::PushButton, {{S::Normal, 1}, {S::Pressed, 2}, {S::Disabled, 3}, {S::Hot, 4}, {S::Focused, 5}}),
+    Row(TPictureOrder::PressedHot, {{S::Normal, 1}, {S::Pressed, 2}, {S::Hot, 3}, {S::Inactive, 4}}),
+    Row(TPictureOrder::PressedDisabled, {{S::Normal, 1}, {S::Pressed, 2}, {S::Disabled, 3}}),
+    Row(TPictureOrder::TabFace, {{S::Normal, 1}, {S::Selected, 2}, {S::Hot, 3}, {S::Disabled, 4}, {S::Focused, 5}}),
+    Row(TPictureOrder::MenuItem, {{S::Normal, 1}, {S::Inactive, 2}, {S::Selected, 4}, {S::Separator, 5}}),
+    Row(TPictureOrder::Trough, {{S::Normal, 1}, {S::Filled, 2}}),
+    Row(TPictureOrder::Bevel, {{S::Normal, 1}, {S::Raised, 2}, {S::Flat, 3}}),
+    Row(TPictureOrder::ScrollArrow, {{S::Normal, 1}, {S::Pressed, 2}, {S::Disabled, 3}, {S::Hot, 4}}),
+    Row(TPictureOrder::ScrollGrip, {{S::Normal, 1}, {S::Pressed, 2}, {S::Hot, 3}}),
+    Row(TPictureOrder::CheckGlyphs,
+        {{S::Normal, 1}, {S::Checked, 2}, {S::Disabled, 3}, {S::CheckedDisabled, 4}, {S::Mixed, 4}, {S::MixedDisabled, 4}}),
+    Row(TPictureOrder::CheckGlyphsWide,
+        {{S::Normal, 1}, {S::Checked, 5}, {S::Disabled, 4}, {S::CheckedDisabled, 8}, {S::Mixed, 9}, {S::MixedDisabled, 12}}),
+};
+
+constexpr bool OrdersInPlace() {
+    for (std::size_t i = 0; i < std::size(kOrders); ++i)
+        if (static_cast<std::size_t>(kOrders[i].Order) != i) return false;
+    return true;
+}
+static_assert(OrdersInPlace(), "one row per picture order, in the order's place");
+
+}  // namespace
+
+TSkinPart SkinPart(TDataSkinObject& element, TPictureOrder order, TPartBlend blend) {
+    TSkinPart part;
+    part.Image = &element.Bitmap;
+    part.Frames = element.Frames();
+    part.Order = order;
+    part.Margins = TFrameMargins{element.Margins.Left, element.Margins.Top, element.Margins.Right, element.Margins.Bottom};
+    part.Stacked = element.Stacked;
+    part.Tiled = element.TiledCentre();
+    part.Keyed = blend == TPartBlend::Keyed || (blend == TPartBlend::AsElement && element.Trans == 1);
+    return part;
+}
+
+int SkinPicture(const TSkinPart& part, TSkinState state) {
+    const auto& row = kOrders[static_cast<std::size_t>(part.Order)].Picture;
+    int picture = row[static_cast<std::size_t>(state)];
+    if (picture == 0) picture = row[static_cast<std::size_t>(TSkinState::Normal)];
+    picture += std::clamp(part.Group, 0, kFrameLimit);
+    return part.ShortShowsLast ? std::min(picture, std::max(part.Frames, 1)) : picture;
+}
+
+void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect) {
+    if (!part.Image || part.Image->Empty() || Inverted(rect) || Width(rect) == 0 || Height(rect) == 0) return;
+    TBitmap& image = *part.Image;
+    const int picture = SkinPicture(part, state);
+    switch (part.Layout) {
+        case TPartLayout::NineSlice:
+            DrawNineSlice(dc, rect, image, FrameRect(image, part.Stacked, part.Frames, picture), part.Margins, part.Tiled,
+                          part.Keyed);
+            break;
+        case TPartLayout::ThreeAcross:
+            DrawThreeAcross(dc, rect, image, part.Stacked, part.Keyed, part.Frames, picture, part.Margins);
+            break;
+        case TPartLayout::Cell: DrawFrameCell(dc, rect, image, part.Keyed, part.Frames, picture); break;
+        case TPartLayout::Centred: DrawGlyphCentered(dc, rect, image, part.Keyed, part.Frames, picture); break;
+    }
+}
+
+std::unique_ptr<TBitmap> MakeSkinPartBitmap(const TSkinPart& part, TSkinState state, SIZE size) {
+    if (!part.Image) return std::make_unique<TBitmap>();
+    return MakeFrameBitmap(RECT{0, 0, size.cx, size.cy}, *part.Image, part.Margins, part.Stacked, part.Tiled,
+                           part.Frames, SkinPicture(part, state));
+}
+
+SIZE SkinPartSize(const TSkinPart& part) {
+    if (!part.Image || part.Image->Empty()) return SIZE{0, 0};
+    const int frames = std::max(part.Frames, 1);
+    if (part.Stacked) return SIZE{part.Image->Width(), part.Image->Height() / frames};
+    return SIZE{part.Image->Width() / frames, part.Image->Height()};
 }
 
 SIZE SkinPartSize(const TDataSkinObject& part) {
@@ -277,27 +407,7 @@ void DrawFrame(HDC dc, const RECT& rect, TBitmap& image, bool stacked, bool tile
 
 void DrawHorzFrame(TCanvas& canvas, const RECT& rect, TBitmap& image, bool stacked, bool transparent, int count,
                    int frame, const TFrameMargins& margins) {
-    if (Inverted(rect)) return;
-    const RECT f = FrameRect(image, stacked, count, frame);
-    const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
-    const int W = Width(rect), H = Height(rect);
-    if (W == 0 || H == 0 || fw <= 0 || fh <= 0) return;
-    HDC dc = canvas.Handle();
-    const RECT view = VisiblePart(dc, rect);
-    const int vw = Width(view), vh = Height(view);
-    if (vw <= 0 || vh <= 0) return;
-    const int ox = view.left - rect.left, oy = view.top - rect.top;
-    auto work = WorkBitmap(vw, vh);
-    HDC d = work->Canvas().Handle();
-    HDC s = image.Canvas().Handle();
-    const TFrameMargins bounded = Bounded(margins, fw, fh);
-    const int L = bounded.Left, R = bounded.Right, m = fw - L - R;
-    Piece(d, -ox, -oy, L, H, s, x0, y0, L, fh);
-    if (m > 0)
-        Repeat(d, ox, oy, vw, vh, RECT{L, 0, W - R, H}, m, H,
-               [&](int x, int y) { Piece(d, x, y, m, H, s, x0 + L, y0, m, fh); });
-    Piece(d, W - R - ox, -oy, R, H, s, x0 + fw - R, y0, R, fh);
-    Put(dc, view, *work, transparent);
+    DrawThreeAcross(canvas.Handle(), rect, image, stacked, transparent, count, frame, margins);
 }
 
 void DrawFrameCell(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {

@@ -64,19 +64,95 @@ void RotateBitmapLeft(TBitmap& bitmap);
 void RotateBitmapRight(TBitmap& bitmap);
 
 // ---- skin elements: one call draws one element in one state into one rectangle ----
+
+// What a control shows. Each element's strip holds pictures for some of these, in an order of
+// its own; a state the order has no picture for shows the normal one.
+enum class TSkinState : std::uint8_t {
+    Normal,
+    Hot,
+    Pressed,
+    Disabled,
+    Focused,
+    Selected,
+    Inactive,
+    Separator,
+    Filled,
+    Checked,
+    CheckedDisabled,
+    Mixed,
+    MixedDisabled,
+    Raised,
+    Flat,
+};
+inline constexpr int kSkinStateCount = static_cast<int>(TSkinState::Flat) + 1;
+
+// The orders in which the skin format lays an element's pictures for the states.
+enum class TPictureOrder : std::uint8_t {
+    Single,            // one picture for every state
+    HotPressed,        // normal, hot, pressed, disabled, focused
+    PushButton,        // normal, pressed, disabled, hot, focused
+    PressedHot,        // normal, pressed, hot, inactive
+    PressedDisabled,   // normal, pressed, disabled
+    TabFace,           // normal, selected, hot, disabled, selected and focused
+    MenuItem,          // normal, inactive, -, selected, separator
+    Trough,            // empty, filled
+    Bevel,             // lowered, raised, flat
+    ScrollArrow,       // normal, pressed, disabled, hot
+    ScrollGrip,        // normal, pressed, hot
+    CheckGlyphs,       // unchecked, checked, disabled, checked disabled; mixed as checked disabled
+    CheckGlyphsWide,   // 12 pictures: unchecked, -, -, disabled, checked, -, -, checked disabled, mixed, -, -, mixed disabled
+};
+
+// How a picture is laid into its rectangle.
+enum class TPartLayout : std::uint8_t {
+    NineSlice,    // corners kept, edges and centre stretched or tiled
+    ThreeAcross,  // caps kept, the middle repeated, the height stretched
+    Cell,         // the whole picture stretched to the rectangle
+    Centred,      // the picture at its own size, centred
+};
+
 enum class TPartBlend : std::uint8_t {
     AsElement,  // magenta transparent when the element says so
     Copy,       // every pixel, whatever the element says (window frame pieces)
     Keyed,      // magenta transparent
 };
+
+// One drawable strip of a skin element: its image and how its pictures are cut, ordered and
+// laid. Made by the element accessors of SkinParts.h; painters never fill one field by field.
+struct TSkinPart {
+    TBitmap* Image = nullptr;
+    int Frames = 1;       // pictures in the strip
+    int Group = 0;        // pictures before this part's first, for strips shared by several parts
+    TPictureOrder Order = TPictureOrder::Single;
+    TPartLayout Layout = TPartLayout::NineSlice;
+    TFrameMargins Margins{};
+    bool Stacked = false;
+    bool Tiled = false;
+    bool Keyed = false;
+    // A strip shorter than its order shows its last picture for the states past its end.
+    bool ShortShowsLast = false;
+};
+
+// The element's own strip: its frames, margins, tiling and transparency.
+TSkinPart SkinPart(TDataSkinObject& element, TPictureOrder order, TPartBlend blend = TPartBlend::AsElement);
+// The number (from 1) of the picture a part shows for a state.
+int SkinPicture(const TSkinPart& part, TSkinState state);
+// The part's picture for the state, laid into rect. Nothing for an empty image or rectangle.
+void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect);
+// The same picture, laid nine-slice, as a new bitmap of the given size.
+std::unique_ptr<TBitmap> MakeSkinPartBitmap(const TSkinPart& part, TSkinState state, SIZE size);
+
 // Picture `state` (from 1) of the element, cut into nine slices by its margins with the centre
 // stretched or tiled as it says, drawn into rect. Nothing for an empty image or rectangle.
+// Kept for window frame pieces, which still number their pictures.
 void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect,
                   TPartBlend blend = TPartBlend::AsElement);
 // The same picture as a new bitmap of the given size.
 std::unique_ptr<TBitmap> MakeSkinPartBitmap(TDataSkinObject& part, int state, SIZE size);
 // The size of one picture of the element (0 x 0 for an empty image).
 SIZE SkinPartSize(const TDataSkinObject& part);
+// The size of one picture of a part (0 x 0 for an empty image).
+SIZE SkinPartSize(const TSkinPart& part);
 
 // The largest working bitmap (in pixels) a primitive has made since the last reset: how tests
 // see that painting stays within its destination.

@@ -42,7 +42,7 @@ TCaptionTextPainter* DefaultCaptionPainter() { return g_captionPainter; }
 void SetDefaultCaptionPainter(TCaptionTextPainter* painter) { g_captionPainter = painter; }
 
 TSkinForm::TSkinForm(HWND window)
-    : FHandle(window), FDoubleClickTime(GetDoubleClickTime()), FCaptionPainter(DefaultCaptionPainter()) {
+    : FHandle(window), FCaptionPainter(DefaultCaptionPainter()), FSystemCommands(std::make_unique<TSystemCommands>(*this)) {
     FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     FCaptionBitmap.SetPixelFormat(TPixelFormat::pf24bit);
 }
@@ -57,7 +57,7 @@ TSkinForm::~TSkinForm() {
     }
     FreeControlSkinners();
     SkinFormMenus(false);
-    FSysMenuPopup.reset();
+    FSystemCommands.reset();
     FMenuBar.reset();
 }
 
@@ -279,9 +279,9 @@ void TSkinForm::Unskin() {
     FReleased = true;
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
     // A menu still open ends; its items draw themselves again.
-    if (FTracking || FSysMenuShowing) EndMenu();
+    if (FTracking || FSystemCommands->SysMenuShowing()) EndMenu();
     RestoreOwnerDrawn();
-    if (!FSysMenuShowing) FSysMenuPopup.reset();
+    FSystemCommands->DropSysMenu();
     SkinFormMenus(false);
     RestoreRedraw();
     // Control skinners go first: they give their controls back while the window is whole.
@@ -332,9 +332,9 @@ void TSkinForm::DetachAtDestroy() {
     FReleased = true;
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
     FRedrawOff = false;
-    if (FTracking || FSysMenuShowing) EndMenu();
+    if (FTracking || FSystemCommands->SysMenuShowing()) EndMenu();
     RestoreOwnerDrawn();
-    if (!FSysMenuShowing) FSysMenuPopup.reset();
+    FSystemCommands->DropSysMenu();
     SkinFormMenus(false);
     FreeControlSkinners();
     GiveBackProcedures();
@@ -425,7 +425,7 @@ void TSkinForm::FreeControlSkinners() {
     while (!FControls.empty()) {
         TSkinControl* s = FControls.back();
         FControls.pop_back();
-        if (s->LifeState() != flDestroyed) s->Detach();
+        if (s->Life() != TSkinnerLife::Destroyed) s->Detach();
         if (manager && manager->Owns(s))
             manager->Free(s);
         else
@@ -449,31 +449,24 @@ void TSkinForm::CallPrevious(TMessage& m) {
 }
 
 void TSkinForm::SkinWndProc(TMessage& m) {
-    bool handled = false;
-    Stage1(m, handled);
-    if (handled) return;
-    if (!FSkinFrame) {
+    if (HandleAnyWindowMessage(m)) return;
+    if (!FSkinFrame || (FIsChild && FMDIKind != mkChild)) {
         CallPrevious(m);
         return;
     }
-    if (FIsChild && FMDIKind != mkChild) {
-        CallPrevious(m);
-        return;
-    }
-    Stage2(m, handled);
-    if (handled) return;
-    const bool stage3 = FLifeState != flNew && !(FMDIKind == mkChild && FWindowState == wsMaximized);
-    if (stage3) Stage3(m, handled);
-    if (!handled) CallPrevious(m);
+    if (HandleFramedWindowMessage(m)) return;
+    // The skin draws the frame only once it has started, and a maximized MDI child has none.
+    const bool drawsFrame = FLifeState != flNew && !(FMDIKind == mkChild && FWindowState == wsMaximized);
+    if (drawsFrame && HandleSkinFrameMessage(m)) return;
+    CallPrevious(m);
 }
 
-void TSkinForm::Stage1(TMessage& m, bool& handled) {
-    handled = true;
+bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
     switch (m.Msg) {
         case WM_NCPAINT:
             if (FLifeState == flNew && FSkinFrame) {
                 m.Result = 0;  // no system frame before the start message
-                return;
+                return true;
             }
             break;
         case WM_ERASEBKGND:
@@ -484,49 +477,49 @@ void TSkinForm::Stage1(TMessage& m, bool& handled) {
                 FillRect(reinterpret_cast<HDC>(m.WParam), &r, FSkinData->FaceBrush());
                 m.Result = 1;
             }
-            return;
+            return true;
         case WM_NCDESTROY: {
             FLifeState = flDestroying;
             CallPrevious(m);
             DetachAtDestroy();
             FLifeState = flDestroyed;
             if (TSkinManager* manager = SkinManager(); manager && manager->Owns(this)) manager->Forget(this);
-            return;
+            return true;
         }
         case WM_NCACTIVATE:
             if (FLifeState == flNew && FMDIKind != mkChild && FSkinFrame) {
                 // Nothing is drawn yet; deactivation still goes ahead.
                 m.Result = TRUE;
-                return;
+                return true;
             }
             break;
         case WM_MENUSELECT:
             if (FTracking) OnMenuSelect(m);
             CallPrevious(m);
-            return;
+            return true;
         case WM_INITMENUPOPUP:
             if (TSkinManager* manager = SkinManager())
                 manager->SetPopupKind(reinterpret_cast<HMENU>(m.WParam) == FSysMenu ? pkSystemMenu : pkMenuBar);
             CallPrevious(m);
             // The owner may have changed its items: those of a tracked drop-down draw from the skin.
             if (FTracking) MarkOwnerDrawn(reinterpret_cast<HMENU>(m.WParam));
-            return;
+            return true;
         case WM_CTLCOLORBTN:
             CallPrevious(m);
             if (!FForm) SetBkMode(reinterpret_cast<HDC>(m.WParam), TRANSPARENT);
-            return;
+            return true;
         case WM_CTLCOLORSTATIC:
             CallPrevious(m);
             if (!FForm && FSkinData) {
                 SetBkMode(reinterpret_cast<HDC>(m.WParam), TRANSPARENT);
                 m.Result = reinterpret_cast<LRESULT>(FSkinData->FaceBrush());
             }
-            return;
+            return true;
         case WM_SKINSTART:
             if (m.LParam != kSkinStartKey) break;
             StartSkin();
             m.Result = 0;
-            return;
+            return true;
         case WM_SKINRECREATESCROLL: {
             const HWND control = reinterpret_cast<HWND>(m.WParam);
             bool found = false;
@@ -555,9 +548,9 @@ void TSkinForm::Stage1(TMessage& m, bool& handled) {
                     }
             }
             m.Result = 0;
-            return;
+            return true;
         }
-        case WM_SKINNEDQUERY: m.Result = 1; return;
+        case WM_SKINNEDQUERY: m.Result = 1; return true;
         case WM_SETTEXT:
         case WM_SETICON:
             if (FSkinFrame && FStarted && FBorderKind != bkNoCaption && !FIsChild) {
@@ -567,12 +560,12 @@ void TSkinForm::Stage1(TMessage& m, bool& handled) {
                     MeasureFrame();
                 }
                 PaintFrame();
-                return;
+                return true;
             }
             break;
         default: break;
     }
-    handled = false;
+    return false;
 }
 
 void TSkinForm::PassOnWithoutSystemCaption(TMessage& m) {
@@ -587,10 +580,9 @@ void TSkinForm::PassOnWithoutSystemCaption(TMessage& m) {
     }
 }
 
-void TSkinForm::Stage2(TMessage& m, bool& handled) {
-    handled = true;
+bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
     switch (m.Msg) {
-        case WM_SIZE: OnSize(m); return;
+        case WM_SIZE: OnSize(m); return true;
         case WM_ACTIVATE:
             FActive = LOWORD(m.WParam) != WA_INACTIVE;
             break;
@@ -602,11 +594,11 @@ void TSkinForm::Stage2(TMessage& m, bool& handled) {
                 SetCaptionStyle(true);
             else
                 SetCaptionStyle(false);
-            return;
+            return true;
         case WM_WINDOWPOSCHANGED:
             ReadWindowState();
             CallPrevious(m);
-            return;
+            return true;
         case WM_NCACTIVATE:
             FActive = LOBYTE(m.WParam) != 0;
             break;
@@ -614,51 +606,50 @@ void TSkinForm::Stage2(TMessage& m, bool& handled) {
             if (IsSystemCommand(LOWORD(m.WParam))) {
                 PostMessageW(FHandle, WM_SYSCOMMAND, LOWORD(m.WParam), 0);
                 m.Result = 0;
-                return;
+                return true;
             }
             break;
-        case WM_SYSCOMMAND: OnSysCommand(m); return;
+        case WM_SYSCOMMAND:
+            if (!OnKeyMenu(m)) FSystemCommands->OnSysCommand(m);
+            return true;
         case WM_CTLCOLORBTN:
-        case WM_CTLCOLORSTATIC: {
-            bool again = false;
-            Stage1(m, again);
-            return;
-        }
+        case WM_CTLCOLORSTATIC:
+            HandleAnyWindowMessage(m);
+            return true;
         case WM_SKINOPENMENU: {
             m.Result = 0;
-            if (FTracking) return;
+            if (FTracking) return true;
             const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
             if (TMenuBtn* item = MenuBtnAt(p)) OpenMenuBtn(item, m.WParam != 0);
-            return;
+            return true;
         }
-        case CM_MENUCHANGED: OnMenuChanged(m); return;
+        case CM_MENUCHANGED: OnMenuChanged(m); return true;
         default: break;
     }
-    handled = false;
+    return false;
 }
 
-void TSkinForm::Stage3(TMessage& m, bool& handled) {
-    handled = true;
+bool TSkinForm::HandleSkinFrameMessage(TMessage& m) {
     switch (m.Msg) {
         case WM_MEASUREITEM:
-            if (OnMenuMeasureItem(m)) return;
+            if (OnMenuMeasureItem(m)) return true;
             break;
         case WM_DRAWITEM:
-            if (OnMenuDrawItem(m)) return;
+            if (OnMenuDrawItem(m)) return true;
             break;
-        case WM_NCCALCSIZE: OnNcCalcSize(m); return;
+        case WM_NCCALCSIZE: OnNcCalcSize(m); return true;
         case WM_NCHITTEST: {
             CallPrevious(m);
             const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
             m.Result = CaptionHitTest(static_cast<int>(m.Result), p.y, FCaptionHeight, FMenuHeight);
-            return;
+            return true;
         }
         case WM_NCMOUSEMOVE:
         case WM_NCLBUTTONDOWN:
         case WM_NCLBUTTONUP:
         case WM_NCLBUTTONDBLCLK:
         case WM_NCRBUTTONDOWN:
-            if (OnNcMouse(m)) return;
+            if (OnNcMouse(m)) return true;
             break;
         case WM_NCPAINT:
             SetSysMenuStyle(true);
@@ -670,14 +661,14 @@ void TSkinForm::Stage3(TMessage& m, bool& handled) {
                 }
             }
             m.Result = 0;
-            return;
-        case WM_NCACTIVATE: OnNcActivate(m); return;
+            return true;
+        case WM_NCACTIVATE: OnNcActivate(m); return true;
         case WM_NCUAHDRAWCAPTION:
-        case WM_NCUAHDRAWFRAME: m.Result = 0; return;
-        case WM_SKINPAINTFRAME: PaintFrame(); return;
+        case WM_NCUAHDRAWFRAME: m.Result = 0; return true;
+        case WM_SKINPAINTFRAME: PaintFrame(); return true;
         default: break;
     }
-    handled = false;
+    return false;
 }
 
 void TSkinForm::OnSize(TMessage& m) {
@@ -822,19 +813,19 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
             }
             if (m.WParam != HTCAPTION) return false;
             if (FWindowState != wsNormal) {
-                RestoreWindow();
+                FSystemCommands->RestoreWindow();
                 consume();
                 return true;
             }
             if (FCaps & fcMaxBox) {
-                ToggleMaximize();
+                FSystemCommands->ToggleMaximize();
                 consume();
                 return true;
             }
             return false;
         case WM_NCRBUTTONDOWN:
             if (m.WParam == HTCAPTION && FMDIKind != mkChild) {
-                ShowSysMenu(POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)});
+                FSystemCommands->ShowSysMenu(POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)});
                 consume();
                 return true;
             }
@@ -853,7 +844,8 @@ void TSkinForm::OnHoverTimer() {
 
 void TSkinForm::DoButtonAction(TSysButton& button, POINT releasePoint) {
     const std::int32_t action = button.FSkin->Action;
-    auto mdiChildCommand = [this](WPARAM command) { ChildSysCommand(command); };
+    TSystemCommands& commands = *FSystemCommands;
+    auto mdiChildCommand = [&commands](WPARAM command) { commands.ChildSysCommand(command); };
     switch (action) {
         case caClose:
             if (FSysMenu && GetMenuState(FSysMenu, SC_CLOSE, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
@@ -862,12 +854,12 @@ void TSkinForm::DoButtonAction(TSysButton& button, POINT releasePoint) {
             }
             return;
         case caMaximize:
-        case caMaximize2: ToggleMaximize(); return;
+        case caMaximize2: commands.ToggleMaximize(); return;
         case caMinimize:
-        case caMinimize2: ToggleMinimize(); return;
+        case caMinimize2: commands.ToggleMinimize(); return;
         case caSystemMenu:
         case caIconMenu:
-        case caSystemMenu2: ShowSysMenu(POINT{releasePoint.x + 1, releasePoint.y + 1}); return;
+        case caSystemMenu2: commands.ShowSysMenu(POINT{releasePoint.x + 1, releasePoint.y + 1}); return;
         case caMdiMinimize:
         case caMdiMinimize2: mdiChildCommand(SC_MINIMIZE); return;
         case caMdiRestore:
@@ -876,6 +868,27 @@ void TSkinForm::DoButtonAction(TSysButton& button, POINT releasePoint) {
         case caMdiClose2: mdiChildCommand(SC_CLOSE); return;
         default: PostMessageW(FHandle, WM_SKINCAPTIONACTION, static_cast<WPARAM>(action), 0); return;
     }
+}
+
+// ---- what the system commands ask of the window ----------------------------------------------
+
+bool TSkinForm::SysButtonHot() const { return dynamic_cast<TSysButton*>(FHotObject) != nullptr; }
+
+void TSkinForm::StopHover() {
+    if (FHoverTimer) FHoverTimer->SetEnabled(false);
+}
+
+bool TSkinForm::MdiChildMaximized() const {
+    TSkinManager* manager = SkinManager();
+    return manager && manager->MDIChildMaximized();
+}
+
+void TSkinForm::SetMdiChildMaximized(bool maximized) {
+    if (TSkinManager* manager = SkinManager()) manager->SetMDIChildMaximized(maximized);
+}
+
+void TSkinForm::SetPopupKind(TPopupKind kind) {
+    if (TSkinManager* manager = SkinManager()) manager->SetPopupKind(kind);
 }
 
 }  // namespace qx

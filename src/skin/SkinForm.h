@@ -12,6 +12,7 @@
 #include "skin/CaptionBar.h"
 #include "skin/SkinMessages.h"
 #include "skin/Skinner.h"
+#include "skin/SystemCommands.h"
 
 #include <windows.h>
 
@@ -48,7 +49,7 @@ public:
 TCaptionTextPainter* DefaultCaptionPainter();
 void SetDefaultCaptionPainter(TCaptionTextPainter* painter);
 
-class TSkinForm : public TSkinner, public TMessageHook, public TNCObjectHost {
+class TSkinForm : public TSkinner, public TMessageHook, public TNCObjectHost, public TSystemCommandsHost {
 public:
     explicit TSkinForm(HWND window);
     ~TSkinForm() override;
@@ -123,11 +124,8 @@ public:
     TSysButton* ObjectAt(POINT framePoint) const;
     POINT ScreenToFrame(int x, int y) const;
     void DoButtonAction(TSysButton& button, POINT releasePoint);
-    void ToggleMaximize();
-    void ToggleMinimize();
-    void RestoreWindow();
-    // An MDI frame sends the command to its active child.
-    void ChildSysCommand(WPARAM command);
+    // Maximize, minimize, restore and the skinned system menu.
+    TSystemCommands& SystemCommands() { return *FSystemCommands; }
 
     // ---- menus ----
     TSkinMenuBar* MenuBar() const { return FMenuBar.get(); }
@@ -137,34 +135,28 @@ public:
     // the arrow keys open the neighbours); a command item only posts its command.
     void OpenMenuBtn(TMenuBtn* item, bool fromKeyboard);
     bool Tracking() const { return FTracking; }
-    // The skinned system menu: a copy of the window's system menu with the skin's images,
-    // enabled for the window's state, popped up at the screen point; a second click on the
-    // system-menu button within the double-click time closes the window instead.
-    void ShowSysMenu(POINT screenPoint);
-    void BuildSysMenu();
-    TPopupMenu* SysMenuPopup() const { return FSysMenuPopup.get(); }
     // An MDI frame whose active child is maximized.
     bool ActiveChildMaximized() const;
-    HWND ClientHandle() const { return FClientHandle; }
+    HWND ClientHandle() const override { return FClientHandle; }
 
     // ---- messages ----
     void SkinWndProc(TMessage& message);
-    void CallPrevious(TMessage& message);
+    void CallPrevious(TMessage& message) override;
     void HookMessage(TMessage& message, const TMessageNext& next) override;
 
     // ---- what other parts read ----
-    HWND Handle() const { return FHandle; }
+    HWND Handle() const override { return FHandle; }
     TCustomForm* Form() const { return FForm; }
-    TSkinData* SkinData() const { return FSkinData; }
+    TSkinData* SkinData() const override { return FSkinData; }
     bool SkinFrame() const { return FSkinFrame; }
     TFormLifeState LifeState() const { return FLifeState; }
-    TMdiKind MdiKind() const { return FMDIKind; }
+    TMdiKind MdiKind() const override { return FMDIKind; }
     TBorderKind BorderKind() const { return FBorderKind; }
-    TWindowState WindowState() const { return FWindowState; }
+    TWindowState WindowState() const override { return FWindowState; }
     bool Active() const { return FActive; }
     bool IsDialog() const { return FIsDialog; }
-    bool RightToLeft() const { return FRightToLeft; }
-    std::uint8_t Caps() const { return FCaps; }
+    bool RightToLeft() const override { return FRightToLeft; }
+    std::uint8_t Caps() const override { return FCaps; }
     int BorderLeft() const { return FBorderLeft; }
     int CaptionHeight() const { return FCaptionHeight; }
     int BorderRight() const { return FBorderRight; }
@@ -185,10 +177,29 @@ private:
     // attached; false when it was registered already.
     bool RegisterControlIfNew(TSkinControl* skinner, TControl* control);
     void PaintCaptionButtons(HDC strip);
+    // ---- what the system commands ask of the window ----
+    void SetWindowStateAhead(TWindowState state) override { FWindowState = state; }
+    bool Sizeable() const override { return FSizeable; }
+    HMENU SystemMenu() const override { return FSysMenu; }
+    bool Released() const override { return FReleased; }
+    bool SysButtonHot() const override;
+    void ForgetHotObject() override { FHotObject = nullptr; }
+    void StopHover() override;
+    bool MdiChildMaximized() const override;
+    void SetMdiChildMaximized(bool maximized) override;
+    void SetPopupKind(TPopupKind kind) override;
+    void DrawMenuItem(TMenuItem* item, HDC dc, const RECT& rect, UINT state) override {
+        DrawItemHandler(item, dc, rect, state);
+    }
+    void MeasureMenuItem(TMenuItem* item, int& width, int& height) override { MeasureItemHandler(item, width, height); }
+    // The keyboard's menu (WM_SYSCOMMAND with SC_KEYMENU) along the skinned menu bar; true when
+    // it was answered here.
+    bool OnKeyMenu(TMessage& m);
+
     void ReadStyles();
     void ReadWindowState();
-    void SetCaptionStyle(bool on);
-    void SetSysMenuStyle(bool remove);
+    void SetCaptionStyle(bool on) override;
+    void SetSysMenuStyle(bool remove) override;
     void FrameChanged();
     // The menu bar of the window's menu (made when the window has one), and the menu back.
     void BuildMenuBar();
@@ -218,13 +229,16 @@ private:
     void ClientWndProc(TMessage& m);
     void Notification(TComponent* component, TOperation operation) override;
     void StartSkin();
-    void Stage1(TMessage& m, bool& handled);
-    void Stage2(TMessage& m, bool& handled);
-    void Stage3(TMessage& m, bool& handled);
+    // The message tiers, each true when it answered the message. Messages every skinned window
+    // answers (its start, its end, the colours of its children, the menus it tracks):
+    bool HandleAnyWindowMessage(TMessage& m);
+    // Those of a window with a skinned frame, started or not (size, activation, system commands):
+    bool HandleFramedWindowMessage(TMessage& m);
+    // The frame itself, once the skin draws it (non-client size, hit test, mouse and painting):
+    bool HandleSkinFrameMessage(TMessage& m);
     void OnSize(TMessage& m);
     void OnNcActivate(TMessage& m);
     void OnNcCalcSize(TMessage& m);
-    void OnSysCommand(TMessage& m);
     // Non-client mouse messages; true when consumed.
     bool OnNcMouse(TMessage& m);
     // Lets the previous procedure handle a message that would draw the system caption over
@@ -279,8 +293,6 @@ private:
     bool FIsChild = false;
     bool FSizeable = false;
     bool FRightToLeft = false;
-    DWORD FLastSysClick = 0;
-    UINT FDoubleClickTime = 0;
     std::string FClassName;
     HWND FOwnerWindow = nullptr;
     TCanvas FControlCanvas;
@@ -291,8 +303,7 @@ private:
     bool FTracking = false;
     bool FMenuDirty = false;  // the menu changed while a drop-down was tracked
     HMENU FTrackedMenu = nullptr;
-    std::unique_ptr<TPopupMenu> FSysMenuPopup;
-    bool FSysMenuShowing = false;
+    std::unique_ptr<TSystemCommands> FSystemCommands;
     // Items of platform menus the skin made owner-drawn while it tracks a drop-down.
     struct TOwnerDrawnItem {
         HMENU Menu;

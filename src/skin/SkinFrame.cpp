@@ -2,6 +2,7 @@
 // caption strip and caption buttons, the window icon, and the window region cut from the
 // transparent parts of the frame.
 #include "framework/Forms.h"
+#include "skin/FrameParts.h"
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
@@ -219,9 +220,7 @@ void TSkinForm::LayoutSysButtons() {
 
 void TSkinForm::PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) {
     if (!FSkinData || Width(rect) < 0 || Height(rect) < 0) return;
-    TDataSkinObject& piece = Piece(*FSkinData, index);
-    const int state = FActive || piece.Frames() == 1 ? fsActive : fsInactive;
-    DrawSkinPart(dc, piece, state, rect, TPartBlend::Copy);
+    DrawSkinPart(dc, FramePiece(Piece(*FSkinData, index)), FActive ? TSkinState::Normal : TSkinState::Inactive, rect);
 }
 
 void TSkinForm::ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized) {
@@ -275,8 +274,9 @@ void TSkinForm::PaintCaptionButtons(HDC strip) {
             DrawWindowIcon(strip, b->FRect);
             continue;
         }
-        const int cell = !FActive && e.Frames() >= bcInactive ? bcInactive : bcNormal;
-        DrawFrameCell(strip, b->FRect, e.Bitmap, true, e.Frames(), cell);
+        const TSkinPart face = CaptionButtonFace(e);
+        const bool inactive = !FActive && HasSkinPicture(face, TSkinState::Inactive);
+        DrawSkinPart(strip, face, inactive ? TSkinState::Inactive : TSkinState::Normal, b->FRect);
     }
 }
 
@@ -308,10 +308,12 @@ void TSkinForm::PaintSysButton(TSysButton& button, int state) {
         if (ShowsWindowIcon(e.Action)) {
             DrawWindowIcon(c, local);
         } else {
-            int image = state;
-            if (e.Visibility == bvMdiMenuBar && state == bcHot) image = bcInactive;
-            if (image > e.Frames()) image = bcNormal;
-            DrawFrameCell(c, local, e.Bitmap, true, e.Frames(), image);
+            const TSkinPart face = CaptionButtonFace(e);
+            TSkinState shown = CaptionCellState(state);
+            // On the menu bar a maximized child's hot button shows its inactive picture.
+            if (e.Visibility == bvMdiMenuBar && shown == TSkinState::Hot) shown = TSkinState::Inactive;
+            if (!HasSkinPicture(face, shown)) shown = TSkinState::Normal;
+            DrawSkinPart(c, face, shown, local);
         }
         TWindowDC dc(FHandle, true);
         if (dc.Get()) BitBlt(dc.Get(), r.left, r.top, w, h, c, 0, 0, SRCCOPY);

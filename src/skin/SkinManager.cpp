@@ -45,6 +45,83 @@ TSkinManager& EnsureSkinManager() {
     return *g_manager;
 }
 
+namespace {
+
+// What a skin data component's changes mean for the windows, told to the program's manager of
+// the moment (a test's own while it lives); the program's own is made when a component first
+// needs one.
+class TSkinDataFollower final : public TSkinDataListener {
+public:
+    void SkinDataChanged(TSkinData& data, TSkinDataChange change) override {
+        switch (change) {
+            case TSkinDataChange::Loaded: Loaded(data); return;
+            case TSkinDataChange::SwitchedOn:
+            case TSkinDataChange::SwitchedOff: {
+                const bool on = change == TSkinDataChange::SwitchedOn;
+                TSkinManager& manager = EnsureSkinManager();
+                manager.SetCurrentSkinData(&data);
+                manager.QueueCommand(on ? scStart : scStop, 250);
+                if (on && data.SkinFormtype() == sfMainform) manager.SetState(msRunning);
+                return;
+            }
+            case TSkinDataChange::SwitchOnRefused:
+                // A component that skins only its own form is still the one commands are about.
+                if (data.SkinFormtype() == sfOnlyThisForm) EnsureSkinManager().SetCurrentSkinData(&data);
+                return;
+            case TSkinDataChange::SkinApplied: {
+                if (!SkinManager()) data.Loaded();
+                TSkinManager& manager = EnsureSkinManager();
+                manager.SetCurrentSkinData(&data);
+                // Caption-button objects point at the elements of the previous parse.
+                manager.DropCaptionButtons();
+                if (manager.State() == msRunning) manager.QueueCommand(scRefresh, 250);
+                return;
+            }
+            case TSkinDataChange::SkinLostWhileOn:
+            case TSkinDataChange::SkinLostWhileOff: {
+                TSkinManager* manager = SkinManager();
+                if (!manager) return;
+                bool inUse = change == TSkinDataChange::SkinLostWhileOn;
+                for (TSkinForm* form : manager->FormSkinners()) inUse = inUse || form->SkinData() == &data;
+                if (!inUse) return;
+                // As switching off does: every window skinned from the component gets its own look back.
+                manager->SetCurrentSkinData(&data);
+                manager->QueueCommand(scStop, 250);
+                return;
+            }
+            case TSkinDataChange::Going:
+                if (TSkinManager* manager = SkinManager()) manager->RemoveSkinData(&data);
+                return;
+        }
+    }
+
+private:
+    static void Loaded(TSkinData& data) {
+        TSkinManager& manager = EnsureSkinManager();
+        manager.AddSkinData(&data);
+        if (data.SkinFormtype() != sfMainform) {
+            manager.SetSkinningOn(true);
+            if (manager.State() == msIdle) manager.SetState(msRunning);
+            if (auto* form = dynamic_cast<TCustomForm*>(data.Owner()); form && form->HandleAllocated())
+                manager.SkinWindow(form->Handle());
+            return;
+        }
+        manager.InstallHooks();
+        if (data.Active()) {
+            manager.SetCurrentSkinData(&data);
+            manager.QueueCommand(scStart, 250);
+        }
+    }
+};
+
+}  // namespace
+
+void FollowSkinData() {
+    // Never destroyed: a component may go after the program's statics.
+    static TSkinDataFollower* const follower = new TSkinDataFollower;
+    TSkinData::Subscribe(follower);
+}
+
 TSkinManager::TSkinManager() : TComponent(nullptr), previous_(g_manager) {
     g_manager = this;
     timer_ = new TTimer(this);

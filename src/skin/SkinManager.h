@@ -155,6 +155,11 @@ TSkinManager* SkinManager();
 // The program's manager, made when there is none; it lives until the program ends.
 TSkinManager& EnsureSkinManager();
 
+// Makes the program's manager follow every skin data component: the components tell what
+// changed, and the manager (made for the first that loads) skins, refreshes and unskins the
+// windows. Part of registering the skin classes.
+void FollowSkinData();
+
 // Helpers of the window rules.
 std::string WindowClassName(HWND window);
 std::string LowerAscii(std::string text);

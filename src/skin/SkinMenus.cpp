@@ -403,4 +403,28 @@ void TSkinForm::OnDialogChar(TMessage& m, const TMessageNext& next) {
     m.Result = 1;
 }
 
+bool TSkinForm::OnKeyMenu(TMessage& m) {
+    if ((m.WParam & 0xFFF0) != SC_KEYMENU || FTracking) return false;
+    const std::vector<TKeyItem> items = FMenuBar ? FMenuBar->KeyItems() : std::vector<TKeyItem>{};
+    const TKeyMenuChoice choice = ChooseKeyMenu(static_cast<std::uint32_t>(m.LParam), GetCapture() != nullptr, items);
+    switch (choice.Act) {
+        case TKeyMenuAct::OpenItem:
+            if (TMenuBtn* item = FMenuBar ? FMenuBar->Item(choice.Index) : nullptr) {
+                if (IsRectEmpty(&item->FRect)) FMenuBar->Layout(MenuBand());
+                OpenMenuBtn(item, true);
+            }
+            m.Result = 1;
+            return true;
+        case TKeyMenuAct::SystemMenu: {
+            POINT origin{0, 0};
+            ClientToScreen(FHandle, &origin);
+            FSystemCommands->ShowSysMenu(origin);
+            m.Result = 0;
+            return true;
+        }
+        case TKeyMenuAct::PassOn: break;
+    }
+    return false;
+}
+
 }  // namespace qx

@@ -4,6 +4,7 @@
 #include "skin/SkinDraw.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinMessages.h"
+#include "skin/SkinParts.h"
 
 namespace qx {
 
@@ -54,9 +55,7 @@ bool TSkinPopupMenu::BuildBackground() {
     GetWindowRect(FWindow, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
-    TDataSkinObject& e = *FSkinData->MenuBackground;
-    const TFrameMargins margins{e.Margins.Left, e.Margins.Top, e.Margins.Right, e.Margins.Bottom};
-    auto picture = MakeFrameBitmap(RECT{0, 0, w, h}, e.Bitmap, margins, false, e.Tile == 1, 1, 1);
+    auto picture = MakeSkinPartBitmap(MenuBackground(*FSkinData->MenuBackground), TSkinState::Normal, SIZE{w, h});
     if (!picture || picture->Empty()) return false;
     FBackground.SetPixelFormat(TPixelFormat::pf24bit);
     FBackground.SetSize(w, h);

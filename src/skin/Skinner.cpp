@@ -1,9 +1,19 @@
 #include "skin/Skinner.h"
 
+#include "framework/Forms.h"
+
 #include <utility>
 #include <vector>
 
 namespace qx {
+
+void ReportSkinnerFailure(std::exception_ptr error) noexcept {
+    try {
+        if (Application) Application->HandleException(nullptr, error);
+    } catch (...) {
+        // The report itself failed: nothing more can be shown.
+    }
+}
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include <commctrl.h>
 
 #include <compare>
+#include <cstdint>
+#include <exception>
 #include <memory>
 
 namespace qx {
@@ -20,15 +22,34 @@ struct TSkinKey {
     auto operator<=>(const TSkinKey&) const = default;
 };
 
+// Where a skinner is in its life. Control skinners go from New to Skinned to Destroyed; form
+// skinners pass the steps between as their window is fitted, reskinned and destroyed.
+enum class TSkinnerLife : std::uint8_t {
+    New,         // made, not attached yet
+    Skinned,     // attached: its window is skinned
+    Reskinning,  // a new skin is being put on
+    Destroying,  // its window is being destroyed
+    Fitting,     // its window is being fitted to the skin's frame
+    Destroyed,   // its window is gone; it only waits to be freed
+};
+
 class TSkinner : public TComponent {
 public:
     TSkinner() : TComponent(nullptr) {}
+    TSkinnerLife Life() const { return FLife; }
     // The key it was made for.
     virtual TSkinKey Key() const = 0;
     // Gives back everything it took over (window procedure, message hook, colours, styles);
     // afterwards it only waits to be freed. Safe to call more than once.
     virtual void Release() = 0;
+
+protected:
+    TSkinnerLife FLife = TSkinnerLife::New;
 };
+
+// Shows an error that a skinner's message raised the way the framework shows one from a
+// window's own procedure, so that it reaches no further than the message that raised it.
+void ReportSkinnerFailure(std::exception_ptr error) noexcept;
 
 // Marks a message of a skinner as running; the last one to return frees what was retired
 // meanwhile, so that no object is freed under a message that is still using it.
@@ -71,6 +92,7 @@ public:
             else
                 m.Result = DefSubclassProc(window, message, wParam, lParam);
         } catch (...) {
+            ReportSkinnerFailure(std::current_exception());
         }
         --running_;
         return m.Result;

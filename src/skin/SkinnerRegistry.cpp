@@ -1,6 +1,7 @@
 #include "skin/SkinnerRegistry.h"
 
 #include "skin/ButtonSkinners.h"
+#include "skin/DispatchRules.h"
 #include "skin/PanelSkinners.h"
 #include "skin/SkinForm.h"
 
@@ -23,7 +24,13 @@ TSkinControl* Make(TSkinForm& form, TControl* control, HWND window, bool ownColo
 
 TSkinControl* MakePngBitButton(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
     auto* s = static_cast<TSkinBitButton*>(Make<TSkinBitButton>(form, control, window, ownColor));
-    if (s) s->FImageProperty = "PngImage";
+    if (s) s->SetGlyphSource(TGlyphSource::PngImage);
+    return s;
+}
+
+TSkinControl* MakeButton(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+    auto* s = static_cast<TSkinButton*>(Make<TSkinButton>(form, control, window, ownColor));
+    if (s && window) s->SetNotifyByHandle(NotifiesByHandleAlone(window));
     return s;
 }
 
@@ -52,7 +59,7 @@ void RegisterBuiltInSkinners() {
     static const bool done = [] {
         RegisterSkinnerFactory(TSkinnerKind::RadioButton, &Make<TSkinRadioButton>);
         RegisterSkinnerFactory(TSkinnerKind::CheckBox, &Make<TSkinCheckBox>);
-        RegisterSkinnerFactory(TSkinnerKind::Button, &Make<TSkinButton>);
+        RegisterSkinnerFactory(TSkinnerKind::Button, &MakeButton);
         RegisterSkinnerFactory(TSkinnerKind::BitButton, &Make<TSkinBitButton>);
         RegisterSkinnerFactory(TSkinnerKind::PngBitButton, &MakePngBitButton);
         RegisterSkinnerFactory(TSkinnerKind::SpeedButton, &Make<TSkinSpeedButton>);

@@ -1,11 +1,13 @@
 #include "skin/TabSkinners.h"
 
 #include "framework/TabCtrls.h"
+#include "skin/DispatchRules.h"
 #include "skin/EditSkinners.h"
 #include "skin/ProgressSkinners.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
+#include "skin/SkinParts.h"
 
 #include <commctrl.h>
 
@@ -42,9 +44,7 @@ void TrackLeave(HWND window) {
 
 HWND FindSpinChild(HWND parent) {
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const std::string cls = LowerAscii(WindowClassName(child));
-        if (cls == "msctls_updown32" || cls.find("spin") != std::string::npos || cls.find("updown") != std::string::npos)
-            return child;
+        if (IsSpinWindow(child)) return child;
     }
     return nullptr;
 }
@@ -171,10 +171,10 @@ void TSkinTab::SkinChanged() {
     InvalidateRect(FHandle, nullptr, TRUE);
 }
 
-int TSkinTab::FrameOf(int index, int selected) const {
-    if (!FView.Enabled()) return 4;
-    if (index == selected) return FView.Focused() ? 5 : 2;
-    return index == FHot ? 3 : 1;
+TSkinState TSkinTab::StateOf(int index, int selected) const {
+    if (!FView.Enabled()) return TSkinState::Disabled;
+    if (index == selected) return FView.Focused() ? TSkinState::Focused : TSkinState::Selected;
+    return index == FHot ? TSkinState::Hot : TSkinState::Normal;
 }
 
 void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
@@ -208,7 +208,7 @@ void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
     }
     if (FPaneImage) {
         const TDataSkinObject& source = (tabs.Style == 1 && FSkinData->TabPane) ? *FSkinData->TabPane : tabs;
-        DrawFrame(d, pane, *FPaneImage, false, false, false, 1, 1, MarginsOf(source));
+        DrawSkinPart(d, TabPane(*FPaneImage, MarginsOf(source)), TSkinState::Normal, pane);
     } else {
         FillSolidRect(d, pane, ColorToRGB(SkinButtonFace()));
     }
@@ -234,9 +234,10 @@ void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
                 case toRight: InflateRect(&r, 0, 2), r.right += 2, r.left -= 1; break;
             }
         }
-        const int frame = FrameOf(i, selected);
-        lastFrames_[static_cast<std::size_t>(i)] = frame;
-        DrawFrame(d, r, *FTabImage, false, tabs.Tile == 1, tabs.Trans == 1, 5, frame, margins);
+        const TSkinPart face = TabFace(tabs, *FTabImage, margins);
+        const TSkinState state = StateOf(i, selected);
+        lastFrames_[static_cast<std::size_t>(i)] = SkinPicture(face, state);
+        DrawSkinPart(d, face, state, r);
         wchar_t buffer[260] = {};
         TCITEMW item{};
         item.mask = TCIF_TEXT | TCIF_IMAGE;
@@ -311,7 +312,7 @@ void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
     TSelectObject font(d, FView.Font());
     for (int i = 0; i < static_cast<int>(set->Tabs().size()); ++i) {
         const RECT r = set->TabRect(i);
-        DrawFrame(d, r, image, false, tabs.Tile == 1, tabs.Trans == 1, 5, i == set->TabIndex() ? 2 : 1, margins);
+        DrawSkinPart(d, TabFace(tabs, image, margins), i == set->TabIndex() ? TSkinState::Selected : TSkinState::Normal, r);
         SetTextColor(d, TextColour(*FSkinData, tabs.NormalColour2));
         DrawCellText(d, r, DT_CENTER, FView.Enabled(), set->Tabs()[static_cast<std::size_t>(i)]);
         if (i == set->TabIndex() && FView.Focused()) {
@@ -326,7 +327,7 @@ void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
 
 bool TSkinTabSheet::BeforeMessage(TMessage& m) {
     const bool passOn = TSkinControl::BeforeMessage(m);
-    if (!passOn || FSelfPaint) return passOn;
+    if (!passOn || FSelfPaint == TSelfPaint::On) return passOn;
     switch (m.Msg) {
         case WM_PAINT:
         case WM_PRINT:
@@ -418,9 +419,12 @@ void TSkinHeader::PaintSkin(HDC dc, const RECT& rect) {
         if (!SendMessageW(FHandle, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) continue;
         FItems[static_cast<std::size_t>(i)] = r;
         right = std::max<int>(right, r.right);
-        const int frame = !enabled ? 4 : i == FPressedItem ? 3 : i == FHot ? 2 : 1;
-        lastFrames_[static_cast<std::size_t>(i)] = frame;
-        DrawSkinPart(d, bar, frame, r);
+        const TSkinState state = !enabled            ? TSkinState::Disabled
+                                 : i == FPressedItem ? TSkinState::Pressed
+                                 : i == FHot         ? TSkinState::Hot
+                                                     : TSkinState::Normal;
+        lastFrames_[static_cast<std::size_t>(i)] = SkinPicture(HeaderItem(bar), state);
+        DrawSkinPart(d, HeaderItem(bar), state, r);
         wchar_t buffer[260] = {};
         HDITEMW item{};
         item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
@@ -445,7 +449,8 @@ void TSkinHeader::PaintSkin(HDC dc, const RECT& rect) {
                      align | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
     }
     // The part past the last item.
-    if (right < W) DrawSkinPart(d, bar, enabled ? 1 : 4, RECT{right, 0, W, H});
+    if (right < W)
+        DrawSkinPart(d, HeaderItem(bar), enabled ? TSkinState::Normal : TSkinState::Disabled, RECT{right, 0, W, H});
     SetBkMode(d, mode);
     BitBlt(dc, rect.left + (RectWidth(rect) - W) / 2, rect.top + (RectHeight(rect) - H) / 2, W, H, d, 0, 0, SRCCOPY);
 }
@@ -461,13 +466,14 @@ void TSkinPageEx::Attach(TControl* control, TSkinForm* form, TSkinData* skinData
 }
 
 void TSkinPageEx::AssignTabPictures() {
-    if (PageKind != 4 || !FControl || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+    if (!FControl || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
     TDataSkinBorder& tabs = *FSkinData->Tabs;
     const char* names[2] = {"TabBackGround", "TabBackGroundActive"};
-    for (int f = 1; f <= 2; ++f) {
-        auto* target = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, names[f - 1], TBitmap::StaticClassInfo()));
+    const TSkinState states[2] = {TSkinState::Normal, TSkinState::Selected};
+    for (int f = 0; f < 2; ++f) {
+        auto* target = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, names[f], TBitmap::StaticClassInfo()));
         if (!target) continue;
-        auto picture = MakeFrameBitmap(RECT{0, 0, 100, 21}, tabs.Bitmap, MarginsOf(tabs), false, tabs.Tile == 1, 5, f);
+        auto picture = MakeSkinPartBitmap(TabFace(tabs, tabs.Bitmap, MarginsOf(tabs)), states[f], SIZE{100, 21});
         target->Assign(*picture);
         if (tabs.Trans == 1) target->SetTransparentColor(static_cast<TColor>(SkinKeyColor));
     }

@@ -29,7 +29,7 @@ public:
 private:
     void Prepare();
     void AttachSpin();
-    int FrameOf(int index, int selected) const;
+    TSkinState StateOf(int index, int selected) const;
     TTabOrientation FOrientation = toTop;
     std::unique_ptr<TBitmap> FTabImage;   // the skin's pictures, shared, or copies turned for the orientation
     std::unique_ptr<TBitmap> FPaneImage;
@@ -78,8 +78,6 @@ public:
     void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     void SkinChanged() override;
     void Detach() override;
-    // 4 for the advanced page control kind.
-    int PageKind = 4;
 
 private:
     void AssignTabPictures();

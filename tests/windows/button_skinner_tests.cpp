@@ -177,7 +177,7 @@ TEST(SkinControl, SwitchTurnsSkinningOffAndOnAndTheQueryNeverReachesTheControl) 
     seen.seen.clear();
     radio->RecreateWnd();
     EXPECT_TRUE(seen.Saw(WM_NCDESTROY));
-    EXPECT_EQ(skinner->LifeState(), 1);
+    EXPECT_EQ(skinner->Life(), TSkinnerLife::Skinned);
     manager.Free(skinner);
     EXPECT_TRUE(registry.Controls().empty());
     EXPECT_FALSE(radio->HasMessageHook(skinner)) << "hook given back";
@@ -672,7 +672,7 @@ TEST(SkinControl, OwnColourSwitchesParentBackgroundOffWhileSkinned) {
     auto* s = SkinOf<TSkinControl>(manager, panel, skin.get(), true);
     EXPECT_FALSE(panel->ParentBackground());
     EXPECT_EQ(panel->Color(), RGB(1, 2, 3));
-    EXPECT_EQ(s->SelfPaint(), 1);
+    EXPECT_EQ(s->SelfPaint(), TSelfPaint::On);
     s->Detach();
     EXPECT_TRUE(panel->ParentBackground());
     EXPECT_EQ(panel->Color(), RGB(9, 9, 9));

@@ -1,7 +1,8 @@
 // Skinners of the other control kinds on real windows: what they paint from the skin, the
 // scroll bar overlays and the presses they hand on, the controls that are destroyed while a
 // press is handed on, text through a skinned Unicode window, and GDI, stub and hook balance
-// over many skinning rounds. Every skinner is owned by a skin manager of the test's own.
+// over many skinning rounds, which skinner each kind of raw window is given, and failures inside a
+// skinner's message. Every skinner is owned by a skin manager of the test's own.
 #include "TestSupport.h"
 
 #include "framework/ComCtrls.h"
@@ -10,6 +11,7 @@
 #include "framework/MPlayer.h"
 #include "framework/StdCtrls.h"
 #include "framework/TabCtrls.h"
+#include "skin/ButtonSkinners.h"
 #include "skin/EditSkinners.h"
 #include "skin/MediaSkinners.h"
 #include "skin/PanelSkinners.h"
@@ -25,6 +27,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
+#include <string>
+#include <typeindex>
+#include <typeinfo>
 #include <vector>
 
 using namespace qx;
@@ -716,4 +722,123 @@ TEST(ControlSkinners, PicturesFarLargerThanTheirControlsAreCutToWhatTheControlsC
     dc = GetDC(set->Handle());
     EXPECT_NE(GetPixel(dc, 100, 12), marker) << "the tab set painted itself";
     ReleaseDC(set->Handle(), dc);
+}
+
+namespace {
+
+// A form with a form skinner of its own, which dispatches raw child windows of every class.
+struct TDispatchBench {
+    std::unique_ptr<TSkinData> skin = MakeSkin();
+    TSkinManager manager;
+    std::unique_ptr<TForm> form = MakeForm();
+    TSkinForm* skinForm = nullptr;
+    TDispatchBench() {
+        skin->SetSkinControls(skin->SkinControls() & ~SkinControlBit(xcMainMenu));
+        form->Show();
+        skinForm = manager.Own(std::make_unique<TSkinForm>(form->Handle()), TSkinKey{form->Handle(), nullptr});
+        skinForm->AttachForm(skin.get(), form.get());
+    }
+    ~TDispatchBench() { manager.Free(skinForm); }
+    // The skinner the form chose for a new child window of the class and style, by its type.
+    std::type_index Dispatched(const wchar_t* cls, DWORD style) {
+        HWND w = CreateWindowExW(0, cls, L"Kur", WS_CHILD | WS_VISIBLE | style, 10, 10, 120, 60, form->Handle(),
+                                 nullptr, nullptr, nullptr);
+        if (!w) return typeid(void*);
+        skinForm->DispatchWindow(w);
+        TSkinner* s = manager.Find(w);
+        const std::type_index chosen = s ? std::type_index(typeid(*s)) : std::type_index(typeid(void));
+        DestroyWindow(w);
+        return chosen;
+    }
+};
+
+const std::type_index kNone = typeid(void);
+
+}  // namespace
+
+TEST(WindowDispatch, ButtonsAreSkinnedByTheTypeFieldOfTheirStyle) {
+    TDispatchBench bench;
+    struct TRow {
+        const char* what;
+        DWORD style;
+        std::type_index skinner;
+    };
+    const TRow rows[] = {
+        {"push button", BS_PUSHBUTTON, typeid(TSkinButton)},
+        {"default push button", BS_DEFPUSHBUTTON, typeid(TSkinButton)},
+        {"push box", BS_PUSHBOX, typeid(TSkinButton)},
+        {"user button", BS_USERBUTTON, typeid(TSkinButton)},
+        {"check box", BS_CHECKBOX, typeid(TSkinCheckBox)},
+        {"automatic check box, text left", BS_AUTOCHECKBOX | BS_LEFTTEXT, typeid(TSkinCheckBox)},
+        {"three-state box", BS_3STATE, typeid(TSkinCheckBox)},
+        {"automatic three-state box, push-like", BS_AUTO3STATE | BS_PUSHLIKE, typeid(TSkinCheckBox)},
+        {"radio button", BS_RADIOBUTTON, typeid(TSkinRadioButton)},
+        {"automatic radio button, text left", BS_AUTORADIOBUTTON | BS_LEFTTEXT, typeid(TSkinRadioButton)},
+        {"split button", BS_SPLITBUTTON, kNone},
+        {"default split button", BS_DEFSPLITBUTTON, kNone},
+        {"command link", BS_COMMANDLINK, kNone},
+        {"default command link", BS_DEFCOMMANDLINK, kNone},
+        {"owner-drawn button", BS_OWNERDRAW, kNone},
+        {"group box", BS_GROUPBOX, kNone},
+        {"picture button", BS_PUSHBUTTON | BS_BITMAP, kNone},
+    };
+    for (const TRow& row : rows) EXPECT_EQ(bench.Dispatched(WC_BUTTONW, row.style), row.skinner) << row.what;
+    EXPECT_EQ(bench.manager.SkinnerCount(), 1u) << "only the form's own skinner is left";
+}
+
+TEST(WindowDispatch, EachPlatformClassGetsItsSkinnerOrNone) {
+    TDispatchBench bench;
+    struct TRow {
+        const wchar_t* cls;
+        DWORD style;
+        std::type_index skinner;
+    };
+    const TRow rows[] = {
+        {WC_COMBOBOXW, CBS_DROPDOWNLIST, typeid(TSkinComBox)},
+        {WC_COMBOBOXW, CBS_DROPDOWN, typeid(TSkinComBox)},
+        {WC_COMBOBOXW, CBS_SIMPLE, kNone},
+        {WC_COMBOBOXEXW, CBS_DROPDOWNLIST, typeid(TSkinComBox)},
+        {WC_SCROLLBARW, SBS_SIZEGRIP, typeid(TSkinSizer)},
+        {WC_SCROLLBARW, SBS_VERT | WS_TABSTOP, kNone},
+        {WC_TREEVIEWW, 0, kNone},
+        {WC_DIALOG, 0, typeid(TSkinBoxH)},
+        {WC_DIALOG, WS_TABSTOP, kNone},
+        {WC_TABCONTROLW, 0, typeid(TSkinTab)},
+        {WC_TABCONTROLW, TCS_OWNERDRAWFIXED, kNone},
+        {TOOLBARCLASSNAMEW, 0, kNone},
+        {WC_EDITW, 0, typeid(TSkinEdit)},
+        {WC_LISTBOXW, 0, kNone},
+    };
+    for (const TRow& row : rows) {
+        const std::wstring name = IS_INTRESOURCE(row.cls) ? L"#32770" : row.cls;
+        EXPECT_EQ(bench.Dispatched(row.cls, row.style), row.skinner)
+            << std::string(name.begin(), name.end()) << " style " << std::hex << row.style;
+    }
+}
+
+TEST(SkinnerMessages, AFailureInsideASkinnersMessageIsReportedAndGoesNoFurther) {
+    auto form = MakeForm();
+    form->Show();
+    HWND w = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 20, 20, form->Handle(), nullptr, nullptr,
+                             nullptr);
+    struct TThrowing {
+        TWindowSubclass subclass;
+        static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR refData) {
+            auto* self = reinterpret_cast<TThrowing*>(refData);
+            return self->subclass.Run(window, message, wParam, lParam, [](TMessage& m) {
+                if (m.Msg == WM_APP + 7) throw std::runtime_error("kaputt");
+                m.Result = 0;
+            });
+        }
+    } throwing;
+    ASSERT_TRUE(throwing.subclass.Install(w, &TThrowing::Proc, &throwing));
+    std::vector<std::u16string> errors;
+    auto saved = Application->OnException;
+    Application->OnException = [&](const std::u16string& text) { errors.push_back(text); };
+    EXPECT_EQ(SendMessageW(w, WM_APP + 7, 0, 0), 0);
+    Application->OnException = saved;
+    EXPECT_EQ(errors, std::vector<std::u16string>{u"kaputt"});
+    throwing.subclass.Remove();
+    DestroyWindow(w);
 }

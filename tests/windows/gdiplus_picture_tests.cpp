@@ -201,10 +201,19 @@ TEST(GdiPlusPicture, DamagedDataRaisesOnUseAndDrawsNothing) {
     auto badDepth = BitmapFile(2, 2, 24, {}, rows);
     Put16(badDepth, 28, 7);
     bad(badDepth);
-    auto palettePastEnd = BitmapFile(2, 2, 8, {}, rows);
-    Put32(palettePastEnd, 46, 200);
-    bad(palettePastEnd);
+    // Run-length data is refused: only the core's decoder reads bitmaps, and it takes none.
+    auto runLength = BitmapFile(2, 2, 8, {}, rows);
+    Put32(runLength, 30, BI_RLE8);
+    bad(runLength);
     bad({'B', 'M', 1, 2});
+    // A file that declares more colours than it stores reads the missing ones as black, as a
+    // skin's pictures do: every bitmap goes through the same decoder.
+    auto palettePastEnd = BitmapFile(2, 1, 8, {0x00FFFFFF}, {0, 1, 0, 0});
+    Put32(palettePastEnd, 46, 200);
+    int w = 0, h = 0;
+    std::vector<std::uint32_t> px;
+    DecodeBitmapFile(palettePastEnd, w, h, px);
+    EXPECT_EQ(px, (std::vector<std::uint32_t>{0xFFFFFFFFu, 0xFF000000u}));
 }
 
 TEST(ApplicationIcon, EveryImageOfTheGroupLoads) {

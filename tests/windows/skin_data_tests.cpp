@@ -7,6 +7,7 @@
 #include "framework/Gdi.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinManager.h"
 #include "skin/SkinPictures.h"
 #include "skin/SkinReader.h"
 
@@ -451,6 +452,63 @@ TEST(SkinData, LoadedRules) {
         EXPECT_TRUE(d.SkinControls() & SkinControlBit(xcSystemMenu));
         EXPECT_TRUE(d.AppIconBitmap().Empty());
     }
+    EXPECT_TRUE(boxes.texts.empty());
+}
+
+// A skin data component knows no window: it tells its listeners what changed, and the manager
+// (the program's listener, subscribed with the skin classes) acts on the windows.
+TEST(SkinData, TellsItsListenersWhatChangedAndTheManagerFollows) {
+    struct TRecorder final : TSkinDataListener {
+        std::vector<TSkinDataChange> heard;
+        const TSkinData* from = nullptr;
+        void SkinDataChanged(TSkinData& data, TSkinDataChange change) override {
+            if (&data == from) heard.push_back(change);
+        }
+    } recorder;
+    TBoxes boxes;
+    TSkinManager manager;  // the newest manager is the one that follows
+    TSkinData::Subscribe(&recorder);
+    TSkinData::Subscribe(&recorder);  // once is enough
+    using C = TSkinDataChange;
+    {
+        TSkinData d(nullptr);
+        recorder.from = &d;
+        d.SetActive(true);  // no skin: refused
+        EXPECT_FALSE(d.Active());
+        EXPECT_EQ(manager.CurrentSkinData(), nullptr);  // the main form's component asks nothing then
+
+        d.ReadSkinStream(SkinRecord("[Colours]\nButtonFace=1 2 3\n"));
+        d.SetActive(true);
+        EXPECT_TRUE(d.Active());
+        EXPECT_EQ(manager.CurrentSkinData(), &d);
+        EXPECT_EQ(manager.PendingCommand(), scStart);
+        d.SetActive(false);
+        EXPECT_EQ(manager.PendingCommand(), scStop);
+        d.SetActive(true);
+        d.ApplySkin();
+        EXPECT_EQ(manager.PendingCommand(), scRefresh);  // switching on set the manager running
+
+        // A replacement that cannot be used turns it off, and the windows are unskinned.
+        d.ReadSkinStream(qxtest::Sized({1, 2, 3, 4, 5, 6, 7, 8}));
+        EXPECT_FALSE(d.Active());
+        EXPECT_EQ(manager.PendingCommand(), scStop);
+        d.ReadSkinStream(qxtest::Sized({1, 2, 3, 4, 5, 6, 7, 8}));
+        manager.AddSkinData(&d);
+    }
+    EXPECT_EQ(recorder.heard, (std::vector<C>{C::SwitchOnRefused, C::SwitchedOn, C::SwitchedOff, C::SwitchedOn,
+                                              C::SkinApplied, C::SkinLostWhileOn, C::SkinLostWhileOff, C::Going}));
+    EXPECT_TRUE(manager.SkinDataList().empty());  // the component that went left the manager
+    EXPECT_EQ(manager.CurrentSkinData(), nullptr);
+
+    TSkinData::Unsubscribe(&recorder);
+    const std::size_t before = recorder.heard.size();
+    {
+        TSkinData d(nullptr);
+        recorder.from = &d;
+        d.ReadSkinStream(SkinRecord("[Colours]\nButtonFace=1 2 3\n"));
+        d.SetActive(true);
+    }
+    EXPECT_EQ(recorder.heard.size(), before);
     EXPECT_TRUE(boxes.texts.empty());
 }
 

@@ -1,3 +1,6 @@
+// The accessible object that a framework window answers the platform with: the platform's
+// standard object wrapped so that what the control paints itself is told too. The controls reach
+// it only through the entry points in Accessible.h, so they need not know how it walks them.
 #include "framework/Accessible.h"
 
 #include "core/Accelerator.h"

@@ -1,0 +1,64 @@
+"""The include-loop check finds loops of units and of folders, and passes a tree without them."""
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools',
+                      'check_includes.py')
+
+
+def run_on(files):
+    with tempfile.TemporaryDirectory() as root:
+        for path, includes in files.items():
+            os.makedirs(os.path.join(root, os.path.dirname(path)), exist_ok=True)
+            with open(os.path.join(root, path), 'w') as f:
+                f.write(''.join('#include "%s"\n' % i for i in includes))
+                f.write('#include <windows.h>\n')
+        done = subprocess.run([sys.executable, SCRIPT, root], capture_output=True, text=True)
+        return done.returncode, done.stdout
+
+
+class CheckIncludesTest(unittest.TestCase):
+    def test_layered_tree_passes(self):
+        code, out = run_on({
+            'core/Text.h': [], 'core/Text.cpp': ['core/Text.h'],
+            'ui/Base.h': ['core/Text.h'], 'ui/Base.cpp': ['ui/Base.h', 'core/Text.h'],
+            'ui/Form.h': ['ui/Base.h'], 'ui/Form.cpp': ['ui/Form.h', 'ui/Base.h', 'missing/Gone.h'],
+        })
+        self.assertEqual(code, 0, out)
+        self.assertIn('include loops: none', out)
+
+    def test_source_including_a_header_that_includes_its_own_closes_a_loop(self):
+        # Neither header includes the other: the loop runs through a source file.
+        code, out = run_on({
+            'ui/Base.h': [], 'ui/Base.cpp': ['ui/Base.h', 'ui/Form.h'],
+            'ui/Form.h': ['ui/Panel.h'], 'ui/Panel.h': ['ui/Base.h'], 'ui/Other.h': ['ui/Base.h'],
+        })
+        self.assertEqual(code, 1, out)
+        self.assertIn('FAIL unit loop (3): ui/Base ui/Form ui/Panel', out)
+        self.assertNotIn('ui/Other', out)
+
+    def test_folder_loop_fails_even_without_a_unit_loop(self):
+        code, out = run_on({
+            'core/A.h': [], 'core/A.cpp': ['ui/B.h'], 'ui/B.h': ['core/A.h'],
+        })
+        self.assertEqual(code, 1, out)
+        self.assertIn('FAIL folder loop: core ui', out)
+        self.assertIn('core/A -> ui/B', out)
+
+    def test_only_the_exact_allowed_loops_pass(self):
+        allowed = {'app/Ana.h': ['app/Catalogue.h'], 'app/Catalogue.cpp': ['app/Ana.h'],
+                   'app/Catalogue.h': []}
+        code, out = run_on(allowed)
+        self.assertEqual(code, 0, out)
+        self.assertIn('allowed unit loop (2): app/Ana app/Catalogue', out)
+        grown = dict(allowed, **{'app/Catalogue.h': ['app/Main.h'], 'app/Main.h': ['app/Ana.h']})
+        code, out = run_on(grown)
+        self.assertEqual(code, 1, out)
+        self.assertIn('FAIL unit loop (3)', out)
+
+
+if __name__ == '__main__':
+    unittest.main()
