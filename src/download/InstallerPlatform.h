@@ -2,6 +2,8 @@
 // shell launch and the user's number format. The program uses the Windows one; tests put a
 // recording fake in its place.
 #pragma once
+#include "download/UrlDownloadService.h"
+
 #include <windows.h>
 #include <shellapi.h>
 #include <urlmon.h>
@@ -10,20 +12,6 @@
 #include <string>
 
 namespace qx {
-
-// URLDownloadToFileW, as looked up by name in the URL moniker library.
-using UrlDownloadToFileWProc = HRESULT(WINAPI*)(IUnknown* caller, LPCWSTR url, LPCWSTR fileName,
-                                                DWORD reserved, IBindStatusCallback* callback);
-
-// The platform's URL download service.
-class IUrlDownloadService {
-public:
-    virtual ~IUrlDownloadService() = default;
-    // Makes the service ready on first use; once it has failed it stays unavailable.
-    virtual bool Load() = 0;
-    // Fetches url into fileName, blocking, reporting to callback; only after Load() said true.
-    virtual HRESULT DownloadToFile(const wchar_t* url, const wchar_t* fileName, IBindStatusCallback* callback) = 0;
-};
 
 class IInstallerPlatform {
 public:

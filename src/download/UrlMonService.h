@@ -1,7 +1,7 @@
 // The platform's URL download service in the URL moniker library, loaded by name the first
 // time it is wanted and released at program end. A failed load is not tried again.
 #pragma once
-#include "download/InstallerPlatform.h"
+#include "download/UrlDownloadService.h"
 #include "download/LateLibrary.h"
 
 namespace qx {

@@ -2,7 +2,7 @@
 // window class and style, and the few framework classes the dispatch knows by name. Skinners
 // never look at class names; whatever depends on one is decided here.
 #pragma once
-#include "skin/SkinnerRegistry.h"
+#include "skin/SkinnerKind.h"
 
 #include <windows.h>
 

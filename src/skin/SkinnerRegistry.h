@@ -2,51 +2,15 @@
 // dispatch knows is a row here; a family of skinners registers the factories of its kinds, and
 // a kind whose family is not registered dispatches to nothing.
 #pragma once
-#include <windows.h>
+#include "skin/SkinnerKind.h"
 
-#include <cstdint>
+#include <windows.h>
 
 namespace qx {
 
 class TControl;
 class TSkinControl;
 class TSkinForm;
-
-enum class TSkinnerKind : std::uint8_t {
-    None,
-    RadioButton,
-    CheckBox,
-    Button,
-    BitButton,
-    PngBitButton,  // a bit button whose glyph is in the property "PngImage"
-    SpeedButton,
-    MenuButton,
-    Box,
-    BoxH,
-    GroupBox,
-    Progress,
-    StatusBar,
-    Scrollbar,
-    SingleScrollbar,
-    ListView,
-    ComBox,
-    Edit,
-    UpDown,
-    TrackBar,
-    Tab,
-    Tab31,
-    TabSheet,
-    Header,
-    Sizer,
-    MediaPlayer,
-    GlyphCheck,    // a check box drawn from custom glyphs
-    GlyphRadio,    // a radio button drawn from custom glyphs
-    ExCheck,       // an extended check box drawn from glyphs
-    PageEx,        // an advanced page control
-    ScrollbarH,    // a raw window with window scroll bars
-    ScControl,     // a stand-alone scroll bar control
-    Count
-};
 
 // Makes a skinner of one kind for a framework control (control set) or a raw window (window
 // set), gives it to the skin manager and attaches it to form; null when it could not.
