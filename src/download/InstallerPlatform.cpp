@@ -27,14 +27,6 @@ TLateLibrary& ShellLibrary() {
     return library;
 }
 
-// Calls the named function of the library with the arguments, or answers failed when the
-// function cannot be had. Each call site looks its function up once.
-#define QX_LATE_CALL(library, function, failed, ...)                                        \
-    do {                                                                                   \
-        static const auto procedure = library().Find<decltype(&::function)>(#function);    \
-        return procedure ? procedure(__VA_ARGS__) : (failed);                              \
-    } while (false)
-
 class TWindowsInstallerPlatform final : public IInstallerPlatform {
 public:
     BOOL InternetGetConnectedState(DWORD* flags, DWORD reserved) override {
@@ -73,8 +65,6 @@ public:
         return ::GetModuleFileNameW(module, path, size);
     }
 };
-
-#undef QX_LATE_CALL
 
 // Anything bigger is no cache entry but a broken answer; it ends the clearing.
 constexpr DWORD MaxEntrySize = 1 << 20;

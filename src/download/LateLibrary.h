@@ -49,3 +49,12 @@ private:
 };
 
 }  // namespace qx
+
+// Inside a function that returns what the late function returns: calls the named function of
+// the library with the arguments, or answers failed when it cannot be had. Each call site looks
+// its function up once.
+#define QX_LATE_CALL(library, function, failed, ...)                                        \
+    do {                                                                                   \
+        static const auto procedure = library().Find<decltype(&::function)>(#function);    \
+        return procedure ? procedure(__VA_ARGS__) : (failed);                              \
+    } while (false)

@@ -19,12 +19,6 @@ TLateLibrary& CertificateLibrary() {
     return library;
 }
 
-#define QX_LATE_CALL(library, function, failed, ...)                                        \
-    do {                                                                                   \
-        static const auto procedure = library().Find<decltype(&::function)>(#function);    \
-        return procedure ? procedure(__VA_ARGS__) : (failed);                              \
-    } while (false)
-
 class TWindowsTrust final : public ITrustPlatform {
 public:
     LONG WinVerifyTrust(HWND window, GUID* action, WINTRUST_DATA* data) override {
@@ -64,8 +58,6 @@ public:
         QX_LATE_CALL(CertificateLibrary, CertGetNameStringW, 1, certificate, type, flags, typeParameter, name, size);
     }
 };
-
-#undef QX_LATE_CALL
 
 }  // namespace
 
