@@ -49,12 +49,12 @@ class CheckIncludesTest(unittest.TestCase):
         self.assertIn('core/A -> ui/B', out)
 
     def test_only_the_exact_allowed_loops_pass(self):
-        allowed = {'app/Ana.h': ['app/Catalogue.h'], 'app/Catalogue.cpp': ['app/Ana.h'],
-                   'app/Catalogue.h': []}
+        allowed = {'skin/EditSkinners.h': ['skin/TabSkinners.h'], 'skin/TabSkinners.cpp': ['skin/EditSkinners.h'],
+                   'skin/TabSkinners.h': []}
         code, out = run_on(allowed)
         self.assertEqual(code, 0, out)
-        self.assertIn('allowed unit loop (2): app/Ana app/Catalogue', out)
-        grown = dict(allowed, **{'app/Catalogue.h': ['app/Main.h'], 'app/Main.h': ['app/Ana.h']})
+        self.assertIn('allowed unit loop (2): skin/EditSkinners skin/TabSkinners', out)
+        grown = dict(allowed, **{'skin/TabSkinners.h': ['skin/Main.h'], 'skin/Main.h': ['skin/EditSkinners.h']})
         code, out = run_on(grown)
         self.assertEqual(code, 1, out)
         self.assertIn('FAIL unit loop (3)', out)
