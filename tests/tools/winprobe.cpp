@@ -173,7 +173,7 @@ HWND WindowOfChild(const VARIANT& child) {
     if (child.vt != VT_DISPATCH || !child.pdispVal) return nullptr;
     IAccessible* object = nullptr;
     HWND hwnd = nullptr;
-    child.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+    child.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object));
     if (object) {
         WindowFromAccessibleObject(object, &hwnd);
         object->Release();
@@ -184,7 +184,7 @@ HWND WindowOfChild(const VARIANT& child) {
 int Accessible(HWND window, long onlyRole) {
     CoInitialize(nullptr);
     IAccessible* acc = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&acc))) || !acc)
         return 1;
     std::string out = onlyRole ? "{" : Describe(acc, CHILDID_SELF);
@@ -200,7 +200,7 @@ int Accessible(HWND window, long onlyRole) {
         } else if (c.vt == VT_DISPATCH && c.pdispVal && !onlyRole) {
             const HWND hwnd = WindowOfChild(c);
             IAccessible* client = nullptr;
-            if (hwnd && SUCCEEDED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+            if (hwnd && SUCCEEDED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                                                reinterpret_cast<void**>(&client))) && client) {
                 item = Describe(client, CHILDID_SELF);
                 item.pop_back();
@@ -223,7 +223,7 @@ int Accessible(HWND window, long onlyRole) {
 // accessibility children name them: every object a screen reader walking the window meets.
 std::string Tree(HWND window, int depth) {
     IAccessible* acc = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           reinterpret_cast<void**>(&acc))) || !acc)
         return {};
     std::string out = Describe(acc, CHILDID_SELF);

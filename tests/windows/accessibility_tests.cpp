@@ -27,7 +27,7 @@ namespace {
 class TAcc {
 public:
     explicit TAcc(HWND window) {
-        AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+        AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                    reinterpret_cast<void**>(&acc_));
     }
     ~TAcc() {
