@@ -119,11 +119,12 @@ class InstallFlowCase(unittest.TestCase):
     def installer_running(self):
         return bool(qw.top_windows(TITLE))
 
-    def expect_failure_reported_once(self, word):
-        box = qw.wait_for(lambda: (self.boxes() or [None])[0], 120, what="the failure box")
+    def expect_box_once(self, text, what):
+        """One box saying text, answered with its one button; it does not come again and the
+        installer stays open."""
+        box = qw.wait_for(lambda: (self.boxes() or [None])[0], 120, what=what)
         self.assertEqual(len(self.boxes()), 1)
-        self.assertIn(FAILURE, [w["text"] for w in qw.children(box)])
-        self.assertNotIn(word + "Kur.exe.started", self.files_beside(), "nothing was started")
+        self.assertIn(text, [w["text"] for w in qw.children(box)])
         buttons = [w for w in qw.children(box) if w["class"].lower() == "button"]
         self.assertEqual(len(buttons), 1)
         qw.probe("press", buttons[0]["hwnd"])
@@ -131,6 +132,10 @@ class InstallFlowCase(unittest.TestCase):
         time.sleep(2)
         self.assertEqual(self.boxes(), [], "the box comes once")
         self.assertTrue(self.installer_running(), "the installer stays open")
+
+    def expect_failure_reported_once(self, word):
+        self.expect_box_once(FAILURE, "the failure box")
+        self.assertNotIn(word + "Kur.exe.started", self.files_beside(), "nothing was started")
         self.main = qw.top_windows(TITLE)[0]
         self.assertTrue(self.install_button()["visible"], "back at the choice")
         self.assertTrue(all(w["enabled"] for w in self.children() if w["class"] == "TRadioButton"))

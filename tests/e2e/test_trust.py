@@ -4,7 +4,6 @@ started and leaves nothing, and an earlier good file of the same name stays. The
 signed on the machine with the test certificates of scripts/test-certs, whose root is trusted
 in the build's Wine prefix only."""
 import os
-import time
 import unittest
 
 import qxwine as qw
@@ -51,15 +50,7 @@ class Trust(flow.InstallFlowCase):
                         f.write(self.sample_bytes)
                 self.start_installer()
                 self.choose_and_install("Drivano")
-                box = qw.wait_for(lambda: (self.boxes() or [None])[0], 120, what="the refusal box")
-                self.assertIn(text, [w["text"] for w in qw.children(box)])
-                buttons = [w for w in qw.children(box) if w["class"].lower() == "button"]
-                self.assertEqual(len(buttons), 1)
-                qw.probe("press", buttons[0]["hwnd"])
-                qw.wait_for(lambda: not self.boxes(), 30, what="the box to close")
-                time.sleep(2)
-                self.assertEqual(self.boxes(), [], "the box comes once")
-                self.assertTrue(self.installer_running(), "the installer stays open")
+                self.expect_box_once(text, "the refusal box")
                 self.assertEqual(len(self.publisher.setup_gets()), 1)
                 expected = [flow.PROGRAM_NAME, "DrivanoKur.exe"] if earlier else [flow.PROGRAM_NAME]
                 self.assertEqual(self.files_beside(), sorted(expected), "nothing of the download is left")
