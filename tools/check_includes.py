@@ -22,9 +22,6 @@ SOURCE_SUFFIXES = ('.h', '.hpp', '.cpp', '.cc', '.inl')
 # Loops another piece of work is taking apart; each entry is the exact set of units of one loop,
 # so that a loop that grows fails as a new one does.
 ALLOWED_UNIT_LOOPS = [
-    # The control skinners reach the form skinner and the manager by their concrete classes;
-    # these go when they reach them through the interfaces the form skinner's parts use.
-    {'skin/ControlSkinners', 'skin/MenuBar', 'skin/SkinForm', 'skin/SkinManager', 'skin/SkinPopupMenu'},
     {'skin/EditSkinners', 'skin/TabSkinners'},
 ]
 

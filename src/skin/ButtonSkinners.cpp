@@ -3,8 +3,7 @@
 #include "framework/Buttons.h"
 #include "framework/Rtti.h"
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/ControlSkinnerHost.h"
 #include "skin/SkinParts.h"
 
 #include <algorithm>
@@ -14,7 +13,7 @@ namespace qx {
 
 // ---- radio button ---------------------------------------------------------------------------
 
-void TSkinRadioButton::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor,
+void TSkinRadioButton::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor,
                               TCanvas* canvas) {
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     FSelfPaint = FControl ? TSelfPaint::On : TSelfPaint::Off;
@@ -124,7 +123,7 @@ void TSkinRadioButton::DrawCheckCaption(HDC dc, const RECT& textRect, UINT flags
 
 // ---- check box ------------------------------------------------------------------------------
 
-void TSkinCheckBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor,
+void TSkinCheckBox::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor,
                            TCanvas* canvas) {
     TSkinRadioButton::Attach(control, form, skinData, ownColor, canvas);
     FCheckState = 0;
@@ -150,7 +149,7 @@ TSkinState TSkinCheckBox::GlyphState() const {
 
 TSkinButton::TSkinButton() : FBuffer(std::make_unique<TBitmap>()) {}
 
-void TSkinButton::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinButton::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     FTransparent = FControl && WantsTransparency();
 }
@@ -445,7 +444,7 @@ void TSkinBitButton::ComposeGlyphButton(TSkinState state, int W, int H, bool dra
 
 // ---- speed button ---------------------------------------------------------------------------
 
-void TSkinSpeedButton::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool, TCanvas* canvas) {
+void TSkinSpeedButton::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool, TCanvas* canvas) {
     if (FAttached || !control) return;
     FSkinData = skinData;
     FCanvas = canvas;

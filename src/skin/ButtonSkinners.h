@@ -14,7 +14,7 @@ namespace qx {
 class TSkinRadioButton : public TSkinControl {
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
@@ -40,7 +40,7 @@ protected:
 class TSkinCheckBox : public TSkinRadioButton {
 public:
     using TSkinRadioButton::TSkinRadioButton;
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     void AfterMessage(TMessage& message) override;
 
 protected:
@@ -55,7 +55,7 @@ protected:
 class TSkinButton : public TSkinControl {
 public:
     TSkinButton();
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
@@ -108,7 +108,7 @@ class TSkinSpeedButton : public TSkinBitButton {
 public:
     using TSkinBitButton::TSkinBitButton;
     // The control has no window: the skinner rides on its message hook alone.
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSpeed(HDC dc);

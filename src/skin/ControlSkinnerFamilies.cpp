@@ -6,8 +6,7 @@
 #include "skin/PanelSkinners.h"
 #include "skin/ProgressSkinners.h"
 #include "skin/ScrollSkinners.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/ControlSkinnerHost.h"
 #include "skin/SkinnerRegistry.h"
 #include "skin/TabSkinners.h"
 
@@ -18,21 +17,21 @@ namespace qx {
 namespace {
 
 template <class S>
-TSkinControl* Make(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
-    if (control) return form.AttachSkinner<S>(control, ownColor);
-    return window ? form.AttachWindowSkinner<S>(window) : nullptr;
+TSkinControl* Make(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor) {
+    if (control) return AttachSkinner<S>(form, control, ownColor);
+    return window ? AttachWindowSkinner<S>(form, window) : nullptr;
 }
 
 // A skinner that must be set up between its making and its attaching.
 template <class S, class Setup>
-TSkinControl* MakeWith(TSkinForm& form, TControl* control, HWND window, bool ownColor, Setup setup) {
+TSkinControl* MakeWith(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor, Setup setup) {
     if (!control && !window) return nullptr;
     auto* windowed = dynamic_cast<TWinControl*>(control);
     const TSkinKey key = control ? TSkinKey{windowed ? windowed->Handle() : nullptr, windowed ? nullptr : control}
                                  : TSkinKey{window, nullptr};
     auto made = std::make_unique<S>();
     setup(*made);
-    S* skinner = EnsureSkinManager().Own(std::move(made), key);
+    S* skinner = EnsureSkinnerOwner().Own(std::move(made), key);
     if (control)
         skinner->Attach(control, &form, form.SkinData(), ownColor, nullptr);
     else
@@ -40,7 +39,7 @@ TSkinControl* MakeWith(TSkinForm& form, TControl* control, HWND window, bool own
     return skinner;
 }
 
-TSkinControl* MakeScrollbar(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+TSkinControl* MakeScrollbar(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor) {
     // A scroll box that draws its own border gets none from the skinner.
     const bool ownBorder = control && HasOwnBorderClass(control);
     return MakeWith<TSkinScrollbar>(form, control, window, ownColor, [ownBorder](TSkinScrollbar& s) {
@@ -48,13 +47,13 @@ TSkinControl* MakeScrollbar(TSkinForm& form, TControl* control, HWND window, boo
     });
 }
 
-TSkinControl* MakeSingleScrollbar(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+TSkinControl* MakeSingleScrollbar(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor) {
     // The control paints its own border: the skinner adds none.
     return MakeWith<TSkinScrollbar>(form, control, window, ownColor, [](TSkinScrollbar& s) { s.SetSelfPaint(TSelfPaint::On); });
 }
 
 template <TGlyphKind K>
-TSkinControl* MakeGlyph(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+TSkinControl* MakeGlyph(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor) {
     return MakeWith<TSkinObjImage>(form, control, window, ownColor, [](TSkinObjImage& s) { s.SetGlyphKind(K); });
 }
 

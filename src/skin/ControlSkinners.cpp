@@ -3,8 +3,7 @@
 #include "core/Text.h"
 #include "framework/Rtti.h"
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/ControlSkinnerHost.h"
 
 #include <commctrl.h>
 
@@ -164,7 +163,7 @@ void TSkinControl::AdoptChild(TSkinControl* child) {
 void TSkinControl::Release() {
     for (TSkinControl* child : std::exchange(FChildren, {})) {
         child->RemoveFreeNotification(this);
-        if (TSkinManager* manager = SkinManager(); manager && manager->Owns(child))
+        if (TSkinnerOwner* manager = SkinnerOwner(); manager && manager->Owns(child))
             manager->Free(child);
         else
             child->Release();
@@ -178,7 +177,7 @@ void TSkinControl::Release() {
         FView = TControlView(FHandle, nullptr);
     }
     if (FSkinForm) {
-        TSkinForm* form = FSkinForm;
+        TControlSkinnerHost* form = FSkinForm;
         FSkinForm = nullptr;
         form->UnregisterControl(this);
     }
@@ -188,10 +187,10 @@ void TSkinControl::Release() {
 void TSkinControl::WindowGone() {
     Release();
     FLife = TSkinnerLife::Destroyed;
-    if (TSkinManager* manager = SkinManager(); manager && manager->Owns(this)) manager->Forget(this);
+    if (TSkinnerOwner* manager = SkinnerOwner(); manager && manager->Owns(this)) manager->Forget(this);
 }
 
-void TSkinControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinControl::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached || !control) return;
     FOwnColor = ownColor;
     FSkinData = skinData;
@@ -214,7 +213,7 @@ void TSkinControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinDat
     FLife = TSkinnerLife::Skinned;
 }
 
-void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+void TSkinControl::AttachWindow(HWND handle, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) {
     // A second attach first gives back the window it had: it is then never left calling a
     // skinner that has moved on.
     FSubclass.Remove();

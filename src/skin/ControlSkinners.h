@@ -17,7 +17,7 @@
 namespace qx {
 
 class TSkinData;
-class TSkinForm;
+class TControlSkinnerHost;
 class TDataSkinObject;
 
 enum TSkinStateFlag : std::uint8_t { skHot = 1, skPressed = 2 };
@@ -40,9 +40,9 @@ public:
     void Release() override;
 
     // Binds to a framework control (windowed or not).
-    virtual void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas);
+    virtual void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas);
     // Binds to a window without a framework object.
-    virtual void AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas);
+    virtual void AttachWindow(HWND handle, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas);
     // Gives the control back the colours it had.
     virtual void Detach();
     // True: the message goes on to the previous handler and then to AfterMessage.
@@ -61,7 +61,7 @@ public:
 
     HWND Handle() const { return FHandle; }
     TControl* Control() const { return FControl; }
-    TSkinForm* SkinForm() const { return FSkinForm; }
+    TControlSkinnerHost* SkinForm() const { return FSkinForm; }
     TSkinData* SkinData() const { return FSkinData; }
     const TControlView& View() const { return FView; }
     bool SkinOn() const { return FSkinOn; }
@@ -115,7 +115,7 @@ protected:
     bool FOwnColor = false;
     TColor FSavedColor = 0;
     bool FAttached = false;
-    TSkinForm* FSkinForm = nullptr;
+    TControlSkinnerHost* FSkinForm = nullptr;
     TSelfPaint FSelfPaint = TSelfPaint::Off;
     bool FParentBackgroundWasOn = false;
     std::vector<TSkinControl*> FChildren;  // owned by the skin manager

@@ -1,7 +1,7 @@
 #include "skin/DispatchRules.h"
 
 #include "framework/Controls.h"
-#include "skin/SkinManager.h"
+#include "skin/WindowNames.h"
 
 #include <commctrl.h>
 

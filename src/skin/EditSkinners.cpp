@@ -1,8 +1,7 @@
 #include "skin/EditSkinners.h"
 
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/ControlSkinnerHost.h"
 #include "skin/TabSkinners.h"
 #include "skin/SkinParts.h"
 
@@ -23,7 +22,7 @@ POINT PointOf(LPARAM lParam) { return POINT{static_cast<short>(LOWORD(lParam)), 
 
 // Attaches like the base, but keeps the control's own choice of double buffering: an edit's
 // caret and partial painting work only when it paints straight onto its window.
-void AttachKeepingBuffering(TSkinControl& s, TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor,
+void AttachKeepingBuffering(TSkinControl& s, TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor,
                             TCanvas* canvas) {
     auto* windowed = dynamic_cast<TWinControl*>(control);
     const bool buffered = windowed && windowed->DoubleBuffered();
@@ -35,13 +34,13 @@ void AttachKeepingBuffering(TSkinControl& s, TControl* control, TSkinForm* form,
 
 // ---- combo boxes ---------------------------------------------------------------------------
 
-void TSkinComBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinComBox::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached) return;
     AttachKeepingBuffering(*this, control, form, skinData, ownColor, canvas);
     Prepare();
 }
 
-void TSkinComBox::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+void TSkinComBox::AttachWindow(HWND handle, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) {
     TSkinControl::AttachWindow(handle, skinData, form, canvas);
     Prepare();
 }
@@ -177,7 +176,7 @@ void TSkinComBox::PaintSkin(HDC dc, const RECT& rect) {
 
 // ---- edits ---------------------------------------------------------------------------------
 
-void TSkinEdit::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinEdit::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached) return;
     AttachKeepingBuffering(*this, control, form, skinData, ownColor, canvas);
 }

@@ -8,8 +8,8 @@ namespace qx {
 
 class TSkinComBox : public TSkinControl {
 public:
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
-    void AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void AttachWindow(HWND handle, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) override;
     void Release() override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
@@ -32,7 +32,7 @@ class TSkinUpDown;
 
 class TSkinEdit : public TSkinControl {
 public:
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
     // Whether the last paint drew a border.

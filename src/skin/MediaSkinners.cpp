@@ -5,7 +5,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/MPlayer.h"
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
+#include "skin/ControlSkinnerHost.h"
 #include "skin/SkinParts.h"
 
 #include <windowsx.h>
@@ -177,7 +177,7 @@ TSkinMP::TSkinMP() = default;
 
 TSkinMP::~TSkinMP() { FOverlay.reset(); }
 
-void TSkinMP::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinMP::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached) return;
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     if (auto* player = dynamic_cast<TMediaPlayer*>(FControl)) FOverlay.reset(new TMediaPlayerOverlay(this, player));
@@ -211,7 +211,7 @@ void TSkinMP::AfterMessage(TMessage& m) {
 
 // ---- glyph check boxes and radio buttons ---------------------------------------------------
 
-void TSkinObjImage::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinObjImage::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached) return;
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     AssignGlyphs();

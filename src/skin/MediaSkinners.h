@@ -54,7 +54,7 @@ class TSkinMP : public TSkinControl {
 public:
     TSkinMP();
     ~TSkinMP() override;
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     void Detach() override;
     void Release() override;
     void AfterMessage(TMessage& message) override;
@@ -71,7 +71,7 @@ enum TGlyphKind : std::uint8_t { gkCheck = 1, gkRadio = 2, gkExCheck = 3 };
 class TSkinObjImage : public TSkinControl {
 public:
     explicit TSkinObjImage(TGlyphKind kind = gkCheck) : FKind(kind) {}
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     // Only the skinned query is answered and sizes followed; the control paints itself with
     // the strip.
     void AfterMessage(TMessage& message) override;

@@ -7,7 +7,7 @@
 #include "skin/FrameParts.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinParts.h"
-#include "skin/SkinForm.h"
+#include "skin/SkinnerOwner.h"
 
 #include <algorithm>
 
@@ -40,7 +40,8 @@ int TSkinMenuBar::IndexOf(const TMenuBtn* item) const {
 void TSkinMenuBar::MenuBarFromHandle(HWND window, TMainMenu* framework) {
     if (HMENU now = GetMenu(window)) FMenu = now;
     if (!FMenu || !IsMenu(FMenu)) return;
-    if (TNCObject* hot = FForm.HotObject(); hot && dynamic_cast<TMenuBtn*>(hot)) FForm.SetHotObject(nullptr);
+    if (TNCObject* hot = FForm.CaptionObjects().HotObject(); hot && dynamic_cast<TMenuBtn*>(hot))
+        FForm.CaptionObjects().SetHotObject(nullptr);
     FItems.clear();
     for (int pos = 0, n = GetMenuItemCount(FMenu); pos < n; ++pos) {
         wchar_t text[81] = {};
@@ -49,7 +50,7 @@ void TSkinMenuBar::MenuBarFromHandle(HWND window, TMainMenu* framework) {
         info.dwTypeData = text;
         info.cch = 80;
         if (!GetMenuItemInfoW(FMenu, static_cast<UINT>(pos), TRUE, &info)) continue;
-        auto item = std::make_unique<TMenuBtn>(FForm, *this);
+        auto item = std::make_unique<TMenuBtn>(FForm.CaptionObjects(), *this);
         item->FIndex = pos;
         item->FSubMenu = info.hSubMenu;
         item->FEnabled = !(info.fState & (MFS_GRAYED | MFS_DISABLED));
@@ -159,7 +160,7 @@ void TSkinMenuBar::Paint(HDC dc, const RECT& band) {
         DrawCaption(c, *item, r, false);
     }
     // A maximized MDI child's buttons sit at the bar's end.
-    if (FForm.CaptionFacts().MdiMenuBar) {
+    if (FForm.MdiButtonsOnBar()) {
         for (const auto& b : FForm.SysButtons()) {
             TDataSkinSysButton& e = *b->FSkin;
             if (e.Visibility != bvMdiMenuBar || !b->FVisible || e.Bitmap.Empty()) continue;
@@ -167,7 +168,7 @@ void TSkinMenuBar::Paint(HDC dc, const RECT& band) {
             OffsetRect(&r, -band.left, -band.top);
             DrawSkinPart(c, CaptionButtonFace(e), TSkinState::Normal, r);
         }
-        if (TSkinManager* manager = SkinManager(); manager && !manager->MDIChildMaximized())
+        if (TSkinnerOwner* manager = SkinnerOwner(); manager && !manager->MDIChildMaximized())
             manager->SetMDIChildMaximized(true);
     }
     BitBlt(dc, band.left, band.top, w, h, c, 0, 0, SRCCOPY);

@@ -5,6 +5,7 @@
 #pragma once
 #include "framework/Graphics.h"
 #include "skin/CaptionBar.h"
+#include "skin/MenuBarHost.h"
 
 #include <windows.h>
 
@@ -17,7 +18,6 @@ namespace qx {
 class TMainMenu;
 class TMenuItem;
 class TSkinData;
-class TSkinForm;
 class TSkinMenuBar;
 struct TKeyItem;
 
@@ -37,7 +37,7 @@ public:
 
 class TSkinMenuBar {
 public:
-    TSkinMenuBar(TSkinForm& form, TSkinData& skin) : FForm(form), FSkin(skin) {}
+    TSkinMenuBar(TMenuBarHost& form, TSkinData& skin) : FForm(form), FSkin(skin) {}
     TSkinMenuBar(const TSkinMenuBar&) = delete;
     TSkinMenuBar& operator=(const TSkinMenuBar&) = delete;
 
@@ -71,7 +71,7 @@ public:
 private:
     void DrawCaption(HDC dc, const TMenuBtn& item, const RECT& rect, bool hot);
 
-    TSkinForm& FForm;
+    TMenuBarHost& FForm;
     TSkinData& FSkin;
     std::vector<std::unique_ptr<TMenuBtn>> FItems;
     HMENU FMenu = nullptr;

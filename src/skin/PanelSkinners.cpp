@@ -1,11 +1,11 @@
 #include "skin/PanelSkinners.h"
 
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
+#include "skin/ControlSkinnerHost.h"
 
 namespace qx {
 
-void TSkinBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinBox::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (!control) return;
     FOwnColor = ownColor;
     FSkinData = skinData;
@@ -49,7 +49,7 @@ bool TSkinBoxH::BeforeMessage(TMessage& m) {
 
 // ---- group box -----------------------------------------------------------------------------
 
-void TSkinGroupBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinGroupBox::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     if (FControl) FSelfPaint = TSelfPaint::On;
 }

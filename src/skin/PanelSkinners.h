@@ -11,7 +11,7 @@ class TSkinBox : public TSkinControl {
 public:
     using TSkinControl::TSkinControl;
     // Takes no messages: it watches the control only to let go when the control goes.
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override { return true; }
     void AfterMessage(TMessage& message) override {}
 };
@@ -28,7 +28,7 @@ public:
 class TSkinGroupBox : public TSkinControl {
 public:
     using TSkinControl::TSkinControl;
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
     // The y of the frame's top line in the last paint.

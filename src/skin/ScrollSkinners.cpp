@@ -3,8 +3,7 @@
 #include "framework/Accessible.h"
 #include "framework/ExtCtrls.h"
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/ControlSkinnerHost.h"
 #include "skin/TabSkinners.h"
 #include "skin/SkinParts.h"
 
@@ -378,11 +377,11 @@ TSkinScrollbar::TSkinScrollbar() = default;
 
 TSkinScrollbar::~TSkinScrollbar() { FreeBars(); }
 
-void TSkinScrollbar::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool, TCanvas* canvas) {
+void TSkinScrollbar::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool, TCanvas* canvas) {
     AttachScrollbars(control, skinData, form, canvas);
 }
 
-void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) {
     auto* windowed = dynamic_cast<TWinControl*>(control);
     if (FAttached || !windowed) return;
     FSkinData = skinData;
@@ -499,15 +498,15 @@ void TSkinScrollbar::PaintSkin(HDC dc, const RECT& rect) {
 
 // ---- list views ----------------------------------------------------------------------------
 
-void TSkinListView::AttachScrollbars(TControl* control, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+void TSkinListView::AttachScrollbars(TControl* control, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) {
     TSkinScrollbar::AttachScrollbars(control, skinData, form, canvas);
     if (!FHandle) return;
     const HWND header = reinterpret_cast<HWND>(SendMessageW(FHandle, LVM_GETHEADER, 0, 0));
     if (!header) return;
     if (form) {
-        FHeaderSkinner = form->AttachWindowSkinner<TSkinHeader>(header);
+        FHeaderSkinner = AttachWindowSkinner<TSkinHeader>(*form, header);
     } else {
-        FHeaderSkinner = EnsureSkinManager().Own(std::make_unique<TSkinHeader>(), TSkinKey{header, nullptr});
+        FHeaderSkinner = EnsureSkinnerOwner().Own(std::make_unique<TSkinHeader>(), TSkinKey{header, nullptr});
         FHeaderSkinner->AttachWindow(header, skinData, nullptr, canvas);
     }
     AdoptChild(FHeaderSkinner);
@@ -528,7 +527,7 @@ TSkinScrollbarH::~TSkinScrollbarH() {
     FVertBar.reset();
 }
 
-void TSkinScrollbarH::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+void TSkinScrollbarH::AttachWindow(HWND handle, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) {
     TSkinControl::AttachWindow(handle, skinData, form, canvas);
     FHorzBar = MakeOverlay(this);
     FVertBar = MakeOverlay(this);
@@ -593,7 +592,7 @@ TSkinScControl::TSkinScControl() = default;
 
 TSkinScControl::~TSkinScControl() { FBar.reset(); }
 
-void TSkinScControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool, TCanvas* canvas) {
+void TSkinScControl::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool, TCanvas* canvas) {
     auto* windowed = dynamic_cast<TWinControl*>(control);
     if (FAttached || !windowed) return;
     FSkinData = skinData;

@@ -94,8 +94,8 @@ class TSkinScrollbar : public TSkinControl {
 public:
     TSkinScrollbar();
     ~TSkinScrollbar() override;
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
-    virtual void AttachScrollbars(TControl* control, TSkinData* skinData, TSkinForm* form, TCanvas* canvas);
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    virtual void AttachScrollbars(TControl* control, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas);
     void Detach() override;
     void Release() override;
     void AfterMessage(TMessage& message) override;
@@ -120,7 +120,7 @@ class TSkinHeader;
 class TSkinListView : public TSkinScrollbar {
 public:
     using TSkinScrollbar::TSkinScrollbar;
-    void AttachScrollbars(TControl* control, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) override;
+    void AttachScrollbars(TControl* control, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) override;
     TSkinHeader* HeaderSkinner() const { return FHeaderSkinner; }
 
 protected:
@@ -135,7 +135,7 @@ class TSkinScrollbarH : public TSkinControl {
 public:
     TSkinScrollbarH();
     ~TSkinScrollbarH() override;
-    void AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) override;
+    void AttachWindow(HWND handle, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) override;
     void Detach() override;
     void Release() override;
     void AfterMessage(TMessage& message) override;
@@ -153,7 +153,7 @@ class TSkinScControl : public TSkinControl {
 public:
     TSkinScControl();
     ~TSkinScControl() override;
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     void Detach() override;
     void Release() override;
     void AfterMessage(TMessage& message) override;

@@ -5,7 +5,8 @@
 #include "skin/ControlSkinners.h"
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
-#include "skin/SkinManager.h"
+#include "skin/SkinnerOwner.h"
+#include "skin/WindowNames.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -42,7 +43,9 @@ TCaptionTextPainter* DefaultCaptionPainter() { return g_captionPainter; }
 void SetDefaultCaptionPainter(TCaptionTextPainter* painter) { g_captionPainter = painter; }
 
 TSkinForm::TSkinForm(HWND window)
-    : FHandle(window), FCaptionPainter(DefaultCaptionPainter()), FSystemCommands(std::make_unique<TSystemCommands>(*this)) {
+    : FHandle(window), FCaptionPainter(DefaultCaptionPainter()), FSystemCommands(std::make_unique<TSystemCommands>(*this)),
+      FDispatch(std::make_unique<TChildDispatch>(*this)),
+      FMenus(std::make_unique<TMenuBarTracker>(*this)) {
     FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     FCaptionBitmap.SetPixelFormat(TPixelFormat::pf24bit);
 }
@@ -56,10 +59,19 @@ TSkinForm::~TSkinForm() {
             DetachAtDestroy();
     }
     FreeControlSkinners();
-    SkinFormMenus(false);
+    FMenus->SkinFormMenus(false);
+    // The system menu draws its items through the menus: it goes first.
     FSystemCommands.reset();
-    FMenuBar.reset();
+    FMenus.reset();
 }
+
+HWND TSkinForm::Handle() const { return FHandle; }
+TCustomForm* TSkinForm::Form() const { return FForm; }
+TSkinData* TSkinForm::SkinData() const { return FSkinData; }
+bool TSkinForm::Active() const { return FActive; }
+bool TSkinForm::RightToLeft() const { return FRightToLeft; }
+bool TSkinForm::Released() const { return FReleased; }
+TNCObjectHost& TSkinForm::CaptionObjects() { return *this; }
 
 void TSkinForm::Release() {
     if (FReleased) return;
@@ -110,7 +122,7 @@ void TSkinForm::ReadWindowState() {
 
 void TSkinForm::AttachWindow(TSkinData* skinData) {
     if (FSubclass.Installed() || !skinData) return;
-    TSkinManager& manager = EnsureSkinManager();
+    TSkinnerOwner& manager = EnsureSkinnerOwner();
     if (manager.State() == msIdle) manager.SetState(msRunning);
     FSkinData = skinData;
     FHoverTimer = std::make_unique<TTimer>(nullptr);
@@ -171,7 +183,7 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
     if (FSkinFrame) {
         FInitialMenu = GetMenu(FHandle);
-        if (FInitialMenu && FMDIKind != mkChild) BuildMenuBar();
+        if (FInitialMenu && FMDIKind != mkChild) FMenus->BuildMenuBar();
         const bool keepCaption = (FMDIKind == mkChild && manager.MDIChildMaximized()) || FWindowState == wsMinimized;
         if (!keepCaption) SetCaptionStyle(false);
         MeasureFrame();
@@ -204,6 +216,10 @@ void TSkinForm::FrameChanged() {
     SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void TSkinForm::RepaintFrame() {
+    if (FLifeState == flSkinned) PaintFrame();
+}
+
 void TSkinForm::RestoreRedraw() {
     if (!FRedrawOff) return;
     FRedrawOff = false;
@@ -225,15 +241,15 @@ void TSkinForm::StartSkin() {
     FSysFrame = SIZE{(window.right - window.left) - (client.right - client.left),
                      (window.bottom - window.top) - (client.bottom - client.top)};
     if (FForm) {
-        DispatchForm(FForm);
-        SkinFormMenus(true);
+        FDispatch->DispatchForm(FForm);
+        FMenus->SkinFormMenus(true);
     } else {
-        DispatchChildWindows(FHandle);
+        FDispatch->DispatchChildWindows(FHandle);
     }
     if (FLifeState == flNew) {
         if (FMDIKind == mkChild) {
             if (FWindowState == wsMaximized) {
-                if (TSkinManager* m = SkinManager()) m->RedrawMdiClient(FHandle);
+                if (TSkinnerOwner* m = SkinnerOwner()) m->RedrawMdiClient(FHandle);
             } else if (FWindowState == wsMinimized) {
                 SetCaptionStyle(true);
             } else {
@@ -270,7 +286,7 @@ void TSkinForm::GiveBackProcedures() {
     FSubclass.Remove();
     FClientSubclass.Remove();
     if (FMDIKind == mkFrame)
-        if (TSkinManager* manager = SkinManager(); manager && manager->MDIClient() == FClientHandle)
+        if (TSkinnerOwner* manager = SkinnerOwner(); manager && manager->MDIClient() == FClientHandle)
             manager->SetMDIFrame(nullptr, nullptr);
 }
 
@@ -279,10 +295,10 @@ void TSkinForm::Unskin() {
     FReleased = true;
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
     // A menu still open ends; its items draw themselves again.
-    if (FTracking || FSystemCommands->SysMenuShowing()) EndMenu();
-    RestoreOwnerDrawn();
+    if (FMenus->Tracking() || FSystemCommands->SysMenuShowing()) EndMenu();
+    FMenus->RestoreOwnerDrawn();
     FSystemCommands->DropSysMenu();
-    SkinFormMenus(false);
+    FMenus->SkinFormMenus(false);
     RestoreRedraw();
     // Control skinners go first: they give their controls back while the window is whole.
     FreeControlSkinners();
@@ -297,8 +313,9 @@ void TSkinForm::Unskin() {
     FHotObject = nullptr;
     SetSysMenuStyle(false);
     SetCaptionStyle(true);
-    const bool menuBack = FMenuBar && FMenuBar->Menu() && IsWindow(FHandle) && FLifeState != flDestroying;
-    GiveMenuBack(false);
+    const bool menuBack =
+        FMenus->MenuBar() && FMenus->MenuBar()->Menu() && IsWindow(FHandle) && FLifeState != flDestroying;
+    FMenus->GiveMenuBack(false);
     // The system drew no activation change while the skin did; its caption starts right.
     if (IsWindow(FHandle) && FLifeState != flDestroying)
         SendMessageW(FHandle, WM_NCACTIVATE, GetActiveWindow() == FHandle, 0);
@@ -332,16 +349,14 @@ void TSkinForm::DetachAtDestroy() {
     FReleased = true;
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
     FRedrawOff = false;
-    if (FTracking || FSystemCommands->SysMenuShowing()) EndMenu();
-    RestoreOwnerDrawn();
+    if (FMenus->Tracking() || FSystemCommands->SysMenuShowing()) EndMenu();
+    FMenus->RestoreOwnerDrawn();
     FSystemCommands->DropSysMenu();
-    SkinFormMenus(false);
+    FMenus->SkinFormMenus(false);
     FreeControlSkinners();
     GiveBackProcedures();
     // A raw window's menu goes with the window, as it would have unskinned.
-    if (!FForm && FMenuBar && FMenuBar->Menu() && IsWindow(FHandle) && !GetMenu(FHandle))
-        SetMenu(FHandle, FMenuBar->Menu());
-    FMenuBar.reset();
+    FMenus->DropAtDestroy(FForm != nullptr);
     FSysButtons.clear();
     FHotObject = nullptr;
     // The system frees the region with the window.
@@ -356,10 +371,9 @@ void TSkinForm::ReSkin() {
         for (TComponent* c : FForm->Components())
             if (auto* child = dynamic_cast<TCustomForm*>(c)) child->SetColor(FSkinData->Colours.ButtonFace);
     }
-    for (TSkinControl* s : std::vector<TSkinControl*>(FControls))
-        if (std::find(FControls.begin(), FControls.end(), s) != FControls.end()) s->SkinChanged();
+    FDispatch->SkinChanged();
     FLifeState = flReskinning;
-    if (FSkinFrame && FForm) SkinFormMenus(true);
+    if (FSkinFrame && FForm) FMenus->SkinFormMenus(true);
     if (FSkinFrame) {
         FitToSkin(true);
         if (FForm) {
@@ -391,46 +405,6 @@ void TSkinForm::MdiChildMaximizedChanged(bool maximized) {
     UpdateRegion();
     SetCaptionStyle(false);
     if (!FRegionOwned) FrameChanged();
-}
-
-// ---- control skinners --------------------------------------------------------------------------
-
-bool TSkinForm::RegisterControl(TSkinControl* skinner) {
-    if (std::find(FControls.begin(), FControls.end(), skinner) != FControls.end()) return true;
-    FControls.push_back(skinner);
-    return false;
-}
-
-void TSkinForm::UnregisterControl(TSkinControl* skinner) {
-    auto it = std::find(FControls.rbegin(), FControls.rend(), skinner);
-    if (it != FControls.rend()) FControls.erase(std::next(it).base());
-}
-
-bool TSkinForm::IsRegistered(TControl* control) const {
-    if (!control) return false;
-    for (TSkinControl* s : FControls)
-        if (s->Control() == control) return true;
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    return windowed && windowed->HandleAllocated() && SendMessageW(windowed->Handle(), WM_SKINNEDQUERY, 0, 0) == 1;
-}
-
-bool TSkinForm::IsRegisteredWindow(HWND window) const {
-    for (TSkinControl* s : FControls)
-        if (s->Handle() == window) return true;
-    return false;
-}
-
-void TSkinForm::FreeControlSkinners() {
-    TSkinManager* manager = SkinManager();
-    while (!FControls.empty()) {
-        TSkinControl* s = FControls.back();
-        FControls.pop_back();
-        if (s->Life() != TSkinnerLife::Destroyed) s->Detach();
-        if (manager && manager->Owns(s))
-            manager->Free(s);
-        else
-            s->Release();
-    }
 }
 
 // ---- messages ------------------------------------------------------------------------------
@@ -483,7 +457,7 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             CallPrevious(m);
             DetachAtDestroy();
             FLifeState = flDestroyed;
-            if (TSkinManager* manager = SkinManager(); manager && manager->Owns(this)) manager->Forget(this);
+            if (TSkinnerOwner* manager = SkinnerOwner(); manager && manager->Owns(this)) manager->Forget(this);
             return true;
         }
         case WM_NCACTIVATE:
@@ -494,15 +468,15 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             }
             break;
         case WM_MENUSELECT:
-            if (FTracking) OnMenuSelect(m);
+            if (FMenus->Tracking()) FMenus->OnMenuSelect(m);
             CallPrevious(m);
             return true;
         case WM_INITMENUPOPUP:
-            if (TSkinManager* manager = SkinManager())
+            if (TSkinnerOwner* manager = SkinnerOwner())
                 manager->SetPopupKind(reinterpret_cast<HMENU>(m.WParam) == FSysMenu ? pkSystemMenu : pkMenuBar);
             CallPrevious(m);
             // The owner may have changed its items: those of a tracked drop-down draw from the skin.
-            if (FTracking) MarkOwnerDrawn(reinterpret_cast<HMENU>(m.WParam));
+            if (FMenus->Tracking()) FMenus->MarkOwnerDrawn(reinterpret_cast<HMENU>(m.WParam));
             return true;
         case WM_CTLCOLORBTN:
             CallPrevious(m);
@@ -520,36 +494,10 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             StartSkin();
             m.Result = 0;
             return true;
-        case WM_SKINRECREATESCROLL: {
-            const HWND control = reinterpret_cast<HWND>(m.WParam);
-            bool found = false;
-            for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
-                if ((*it)->Handle() != control) continue;
-                TSkinControl* old = *it;
-                TControl* framework = old->Control();
-                old->Detach();
-                if (TSkinManager* manager = SkinManager()) manager->Free(old);
-                if (framework)
-                    DispatchControl(framework, nullptr);
-                else
-                    DispatchWindow(control);
-                found = true;
-                break;
-            }
-            // The old window has gone with its skinner: the framework control named in lParam,
-            // if it is still one of this form's, is skinned again on its new window.
-            if (!found && m.LParam && FForm) {
-                std::vector<TWinControl*> order;
-                FForm->GetTabOrderList(order);
-                for (TWinControl* c : order)
-                    if (reinterpret_cast<LPARAM>(static_cast<TControl*>(c)) == m.LParam) {
-                        if (c->HandleAllocated() && c->Tag() != FSkinData->DisableTag()) DispatchControl(c, nullptr);
-                        break;
-                    }
-            }
+        case WM_SKINRECREATESCROLL:
+            FDispatch->RecreateSkinner(reinterpret_cast<HWND>(m.WParam), m.LParam);
             m.Result = 0;
             return true;
-        }
         case WM_SKINNEDQUERY: m.Result = 1; return true;
         case WM_SETTEXT:
         case WM_SETICON:
@@ -610,7 +558,7 @@ bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
             }
             break;
         case WM_SYSCOMMAND:
-            if (!OnKeyMenu(m)) FSystemCommands->OnSysCommand(m);
+            if (!FMenus->OnKeyMenu(m)) FSystemCommands->OnSysCommand(m);
             return true;
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORSTATIC:
@@ -618,12 +566,12 @@ bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
             return true;
         case WM_SKINOPENMENU: {
             m.Result = 0;
-            if (FTracking) return true;
+            if (FMenus->Tracking()) return true;
             const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
-            if (TMenuBtn* item = MenuBtnAt(p)) OpenMenuBtn(item, m.WParam != 0);
+            if (TMenuBtn* item = FMenus->MenuBtnAt(p)) FMenus->OpenMenuBtn(item, m.WParam != 0);
             return true;
         }
-        case CM_MENUCHANGED: OnMenuChanged(m); return true;
+        case CM_MENUCHANGED: FMenus->OnMenuChanged(m); return true;
         default: break;
     }
     return false;
@@ -632,10 +580,10 @@ bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
 bool TSkinForm::HandleSkinFrameMessage(TMessage& m) {
     switch (m.Msg) {
         case WM_MEASUREITEM:
-            if (OnMenuMeasureItem(m)) return true;
+            if (FMenus->OnMenuMeasureItem(m)) return true;
             break;
         case WM_DRAWITEM:
-            if (OnMenuDrawItem(m)) return true;
+            if (FMenus->OnMenuDrawItem(m)) return true;
             break;
         case WM_NCCALCSIZE: OnNcCalcSize(m); return true;
         case WM_NCHITTEST: {
@@ -681,7 +629,7 @@ void TSkinForm::OnSize(TMessage& m) {
     }
     if (FWindowState == wsMinimized) return;
     if (FMDIKind == mkChild) {
-        TSkinManager* manager = SkinManager();
+        TSkinnerOwner* manager = SkinnerOwner();
         if ((manager && manager->MDIChildMaximized()) || FWindowState != wsNormal) return;
     }
     if (FLifeState == flSkinned || FLifeState == flReskinning) UpdateRegion();
@@ -732,10 +680,10 @@ void TSkinForm::HookMessage(TMessage& m, const TMessageNext& next) {
         case WM_SETTEXT:
             next(m);
             if (FWindowState == wsMaximized)
-                if (TSkinManager* manager = SkinManager()) manager->RedrawMdiClient(FHandle);
+                if (TSkinnerOwner* manager = SkinnerOwner()) manager->RedrawMdiClient(FHandle);
             return;
         case WM_SKINCHANGED: ReSkin(); return;
-        case CM_DIALOGCHAR: OnDialogChar(m, next); return;
+        case CM_DIALOGCHAR: FMenus->OnDialogChar(m, next); return;
         default: next(m); return;
     }
 }
@@ -761,7 +709,7 @@ TSysButton* TSkinForm::ObjectAt(POINT p) const {
 bool TSkinForm::OnNcMouse(TMessage& m) {
     const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
     TSysButton* button = ObjectAt(p);
-    TMenuBtn* item = button ? nullptr : MenuBtnAt(p);
+    TMenuBtn* item = button ? nullptr : FMenus->MenuBtnAt(p);
     TNCObject* target = button ? static_cast<TNCObject*>(button) : item;
     auto consume = [&m] { m.Result = 0; };
     switch (m.Msg) {
@@ -781,7 +729,7 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
             if (target) {
                 if (!FActive) SetForegroundWindow(FHandle);
                 target->MouseDown();
-                if (item) OpenMenuBtn(item, false);
+                if (item) FMenus->OpenMenuBtn(item, false);
                 consume();
                 return true;
             }
@@ -835,7 +783,7 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
 }
 
 void TSkinForm::OnHoverTimer() {
-    if (!FHotObject || !FActive || FTracking) return;
+    if (!FHotObject || !FActive || FMenus->Tracking()) return;
     POINT cursor{};
     GetCursorPos(&cursor);
     const POINT p = ScreenToFrame(cursor.x, cursor.y);
@@ -879,16 +827,16 @@ void TSkinForm::StopHover() {
 }
 
 bool TSkinForm::MdiChildMaximized() const {
-    TSkinManager* manager = SkinManager();
+    TSkinnerOwner* manager = SkinnerOwner();
     return manager && manager->MDIChildMaximized();
 }
 
 void TSkinForm::SetMdiChildMaximized(bool maximized) {
-    if (TSkinManager* manager = SkinManager()) manager->SetMDIChildMaximized(maximized);
+    if (TSkinnerOwner* manager = SkinnerOwner()) manager->SetMDIChildMaximized(maximized);
 }
 
 void TSkinForm::SetPopupKind(TPopupKind kind) {
-    if (TSkinManager* manager = SkinManager()) manager->SetPopupKind(kind);
+    if (TSkinnerOwner* manager = SkinnerOwner()) manager->SetPopupKind(kind);
 }
 
 }  // namespace qx

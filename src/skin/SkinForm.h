@@ -10,6 +10,10 @@
 #include "framework/Gdi.h"
 #include "framework/Graphics.h"
 #include "skin/CaptionBar.h"
+#include "skin/ChildDispatch.h"
+#include "skin/ControlSkinnerHost.h"
+#include "skin/MenuBarHost.h"
+#include "skin/MenuBarTracker.h"
 #include "skin/SkinMessages.h"
 #include "skin/Skinner.h"
 #include "skin/SystemCommands.h"
@@ -49,7 +53,14 @@ public:
 TCaptionTextPainter* DefaultCaptionPainter();
 void SetDefaultCaptionPainter(TCaptionTextPainter* painter);
 
-class TSkinForm : public TSkinner, public TMessageHook, public TNCObjectHost, public TSystemCommandsHost {
+class TSkinForm : public TSkinner,
+                  public TMessageHook,
+                  public TNCObjectHost,
+                  public TSystemCommandsHost,
+                  public TControlSkinnerHost,
+                  public TChildDispatchHost,
+                  public TMenuBarHost,
+                  public TMenuBarTrackerHost {
 public:
     explicit TSkinForm(HWND window);
     ~TSkinForm() override;
@@ -71,27 +82,15 @@ public:
     void ReSkin();
 
     // ---- control skinners of the window's children (owned by the skin manager) ----
-    bool RegisterControl(TSkinControl* skinner);  // true when it was already registered
-    void UnregisterControl(TSkinControl* skinner);
-    // Whether the control (or window) already has a skinner or answers the skinned query.
-    bool IsRegistered(TControl* control) const;
-    bool IsRegisteredWindow(HWND window) const;
-    const std::vector<TSkinControl*>& Controls() const { return FControls; }
-    // Makes a skinner of type S for a framework control and attaches it.
-    template <class S>
-    S* AttachSkinner(TControl* control, bool ownColor);
-    // Makes a skinner of type S for a raw window and attaches it.
-    template <class S>
-    S* AttachWindowSkinner(HWND window);
-    void FreeControlSkinners();
-
-    // ---- control dispatch ----
-    void DispatchForm(TCustomForm* form);
-    void DispatchComponents(TComponent* component);
-    void DispatchControl(TControl* control, TComponent* owner);
-    bool DispatchByKind(const std::string& upperClassName, TControl* control);
-    void DispatchChildWindows(HWND window);
-    void DispatchWindow(HWND window);
+    // They register with the child dispatch; a skinner made for this window reaches it here.
+    bool RegisterControl(TSkinControl* skinner) override { return FDispatch->RegisterControl(skinner); }
+    void UnregisterControl(TSkinControl* skinner) override { FDispatch->UnregisterControl(skinner); }
+    bool IsRegisteredWindow(HWND window) const override { return FDispatch->IsRegisteredWindow(window); }
+    TCanvas* ControlCanvas() override { return FDispatch->ControlCanvas(); }
+    const std::vector<TSkinControl*>& Controls() const { return FDispatch->Controls(); }
+    void FreeControlSkinners() { FDispatch->FreeControlSkinners(); }
+    // Which child gets which skinner.
+    TChildDispatch& ChildDispatch() { return *FDispatch; }
 
     // ---- frame ----
     void MeasureFrame();
@@ -122,19 +121,16 @@ public:
     TNCObject* HotObject() const override { return FHotObject; }
     void SetHotObject(TNCObject* object) override { FHotObject = object; }
     TSysButton* ObjectAt(POINT framePoint) const;
-    POINT ScreenToFrame(int x, int y) const;
+    POINT ScreenToFrame(int x, int y) const override;
     void DoButtonAction(TSysButton& button, POINT releasePoint);
     // Maximize, minimize, restore and the skinned system menu.
     TSystemCommands& SystemCommands() { return *FSystemCommands; }
 
     // ---- menus ----
-    TSkinMenuBar* MenuBar() const { return FMenuBar.get(); }
-    // The menu bar item under a point of the window (window coordinates), or none.
-    TMenuBtn* MenuBtnAt(POINT framePoint) const;
-    // Opens the item's drop-down under it and tracks it (the mouse moving along the bar and
-    // the arrow keys open the neighbours); a command item only posts its command.
-    void OpenMenuBtn(TMenuBtn* item, bool fromKeyboard);
-    bool Tracking() const { return FTracking; }
+    TSkinMenuBar* MenuBar() const { return FMenus->MenuBar(); }
+    TMenuBtn* MenuBtnAt(POINT framePoint) const { return FMenus->MenuBtnAt(framePoint); }
+    void OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) { FMenus->OpenMenuBtn(item, fromKeyboard); }
+    bool Tracking() const { return FMenus->Tracking(); }
     // An MDI frame whose active child is maximized.
     bool ActiveChildMaximized() const;
     HWND ClientHandle() const override { return FClientHandle; }
@@ -145,24 +141,29 @@ public:
     void HookMessage(TMessage& message, const TMessageNext& next) override;
 
     // ---- what other parts read ----
-    HWND Handle() const override { return FHandle; }
-    TCustomForm* Form() const { return FForm; }
-    TSkinData* SkinData() const override { return FSkinData; }
+    // What several of the parts ask is defined out of line: a function that answers for more
+    // than one interface gets a thunk for each, and this toolchain's linker rejects the inline
+    // ones as duplicates.
+    HWND Handle() const override;
+    TCustomForm* Form() const override;
+    TSkinData* SkinData() const override;
     bool SkinFrame() const { return FSkinFrame; }
     TFormLifeState LifeState() const { return FLifeState; }
     TMdiKind MdiKind() const override { return FMDIKind; }
     TBorderKind BorderKind() const { return FBorderKind; }
     TWindowState WindowState() const override { return FWindowState; }
-    bool Active() const { return FActive; }
+    bool Active() const override;
     bool IsDialog() const { return FIsDialog; }
-    bool RightToLeft() const override { return FRightToLeft; }
+    bool RightToLeft() const override;
     std::uint8_t Caps() const override { return FCaps; }
     int BorderLeft() const { return FBorderLeft; }
     int CaptionHeight() const { return FCaptionHeight; }
     int BorderRight() const { return FBorderRight; }
     int BorderBottom() const { return FBorderBottom; }
     int MenuHeight() const { return FMenuHeight; }
-    const std::vector<std::unique_ptr<TSysButton>>& SysButtons() const { return FSysButtons; }
+    const std::vector<std::unique_ptr<TSysButton>>& SysButtons() const override { return FSysButtons; }
+    TNCObjectHost& CaptionObjects() override;
+    bool MdiButtonsOnBar() const override { return CaptionFacts().MdiMenuBar; }
     TBitmap& CaptionBitmap() { return FCaptionBitmap; }
     const std::string& ClassName() const { return FClassName; }
     bool Started() const { return FStarted; }
@@ -173,15 +174,13 @@ public:
     TTextAnchors TextAnchors;
 
 private:
-    // A skinner the program's skin-control handler made: owned by the manager from now on and
-    // attached; false when it was registered already.
-    bool RegisterControlIfNew(TSkinControl* skinner, TControl* control);
+    TComponent* SkinnerComponent() override { return this; }
     void PaintCaptionButtons(HDC strip);
     // ---- what the system commands ask of the window ----
     void SetWindowStateAhead(TWindowState state) override { FWindowState = state; }
     bool Sizeable() const override { return FSizeable; }
     HMENU SystemMenu() const override { return FSysMenu; }
-    bool Released() const override { return FReleased; }
+    bool Released() const override;
     bool SysButtonHot() const override;
     void ForgetHotObject() override { FHotObject = nullptr; }
     void StopHover() override;
@@ -189,45 +188,27 @@ private:
     void SetMdiChildMaximized(bool maximized) override;
     void SetPopupKind(TPopupKind kind) override;
     void DrawMenuItem(TMenuItem* item, HDC dc, const RECT& rect, UINT state) override {
-        DrawItemHandler(item, dc, rect, state);
+        FMenus->DrawItem(item, dc, rect, state);
     }
-    void MeasureMenuItem(TMenuItem* item, int& width, int& height) override { MeasureItemHandler(item, width, height); }
-    // The keyboard's menu (WM_SYSCOMMAND with SC_KEYMENU) along the skinned menu bar; true when
-    // it was answered here.
-    bool OnKeyMenu(TMessage& m);
+    void MeasureMenuItem(TMenuItem* item, int& width, int& height) override { FMenus->MeasureItem(item, width, height); }
+    // ---- what the menus ask of the window ----
+    bool KeepsOwnPopupMenus() const override { return FClassName == "TRichEditForm"; }
+    bool CanTakeMenuBar() const override { return FMDIKind != mkChild && FBorderKind != bkNoCaption; }
+    TMenuBarHost& BarHost() override { return *this; }
+    RECT MenuBand() const override;
+    void SetMenuHeight(int height) override { FMenuHeight = height; }
+    void RepaintFrame() override;
+    void ShowSystemMenu(POINT screenPoint) override { FSystemCommands->ShowSysMenu(screenPoint); }
 
     void ReadStyles();
     void ReadWindowState();
     void SetCaptionStyle(bool on) override;
     void SetSysMenuStyle(bool remove) override;
-    void FrameChanged();
-    // The menu bar of the window's menu (made when the window has one), and the menu back.
-    void BuildMenuBar();
-    void GiveMenuBack(bool repaint);
-    RECT MenuBand() const;
-    void OnMenuChanged(TMessage& m);
-    // Owner drawing of the platform's items of a drop-down while the skin tracks it.
-    void MarkOwnerDrawn(HMENU menu);
-    void RestoreOwnerDrawn();
-    bool OnMenuMeasureItem(TMessage& m);
-    bool OnMenuDrawItem(TMessage& m);
-    // The framework's popup menus of the form draw their items from the skin, or not.
-    void SkinFormMenus(bool on);
-    void SkinPopupItems(TMenu& menu);
-    void DrawItemHandler(TMenuItem* item, HDC dc, const RECT& rect, UINT state);
-    void MeasureItemHandler(TMenuItem* item, int& width, int& height);
-    void OnDialogChar(TMessage& m, const TMessageNext& next);
-    // What the tracked drop-down selects (whether a nested drop-down holds the selection).
-    void OnMenuSelect(TMessage& m);
-    // The message filter that follows the mouse and the arrow keys along the bar while a
-    // drop-down is tracked.
-    static LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam);
-    void HideSeparators(TMenuItem& parent);
+    void FrameChanged() override;
     // The MDI client's procedure.
     static LRESULT CALLBACK ClientSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                                DWORD_PTR refData);
     void ClientWndProc(TMessage& m);
-    void Notification(TComponent* component, TOperation operation) override;
     void StartSkin();
     // The message tiers, each true when it answered the message. Messages every skinned window
     // answers (its start, its end, the colours of its children, the menus it tracks):
@@ -288,58 +269,19 @@ private:
     TColor FSavedColor = 0;
     bool FColorSaved = false;
     LONG_PTR FStyle = 0;
-    std::vector<TSkinControl*> FControls;  // registered; owned by the skin manager
     bool FIsDialog = false;
     bool FIsChild = false;
     bool FSizeable = false;
     bool FRightToLeft = false;
     std::string FClassName;
     HWND FOwnerWindow = nullptr;
-    TCanvas FControlCanvas;
     TCaptionTextPainter* FCaptionPainter = nullptr;
 
-    // ---- menus ----
-    std::unique_ptr<TSkinMenuBar> FMenuBar;
-    bool FTracking = false;
-    bool FMenuDirty = false;  // the menu changed while a drop-down was tracked
-    HMENU FTrackedMenu = nullptr;
     std::unique_ptr<TSystemCommands> FSystemCommands;
-    // Items of platform menus the skin made owner-drawn while it tracks a drop-down.
-    struct TOwnerDrawnItem {
-        HMENU Menu;
-        UINT Id;
-        ULONG_PTR Data;
-        UINT OldType;
-        std::u16string Text;
-    };
-    std::vector<TOwnerDrawnItem> FOwnerDrawn;
-    // Framework popup menus and items that draw from the skin while it skins the form.
-    std::vector<TMenu*> FSkinnedMenus;
-    std::vector<TMenuItem*> FSkinnedItems;
+    std::unique_ptr<TChildDispatch> FDispatch;
+    std::unique_ptr<TMenuBarTracker> FMenus;
     TWindowSubclass FClientSubclass;
     bool FSavedMenuUpdate = true;
 };
-
-}  // namespace qx
-
-#include "skin/SkinManager.h"
-
-namespace qx {
-
-template <class S>
-S* TSkinForm::AttachSkinner(TControl* control, bool ownColor) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    const TSkinKey key{windowed ? windowed->Handle() : nullptr, windowed ? nullptr : control};
-    S* skinner = EnsureSkinManager().Own(std::make_unique<S>(), key);
-    skinner->Attach(control, this, FSkinData, ownColor, &FControlCanvas);
-    return skinner;
-}
-
-template <class S>
-S* TSkinForm::AttachWindowSkinner(HWND window) {
-    S* skinner = EnsureSkinManager().Own(std::make_unique<S>(), TSkinKey{window, nullptr});
-    skinner->AttachWindow(window, FSkinData, this, &FControlCanvas);
-    return skinner;
-}
 
 }  // namespace qx

@@ -7,7 +7,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/SkinnerOwner.h"
 
 #include <algorithm>
 
@@ -153,7 +153,7 @@ TCaptionFacts TSkinForm::CaptionFacts() const {
     f.HasSysMenu = (FCaps & fcSysMenu) != 0;
     f.DialogFrame = FBorderKind == bkDialog;
     f.DialogClass = FIsDialog;
-    f.MdiMenuBar = FMDIKind == mkFrame && FMenuBar && ActiveChildMaximized();
+    f.MdiMenuBar = FMDIKind == mkFrame && FMenus->MenuBar() && ActiveChildMaximized();
     return f;
 }
 
@@ -299,8 +299,8 @@ void TSkinForm::PaintSysButton(TSysButton& button, int state) {
         HDC c = cell.Canvas().Handle();
         // Start from what lies under the button (the caption, or the menu bar for a maximized
         // MDI child's buttons), so that no trace of an earlier state stays.
-        if (e.Visibility == bvMdiMenuBar && FMenuBar)
-            FMenuBar->CopyBackground(c, r);
+        if (e.Visibility == bvMdiMenuBar && FMenus->MenuBar())
+            FMenus->MenuBar()->CopyBackground(c, r);
         else if (!FCaptionBack.Empty())
             BitBlt(c, 0, 0, w, h, FCaptionBack.Canvas().Handle(), r.left, r.top, SRCCOPY);
         RECT local = button.FRect;
@@ -340,8 +340,8 @@ void TSkinForm::PaintFrame(HDC given) {
             PaintCaption(dc);
             if (FMenuHeight > 0) {
                 const RECT band{FBorderLeft, FCaptionHeight, width - FBorderRight, FCaptionHeight + FMenuHeight};
-                if (FMenuBar)
-                    FMenuBar->Paint(dc, band);
+                if (TSkinMenuBar* bar = FMenus->MenuBar())
+                    bar->Paint(dc, band);
                 else
                     FillRect(dc, &band, FSkinData->FaceBrush());
             }

@@ -45,6 +45,10 @@ TSkinManager& EnsureSkinManager() {
     return *g_manager;
 }
 
+TSkinnerOwner* SkinnerOwner() { return g_manager; }
+
+TSkinnerOwner& EnsureSkinnerOwner() { return EnsureSkinManager(); }
+
 namespace {
 
 // What a skin data component's changes mean for the windows, told to the program's manager of
@@ -285,7 +289,7 @@ void TSkinManager::OnCbt(int code, WPARAM wParam, LPARAM lParam) {
             if (!cs) return;
             const std::string cls = LowerAscii(WindowClassName(window));
             if (cls == "scrollbar" && (cs->style & SBS_SIZEGRIP))
-                if (TSkinForm* parent = FindSkinForm(cs->hwndParent)) parent->DispatchWindow(window);
+                if (TSkinForm* parent = FindSkinForm(cs->hwndParent)) parent->ChildDispatch().DispatchWindow(window);
             if (cls == "#32768" && !(cs->style & WS_CHILD)) SkinPopupMenu(window);
             if (cs->dwExStyle & WS_EX_MDICHILD) SkinWindow(window);
             return;

@@ -8,6 +8,8 @@
 #include "framework/ExtCtrls.h"
 #include "skin/SkinMessages.h"
 #include "skin/Skinner.h"
+#include "skin/SkinnerOwner.h"
+#include "skin/WindowNames.h"
 
 #include <windows.h>
 
@@ -23,32 +25,20 @@ class TSkinForm;
 class TSkinPopupMenu;
 class TCustomForm;
 
-class TSkinManager : public TComponent {
+class TSkinManager : public TComponent, public TSkinnerOwner {
 public:
     // The newest manager is the one skinners report to (SkinManager()) until it goes; a test
     // makes its own for its duration.
     TSkinManager();
     ~TSkinManager() override;
 
-    // ---- ownership: one table from window to skinner ----
-    // Takes the skinner into the table under key (a skinner already there for that key is
-    // released and freed first).
-    template <class S>
-    S* Own(std::unique_ptr<S> skinner, TSkinKey key) {
-        S* raw = skinner.get();
-        Adopt(std::unique_ptr<TSkinner>(std::move(skinner)), key);
-        return raw;
-    }
-    TSkinner* Find(TSkinKey key) const;
-    TSkinner* Find(HWND window) const { return Find(TSkinKey{window, nullptr}); }
-    bool Owns(const TSkinner* skinner) const;
+    // ---- ownership: one table from window to skinner (Own and Find of a window: the owner's) ----
+    using TSkinnerOwner::Find;
+    TSkinner* Find(TSkinKey key) const override;
+    bool Owns(const TSkinner* skinner) const override;
     std::size_t SkinnerCount() const { return table_.size(); }
-    // Gives back what the skinner took over and frees it (later, while a message of a skinner
-    // is still running).
-    void Free(TSkinner* skinner);
-    // The skinner has already let go (its window is being destroyed): only takes it out of
-    // the table and frees it.
-    void Forget(TSkinner* skinner);
+    void Free(TSkinner* skinner) override;
+    void Forget(TSkinner* skinner) override;
 
     // ---- skin data components ----
     void AddSkinData(TSkinData* skinData);
@@ -86,7 +76,7 @@ public:
     const std::vector<TSkinPopupMenu*>& PopupSkinners() const { return popupSkinners_; }
     // The skinner of the popup window that shows menu, or none: owner-drawn items take their
     // background from it.
-    TSkinPopupMenu* PopupShowing(HMENU menu) const;
+    TSkinPopupMenu* PopupShowing(HMENU menu) const override;
     // Lets go of every popup menu (skinning stops).
     void FreePopupSkinners();
 
@@ -99,23 +89,23 @@ public:
     void ExecuteCommand();
 
     // ---- state ----
-    bool SkinningOn() const { return skinningOn_; }
+    bool SkinningOn() const override { return skinningOn_; }
     void SetSkinningOn(bool on) { skinningOn_ = on; }
     bool ForceSkin() const { return forceSkin_; }
-    TManagerState State() const { return state_; }
-    void SetState(TManagerState state) { state_ = state; }
+    TManagerState State() const override { return state_; }
+    void SetState(TManagerState state) override { state_ = state; }
     TPopupKind PopupKind() const { return popupKind_; }
-    void SetPopupKind(TPopupKind kind) { popupKind_ = kind; }
+    void SetPopupKind(TPopupKind kind) override { popupKind_ = kind; }
     bool MenuBarPopup() const { return menuBarPopup_; }
-    void SetMenuBarPopup(bool value) { menuBarPopup_ = value; }
-    bool MDIChildMaximized() const { return mdiChildMaximized_; }
-    void SetMDIChildMaximized(bool value);
-    HWND MDIClient() const { return mdiClient_; }
+    void SetMenuBarPopup(bool value) override { menuBarPopup_ = value; }
+    bool MDIChildMaximized() const override { return mdiChildMaximized_; }
+    void SetMDIChildMaximized(bool value) override;
+    HWND MDIClient() const override { return mdiClient_; }
     // Asks the recorded MDI client to redraw its frame with all children; only a living MDI
     // client is asked (a message posted to no window would go to the thread instead).
-    void RedrawMdiClient(HWND child);
+    void RedrawMdiClient(HWND child) override;
     TCustomForm* MDIFrameForm() const { return mdiFrameForm_; }
-    void SetMDIFrame(HWND client, TCustomForm* frameForm) {
+    void SetMDIFrame(HWND client, TCustomForm* frameForm) override {
         mdiClient_ = client;
         mdiFrameForm_ = frameForm;
     }
@@ -123,7 +113,7 @@ public:
     void SkinDataGoing(TSkinData* skinData);
 
 private:
-    void Adopt(std::unique_ptr<TSkinner> skinner, TSkinKey key);
+    void Adopt(std::unique_ptr<TSkinner> skinner, TSkinKey key) override;
     std::unique_ptr<TSkinner> Take(TSkinner* skinner);
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);
     void OnCbt(int code, WPARAM wParam, LPARAM lParam);
@@ -159,9 +149,5 @@ TSkinManager& EnsureSkinManager();
 // changed, and the manager (made for the first that loads) skins, refreshes and unskins the
 // windows. Part of registering the skin classes.
 void FollowSkinData();
-
-// Helpers of the window rules.
-std::string WindowClassName(HWND window);
-std::string LowerAscii(std::string text);
 
 }  // namespace qx

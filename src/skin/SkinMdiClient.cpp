@@ -4,7 +4,7 @@
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/SkinnerOwner.h"
 
 namespace qx {
 
@@ -28,7 +28,7 @@ void TSkinForm::ClientWndProc(TMessage& m) {
         pass();
         return;
     }
-    TSkinManager* manager = SkinManager();
+    TSkinnerOwner* manager = SkinnerOwner();
     switch (m.Msg) {
         case WM_NCDESTROY:
             pass();
@@ -52,9 +52,9 @@ void TSkinForm::ClientWndProc(TMessage& m) {
             pass();
             // Another child that is maximized keeps the state, as the platform keeps it.
             if (manager) manager->SetMDIChildMaximized(ActiveChildMaximized());
-            if (!SendMessageW(client, WM_MDIGETACTIVE, 0, 0) && FMenuBar) {
+            if (TSkinMenuBar* bar = FMenus->MenuBar(); bar && !SendMessageW(client, WM_MDIGETACTIVE, 0, 0)) {
                 FSkinData->SetMenuUpdate(FSavedMenuUpdate);
-                FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+                bar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
                 PaintFrame();
             }
             return;
@@ -66,9 +66,9 @@ void TSkinForm::ClientWndProc(TMessage& m) {
             return;
         case WM_MDISETMENU:
             pass();
-            if (m.WParam && FMenuBar) {
-                FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
-                FMenuBar->Layout(MenuBand());
+            if (TSkinMenuBar* bar = FMenus->MenuBar(); bar && m.WParam) {
+                bar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+                bar->Layout(MenuBand());
                 PaintFrame();
             }
             if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);

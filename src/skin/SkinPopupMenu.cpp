@@ -2,7 +2,7 @@
 
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
-#include "skin/SkinManager.h"
+#include "skin/SkinnerOwner.h"
 #include "skin/SkinMessages.h"
 #include "skin/SkinParts.h"
 
@@ -85,7 +85,7 @@ LRESULT TSkinPopupMenu::PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TSkinPopupMenu::PopupWndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SKINNEDQUERY) return 1;
-    TSkinManager* manager = SkinManager();
+    TSkinnerOwner* manager = SkinnerOwner();
     if (!manager || !manager->SkinningOn()) return PassOn(message, wParam, lParam);
     switch (message) {
         case WM_DESTROY: {

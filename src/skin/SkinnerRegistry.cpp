@@ -3,7 +3,7 @@
 #include "skin/ButtonSkinners.h"
 #include "skin/DispatchRules.h"
 #include "skin/PanelSkinners.h"
-#include "skin/SkinForm.h"
+#include "skin/ControlSkinnerHost.h"
 
 #include <array>
 
@@ -17,18 +17,18 @@ std::array<TSkinnerFactory, static_cast<std::size_t>(TSkinnerKind::Count)>& Fact
 }
 
 template <class S>
-TSkinControl* Make(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
-    if (control) return form.AttachSkinner<S>(control, ownColor);
-    return window ? form.AttachWindowSkinner<S>(window) : nullptr;
+TSkinControl* Make(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor) {
+    if (control) return AttachSkinner<S>(form, control, ownColor);
+    return window ? AttachWindowSkinner<S>(form, window) : nullptr;
 }
 
-TSkinControl* MakePngBitButton(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+TSkinControl* MakePngBitButton(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor) {
     auto* s = static_cast<TSkinBitButton*>(Make<TSkinBitButton>(form, control, window, ownColor));
     if (s) s->SetGlyphSource(TGlyphSource::PngImage);
     return s;
 }
 
-TSkinControl* MakeButton(TSkinForm& form, TControl* control, HWND window, bool ownColor) {
+TSkinControl* MakeButton(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor) {
     auto* s = static_cast<TSkinButton*>(Make<TSkinButton>(form, control, window, ownColor));
     if (s && window) s->SetNotifyByHandle(NotifiesByHandleAlone(window));
     return s;
@@ -45,12 +45,12 @@ bool HasSkinner(TSkinnerKind kind) {
     return kind != TSkinnerKind::None && Factories()[static_cast<std::size_t>(kind)] != nullptr;
 }
 
-TSkinControl* MakeSkinner(TSkinnerKind kind, TSkinForm& form, TControl* control, bool ownColor) {
+TSkinControl* MakeSkinner(TSkinnerKind kind, TControlSkinnerHost& form, TControl* control, bool ownColor) {
     if (!HasSkinner(kind) || !control) return nullptr;
     return Factories()[static_cast<std::size_t>(kind)](form, control, nullptr, ownColor);
 }
 
-TSkinControl* MakeWindowSkinner(TSkinnerKind kind, TSkinForm& form, HWND window) {
+TSkinControl* MakeWindowSkinner(TSkinnerKind kind, TControlSkinnerHost& form, HWND window) {
     if (!HasSkinner(kind) || !window) return nullptr;
     return Factories()[static_cast<std::size_t>(kind)](form, nullptr, window, false);
 }

@@ -5,8 +5,7 @@
 #include "skin/EditSkinners.h"
 #include "skin/ProgressSkinners.h"
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/ControlSkinnerHost.h"
 #include "skin/SkinParts.h"
 
 #include <commctrl.h>
@@ -49,14 +48,14 @@ HWND FindSpinChild(HWND parent) {
     return nullptr;
 }
 
-TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TSkinForm* form, TCanvas* canvas, bool buddy) {
+TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas, bool buddy) {
     if (!spin || (form && form->IsRegisteredWindow(spin))) return nullptr;
-    if (TSkinManager* m = SkinManager(); m && m->Find(spin)) return nullptr;
+    if (TSkinnerOwner* m = SkinnerOwner(); m && m->Find(spin)) return nullptr;
     TSkinUpDown* s = nullptr;
     if (form) {
-        s = form->AttachWindowSkinner<TSkinUpDown>(spin);
+        s = AttachWindowSkinner<TSkinUpDown>(*form, spin);
     } else {
-        s = EnsureSkinManager().Own(std::make_unique<TSkinUpDown>(), TSkinKey{spin, nullptr});
+        s = EnsureSkinnerOwner().Own(std::make_unique<TSkinUpDown>(), TSkinKey{spin, nullptr});
         s->AttachWindow(spin, skinData, nullptr, canvas);
     }
     if (s) s->SetBuddyMode(buddy);
@@ -65,14 +64,14 @@ TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TSkinForm* form, 
 
 // ---- tab and page controls -----------------------------------------------------------------
 
-void TSkinTab::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinTab::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached) return;
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     Prepare();
     AttachSpin();
 }
 
-void TSkinTab::AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
+void TSkinTab::AttachWindow(HWND handle, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) {
     TSkinControl::AttachWindow(handle, skinData, form, canvas);
     Prepare();
     AttachSpin();
@@ -261,7 +260,7 @@ void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
 
 // ---- old-style tab set ---------------------------------------------------------------------
 
-void TSkinTab31::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinTab31::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached) return;
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     Prepare();
@@ -457,7 +456,7 @@ void TSkinHeader::PaintSkin(HDC dc, const RECT& rect) {
 
 // ---- advanced page controls ----------------------------------------------------------------
 
-void TSkinPageEx::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
+void TSkinPageEx::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached) return;
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
     AssignTabPictures();

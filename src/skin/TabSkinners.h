@@ -16,8 +16,8 @@ enum TTabOrientation : std::uint8_t { toTop, toBottom, toLeft, toRight };
 
 class TSkinTab : public TSkinControl {
 public:
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
-    void AttachWindow(HWND handle, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void AttachWindow(HWND handle, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
@@ -41,7 +41,7 @@ private:
 // The old-style tab set.
 class TSkinTab31 : public TSkinControl {
 public:
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     bool BeforeMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
     void SkinChanged() override;
@@ -75,7 +75,7 @@ private:
 
 class TSkinPageEx : public TSkinControl {
 public:
-    void Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
+    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     void SkinChanged() override;
     void Detach() override;
 
@@ -85,7 +85,7 @@ private:
 };
 
 // Makes a spin skinner for a raw spin window owned by the skin manager, registered with form.
-TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TSkinForm* form, TCanvas* canvas, bool buddy);
+TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas, bool buddy);
 // The first child window that is a spin control, or none.
 HWND FindSpinChild(HWND parent);
 

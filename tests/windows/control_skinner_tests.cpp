@@ -620,7 +620,7 @@ TEST(ScrollSkinner, AMemoMadeAnewOnAChangedStyleIsSkinnedAgainByItsForm) {
     form->Show();
     auto* skinForm = manager.Own(std::make_unique<TSkinForm>(form->Handle()), TSkinKey{form->Handle(), nullptr});
     skinForm->AttachForm(skin.get(), form.get());
-    skinForm->DispatchControl(memo, nullptr);
+    skinForm->ChildDispatch().DispatchControl(memo, nullptr);
     ASSERT_EQ(SendMessageW(memo->Handle(), WM_SKINNEDQUERY, 0, 0), 1);
     const HWND old = memo->Handle();
     memo->SetScrollBars(TScrollStyle::ssBoth);
@@ -744,7 +744,7 @@ struct TDispatchBench {
         HWND w = CreateWindowExW(0, cls, L"Kur", WS_CHILD | WS_VISIBLE | style, 10, 10, 120, 60, form->Handle(),
                                  nullptr, nullptr, nullptr);
         if (!w) return typeid(void*);
-        skinForm->DispatchWindow(w);
+        skinForm->ChildDispatch().DispatchWindow(w);
         TSkinner* s = manager.Find(w);
         const std::type_index chosen = s ? std::type_index(typeid(*s)) : std::type_index(typeid(void));
         DestroyWindow(w);

@@ -1,15 +1,13 @@
-// The form skinner's menus: the skinned menu bar in place of the system's, its drop-downs
-// opened under their items and tracked along the bar (mouse and arrow keys), Alt with a letter,
-// and the owner-drawn items of drop-downs and of the form's popup menus.
+#include "skin/MenuBarTracker.h"
+
 #include "core/MenuBarLayout.h"
 #include "core/MenuRules.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
-#include "skin/MenuBar.h"
+#include "skin/CaptionBar.h"
 #include "skin/MenuItemPainter.h"
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/SkinnerOwner.h"
 #include "skin/SkinPopupMenu.h"
 
 #include <algorithm>
@@ -20,7 +18,7 @@ namespace {
 
 // The tracking of one menu bar drop-down: one per program (menus are modal).
 struct TTrackState {
-    TSkinForm* Form = nullptr;
+    TMenuBarTracker* Tracker = nullptr;
     int Index = -1;          // the open item
     int Next = -1;           // the item to open when this drop-down has closed
     bool NextByKeyboard = false;
@@ -39,57 +37,72 @@ bool IsFrameworkRightToLeft(const TMenuItem* item) {
 
 }  // namespace
 
+TMenuBarTracker::TMenuBarTracker(TMenuBarTrackerHost& host) : TComponent(nullptr), FHost(host) {}
+
+TMenuBarTracker::~TMenuBarTracker() {
+    RestoreOwnerDrawn();
+    SkinFormMenus(false);
+    if (g_track.Tracker == this) g_track.Tracker = nullptr;
+}
+
 // ---- the bar -------------------------------------------------------------------------------
 
-void TSkinForm::BuildMenuBar() {
-    if (!FSkinData) return;
-    FMenuBar = std::make_unique<TSkinMenuBar>(*this, *FSkinData);
-    FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
-    FMenuHeight = GetSystemMetrics(SM_CYMENU);
+void TMenuBarTracker::BuildMenuBar() {
+    if (!FHost.SkinData()) return;
+    FMenuBar = std::make_unique<TSkinMenuBar>(FHost.BarHost(), *FHost.SkinData());
+    FMenuBar->MenuBarFromHandle(FHost.Handle(), FHost.Form() ? FHost.Form()->Menu() : nullptr);
+    FHost.SetMenuHeight(GetSystemMetrics(SM_CYMENU));
 }
 
-void TSkinForm::GiveMenuBack(bool repaint) {
+void TMenuBarTracker::GiveMenuBack(bool repaint) {
     if (!FMenuBar) return;
-    if (dynamic_cast<TMenuBtn*>(FHotObject)) FHotObject = nullptr;
+    if (dynamic_cast<TMenuBtn*>(FHost.CaptionObjects().HotObject())) FHost.CaptionObjects().SetHotObject(nullptr);
     HMENU menu = FMenuBar->Menu();
-    if (FForm && FForm->Menu()) menu = FForm->Menu()->Handle();
+    if (FHost.Form() && FHost.Form()->Menu()) menu = FHost.Form()->Menu()->Handle();
     FMenuBar.reset();
-    if (menu && IsMenu(menu) && IsWindow(FHandle) && !GetMenu(FHandle)) SetMenu(FHandle, menu);
-    if (repaint && IsWindow(FHandle)) DrawMenuBar(FHandle);
+    if (menu && IsMenu(menu) && IsWindow(FHost.Handle()) && !GetMenu(FHost.Handle())) SetMenu(FHost.Handle(), menu);
+    if (repaint && IsWindow(FHost.Handle())) DrawMenuBar(FHost.Handle());
 }
 
-TMenuBtn* TSkinForm::MenuBtnAt(POINT p) const { return FMenuBar ? FMenuBar->ItemAt(p) : nullptr; }
+void TMenuBarTracker::DropAtDestroy(bool frameworkForm) {
+    const HWND window = FHost.Handle();
+    if (!frameworkForm && FMenuBar && FMenuBar->Menu() && IsWindow(window) && !GetMenu(window))
+        SetMenu(window, FMenuBar->Menu());
+    FMenuBar.reset();
+}
 
-void TSkinForm::OnMenuChanged(TMessage& m) {
-    FSkinData->NCPaintEnabled = false;
-    CallPrevious(m);
-    FSkinData->NCPaintEnabled = true;
-    if (FReleased) return;
-    const HMENU now = GetMenu(FHandle);
+TMenuBtn* TMenuBarTracker::MenuBtnAt(POINT p) const { return FMenuBar ? FMenuBar->ItemAt(p) : nullptr; }
+
+void TMenuBarTracker::OnMenuChanged(TMessage& m) {
+    FHost.SkinData()->NCPaintEnabled = false;
+    FHost.CallPrevious(m);
+    FHost.SkinData()->NCPaintEnabled = true;
+    if (FHost.Released()) return;
+    const HMENU now = GetMenu(FHost.Handle());
     if (FTracking) {
         // The bar's items stay as they are while one of them is open.
         FMenuDirty = true;
     } else if (FMenuBar) {
-        const bool frameworkGone = FForm && !FForm->Menu() && !now;
+        const bool frameworkGone = FHost.Form() && !FHost.Form()->Menu() && !now;
         if (frameworkGone) {
             FMenuBar.reset();
-            FMenuHeight = 0;
-            FrameChanged();
-        } else if (FSkinData->MenuUpdate()) {
-            FMenuBar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+            FHost.SetMenuHeight(0);
+            FHost.FrameChanged();
+        } else if (FHost.SkinData()->MenuUpdate()) {
+            FMenuBar->MenuBarFromHandle(FHost.Handle(), FHost.Form() ? FHost.Form()->Menu() : nullptr);
         }
-    } else if (now && FMDIKind != mkChild && FBorderKind != bkNoCaption) {
+    } else if (now && FHost.CanTakeMenuBar()) {
         // A menu given to a window that had none: the band opens under the caption.
         BuildMenuBar();
-        FrameChanged();
+        FHost.FrameChanged();
     }
-    if (GetMenu(FHandle)) SetMenu(FHandle, nullptr);
-    if (FMenuBar && FLifeState == flSkinned) PaintFrame();
+    if (GetMenu(FHost.Handle())) SetMenu(FHost.Handle(), nullptr);
+    if (FMenuBar) FHost.RepaintFrame();
 }
 
 // ---- drop-downs ----------------------------------------------------------------------------
 
-void TSkinForm::HideSeparators(TMenuItem& parent) {
+void TMenuBarTracker::HideSeparators(TMenuItem& parent) {
     std::vector<TSeparatorEntry> entries;
     for (TMenuItem* item : parent.ItemList()) entries.push_back({item->IsLine(), item->Visible()});
     const std::vector<bool> shown = SeparatorsShown(entries);
@@ -97,19 +110,19 @@ void TSkinForm::HideSeparators(TMenuItem& parent) {
         if (TMenuItem* item = parent.Items(i); item->IsLine()) item->SetVisible(shown[static_cast<std::size_t>(i)]);
 }
 
-void TSkinForm::OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) {
-    if (!FMenuBar || FTracking || !item || FReleased) return;
+void TMenuBarTracker::OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) {
+    if (!FMenuBar || FTracking || !item || FHost.Released()) return;
     // The menu's own loop may stop skinning: this object stays until the drop-down is done.
     TSkinDispatchScope scope;
-    TSkinManager* manager = SkinManager();
+    TSkinnerOwner* manager = SkinnerOwner();
     int index = FMenuBar->IndexOf(item);
     bool keyboard = fromKeyboard;
-    while (index >= 0 && FMenuBar && !FReleased) {
+    while (index >= 0 && FMenuBar && !FHost.Released()) {
         TMenuBtn* btn = FMenuBar->Item(index);
         if (!btn) break;
         if (!btn->FSubMenu) {
             // A command item: its command, and nothing opens.
-            PostMessageW(FHandle, WM_COMMAND, btn->FCommand, 0);
+            PostMessageW(FHost.Handle(), WM_COMMAND, btn->FCommand, 0);
             break;
         }
         if (btn->FItem) HideSeparators(*btn->FItem);
@@ -123,20 +136,20 @@ void TSkinForm::OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) {
         }
         btn->MouseDown();
         g_track = TTrackState{};
-        g_track.Form = this;
+        g_track.Tracker = this;
         g_track.Index = index;
         g_track.Keyboard = keyboard;
-        HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, &TSkinForm::MenuFilterHook, nullptr, GetCurrentThreadId());
+        HHOOK hook = SetWindowsHookExW(WH_MSGFILTER, &TMenuBarTracker::MenuFilterHook, nullptr, GetCurrentThreadId());
         if (btn->FEnabled) {
             RECT window{};
-            GetWindowRect(FHandle, &window);
+            GetWindowRect(FHost.Handle(), &window);
             RECT item = btn->FRect;
             OffsetRect(&item, window.left, window.top);
             // Under the item (over it when the screen has no room below), never covering it.
             TPMPARAMS params{sizeof params, item};
-            const int x = FRightToLeft ? item.right : item.left;
-            TrackPopupMenuEx(drop, TPM_RIGHTBUTTON | TPM_VERTICAL | (FRightToLeft ? TPM_RIGHTALIGN : TPM_LEFTALIGN), x,
-                             item.bottom, FHandle, &params);
+            const int x = FHost.RightToLeft() ? item.right : item.left;
+            TrackPopupMenuEx(drop, TPM_RIGHTBUTTON | TPM_VERTICAL | (FHost.RightToLeft() ? TPM_RIGHTALIGN : TPM_LEFTALIGN), x,
+                             item.bottom, FHost.Handle(), &params);
         }
         if (hook) UnhookWindowsHookEx(hook);
         const int next = g_track.Next;
@@ -149,30 +162,30 @@ void TSkinForm::OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) {
             manager->SetPopupKind(pkPopup);
             manager->SetMenuBarPopup(false);
         }
-        if (FReleased || !FMenuBar) break;
-        if (FHotObject == btn) btn->MouseLeave();
+        if (FHost.Released() || !FMenuBar) break;
+        if (FHost.CaptionObjects().HotObject() == btn) btn->MouseLeave();
         index = next;
     }
-    if (FMenuDirty && !FReleased) {
+    if (FMenuDirty && !FHost.Released()) {
         FMenuDirty = false;
         TMessage changed{CM_MENUCHANGED, 1, 0, 0};
         OnMenuChanged(changed);
     }
 }
 
-void TSkinForm::OnMenuSelect(TMessage& m) {
+void TMenuBarTracker::OnMenuSelect(TMessage& m) {
     if (HIWORD(m.WParam) == 0xFFFF && m.LParam == 0) return;  // the menu closed
     g_track.SelectedIn = reinterpret_cast<HMENU>(m.LParam);
     g_track.SelectedHasSub = (HIWORD(m.WParam) & MF_POPUP) != 0;
 }
 
-LRESULT CALLBACK TSkinForm::MenuFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TMenuBarTracker::MenuFilterHook(int code, WPARAM wParam, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
-    TSkinForm* form = g_track.Form;
+    TMenuBarTracker* form = g_track.Tracker;
     if (code == MSGF_MENU && msg && form && msg->message == WM_KEYDOWN && form->FMenuBar) {
         // A right-to-left bar runs the other way.
         const TMenuBtn* open = form->FMenuBar->Item(g_track.Index);
-        if (form->FRightToLeft || (open && IsFrameworkRightToLeft(open->FItem))) {
+        if (form->FHost.RightToLeft() || (open && IsFrameworkRightToLeft(open->FItem))) {
             if (msg->wParam == VK_LEFT)
                 msg->wParam = VK_RIGHT;
             else if (msg->wParam == VK_RIGHT)
@@ -180,7 +193,7 @@ LRESULT CALLBACK TSkinForm::MenuFilterHook(int code, WPARAM wParam, LPARAM lPara
         }
     }
     const LRESULT next = CallNextHookEx(nullptr, code, wParam, lParam);
-    if (code != MSGF_MENU || next != 0 || !msg || !form || !form->FMenuBar || form->FReleased) return next;
+    if (code != MSGF_MENU || next != 0 || !msg || !form || !form->FMenuBar || form->FHost.Released()) return next;
     try {
         if (!g_track.FirstKeySent) {
             g_track.FirstKeySent = true;
@@ -209,7 +222,7 @@ LRESULT CALLBACK TSkinForm::MenuFilterHook(int code, WPARAM wParam, LPARAM lPara
             case WM_NCMOUSEMOVE: {
                 if (msg->pt.x == g_track.LastMouse.x && msg->pt.y == g_track.LastMouse.y) return 0;
                 g_track.LastMouse = msg->pt;
-                TMenuBtn* over = form->MenuBtnAt(form->ScreenToFrame(msg->pt.x, msg->pt.y));
+                TMenuBtn* over = form->MenuBtnAt(form->FHost.ScreenToFrame(msg->pt.x, msg->pt.y));
                 const int index = form->FMenuBar->IndexOf(over);
                 if (index < 0 || !openable[static_cast<std::size_t>(index)]) return 0;
                 return moveTo(index, false);
@@ -221,7 +234,7 @@ LRESULT CALLBACK TSkinForm::MenuFilterHook(int code, WPARAM wParam, LPARAM lPara
     }
 }
 
-void TSkinForm::MarkOwnerDrawn(HMENU menu) {
+void TMenuBarTracker::MarkOwnerDrawn(HMENU menu) {
     if (!menu || !IsMenu(menu)) return;
     for (int pos = 0, n = GetMenuItemCount(menu); pos < n; ++pos) {
         wchar_t text[256] = {};
@@ -241,7 +254,7 @@ void TSkinForm::MarkOwnerDrawn(HMENU menu) {
     }
 }
 
-void TSkinForm::RestoreOwnerDrawn() {
+void TMenuBarTracker::RestoreOwnerDrawn() {
     // Every item the skin made owner-drawn draws itself again, wherever it moved meanwhile.
     for (auto it = FOwnerDrawn.rbegin(); it != FOwnerDrawn.rend(); ++it) {
         if (!IsMenu(it->Menu)) continue;
@@ -275,7 +288,7 @@ auto FindOwnerDrawn(Records& records, HMENU menu, UINT id, ULONG_PTR data) -> de
 // The skinned background of the popup showing a menu, if one is showing, with offset moved from
 // the item's place in the popup's client area to its place in that background; null otherwise.
 TBitmap* PopupBackground(HMENU menu, POINT& offset) {
-    TSkinManager* manager = SkinManager();
+    TSkinnerOwner* manager = SkinnerOwner();
     TSkinPopupMenu* popup = manager ? manager->PopupShowing(menu) : nullptr;
     if (!popup || popup->Background().Empty()) return nullptr;
     const POINT client = popup->ClientOffset();
@@ -286,24 +299,24 @@ TBitmap* PopupBackground(HMENU menu, POINT& offset) {
 
 }  // namespace
 
-bool TSkinForm::OnMenuMeasureItem(TMessage& m) {
+bool TMenuBarTracker::OnMenuMeasureItem(TMessage& m) {
     auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-    if (!measure || measure->CtlType != ODT_MENU || !FSkinData) return false;
+    if (!measure || measure->CtlType != ODT_MENU || !FHost.SkinData()) return false;
     const auto* record = FindOwnerDrawn(FOwnerDrawn, nullptr, measure->itemID, measure->itemData);
     if (!record) return false;
     TMenuItem* item = MenuItemFromData(measure->itemData);
     const TMenuItemLook look = item ? LookOfItem(*item, 0) : LookOfText(record->Text, record->OldType, 0);
     int width = static_cast<int>(measure->itemWidth), height = static_cast<int>(measure->itemHeight);
-    MeasureSkinMenuItem(look, *FSkinData, width, height);
+    MeasureSkinMenuItem(look, *FHost.SkinData(), width, height);
     measure->itemWidth = static_cast<UINT>(std::max(width, 0));
     measure->itemHeight = static_cast<UINT>(std::max(height, 0));
     m.Result = TRUE;
     return true;
 }
 
-bool TSkinForm::OnMenuDrawItem(TMessage& m) {
+bool TMenuBarTracker::OnMenuDrawItem(TMessage& m) {
     auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(m.LParam);
-    if (!draw || draw->CtlType != ODT_MENU || !FSkinData) return false;
+    if (!draw || draw->CtlType != ODT_MENU || !FHost.SkinData()) return false;
     const HMENU menu = reinterpret_cast<HMENU>(draw->hwndItem);
     const auto* record = FindOwnerDrawn(FOwnerDrawn, menu, draw->itemID, draw->itemData);
     if (!record) return false;
@@ -313,7 +326,7 @@ bool TSkinForm::OnMenuDrawItem(TMessage& m) {
     POINT offset{draw->rcItem.left, draw->rcItem.top};
     TBitmap* background = PopupBackground(menu, offset);
     try {
-        DrawSkinMenuItem(draw->hDC, draw->rcItem, look, *FSkinData, background, offset);
+        DrawSkinMenuItem(draw->hDC, draw->rcItem, look, *FHost.SkinData(), background, offset);
     } catch (...) {
         // A bad element never breaks the menu's painting.
     }
@@ -323,7 +336,7 @@ bool TSkinForm::OnMenuDrawItem(TMessage& m) {
 
 // ---- the form's popup menus -------------------------------------------------------------------
 
-void TSkinForm::SkinFormMenus(bool on) {
+void TMenuBarTracker::SkinFormMenus(bool on) {
     if (!on) {
         for (TMenuItem* item : FSkinnedItems)
             if (MenuItemFromData(reinterpret_cast<ULONG_PTR>(item)) == item) {
@@ -338,21 +351,21 @@ void TSkinForm::SkinFormMenus(bool on) {
         FSkinnedMenus.clear();
         return;
     }
-    if (!FForm || !FSkinData || !(FSkinData->SkinControls() & SkinControlBit(xcPopupMenu))) return;
-    if (FClassName == "TRichEditForm") return;
-    for (TComponent* c : FForm->Components())
-        if (auto* popup = dynamic_cast<TPopupMenu*>(c); popup && popup->Tag() != FSkinData->DisableTag())
+    if (!FHost.Form() || !FHost.SkinData() || !(FHost.SkinData()->SkinControls() & SkinControlBit(xcPopupMenu))) return;
+    if (FHost.KeepsOwnPopupMenus()) return;
+    for (TComponent* c : FHost.Form()->Components())
+        if (auto* popup = dynamic_cast<TPopupMenu*>(c); popup && popup->Tag() != FHost.SkinData()->DisableTag())
             SkinPopupItems(*popup);
 }
 
-void TSkinForm::SkinPopupItems(TMenu& menu) {
+void TMenuBarTracker::SkinPopupItems(TMenu& menu) {
     if (std::find(FSkinnedMenus.begin(), FSkinnedMenus.end(), &menu) != FSkinnedMenus.end()) return;
     // Items that draw or measure themselves keep doing so.
     std::function<void(TMenuItem*)> walk = [&](TMenuItem* parent) {
         for (TMenuItem* item : parent->ItemList()) {
             if (!item->OnDrawItem && !item->OnMeasureItem) {
-                item->OnDrawItem = [this](TMenuItem* i, HDC dc, const RECT& r, UINT state) { DrawItemHandler(i, dc, r, state); };
-                item->OnMeasureItem = [this](TMenuItem* i, HDC, int& w, int& h) { MeasureItemHandler(i, w, h); };
+                item->OnDrawItem = [this](TMenuItem* i, HDC dc, const RECT& r, UINT state) { DrawItem(i, dc, r, state); };
+                item->OnMeasureItem = [this](TMenuItem* i, HDC, int& w, int& h) { MeasureItem(i, w, h); };
                 FSkinnedItems.push_back(item);
             }
             walk(item);
@@ -365,60 +378,59 @@ void TSkinForm::SkinPopupItems(TMenu& menu) {
     FSkinnedMenus.push_back(&menu);
 }
 
-void TSkinForm::DrawItemHandler(TMenuItem* item, HDC dc, const RECT& rect, UINT state) {
-    if (!item || !FSkinData || FReleased) return;
+void TMenuBarTracker::DrawItem(TMenuItem* item, HDC dc, const RECT& rect, UINT state) {
+    if (!item || !FHost.SkinData() || FHost.Released()) return;
     const TMenuItemLook look = LookOfItem(*item, state);
     POINT offset{rect.left, rect.top};
     TBitmap* background = PopupBackground(item->Parent() ? item->Parent()->Handle() : nullptr, offset);
-    DrawSkinMenuItem(dc, rect, look, *FSkinData, background, offset);
+    DrawSkinMenuItem(dc, rect, look, *FHost.SkinData(), background, offset);
 }
 
-void TSkinForm::MeasureItemHandler(TMenuItem* item, int& width, int& height) {
-    if (!item || !FSkinData || FReleased) return;
-    MeasureSkinMenuItem(LookOfItem(*item, 0), *FSkinData, width, height);
+void TMenuBarTracker::MeasureItem(TMenuItem* item, int& width, int& height) {
+    if (!item || !FHost.SkinData() || FHost.Released()) return;
+    MeasureSkinMenuItem(LookOfItem(*item, 0), *FHost.SkinData(), width, height);
 }
 
-void TSkinForm::Notification(TComponent* component, TOperation operation) {
-    TSkinner::Notification(component, operation);
+void TMenuBarTracker::Notification(TComponent* component, TOperation operation) {
     if (operation != TOperation::opRemove) return;
     FSkinnedMenus.erase(std::remove(FSkinnedMenus.begin(), FSkinnedMenus.end(), component), FSkinnedMenus.end());
 }
 
 // ---- the keyboard --------------------------------------------------------------------------
 
-void TSkinForm::OnDialogChar(TMessage& m, const TMessageNext& next) {
+void TMenuBarTracker::OnDialogChar(TMessage& m, const TMessageNext& next) {
     next(m);
-    if (m.Result != 0 || !FMenuBar || FTracking || FReleased) return;
+    if (m.Result != 0 || !FMenuBar || FTracking || FHost.Released()) return;
     const bool onlyAlt = GetKeyState(VK_MENU) < 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_SHIFT) >= 0;
     if (!onlyAlt || m.WParam > 0xFFFF) return;
     const int index = FindAcceleratorItem(FMenuBar->KeyItems(), static_cast<char16_t>(m.WParam));
     TMenuBtn* item = FMenuBar->Item(index);
     if (!item) return;
-    if (IsRectEmpty(&item->FRect)) FMenuBar->Layout(MenuBand());
+    if (IsRectEmpty(&item->FRect)) FMenuBar->Layout(FHost.MenuBand());
     RECT window{};
-    GetWindowRect(FHandle, &window);
+    GetWindowRect(FHost.Handle(), &window);
     // Opened once this key's message is done, as a click one pixel inside the item would.
     const POINT at{window.left + item->FRect.left + 1, window.top + item->FRect.top + 1};
-    PostMessageW(FHandle, WM_SKINOPENMENU, 1, MAKELPARAM(at.x, at.y));
+    PostMessageW(FHost.Handle(), WM_SKINOPENMENU, 1, MAKELPARAM(at.x, at.y));
     m.Result = 1;
 }
 
-bool TSkinForm::OnKeyMenu(TMessage& m) {
+bool TMenuBarTracker::OnKeyMenu(TMessage& m) {
     if ((m.WParam & 0xFFF0) != SC_KEYMENU || FTracking) return false;
     const std::vector<TKeyItem> items = FMenuBar ? FMenuBar->KeyItems() : std::vector<TKeyItem>{};
     const TKeyMenuChoice choice = ChooseKeyMenu(static_cast<std::uint32_t>(m.LParam), GetCapture() != nullptr, items);
     switch (choice.Act) {
         case TKeyMenuAct::OpenItem:
             if (TMenuBtn* item = FMenuBar ? FMenuBar->Item(choice.Index) : nullptr) {
-                if (IsRectEmpty(&item->FRect)) FMenuBar->Layout(MenuBand());
+                if (IsRectEmpty(&item->FRect)) FMenuBar->Layout(FHost.MenuBand());
                 OpenMenuBtn(item, true);
             }
             m.Result = 1;
             return true;
         case TKeyMenuAct::SystemMenu: {
             POINT origin{0, 0};
-            ClientToScreen(FHandle, &origin);
-            FSystemCommands->ShowSysMenu(origin);
+            ClientToScreen(FHost.Handle(), &origin);
+            FHost.ShowSystemMenu(origin);
             m.Result = 0;
             return true;
         }

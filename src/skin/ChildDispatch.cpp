@@ -2,14 +2,16 @@
 // controls are decided by the skin's class map, then by a table of rules on class and name;
 // raw windows by their window class and style. The rules are data, the skinners come from the
 // skinner registry.
+#include "skin/ChildDispatch.h"
+
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/ControlSkinners.h"
 #include "skin/DispatchRules.h"
 #include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinManager.h"
+#include "skin/SkinnerOwner.h"
 #include "skin/SkinnerRegistry.h"
+#include "skin/WindowNames.h"
 
 #include <algorithm>
 #include <cctype>
@@ -150,29 +152,101 @@ std::vector<TControl*> ChildControls(TControl* control) {
 
 }  // namespace
 
+// ---- the register --------------------------------------------------------------------------
+
+bool TChildDispatch::RegisterControl(TSkinControl* skinner) {
+    if (std::find(FControls.begin(), FControls.end(), skinner) != FControls.end()) return true;
+    FControls.push_back(skinner);
+    return false;
+}
+
+void TChildDispatch::UnregisterControl(TSkinControl* skinner) {
+    auto it = std::find(FControls.rbegin(), FControls.rend(), skinner);
+    if (it != FControls.rend()) FControls.erase(std::next(it).base());
+}
+
+bool TChildDispatch::IsRegistered(TControl* control) const {
+    if (!control) return false;
+    for (TSkinControl* s : FControls)
+        if (s->Control() == control) return true;
+    auto* windowed = dynamic_cast<TWinControl*>(control);
+    return windowed && windowed->HandleAllocated() && SendMessageW(windowed->Handle(), WM_SKINNEDQUERY, 0, 0) == 1;
+}
+
+bool TChildDispatch::IsRegisteredWindow(HWND window) const {
+    for (TSkinControl* s : FControls)
+        if (s->Handle() == window) return true;
+    return false;
+}
+
+void TChildDispatch::FreeControlSkinners() {
+    TSkinnerOwner* manager = SkinnerOwner();
+    while (!FControls.empty()) {
+        TSkinControl* s = FControls.back();
+        FControls.pop_back();
+        if (s->Life() != TSkinnerLife::Destroyed) s->Detach();
+        if (manager && manager->Owns(s))
+            manager->Free(s);
+        else
+            s->Release();
+    }
+}
+
+void TChildDispatch::SkinChanged() {
+    // A skinner may let others go as it follows the skin: only those still registered follow.
+    for (TSkinControl* s : std::vector<TSkinControl*>(FControls))
+        if (std::find(FControls.begin(), FControls.end(), s) != FControls.end()) s->SkinChanged();
+}
+
+void TChildDispatch::RecreateSkinner(HWND control, LPARAM frameworkControl) {
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        if ((*it)->Handle() != control) continue;
+        TSkinControl* old = *it;
+        TControl* framework = old->Control();
+        old->Detach();
+        if (TSkinnerOwner* manager = SkinnerOwner()) manager->Free(old);
+        if (framework)
+            DispatchControl(framework, nullptr);
+        else
+            DispatchWindow(control);
+        return;
+    }
+    // The old window has gone with its skinner: the framework control named, if it is still
+    // one of this form's, is skinned again on its new window.
+    TCustomForm* form = FHost.Form();
+    if (!frameworkControl || !form || !FHost.SkinData()) return;
+    std::vector<TWinControl*> order;
+    form->GetTabOrderList(order);
+    for (TWinControl* c : order)
+        if (reinterpret_cast<LPARAM>(static_cast<TControl*>(c)) == frameworkControl) {
+            if (c->HandleAllocated() && c->Tag() != FHost.SkinData()->DisableTag()) DispatchControl(c, nullptr);
+            break;
+        }
+}
+
 // ---- framework controls ------------------------------------------------------------------------
 
-void TSkinForm::DispatchForm(TCustomForm* form) {
-    if (!form || !FSkinData) return;
+void TChildDispatch::DispatchForm(TCustomForm* form) {
+    if (!form || !FHost.SkinData()) return;
     DispatchComponents(form);
     std::vector<TWinControl*> order;
     form->GetTabOrderList(order);
     for (TWinControl* c : order) {
-        if (!c->HandleAllocated() || c->Tag() == FSkinData->DisableTag()) continue;
+        if (!c->HandleAllocated() || c->Tag() == FHost.SkinData()->DisableTag()) continue;
         if (SendMessageW(c->Handle(), WM_SKINNEDQUERY, 0, 0) == 1) continue;
         DispatchControl(c, nullptr);
     }
 }
 
-void TSkinForm::DispatchComponents(TComponent* component) {
+void TChildDispatch::DispatchComponents(TComponent* component) {
     if (!component) return;
     for (TComponent* c : std::vector<TComponent*>(component->Components()))
         if (auto* control = dynamic_cast<TControl*>(c)) DispatchControl(control, component);
 }
 
-void TSkinForm::DispatchControl(TControl* control, TComponent* owner) {
-    if (!control || !FSkinData) return;
-    TSkinData& s = *FSkinData;
+void TChildDispatch::DispatchControl(TControl* control, TComponent* owner) {
+    if (!control || !FHost.SkinData()) return;
+    TSkinData& s = *FHost.SkinData();
     auto* windowed = dynamic_cast<TWinControl*>(control);
     if (control->Tag() == s.DisableTag()) {
         if (windowed && windowed->ControlCount() > 0 && IsButtonGroupClass(Upper(control->ClassName())))
@@ -191,7 +265,7 @@ void TSkinForm::DispatchControl(TControl* control, TComponent* owner) {
     }
     if (s.OnSkinControl) {
         TComponent* made = nullptr;
-        s.OnSkinControl(this, FSkinData, owner, control, name, made);
+        s.OnSkinControl(FHost.SkinnerComponent(), FHost.SkinData(), owner, control, name, made);
         if (auto* skinner = dynamic_cast<TSkinControl*>(made)) {
             if (!RegisterControlIfNew(skinner, control)) return;
             if (IsPanel(control)) DispatchComponents(control);
@@ -215,18 +289,18 @@ void TSkinForm::DispatchControl(TControl* control, TComponent* owner) {
     }
 }
 
-bool TSkinForm::RegisterControlIfNew(TSkinControl* skinner, TControl* control) {
+bool TChildDispatch::RegisterControlIfNew(TSkinControl* skinner, TControl* control) {
     if (std::find(FControls.begin(), FControls.end(), skinner) != FControls.end()) return false;
     // A skinner the program made itself: the manager owns it from now on.
     auto* windowed = dynamic_cast<TWinControl*>(control);
     const TSkinKey key{windowed ? windowed->Handle() : nullptr, windowed ? nullptr : control};
-    EnsureSkinManager().Own(std::unique_ptr<TSkinControl>(skinner), key);
-    skinner->Attach(control, this, FSkinData, skinner->OwnColor(), &FControlCanvas);
+    EnsureSkinnerOwner().Own(std::unique_ptr<TSkinControl>(skinner), key);
+    skinner->Attach(control, this, FHost.SkinData(), skinner->OwnColor(), &FCanvas);
     return true;
 }
 
-bool TSkinForm::DispatchByKind(const std::string& upperClassName, TControl* control) {
-    TSkinData& s = *FSkinData;
+bool TChildDispatch::DispatchByKind(const std::string& upperClassName, TControl* control) {
+    TSkinData& s = *FHost.SkinData();
     const std::string prefix = LowerAscii(upperClassName) + "=";
     std::string kind;
     bool found = false;
@@ -302,15 +376,15 @@ bool TSkinForm::DispatchByKind(const std::string& upperClassName, TControl* cont
 
 // ---- raw windows ---------------------------------------------------------------------------
 
-void TSkinForm::DispatchChildWindows(HWND window) {
+void TChildDispatch::DispatchChildWindows(HWND window) {
     std::vector<HWND> children;
     for (HWND child = GetTopWindow(window); child; child = GetWindow(child, GW_HWNDNEXT))
         if (GetWindowLongPtrW(child, GWL_STYLE) & WS_CHILD) children.push_back(child);
     for (HWND child : children) DispatchWindow(child);
 }
 
-void TSkinForm::DispatchWindow(HWND window) {
-    if (!window || !FSkinData || IsRegisteredWindow(window)) return;
+void TChildDispatch::DispatchWindow(HWND window) {
+    if (!window || !FHost.SkinData() || IsRegisteredWindow(window)) return;
     const TWindowRule& rule = WindowRuleFor(window);
     switch (rule.Action) {
         case TWindowAction::Leave: return;
@@ -318,7 +392,7 @@ void TSkinForm::DispatchWindow(HWND window) {
         case TWindowAction::ChildrenThenSkin: DispatchChildWindows(window); break;
         case TWindowAction::ChildrenThenButtonFace: DispatchChildWindows(window); [[fallthrough]];
         case TWindowAction::ButtonFace:
-            if (TWinControl* control = FindControl(window)) control->SetColor(FSkinData->Colours.ButtonFace);
+            if (TWinControl* control = FindControl(window)) control->SetColor(FHost.SkinData()->Colours.ButtonFace);
             return;
     }
     MakeWindowSkinner(rule.Kind, *this, window);
