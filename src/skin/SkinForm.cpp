@@ -45,6 +45,7 @@ void SetDefaultCaptionPainter(TCaptionTextPainter* painter) { g_captionPainter =
 TSkinForm::TSkinForm(HWND window)
     : FHandle(window), FCaptionPainter(DefaultCaptionPainter()), FSystemCommands(std::make_unique<TSystemCommands>(*this)),
       FDispatch(std::make_unique<TChildDispatch>(*this)),
+      FButtons(std::make_unique<TCaptionButtons>(*this)),
       FMenus(std::make_unique<TMenuBarTracker>(*this)) {
     FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     FCaptionBitmap.SetPixelFormat(TPixelFormat::pf24bit);
@@ -71,7 +72,8 @@ TSkinData* TSkinForm::SkinData() const { return FSkinData; }
 bool TSkinForm::Active() const { return FActive; }
 bool TSkinForm::RightToLeft() const { return FRightToLeft; }
 bool TSkinForm::Released() const { return FReleased; }
-TNCObjectHost& TSkinForm::CaptionObjects() { return *this; }
+TNCObjectHost& TSkinForm::CaptionObjects() { return *FButtons; }
+HMENU TSkinForm::SystemMenu() const { return FSysMenu; }
 
 void TSkinForm::Release() {
     if (FReleased) return;
@@ -129,9 +131,24 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     FHoverTimer->SetEnabled(false);
     FHoverTimer->SetInterval(250);
     FHoverTimer->OnTimer = [this](TObject*) { OnHoverTimer(); };
+    ReadWindowKind(*skinData);
+    if (FMDIKind == mkFrame && FClientHandle) {
+        FSavedMenuUpdate = skinData->MenuUpdate();
+        FClientSubclass.Install(FClientHandle, &TSkinForm::ClientSubclassProc, this);
+    }
+    if (!FIsChild && FSkinFrame && FBorderKind != bkNoCaption) {
+        // Nothing is drawn until the start message has fitted the window to the skin.
+        SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
+        FRedrawOff = true;
+    }
+    FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
+    TakeOverFrame();
+}
 
+void TSkinForm::ReadWindowKind(TSkinData& skinData) {
+    TSkinnerOwner& manager = EnsureSkinnerOwner();
     // A skin without a caption strip leaves the window its own frame (its controls are still skinned).
-    FSkinFrame = (skinData->SkinControls() & SkinControlBit(xcMainMenu)) != 0 && skinData->HasFrame();
+    FSkinFrame = (skinData.SkinControls() & SkinControlBit(xcMainMenu)) != 0 && skinData.HasFrame();
     ReadStyles();
     FClassName = WindowClassName(FHandle);
     FOwnerWindow = GetWindow(FHandle, GW_OWNER);
@@ -147,7 +164,7 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     const LONG_PTR ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
     if (ex & WS_EX_MDICHILD) {
         FMDIKind = mkChild;
-        if (skinData->Options() & SkinOptionBit(xoMDIChildBorder)) FSkinFrame = false;
+        if (skinData.Options() & SkinOptionBit(xoMDIChildBorder)) FSkinFrame = false;
     }
     if ((FStyle & WS_CAPTION) != WS_CAPTION)
         FBorderKind = bkNoCaption;
@@ -171,16 +188,10 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     if ((ex & WS_EX_APPWINDOW) && nt50) FCaps |= fcCaptionStripped;
     if (!FOwnerWindow && FMDIKind != mkChild) FCaps |= fcCaptionStripped;
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
-    if (FMDIKind == mkFrame && FClientHandle) {
-        FSavedMenuUpdate = skinData->MenuUpdate();
-        FClientSubclass.Install(FClientHandle, &TSkinForm::ClientSubclassProc, this);
-    }
-    if (!FIsChild && FSkinFrame && FBorderKind != bkNoCaption) {
-        // Nothing is drawn until the start message has fitted the window to the skin.
-        SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
-        FRedrawOff = true;
-    }
-    FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
+}
+
+void TSkinForm::TakeOverFrame() {
+    TSkinnerOwner& manager = EnsureSkinnerOwner();
     if (FSkinFrame) {
         FInitialMenu = GetMenu(FHandle);
         if (FInitialMenu && FMDIKind != mkChild) FMenus->BuildMenuBar();
@@ -231,6 +242,18 @@ void TSkinForm::RestoreRedraw() {
 void TSkinForm::StartSkin() {
     if (FStarted) return;
     FStarted = true;
+    RecordSystemFrame();
+    SkinChildren();
+    if (FLifeState == flNew) FitToSkinFirstTime();
+    FLifeState = flSkinned;
+    // Drawing comes back once the window has the skin's size and region: with it on, each of
+    // those changes repainted the whole window, frame and children, only for the next to
+    // repaint it again.
+    if (!FIsChild && FSkinFrame) RestoreRedraw();
+    if (FHoverTimer) FHoverTimer->SetEnabled(true);
+}
+
+void TSkinForm::RecordSystemFrame() {
     FSysMenu = GetSystemMenu(FHandle, FALSE);
     if (FSysMenu) FCaps |= fcSysMenu;
     LoadWindowIcon();
@@ -240,40 +263,38 @@ void TSkinForm::StartSkin() {
     FClientRect = client;
     FSysFrame = SIZE{(window.right - window.left) - (client.right - client.left),
                      (window.bottom - window.top) - (client.bottom - client.top)};
+}
+
+void TSkinForm::SkinChildren() {
     if (FForm) {
         FDispatch->DispatchForm(FForm);
         FMenus->SkinFormMenus(true);
     } else {
         FDispatch->DispatchChildWindows(FHandle);
     }
-    if (FLifeState == flNew) {
-        if (FMDIKind == mkChild) {
-            if (FWindowState == wsMaximized) {
-                if (TSkinnerOwner* m = SkinnerOwner()) m->RedrawMdiClient(FHandle);
-            } else if (FWindowState == wsMinimized) {
-                SetCaptionStyle(true);
-            } else {
-                FLifeState = flFitting;
-                FitToSkin(false);
-                FLifeState = flSkinned;
-                UpdateRegion();
-            }
-        } else if (!FIsChild && FBorderKind != bkNoCaption && FWindowState != wsMinimized) {
+}
+
+void TSkinForm::FitToSkinFirstTime() {
+    if (FMDIKind == mkChild) {
+        if (FWindowState == wsMaximized) {
+            if (TSkinnerOwner* m = SkinnerOwner()) m->RedrawMdiClient(FHandle);
+        } else if (FWindowState == wsMinimized) {
+            SetCaptionStyle(true);
+        } else {
             FLifeState = flFitting;
             FitToSkin(false);
             FLifeState = flSkinned;
-            if (FWindowState == wsNormal)
-                UpdateRegion();
-            else if (FWindowState == wsMaximized)
-                FrameChanged();
+            UpdateRegion();
         }
+    } else if (!FIsChild && FBorderKind != bkNoCaption && FWindowState != wsMinimized) {
+        FLifeState = flFitting;
+        FitToSkin(false);
+        FLifeState = flSkinned;
+        if (FWindowState == wsNormal)
+            UpdateRegion();
+        else if (FWindowState == wsMaximized)
+            FrameChanged();
     }
-    FLifeState = flSkinned;
-    // Drawing comes back once the window has the skin's size and region: with it on, each of
-    // those changes repainted the whole window, frame and children, only for the next to
-    // repaint it again.
-    if (!FIsChild && FSkinFrame) RestoreRedraw();
-    if (FHoverTimer) FHoverTimer->SetEnabled(true);
 }
 
 // ---- release -------------------------------------------------------------------------------
@@ -309,8 +330,7 @@ void TSkinForm::Unskin() {
             for (TControl* c : FForm->Controls()) c->Invalidate();
         return;
     }
-    FSysButtons.clear();
-    FHotObject = nullptr;
+    FButtons->Drop();
     SetSysMenuStyle(false);
     SetCaptionStyle(true);
     const bool menuBack =
@@ -357,8 +377,7 @@ void TSkinForm::DetachAtDestroy() {
     GiveBackProcedures();
     // A raw window's menu goes with the window, as it would have unskinned.
     FMenus->DropAtDestroy(FForm != nullptr);
-    FSysButtons.clear();
-    FHotObject = nullptr;
+    FButtons->Drop();
     // The system frees the region with the window.
     FRegion = nullptr;
     FRegionOwned = false;
@@ -700,15 +719,9 @@ POINT TSkinForm::ScreenToFrame(int x, int y) const {
     return p;
 }
 
-TSysButton* TSkinForm::ObjectAt(POINT p) const {
-    for (const auto& b : FSysButtons)
-        if (b->FVisible && b->FSkin->Action >= 0 && PtInRect(&b->FRect, p)) return b.get();
-    return nullptr;
-}
-
 bool TSkinForm::OnNcMouse(TMessage& m) {
     const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
-    TSysButton* button = ObjectAt(p);
+    TSysButton* button = FButtons->ObjectAt(p);
     TMenuBtn* item = button ? nullptr : FMenus->MenuBtnAt(p);
     TNCObject* target = button ? static_cast<TNCObject*>(button) : item;
     auto consume = [&m] { m.Result = 0; };
@@ -723,7 +736,7 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
                 consume();
                 return true;
             }
-            if (FHotObject) FHotObject->MouseLeave();
+            if (TNCObject* hot = FButtons->HotObject()) hot->MouseLeave();
             return false;
         case WM_NCLBUTTONDOWN:
             if (target) {
@@ -738,9 +751,9 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
             return false;
         case WM_NCLBUTTONUP:
             if (button) {
-                if (button == FHotObject) {
+                if (button == FButtons->HotObject()) {
                     button->MouseUp();
-                    DoButtonAction(*button, POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)});
+                    FButtons->DoButtonAction(*button, POINT{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)});
                 }
                 consume();
                 return true;
@@ -783,44 +796,15 @@ bool TSkinForm::OnNcMouse(TMessage& m) {
 }
 
 void TSkinForm::OnHoverTimer() {
-    if (!FHotObject || !FActive || FMenus->Tracking()) return;
+    TNCObject* hot = FButtons->HotObject();
+    if (!hot || !FActive || FMenus->Tracking()) return;
     POINT cursor{};
     GetCursorPos(&cursor);
     const POINT p = ScreenToFrame(cursor.x, cursor.y);
-    if (!PtInRect(&FHotObject->FRect, p)) FHotObject->MouseLeave();
-}
-
-void TSkinForm::DoButtonAction(TSysButton& button, POINT releasePoint) {
-    const std::int32_t action = button.FSkin->Action;
-    TSystemCommands& commands = *FSystemCommands;
-    auto mdiChildCommand = [&commands](WPARAM command) { commands.ChildSysCommand(command); };
-    switch (action) {
-        case caClose:
-            if (FSysMenu && GetMenuState(FSysMenu, SC_CLOSE, MF_BYCOMMAND) != static_cast<UINT>(-1)) {
-                if (FHoverTimer) FHoverTimer->SetEnabled(false);
-                PostMessageW(FHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
-            }
-            return;
-        case caMaximize:
-        case caMaximize2: commands.ToggleMaximize(); return;
-        case caMinimize:
-        case caMinimize2: commands.ToggleMinimize(); return;
-        case caSystemMenu:
-        case caIconMenu:
-        case caSystemMenu2: commands.ShowSysMenu(POINT{releasePoint.x + 1, releasePoint.y + 1}); return;
-        case caMdiMinimize:
-        case caMdiMinimize2: mdiChildCommand(SC_MINIMIZE); return;
-        case caMdiRestore:
-        case caMdiRestore2: mdiChildCommand(SC_RESTORE); return;
-        case caMdiClose:
-        case caMdiClose2: mdiChildCommand(SC_CLOSE); return;
-        default: PostMessageW(FHandle, WM_SKINCAPTIONACTION, static_cast<WPARAM>(action), 0); return;
-    }
+    if (!PtInRect(&hot->FRect, p)) hot->MouseLeave();
 }
 
 // ---- what the system commands ask of the window ----------------------------------------------
-
-bool TSkinForm::SysButtonHot() const { return dynamic_cast<TSysButton*>(FHotObject) != nullptr; }
 
 void TSkinForm::StopHover() {
     if (FHoverTimer) FHoverTimer->SetEnabled(false);

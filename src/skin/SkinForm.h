@@ -10,6 +10,7 @@
 #include "framework/Gdi.h"
 #include "framework/Graphics.h"
 #include "skin/CaptionBar.h"
+#include "skin/CaptionButtons.h"
 #include "skin/ChildDispatch.h"
 #include "skin/ControlSkinnerHost.h"
 #include "skin/MenuBarHost.h"
@@ -55,12 +56,12 @@ void SetDefaultCaptionPainter(TCaptionTextPainter* painter);
 
 class TSkinForm : public TSkinner,
                   public TMessageHook,
-                  public TNCObjectHost,
                   public TSystemCommandsHost,
                   public TControlSkinnerHost,
                   public TChildDispatchHost,
                   public TMenuBarHost,
-                  public TMenuBarTrackerHost {
+                  public TMenuBarTrackerHost,
+                  public TCaptionButtonsHost {
 public:
     explicit TSkinForm(HWND window);
     ~TSkinForm() override;
@@ -101,33 +102,28 @@ public:
     void PaintCaption(HDC dc);
     // Draws piece index of the frame into rect of dc.
     void PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc);
-    void LayoutSysButtons();
-    bool SysButtonVisible(std::size_t index);
-    void PaintSysButton(TSysButton& button, int state) override;
-    void LoadWindowIcon();
-    void DrawWindowIcon(HDC dc, const RECT& rect);
+    TBitmap& LoadWindowIcon() override;
+    void DrawWindowIcon(HDC dc, const RECT& rect) override;
     void UpdateRegion();
     // An MDI child follows the manager's maximized-child state (region and system caption).
     void MdiChildMaximizedChanged(bool maximized);
     // Frees the caption-button objects (they point at the skin's elements of the last parse).
-    void DropCaptionButtons();
+    void DropCaptionButtons() { FButtons->Drop(); }
     // The facts the caption-button rules ask about this window.
-    TCaptionFacts CaptionFacts() const;
-    TCaptionBand CaptionBand() const;
+    TCaptionFacts CaptionFacts() const override;
+    TCaptionBand CaptionBand() const override;
     // Draws the caption strip's pieces and buttons into strip (window width x caption height).
     void ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized);
 
     // ---- caption-bar objects ----
-    TNCObject* HotObject() const override { return FHotObject; }
-    void SetHotObject(TNCObject* object) override { FHotObject = object; }
-    TSysButton* ObjectAt(POINT framePoint) const;
+    // The caption buttons and the window's hot caption object.
+    TCaptionButtons& CaptionButtons() { return *FButtons; }
     POINT ScreenToFrame(int x, int y) const override;
-    void DoButtonAction(TSysButton& button, POINT releasePoint);
     // Maximize, minimize, restore and the skinned system menu.
-    TSystemCommands& SystemCommands() { return *FSystemCommands; }
+    TSystemCommands& SystemCommands() override { return *FSystemCommands; }
 
     // ---- menus ----
-    TSkinMenuBar* MenuBar() const { return FMenus->MenuBar(); }
+    TSkinMenuBar* MenuBar() const override { return FMenus->MenuBar(); }
     TMenuBtn* MenuBtnAt(POINT framePoint) const { return FMenus->MenuBtnAt(framePoint); }
     void OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) { FMenus->OpenMenuBtn(item, fromKeyboard); }
     bool Tracking() const { return FMenus->Tracking(); }
@@ -161,7 +157,7 @@ public:
     int BorderRight() const { return FBorderRight; }
     int BorderBottom() const { return FBorderBottom; }
     int MenuHeight() const { return FMenuHeight; }
-    const std::vector<std::unique_ptr<TSysButton>>& SysButtons() const override { return FSysButtons; }
+    const std::vector<std::unique_ptr<TSysButton>>& SysButtons() const override { return FButtons->Buttons(); }
     TNCObjectHost& CaptionObjects() override;
     bool MdiButtonsOnBar() const override { return CaptionFacts().MdiMenuBar; }
     TBitmap& CaptionBitmap() { return FCaptionBitmap; }
@@ -175,14 +171,13 @@ public:
 
 private:
     TComponent* SkinnerComponent() override { return this; }
-    void PaintCaptionButtons(HDC strip);
     // ---- what the system commands ask of the window ----
     void SetWindowStateAhead(TWindowState state) override { FWindowState = state; }
     bool Sizeable() const override { return FSizeable; }
-    HMENU SystemMenu() const override { return FSysMenu; }
+    HMENU SystemMenu() const override;
     bool Released() const override;
-    bool SysButtonHot() const override;
-    void ForgetHotObject() override { FHotObject = nullptr; }
+    bool SysButtonHot() const override { return FButtons->ButtonHot(); }
+    void ForgetHotObject() override { FButtons->SetHotObject(nullptr); }
     void StopHover() override;
     bool MdiChildMaximized() const override;
     void SetMdiChildMaximized(bool maximized) override;
@@ -209,7 +204,19 @@ private:
     static LRESULT CALLBACK ClientSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                                DWORD_PTR refData);
     void ClientWndProc(TMessage& m);
+    // ---- the steps of taking a window over ----
+    // Its kind: frame or none, MDI role, border, caption buttons, dialog.
+    void ReadWindowKind(TSkinData& skinData);
+    // The skin's frame in place of the system's: menu bar, no system caption, the frame's sizes.
+    void TakeOverFrame();
+    // ---- the steps of the start message ----
     void StartSkin();
+    // The system menu, the icon and the system frame's size, for giving the frame back.
+    void RecordSystemFrame();
+    // The window's children and popup menus get their skinners.
+    void SkinChildren();
+    // The window takes the skin frame's size (and region) for the first time.
+    void FitToSkinFirstTime();
     // The message tiers, each true when it answered the message. Messages every skinned window
     // answers (its start, its end, the colours of its children, the menus it tracks):
     bool HandleAnyWindowMessage(TMessage& m);
@@ -254,14 +261,11 @@ private:
     SIZE FSysFrame{};
     RECT FClientRect{};
     RECT FWindowRect{};
-    std::vector<std::unique_ptr<TSysButton>> FSysButtons;
-    TNCObject* FHotObject = nullptr;
     HMENU FInitialMenu = nullptr;
     HMENU FSysMenu = nullptr;
     HICON FIcon = nullptr;
     TBitmap FIconBitmap;
     TBitmap FCaptionBitmap;
-    TBitmap FCaptionBack;  // the strip without its buttons, for repainting one button alone
     HRGN FRegion = nullptr;  // owned by the window once set
     bool FRegionOwned = false;
     SIZE FRegionSize{};
@@ -279,6 +283,7 @@ private:
 
     std::unique_ptr<TSystemCommands> FSystemCommands;
     std::unique_ptr<TChildDispatch> FDispatch;
+    std::unique_ptr<TCaptionButtons> FButtons;
     std::unique_ptr<TMenuBarTracker> FMenus;
     TWindowSubclass FClientSubclass;
     bool FSavedMenuUpdate = true;

@@ -62,24 +62,7 @@ void TSkinForm::MeasureFrame() {
         FBorderRight = side(s.Borders[sbRight].Bitmap.Width(), s.Borders[sbRight].Frame);
         FBorderBottom = side(s.Borders[sbBottom].Bitmap.Height(), s.Borders[sbBottom].Frame);
     }
-    FHotObject = nullptr;
-    FSysButtons.clear();
-    for (auto& element : FSkinData->SysButtons) {
-        if (!element) continue;
-        if (ShowsWindowIcon(element->Action)) {
-            LoadWindowIcon();
-            // The button shows the icon; it takes the icon's size so that it is laid out.
-            if (element->Bitmap.Empty()) CopyBitmap(FIconBitmap, element->Bitmap);
-            if (FSkinData->AppIconBitmap().Empty()) CopyBitmap(FIconBitmap, FSkinData->AppIconBitmap());
-            element->Frame = 1;
-        }
-        FSysButtons.push_back(std::make_unique<TSysButton>(*this, *element));
-    }
-}
-
-void TSkinForm::DropCaptionButtons() {
-    FHotObject = nullptr;
-    FSysButtons.clear();
+    FButtons->Rebuild(*FSkinData);
 }
 
 void TSkinForm::FitToSkin(bool keepClient) {
@@ -185,33 +168,6 @@ bool TSkinForm::ActiveChildMaximized() const {
     return child && maximized;
 }
 
-bool TSkinForm::SysButtonVisible(std::size_t index) {
-    if (index >= FSysButtons.size()) return false;
-    TSysButton& b = *FSysButtons[index];
-    const TDataSkinSysButton& e = *b.FSkin;
-    const HWND window = FHandle;
-    b.FVisible = CaptionButtonVisible(e.Visibility, e.Visibility1, e.Action, CaptionFacts(), TVisibilityRules::Frame,
-                                      [&e, window] {
-                                          return SendMessageW(window, WM_SKINBUTTONVISIBLE,
-                                                              static_cast<WPARAM>(e.Visibility),
-                                                              static_cast<LPARAM>(e.Action)) > 0;
-                                      });
-    return b.FVisible;
-}
-
-void TSkinForm::LayoutSysButtons() {
-    const TCaptionBand band = CaptionBand();
-    for (std::size_t i = 0; i < FSysButtons.size(); ++i) {
-        TSysButton& b = *FSysButtons[i];
-        if (!SysButtonVisible(i) || b.FSkin->Bitmap.Empty()) continue;
-        const int w = FramePart(b.FSkin->Bitmap.Width(), b.FSkin->Frame), h = b.FSkin->Bitmap.Height();
-        const TButtonPlacement at =
-            PlaceCaptionButton(b.FSkin->Align, b.FSkin->Xcoord, b.FSkin->Ycoord, w, h, band, TTextAnchors{},
-                               TVisibilityRules::Frame);
-        b.FRect = RECT{at.Left, at.Top, at.Left + w, at.Top + h};
-    }
-}
-
 // ---- the client area ---------------------------------------------------------------------
 
 // (WM_NCCALCSIZE is answered in the message table.)
@@ -257,69 +213,11 @@ void TSkinForm::PaintCaption(HDC dc) {
         FCaptionPainter->LayoutCaptionButtons(*this);
         FCaptionPainter->DrawCaptionText(*this, strip, captionRect);
     } else {
-        LayoutSysButtons();
+        FButtons->Layout();
     }
-    PaintCaptionButtons(strip);
+    FButtons->PaintAll(FCaptionBitmap);
     BitBlt(dc, 0, 0, width, stripHeight, strip, 0, 0, SRCCOPY);
     SetBkMode(dc, OPAQUE);
-}
-
-void TSkinForm::PaintCaptionButtons(HDC strip) {
-    // What lies under the buttons is kept, so that a button repainted alone starts from it.
-    CopyBitmap(FCaptionBitmap, FCaptionBack);
-    for (const auto& b : FSysButtons) {
-        TDataSkinSysButton& e = *b->FSkin;
-        if (!b->FVisible || e.Bitmap.Empty() || e.Visibility == bvMdiMenuBar) continue;
-        if (ShowsWindowIcon(e.Action)) {
-            DrawWindowIcon(strip, b->FRect);
-            continue;
-        }
-        const TSkinPart face = CaptionButtonFace(e);
-        const bool inactive = !FActive && HasSkinPicture(face, TSkinState::Inactive);
-        DrawSkinPart(strip, face, inactive ? TSkinState::Inactive : TSkinState::Normal, b->FRect);
-    }
-}
-
-void TSkinForm::PaintSysButton(TSysButton& button, int state) {
-    if (!FSkinData || !IsWindow(FHandle)) return;
-    TDataSkinSysButton& e = *button.FSkin;
-    // Only the part of the button inside the window is composed (a button's picture may be
-    // larger than the window).
-    RECT window{};
-    GetWindowRect(FHandle, &window);
-    const RECT inside{0, 0, Width(window), Height(window)};
-    RECT r{};
-    if (!IntersectRect(&r, &button.FRect, &inside)) return;
-    const int w = Width(r), h = Height(r);
-    if (w <= 0 || h <= 0) return;
-    try {
-        TBitmap cell;
-        cell.SetPixelFormat(TPixelFormat::pf24bit);
-        cell.SetSize(w, h);
-        HDC c = cell.Canvas().Handle();
-        // Start from what lies under the button (the caption, or the menu bar for a maximized
-        // MDI child's buttons), so that no trace of an earlier state stays.
-        if (e.Visibility == bvMdiMenuBar && FMenus->MenuBar())
-            FMenus->MenuBar()->CopyBackground(c, r);
-        else if (!FCaptionBack.Empty())
-            BitBlt(c, 0, 0, w, h, FCaptionBack.Canvas().Handle(), r.left, r.top, SRCCOPY);
-        RECT local = button.FRect;
-        OffsetRect(&local, -r.left, -r.top);
-        if (ShowsWindowIcon(e.Action)) {
-            DrawWindowIcon(c, local);
-        } else {
-            const TSkinPart face = CaptionButtonFace(e);
-            TSkinState shown = CaptionCellState(state);
-            // On the menu bar a maximized child's hot button shows its inactive picture.
-            if (e.Visibility == bvMdiMenuBar && shown == TSkinState::Hot) shown = TSkinState::Inactive;
-            if (!HasSkinPicture(face, shown)) shown = TSkinState::Normal;
-            DrawSkinPart(c, face, shown, local);
-        }
-        TWindowDC dc(FHandle, true);
-        if (dc.Get()) BitBlt(dc.Get(), r.left, r.top, w, h, c, 0, 0, SRCCOPY);
-    } catch (...) {
-        // A bad element never breaks the window's painting.
-    }
 }
 
 void TSkinForm::PaintFrame(HDC given) {
@@ -349,14 +247,13 @@ void TSkinForm::PaintFrame(HDC given) {
     } catch (...) {
         // A bad element never stops the frame from being painted again later.
     }
-    FHotObject = nullptr;
-    for (auto& b : FSysButtons) b->FState = bcNormal;
+    FButtons->ResetStates();
     if (!given) ReleaseDC(FHandle, dc);
 }
 
 // ---- the window icon ---------------------------------------------------------------------
 
-void TSkinForm::LoadWindowIcon() {
+TBitmap& TSkinForm::LoadWindowIcon() {
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
     FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
     if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
@@ -364,10 +261,10 @@ void TSkinForm::LoadWindowIcon() {
     if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICONSM));
     if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICON));
     if (!FIcon) FIcon = LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
-    if (!FIcon) return;  // the bitmap keeps what it had
+    if (!FIcon) return FIconBitmap;  // the bitmap keeps what it had
     FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     FIconBitmap.SetSize(cx, cy);
-    if (FIconBitmap.Empty()) return;
+    if (FIconBitmap.Empty()) return FIconBitmap;
     HDC b = FIconBitmap.Canvas().Handle();
     TBrushHandle key(CreateSolidBrush(SkinKeyColor));
     const RECT all{0, 0, cx, cy};
@@ -380,6 +277,7 @@ void TSkinForm::LoadWindowIcon() {
         DrawIconEx(b, 0, 0, FIcon, cx, cy, 0, nullptr, DI_NORMAL);
     }
     GdiFlush();
+    return FIconBitmap;
 }
 
 void TSkinForm::DrawWindowIcon(HDC dc, const RECT& rect) {

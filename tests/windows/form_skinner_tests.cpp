@@ -8,6 +8,7 @@
 #include "framework/StdCtrls.h"
 #include "skin/ButtonSkinners.h"
 #include "skin/CaptionBar.h"
+#include "skin/CaptionButtons.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -400,6 +402,72 @@ TEST(NCObjects, OneHotObjectAtATimeAndItsStates) {
         return s;
     }();
     EXPECT_EQ(states, (std::vector<int>{bcHot, bcNormal, bcHot, bcPressed, bcHot}));
+}
+
+TEST(CaptionButtons, OnlyAShownButtonWithAnActionIsHitAndCloseNeedsTheSystemMenusClose) {
+    struct THost : TCaptionButtonsHost {
+        HWND window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                      nullptr, nullptr);
+        HMENU menu = nullptr;
+        int hoverStops = 0;
+        TBitmap icon;
+        ~THost() { DestroyWindow(window); }
+        HWND Handle() const override { return window; }
+        TSkinData* SkinData() const override { return nullptr; }
+        bool Active() const override { return true; }
+        TCaptionFacts CaptionFacts() const override { return {}; }
+        TCaptionBand CaptionBand() const override { return {}; }
+        TSkinMenuBar* MenuBar() const override { return nullptr; }
+        TBitmap& LoadWindowIcon() override { return icon; }
+        void DrawWindowIcon(HDC, const RECT&) override {}
+        TSystemCommands& SystemCommands() override { std::abort(); }
+        HMENU SystemMenu() const override { return menu; }
+        void StopHover() override { ++hoverStops; }
+    } host;
+    ASSERT_TRUE(host.window);
+    TSkinData skin(nullptr);
+    for (std::int32_t action : {std::int32_t{caClose}, -1, 77}) {
+        skin.SysButtons.push_back(std::make_unique<TDataSkinSysButton>("BUTTON"));
+        skin.SysButtons.back()->Action = action;
+    }
+    TCaptionButtons buttons(host);
+    buttons.Rebuild(skin);
+    ASSERT_EQ(buttons.Buttons().size(), 3u);
+    TSysButton& close = *buttons.Buttons()[0];
+    TSysButton& picture = *buttons.Buttons()[1];
+    TSysButton& own = *buttons.Buttons()[2];
+    close.FRect = RECT{10, 0, 20, 10};
+    picture.FRect = RECT{30, 0, 40, 10};
+    own.FRect = RECT{10, 0, 20, 10};
+    close.FVisible = picture.FVisible = true;
+    EXPECT_EQ(buttons.ObjectAt(POINT{15, 5}), &close) << "the hidden button under it is not hit";
+    EXPECT_EQ(buttons.ObjectAt(POINT{35, 5}), nullptr) << "a button without an action is only a picture";
+    close.FVisible = false;
+    EXPECT_EQ(buttons.ObjectAt(POINT{15, 5}), nullptr);
+
+    auto posted = [&host](UINT message) {
+        MSG msg{};
+        WPARAM found = WPARAM(~0u);
+        while (PeekMessageW(&msg, host.window, 0, 0, PM_REMOVE))
+            if (msg.message == message) found = msg.wParam;
+        return found;
+    };
+    // A window whose system menu cannot close it is not closed by the skin's button either.
+    host.menu = CreatePopupMenu();
+    buttons.DoButtonAction(close, POINT{});
+    EXPECT_EQ(posted(WM_SYSCOMMAND), WPARAM(~0u));
+    DestroyMenu(host.menu);
+    host.menu = GetSystemMenu(host.window, FALSE);
+    buttons.DoButtonAction(close, POINT{});
+    EXPECT_EQ(posted(WM_SYSCOMMAND), WPARAM(SC_CLOSE));
+    EXPECT_EQ(host.hoverStops, 1) << "a closing window stops following the mouse";
+    buttons.DoButtonAction(own, POINT{});
+    EXPECT_EQ(posted(WM_SKINCAPTIONACTION), WPARAM(77)) << "an action of the program's own goes to the window";
+
+    buttons.SetHotObject(&close);
+    buttons.Drop();
+    EXPECT_EQ(buttons.HotObject(), nullptr) << "no hot object outlives the buttons";
+    EXPECT_TRUE(buttons.Buttons().empty());
 }
 
 TEST(SkinManager, CommandsWaitForTheFirstActivationAndThenForTheTimer) {
