@@ -25,7 +25,6 @@ ALLOWED_UNIT_LOOPS = [
     # The control skinners reach the form skinner and the manager by their concrete classes;
     # these go when they reach them through the interfaces the form skinner's parts use.
     {'skin/ControlSkinners', 'skin/MenuBar', 'skin/SkinForm', 'skin/SkinManager', 'skin/SkinPopupMenu'},
-    {'skin/EditSkinners', 'skin/TabSkinners'},
 ]
 
 

@@ -1,9 +1,9 @@
 #include "skin/EditSkinners.h"
 
+#include "skin/DispatchRules.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
-#include "skin/TabSkinners.h"
 #include "skin/SkinParts.h"
 
 #include <commctrl.h>
@@ -32,6 +32,29 @@ void AttachKeepingBuffering(TSkinControl& s, TControl* control, TSkinForm* form,
 }
 
 }  // namespace
+
+// ---- spin buttons of other controls ------------------------------------------------------
+
+HWND FindSpinChild(HWND parent) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsSpinWindow(child)) return child;
+    }
+    return nullptr;
+}
+
+TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TSkinForm* form, TCanvas* canvas, bool buddy) {
+    if (!spin || (form && form->IsRegisteredWindow(spin))) return nullptr;
+    if (TSkinManager* m = SkinManager(); m && m->Find(spin)) return nullptr;
+    TSkinUpDown* s = nullptr;
+    if (form) {
+        s = form->AttachWindowSkinner<TSkinUpDown>(spin);
+    } else {
+        s = EnsureSkinManager().Own(std::make_unique<TSkinUpDown>(), TSkinKey{spin, nullptr});
+        s->AttachWindow(spin, skinData, nullptr, canvas);
+    }
+    if (s) s->SetBuddyMode(buddy);
+    return s;
+}
 
 // ---- combo boxes ---------------------------------------------------------------------------
 

@@ -42,27 +42,6 @@ void TrackLeave(HWND window) {
 
 }  // namespace
 
-HWND FindSpinChild(HWND parent) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsSpinWindow(child)) return child;
-    }
-    return nullptr;
-}
-
-TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TSkinForm* form, TCanvas* canvas, bool buddy) {
-    if (!spin || (form && form->IsRegisteredWindow(spin))) return nullptr;
-    if (TSkinManager* m = SkinManager(); m && m->Find(spin)) return nullptr;
-    TSkinUpDown* s = nullptr;
-    if (form) {
-        s = form->AttachWindowSkinner<TSkinUpDown>(spin);
-    } else {
-        s = EnsureSkinManager().Own(std::make_unique<TSkinUpDown>(), TSkinKey{spin, nullptr});
-        s->AttachWindow(spin, skinData, nullptr, canvas);
-    }
-    if (s) s->SetBuddyMode(buddy);
-    return s;
-}
-
 // ---- tab and page controls -----------------------------------------------------------------
 
 void TSkinTab::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
