@@ -25,10 +25,10 @@ POINT PointOf(LPARAM lParam) { return POINT{static_cast<short>(LOWORD(lParam)), 
 // caret and partial painting work only when it paints straight onto its window.
 void AttachKeepingBuffering(TSkinControl& s, TControl* control, TSkinForm* form, TSkinData* skinData, bool ownColor,
                             TCanvas* canvas) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    const bool buffered = windowed && windowed->DoubleBuffered();
+    const TControlView view(nullptr, control);
+    const bool buffered = view.DoubleBuffered();
     s.TSkinControl::Attach(control, form, skinData, ownColor, canvas);
-    if (windowed) windowed->SetDoubleBuffered(buffered);
+    view.SetDoubleBuffered(buffered);
 }
 
 }  // namespace

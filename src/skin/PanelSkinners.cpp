@@ -99,7 +99,7 @@ void TSkinGroupBox::PaintSkin(HDC dc, const RECT& rect) {
     DrawTextWide(dc, FCaption, text, DT_EXPANDTABS);
     SetBkColor(dc, oldBack);
     SetTextColor(dc, oldText);
-    if (auto* windowed = dynamic_cast<TWinControl*>(FControl); windowed && FSelfPaint == TSelfPaint::On) windowed->PaintControls(dc);
+    if (FSelfPaint == TSelfPaint::On) FView.PaintChildControls(dc);
 }
 
 }  // namespace qx

@@ -52,7 +52,7 @@ void TScrollOverlay::Bind(TSkinControl* skinner, TControl* control, TOverlayKind
     if (!windowed) return;
     FTarget = kind == okControl ? control : nullptr;
     BindWindow(skinner, windowed->Handle(), kind);
-    if (kind == okControl) FVertical = PropTextLower(control, "Kind") != "sbhorizontal";
+    if (kind == okControl) FVertical = !TControlView(nullptr, control).HorizontalBar();
     if (control->Parent()) SetColor(control->Parent()->Color());
 }
 
@@ -396,7 +396,7 @@ void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TS
     // Only a control that has a border of its own gets the skin's.
     const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE), ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
     const bool bordered = (style & WS_BORDER) || (ex & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
-    FDrawBorder = PropTextLower(control, "BorderStyle") != "bsnone" && bordered;
+    FDrawBorder = !FView.BorderSwitchedOff() && bordered;
     if (FSelfPaint == TSelfPaint::On) FDrawBorder = false;
     FHorzBar = MakeOverlay(this);
     FVertBar = MakeOverlay(this);
@@ -631,8 +631,7 @@ void TSkinScControl::AfterMessage(TMessage& m) {
             if (FBar) FBar->Place();
             break;
         case WM_NCPAINT:
-            if (auto* windowed = dynamic_cast<TWinControl*>(FControl); windowed && windowed->HandleAllocated())
-                FHandle = windowed->Handle();
+            if (HWND window = FView.CurrentWindow()) FHandle = window;
             if (FBar) FBar->Place();
             break;
         case SBM_SETSCROLLINFO:
