@@ -27,8 +27,8 @@ TSkinControl* Make(TSkinForm& form, TControl* control, HWND window, bool ownColo
 template <class S, class Setup>
 TSkinControl* MakeWith(TSkinForm& form, TControl* control, HWND window, bool ownColor, Setup setup) {
     if (!control && !window) return nullptr;
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    const TSkinKey key = control ? TSkinKey{windowed ? windowed->Handle() : nullptr, windowed ? nullptr : control}
+    const TControlView view(nullptr, control);
+    const TSkinKey key = control ? TSkinKey{view.WindowNeeded(), view.IsWindowed() ? nullptr : control}
                                  : TSkinKey{window, nullptr};
     auto made = std::make_unique<S>();
     setup(*made);

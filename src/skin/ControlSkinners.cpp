@@ -125,11 +125,11 @@ void TSkinControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinDat
     FSkinData = skinData;
     FSkinForm = form;
     FCanvas = canvas;
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    FHandle = windowed ? windowed->Handle() : nullptr;
+    const TControlView view(nullptr, control);
+    FHandle = view.WindowNeeded();
     FUnicode = FHandle && IsWindowUnicode(FHandle) != FALSE;
     HookControl(control);
-    if (windowed) windowed->SetDoubleBuffered(true);
+    view.SetDoubleBuffered(true);
     if (FSkinForm) FSkinForm->RegisterControl(this);
     if (FOwnColor) {
         SyncParentBackground(true);

@@ -116,6 +116,13 @@ HWND TControlView::CurrentWindow() const {
     return window_;
 }
 
+HWND TControlView::WindowNeeded() const {
+    if (auto* w = dynamic_cast<TWinControl*>(control_)) return w->Handle();
+    return control_ ? nullptr : window_;
+}
+
+bool TControlView::IsWindowed() const { return control_ ? dynamic_cast<TWinControl*>(control_) != nullptr : window_ != nullptr; }
+
 void TControlView::PaintChildControls(HDC dc) const {
     if (auto* w = dynamic_cast<TWinControl*>(control_)) w->PaintControls(dc);
 }

@@ -89,6 +89,11 @@ public:
 
     // The control's window as it is now (a framework control may have made a new one), or none.
     HWND CurrentWindow() const;
+    // The control's window, made now when a framework control has none yet; none for a control
+    // that has no window of its own.
+    HWND WindowNeeded() const;
+    // A control with a window of its own.
+    bool IsWindowed() const;
     // Paints the control's non-windowed children into dc (a framework container's own step).
     void PaintChildControls(HDC dc) const;
     // A framework control's own double-buffering switch (false for a raw window).

@@ -11,8 +11,7 @@ void TSkinBox::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, b
     FSkinData = skinData;
     FCanvas = canvas;
     FSkinForm = form;
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    FHandle = windowed && windowed->HandleAllocated() ? windowed->Handle() : nullptr;
+    FHandle = TControlView(nullptr, control).CurrentWindow();
     WatchControl(control);
     FView = TControlView(FHandle, control);
     if (FSkinForm) FSkinForm->RegisterControl(this);

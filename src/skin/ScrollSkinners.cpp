@@ -48,10 +48,10 @@ void TScrollOverlay::CreateParams(TCreateParams& p) {
 }
 
 void TScrollOverlay::Bind(TSkinControl* skinner, TControl* control, TOverlayKind kind) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    if (!windowed) return;
+    const TControlView view(nullptr, control);
+    if (!view.IsWindowed()) return;
     FTarget = kind == okControl ? control : nullptr;
-    BindWindow(skinner, windowed->Handle(), kind);
+    BindWindow(skinner, view.WindowNeeded(), kind);
     if (kind == okControl) FVertical = !TControlView(nullptr, control).HorizontalBar();
     if (control->Parent()) SetColor(control->Parent()->Color());
 }
@@ -383,12 +383,12 @@ void TSkinScrollbar::Attach(TControl* control, TSkinForm* form, TSkinData* skinD
 }
 
 void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TSkinForm* form, TCanvas* canvas) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    if (FAttached || !windowed) return;
+    const TControlView view(nullptr, control);
+    if (FAttached || !view.IsWindowed()) return;
     FSkinData = skinData;
     FSkinForm = form;
     FCanvas = canvas;
-    FHandle = windowed->Handle();
+    FHandle = view.WindowNeeded();
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
     WatchControl(control);
     FView = TControlView(FHandle, control);
@@ -594,12 +594,12 @@ TSkinScControl::TSkinScControl() = default;
 TSkinScControl::~TSkinScControl() { FBar.reset(); }
 
 void TSkinScControl::Attach(TControl* control, TSkinForm* form, TSkinData* skinData, bool, TCanvas* canvas) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    if (FAttached || !windowed) return;
+    const TControlView view(nullptr, control);
+    if (FAttached || !view.IsWindowed()) return;
     FSkinData = skinData;
     FSkinForm = form;
     FCanvas = canvas;
-    FHandle = windowed->Handle();
+    FHandle = view.WindowNeeded();
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
     WatchControl(control);
     FView = TControlView(FHandle, control);
