@@ -156,6 +156,13 @@ public:
     void ShowSkinState() { toggle_->SetCaption(skin_->Active() ? u"Skin off" : u"Skin on"); }
 
 protected:
+    // A window class of its own: the skin engine knows it as a preview window, skinned while
+    // the skin data's xoPreview option says so.
+    void CreateParams(TCreateParams& params) override {
+        TForm::CreateParams(params);
+        params.WinClassName = u"TPreviewForm";
+    }
+
     void WndProc(TMessage& m) override {
         if (m.Msg == WM_PREVIEWCOUNT) {
             m.Result = Count(static_cast<int>(m.WParam));

@@ -6,6 +6,7 @@
 
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
+#include "skin/ClassMapProperties.h"
 #include "skin/ControlSkinners.h"
 #include "skin/DispatchRules.h"
 #include "skin/SkinData.h"

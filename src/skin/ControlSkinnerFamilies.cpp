@@ -26,8 +26,8 @@ TSkinControl* Make(TControlSkinnerHost& form, TControl* control, HWND window, bo
 template <class S, class Setup>
 TSkinControl* MakeWith(TControlSkinnerHost& form, TControl* control, HWND window, bool ownColor, Setup setup) {
     if (!control && !window) return nullptr;
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    const TSkinKey key = control ? TSkinKey{windowed ? windowed->Handle() : nullptr, windowed ? nullptr : control}
+    const TControlView view(nullptr, control);
+    const TSkinKey key = control ? TSkinKey{view.WindowNeeded(), view.IsWindowed() ? nullptr : control}
                                  : TSkinKey{window, nullptr};
     auto made = std::make_unique<S>();
     setup(*made);

@@ -1,88 +1,16 @@
 #include "skin/ControlSkinners.h"
 
 #include "core/Text.h"
-#include "framework/Rtti.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <utility>
 
 namespace qx {
-
-namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Narrow(const std::u16string& s) {
-    std::string out;
-    for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
-}
-
-}  // namespace
-
-// ---- properties by name ----------------------------------------------------------------------
-
-bool HasProp(TObject* object, std::string_view name) { return object && GetPropInfo(object, name) != nullptr; }
-
-std::int64_t GetIntProp(TObject* object, std::string_view name) {
-    const TPropInfo* p = object ? GetPropInfo(object, name) : nullptr;
-    if (!p || p->Kind != TPropKind::Integer || !p->GetOrd) return -1;
-    return p->GetOrd(object);
-}
-
-std::string GetEnumPropText(TObject* object, std::string_view name) {
-    const TPropInfo* p = object ? GetPropInfo(object, name) : nullptr;
-    if (!p || p->Kind != TPropKind::Enum) return {};
-    try {
-        return GetEnumProp(object, name);
-    } catch (const EPropertyError&) {
-        return {};
-    }
-}
-
-std::u16string GetWideStrProp(TObject* object, std::string_view name) {
-    const TPropInfo* p = object ? GetPropInfo(object, name) : nullptr;
-    if (!p || p->Kind != TPropKind::String || !p->GetStr) return {};
-    return p->GetStr(object);
-}
-
-TObject* GetObjectPropOf(TObject* object, std::string_view name, const TClassInfo& cls) {
-    const TPropInfo* p = object ? GetPropInfo(object, name) : nullptr;
-    if (!p || p->Kind != TPropKind::Object || !p->GetObj) return nullptr;
-    TObject* value = p->GetObj(object);
-    return value && value->ClassInfo().InheritsFrom(cls) ? value : nullptr;
-}
-
-void SetPropFromText(TObject* object, std::string_view name, const std::u16string& text) {
-    const TPropInfo* p = object ? GetPropInfo(object, name) : nullptr;
-    if (!p) return;
-    try {
-        if (p->Kind == TPropKind::Enum)
-            SetEnumProp(object, name, Narrow(text));
-        else if (p->Kind == TPropKind::Integer)
-            SetOrdProp(object, name, std::stoll(Narrow(text)));
-    } catch (const std::exception&) {
-        // A value the property does not take leaves it as it was.
-    }
-}
-
-std::string PropTextLower(TObject* object, std::string_view name) {
-    if (!HasProp(object, name)) return {};
-    try {
-        return Lower(Narrow(GetPropText(object, name)));
-    } catch (const EPropertyError&) {
-        return {};
-    }
-}
 
 std::u16string ReplaceFirst(const std::u16string& text, std::u16string_view pattern, std::u16string_view replacement) {
     if (pattern.empty()) return text;
@@ -196,11 +124,11 @@ void TSkinControl::Attach(TControl* control, TControlSkinnerHost* form, TSkinDat
     FSkinData = skinData;
     FSkinForm = form;
     FCanvas = canvas;
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    FHandle = windowed ? windowed->Handle() : nullptr;
+    const TControlView view(nullptr, control);
+    FHandle = view.WindowNeeded();
     FUnicode = FHandle && IsWindowUnicode(FHandle) != FALSE;
     HookControl(control);
-    if (windowed) windowed->SetDoubleBuffered(true);
+    view.SetDoubleBuffered(true);
     if (FSkinForm) FSkinForm->RegisterControl(this);
     if (FOwnColor) {
         SyncParentBackground(true);

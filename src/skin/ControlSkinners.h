@@ -132,16 +132,6 @@ private:
 void CopyParentBackground(TControl* control, HDC dc);
 std::u16string ReplaceFirst(const std::u16string& text, std::u16string_view pattern, std::u16string_view replacement);
 
-// Published properties by name, for controls the engine knows only by name (rows of the skin's
-// class map); absent objects and properties give the "missing" value.
-bool HasProp(TObject* object, std::string_view name);
-std::int64_t GetIntProp(TObject* object, std::string_view name);        // -1 when missing
-std::string GetEnumPropText(TObject* object, std::string_view name);    // "" when missing
-std::u16string GetWideStrProp(TObject* object, std::string_view name);  // "" when missing
-TObject* GetObjectPropOf(TObject* object, std::string_view name, const TClassInfo& cls);
-void SetPropFromText(TObject* object, std::string_view name, const std::u16string& text);
-// Lower-cased text of any property ("" when missing).
-std::string PropTextLower(TObject* object, std::string_view name);
 // A window's text, wide.
 std::u16string WindowTextOf(HWND window);
 

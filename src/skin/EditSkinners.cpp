@@ -1,8 +1,9 @@
 #include "skin/EditSkinners.h"
 
+#include "skin/DispatchRules.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
-#include "skin/TabSkinners.h"
+#include "skin/SkinnerOwner.h"
 #include "skin/SkinParts.h"
 
 #include <commctrl.h>
@@ -24,13 +25,36 @@ POINT PointOf(LPARAM lParam) { return POINT{static_cast<short>(LOWORD(lParam)), 
 // caret and partial painting work only when it paints straight onto its window.
 void AttachKeepingBuffering(TSkinControl& s, TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor,
                             TCanvas* canvas) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    const bool buffered = windowed && windowed->DoubleBuffered();
+    const TControlView view(nullptr, control);
+    const bool buffered = view.DoubleBuffered();
     s.TSkinControl::Attach(control, form, skinData, ownColor, canvas);
-    if (windowed) windowed->SetDoubleBuffered(buffered);
+    view.SetDoubleBuffered(buffered);
 }
 
 }  // namespace
+
+// ---- spin buttons of other controls ------------------------------------------------------
+
+HWND FindSpinChild(HWND parent) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsSpinWindow(child)) return child;
+    }
+    return nullptr;
+}
+
+TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas, bool buddy) {
+    if (!spin || (form && form->IsRegisteredWindow(spin))) return nullptr;
+    if (TSkinnerOwner* m = SkinnerOwner(); m && m->Find(spin)) return nullptr;
+    TSkinUpDown* s = nullptr;
+    if (form) {
+        s = AttachWindowSkinner<TSkinUpDown>(*form, spin);
+    } else {
+        s = EnsureSkinnerOwner().Own(std::make_unique<TSkinUpDown>(), TSkinKey{spin, nullptr});
+        s->AttachWindow(spin, skinData, nullptr, canvas);
+    }
+    if (s) s->SetBuddyMode(buddy);
+    return s;
+}
 
 // ---- combo boxes ---------------------------------------------------------------------------
 

@@ -6,6 +6,8 @@
 
 namespace qx {
 
+class TSkinUpDown;
+
 class TSkinComBox : public TSkinControl {
 public:
     void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
@@ -27,8 +29,6 @@ private:
     int lastFrame_ = 0;
     RECT lastButton_{};
 };
-
-class TSkinUpDown;
 
 class TSkinEdit : public TSkinControl {
 public:
@@ -75,6 +75,11 @@ private:
     bool CustomDraw(TMessage& message);
     int lastThumb_ = 0;
 };
+
+// Makes a spin skinner for a raw spin window owned by the skin manager, registered with form.
+TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas, bool buddy);
+// The first child window that is a spin control, or none.
+HWND FindSpinChild(HWND parent);
 
 // A raw size box: the skin's face and size grip.
 class TSkinSizer : public TSkinControl {

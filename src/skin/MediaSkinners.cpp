@@ -25,15 +25,15 @@ constexpr COLORREF kGlyphKey = 0x808080;
 
 // ---- the panel over a media player ---------------------------------------------------------
 
-TMediaPlayerOverlay::TMediaPlayerOverlay(TSkinMP* skinner, TMediaPlayer* player)
+TMediaPlayerOverlay::TMediaPlayerOverlay(TSkinMP* skinner, const TControlView& player)
     : TCustomControl(nullptr), skinner_(skinner), player_(player) {
     controlStyle_ &= ~(csAcceptsControls | csClickEvents | csDoubleClicks);
     controlStyle_ |= csOpaque;
     SetVisible(false);
     if (TSkinData* s = skinner ? skinner->SkinData() : nullptr) SetTag(s->DisableTag());
     LoadGlyphs();
-    if (player_ && player_->HandleAllocated()) {
-        parentWindow_ = GetParent(player_->Handle());
+    if (HWND window = PlayerWindow()) {
+        parentWindow_ = GetParent(window);
         HandleNeeded();
         Follow();
     }
@@ -60,8 +60,8 @@ void TMediaPlayerOverlay::CreateParams(TCreateParams& p) {
 }
 
 void TMediaPlayerOverlay::Follow() {
-    if (!player_ || !player_->HandleAllocated() || !HandleAllocated()) return;
-    HWND target = player_->Handle();
+    HWND target = PlayerWindow();
+    if (!target || !HandleAllocated()) return;
     RECT r{};
     GetWindowRect(target, &r);
     MapWindowPoints(nullptr, parentWindow_, reinterpret_cast<POINT*>(&r), 2);
@@ -83,15 +83,16 @@ void TMediaPlayerOverlay::WndProc(TMessage& m) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: {
             TCustomControl::WndProc(m);
-            if (!player_ || !player_->HandleAllocated()) return;
-            const int b = player_->ButtonAt(GET_X_LPARAM(m.LParam));
-            pressed_ = player_->Enabled() && b >= 0 && ((player_->EnabledButtons() >> b) & 1) ? b : -1;
+            HWND player = PlayerWindow();
+            if (!player) return;
+            const int b = player_.MediaButtonAt(GET_X_LPARAM(m.LParam));
+            pressed_ = b >= 0 && ((player_.MediaBar().Enabled >> b) & 1) ? b : -1;
             Invalidate();
             ++busy_;
             {
                 // The player may be destroyed by its own handling of the press.
                 TSkinDispatchScope scope;
-                SendMessageW(player_->Handle(), m.Msg, m.WParam, m.LParam);
+                SendMessageW(player, m.Msg, m.WParam, m.LParam);
             }
             --busy_;
             return;
@@ -101,14 +102,15 @@ void TMediaPlayerOverlay::WndProc(TMessage& m) {
             const int pressed = pressed_;
             pressed_ = -1;
             Invalidate();
-            if (!player_ || !player_->HandleAllocated()) return;
+            HWND player = PlayerWindow();
+            if (!player) return;
             // A release away from the pressed button only lets the player go.
             LPARAM at = m.LParam;
-            if (pressed < 0 || player_->ButtonAt(GET_X_LPARAM(m.LParam)) != pressed) at = MAKELPARAM(-1, -1);
+            if (pressed < 0 || player_.MediaButtonAt(GET_X_LPARAM(m.LParam)) != pressed) at = MAKELPARAM(-1, -1);
             ++busy_;
             {
                 TSkinDispatchScope scope;
-                SendMessageW(player_->Handle(), WM_LBUTTONUP, m.WParam, at);
+                SendMessageW(player, WM_LBUTTONUP, m.WParam, at);
             }
             --busy_;
             return;
@@ -124,15 +126,16 @@ void TMediaPlayerOverlay::Paint() {
     TSkinData* skin = skinner_ ? skinner_->SkinData() : nullptr;
     FillSolidRect(dc, all, ColorToRGB(skin ? skin->Colours.ButtonFace : clBtnFace));
     lastGlyph_.fill(0);
-    if (!player_) return;
-    const int count = player_->VisibleCount();
+    if (!player_.HasMediaBar()) return;
+    const TMediaBar bar = player_.MediaBar();
+    const int count = bar.VisibleCount;
     const int w = EqualCellWidth(RectWidth(all), count);
     int x = 0;
     for (int b = 0; b < kMediaButtonCount; ++b) {
-        if (!((player_->VisibleButtons() >> b) & 1)) continue;
+        if (!((bar.Visible >> b) & 1)) continue;
         RECT cell{x, 0, x + w, all.bottom};
         x += w;
-        const bool enabled = player_->Enabled() && ((player_->EnabledButtons() >> b) & 1);
+        const bool enabled = (bar.Enabled >> b) & 1;
         const bool pressed = b == pressed_;
         if (skin && !skin->Buttons.Bitmap.Empty())
             DrawSkinPart(dc, MediaButtonFace(skin->Buttons),
@@ -140,7 +143,7 @@ void TMediaPlayerOverlay::Paint() {
         else
             DrawFrameControl(dc, &cell, DFC_BUTTON,
                              DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
-        const int kind = !enabled ? 1 : ((player_->ColoredButtons() >> b) & 1) ? 2 : 0;
+        const int kind = !enabled ? 1 : ((bar.Coloured >> b) & 1) ? 2 : 0;
         lastGlyph_[static_cast<std::size_t>(b)] = "EDC"[kind];
         RECT glyphArea = cell;
         if (pressed) OffsetRect(&glyphArea, 1, 1);
@@ -154,7 +157,7 @@ void TMediaPlayerOverlay::Paint() {
             TransparentBlt(dc, RECT{gx, gy, gx + glyph.Width(), gy + glyph.Height()}, glyph, kGlyphKey);
         }
         // The player has the focus under the panel: the panel shows the keyboard's button.
-        if (b == player_->FocusedButton()) DrawMediaFocus(dc, cell);
+        if (b == bar.Focused) DrawMediaFocus(dc, cell);
     }
 }
 
@@ -180,7 +183,7 @@ TSkinMP::~TSkinMP() { FOverlay.reset(); }
 void TSkinMP::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) {
     if (FAttached) return;
     TSkinControl::Attach(control, form, skinData, ownColor, canvas);
-    if (auto* player = dynamic_cast<TMediaPlayer*>(FControl)) FOverlay.reset(new TMediaPlayerOverlay(this, player));
+    if (FView.HasMediaBar()) FOverlay.reset(new TMediaPlayerOverlay(this, FView));
 }
 
 void TSkinMP::Detach() {
@@ -223,8 +226,7 @@ void TSkinObjImage::AssignGlyphs() {
     TBitmap& source = radio ? FSkinData->Buttons.RadioBitmap : FSkinData->Buttons.CheckBitmap;
     const int n = radio ? FSkinData->Buttons.RadioButtonFrame : FSkinData->Buttons.CheckButtonFrame;
     if (source.Empty() || n < 1) return;
-    auto* target = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, "CustomGlyphs", TBitmap::StaticClassInfo()));
-    if (!target) return;
+    if (!FView.TakesGlyphStrip()) return;
     // The skin's cells for unchecked, checked, disabled unchecked and disabled checked, in the
     // same numbering the check box and radio button skinners use.
     int cells[4] = {1, 2, 3, 4};
@@ -251,11 +253,7 @@ void TSkinObjImage::AssignGlyphs() {
     for (int i = 0; i < 4; ++i)
         BitBlt(strip.Canvas().Handle(), i * cw, 0, cw, ch, source.Canvas().Handle(),
                (std::min(cells[i], n) - 1) * sourceWidth, top, SRCCOPY);
-    target->Assign(strip);
-    SetPropFromText(FControl, "TransparentColor", u"16711935");
-    // Off and on again, so that the control takes the new glyphs.
-    SetPropFromText(FControl, "UseCustomGlyphs", u"False");
-    SetPropFromText(FControl, "UseCustomGlyphs", u"True");
+    FView.SetGlyphStrip(&strip);
 }
 
 void TSkinObjImage::AfterMessage(TMessage& m) {
@@ -264,12 +262,7 @@ void TSkinObjImage::AfterMessage(TMessage& m) {
 }
 
 void TSkinObjImage::Detach() {
-    if (FControl) {
-        SetPropFromText(FControl, "UseCustomGlyphs", u"False");
-        if (auto* target =
-                dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, "CustomGlyphs", TBitmap::StaticClassInfo())))
-            target->Clear();
-    }
+    FView.SetGlyphStrip(nullptr);
     TSkinControl::Detach();
 }
 

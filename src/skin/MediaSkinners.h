@@ -10,13 +10,13 @@
 
 namespace qx {
 
-class TMediaPlayer;
 class TSkinMP;
 
 // The panel over a media player: same parent, same place, never skinned itself.
 class TMediaPlayerOverlay : public TCustomControl {
 public:
-    explicit TMediaPlayerOverlay(TSkinMP* skinner, TMediaPlayer* player);
+    // player is the media player's view (its control and window).
+    TMediaPlayerOverlay(TSkinMP* skinner, const TControlView& player);
     ~TMediaPlayerOverlay() override;
     // Follows the player's bounds and visibility.
     void Follow();
@@ -25,7 +25,7 @@ public:
     int PressedButton() const { return pressed_; }
     char LastGlyph(int button) const { return lastGlyph_[static_cast<std::size_t>(button)]; }
     bool Busy() const { return busy_ > 0; }
-    void Orphan() { player_ = nullptr; }
+    void Orphan() { player_ = TControlView(); }
     // Read through the player under it, never itself.
     void DescribeAccessible(TAccessibleInfo& info) const override;
 
@@ -37,7 +37,9 @@ protected:
 private:
     void LoadGlyphs();
     TSkinMP* skinner_;
-    TMediaPlayer* player_;
+    // The player's window as it is now, or none once the player is gone.
+    HWND PlayerWindow() const { return player_.CurrentWindow(); }
+    TControlView player_;
     HWND parentWindow_ = nullptr;
     // EN, DI and CL pictures of each button.
     std::array<std::array<std::unique_ptr<TBitmap>, 3>, 9> glyphs_;

@@ -11,8 +11,7 @@ void TSkinBox::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* s
     FSkinData = skinData;
     FCanvas = canvas;
     FSkinForm = form;
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    FHandle = windowed && windowed->HandleAllocated() ? windowed->Handle() : nullptr;
+    FHandle = TControlView(nullptr, control).CurrentWindow();
     WatchControl(control);
     FView = TControlView(FHandle, control);
     if (FSkinForm) FSkinForm->RegisterControl(this);
@@ -99,7 +98,7 @@ void TSkinGroupBox::PaintSkin(HDC dc, const RECT& rect) {
     DrawTextWide(dc, FCaption, text, DT_EXPANDTABS);
     SetBkColor(dc, oldBack);
     SetTextColor(dc, oldText);
-    if (auto* windowed = dynamic_cast<TWinControl*>(FControl); windowed && FSelfPaint == TSelfPaint::On) windowed->PaintControls(dc);
+    if (FSelfPaint == TSelfPaint::On) FView.PaintChildControls(dc);
 }
 
 }  // namespace qx

@@ -1,7 +1,6 @@
 #include "skin/ProgressSkinners.h"
 
 #include "core/ControlGeometry.h"
-#include "framework/ComCtrls.h"
 #include "skin/SkinData.h"
 #include "skin/SkinParts.h"
 
@@ -22,8 +21,6 @@ TBitmap& StatusScratch() {
     if (scratch.PixelFormat() != TPixelFormat::pf24bit) scratch.SetPixelFormat(TPixelFormat::pf24bit);
     return scratch;
 }
-
-std::u16string WideText(const std::wstring& w) { return std::u16string(w.begin(), w.end()); }
 
 }  // namespace
 
@@ -74,7 +71,7 @@ void TSkinProgress::PaintSkin(HDC dc, const RECT& rect) {
 void TSkinProgress::PaintChunks(HDC w, const RECT& r, int fill) {
     TDataSkinObject* chunk = FSkinData->ProgressChunk.get();
     if (!chunk || chunk->Bitmap.Empty() || fill <= 0) return;
-    const SIZE cell = SkinPartSize(*chunk);
+    const SIZE cell = SkinPartSize(ProgressChunk(*chunk));
     const TChunkLayout layout = ChunkLayout(fill, r.bottom, cell.cx, cell.cy);
     if (chunk->Tile == 1) {
         if (layout.Copies <= 0 || cell.cy <= 0) return;
@@ -172,62 +169,31 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
     if (edges && edges->NormalColour2 != kSkinNoColour) textColour = edges->NormalColour2;
     const COLORREF oldText = SetTextColor(s, ColorToRGB(textColour));
 
-    auto* bar = dynamic_cast<TStatusBar*>(FControl);
-    const bool simple = bar ? (bar->SimplePanel() || bar->Panels().empty())
-                            : SendMessageW(FHandle, SB_ISSIMPLE, 0, 0) != 0;
+    const bool simple = FView.StatusSimple();
     std::vector<int> ownerDrawn;
     if (simple) {
         PanelBackground(s, all, TSkinState::Normal);
-        std::u16string text = bar ? bar->SimpleText() : WindowTextOf(FHandle);
+        std::u16string text = FView.StatusSimpleText();
         if (text.empty()) text = u" ";
         RECT cell = all;
         InflateRect(&cell, -2, 0);
         DrawCellText(s, cell, FView.RightToLeft() ? DT_RIGHT : DT_LEFT, true, text);
     } else {
-        const int count = bar ? static_cast<int>(bar->Panels().size())
-                              : static_cast<int>(SendMessageW(FHandle, SB_GETPARTS, 0, 0));
+        const int count = FView.StatusCellCount();
         for (int i = 0; i < count; ++i) {
             RECT cell{};
             if (!SendMessageW(FHandle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&cell))) continue;
             cell.right += 2;
             if (i == count - 1) cell.right = all.right;
-            UINT align = DT_LEFT;
-            TSkinState bevel = TSkinState::Normal;
-            bool ownerDraw = false;
-            std::u16string text;
-            if (bar) {
-                const TStatusPanel& panel = bar->Panels()[static_cast<std::size_t>(i)];
-                TAlignment a = panel.Alignment;
-                if (panel.RightToLeft && a != TAlignment::taCenter)
-                    a = a == TAlignment::taLeftJustify ? TAlignment::taRightJustify : TAlignment::taLeftJustify;
-                align = a == TAlignment::taCenter ? DT_CENTER : a == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
-                bevel = panel.Bevel == TStatusPanelBevel::pbRaised ? TSkinState::Raised
-                        : panel.Bevel == TStatusPanelBevel::pbNone ? TSkinState::Flat
-                                                                   : TSkinState::Normal;
-                ownerDraw = panel.Style == TStatusPanelStyle::psOwnerDraw;
-                text = panel.Text;
-            } else {
-                const LRESULT info = SendMessageW(FHandle, SB_GETTEXTLENGTHW, static_cast<WPARAM>(i), 0);
-                const UINT flags = HIWORD(info);
-                bevel = (flags & SBT_POPOUT)      ? TSkinState::Raised
-                        : (flags & SBT_NOBORDERS) ? TSkinState::Flat
-                                                  : TSkinState::Normal;
-                ownerDraw = (flags & SBT_OWNERDRAW) != 0;
-                if (!ownerDraw) {
-                    std::wstring w(static_cast<std::size_t>(LOWORD(info)) + 1, L'\0');
-                    SendMessageW(FHandle, SB_GETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(w.data()));
-                    w.resize(LOWORD(info));
-                    text = WideText(w);
-                    // The platform aligns by leading tabs.
-                    if (text.rfind(u"\t\t", 0) == 0) {
-                        align = DT_RIGHT;
-                        text = text.substr(2);
-                    } else if (text.rfind(u"\t", 0) == 0) {
-                        align = DT_CENTER;
-                        text = text.substr(1);
-                    }
-                }
-            }
+            TStatusCell panel = FView.StatusCell(i);
+            const UINT align = panel.Align == TPanelAlign::Centre ? DT_CENTER
+                               : panel.Align == TPanelAlign::Right ? DT_RIGHT
+                                                                   : DT_LEFT;
+            const TSkinState bevel = panel.Bevel == TPanelBevel::Raised ? TSkinState::Raised
+                                     : panel.Bevel == TPanelBevel::None ? TSkinState::Flat
+                                                                        : TSkinState::Normal;
+            const bool ownerDraw = panel.OwnerDraw;
+            std::u16string& text = panel.Text;
             PanelBackground(s, cell, bevel);
             if (ownerDraw) {
                 ownerDrawn.push_back(i);
@@ -247,14 +213,13 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
         DrawSkinPart(s, grip, TSkinState::Normal, RECT{W - 1 - c.cx, H - 1 - c.cy, W - 1, H - 1});
     }
     BitBlt(dc, rect.left, rect.top, W, H, s, 0, 0, SRCCOPY);
-    if (auto* windowed = dynamic_cast<TWinControl*>(FControl)) windowed->PaintControls(dc);
-    if (bar && bar->OnDrawPanel)
-        for (int i : ownerDrawn) {
-            RECT cell{};
-            if (!SendMessageW(FHandle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&cell))) continue;
-            InflateRect(&cell, -2, -2);
-            bar->OnDrawPanel(bar, i, dc, cell);
-        }
+    FView.PaintChildControls(dc);
+    for (int i : ownerDrawn) {
+        RECT cell{};
+        if (!SendMessageW(FHandle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&cell))) continue;
+        InflateRect(&cell, -2, -2);
+        if (!FView.DrawStatusCell(i, dc, cell)) break;
+    }
 }
 
 }  // namespace qx

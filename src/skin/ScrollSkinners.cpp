@@ -47,11 +47,11 @@ void TScrollOverlay::CreateParams(TCreateParams& p) {
 }
 
 void TScrollOverlay::Bind(TSkinControl* skinner, TControl* control, TOverlayKind kind) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    if (!windowed) return;
+    const TControlView view(nullptr, control);
+    if (!view.IsWindowed()) return;
     FTarget = kind == okControl ? control : nullptr;
-    BindWindow(skinner, windowed->Handle(), kind);
-    if (kind == okControl) FVertical = PropTextLower(control, "Kind") != "sbhorizontal";
+    BindWindow(skinner, view.WindowNeeded(), kind);
+    if (kind == okControl) FVertical = !TControlView(nullptr, control).HorizontalBar();
     if (control->Parent()) SetColor(control->Parent()->Color());
 }
 
@@ -382,12 +382,12 @@ void TSkinScrollbar::Attach(TControl* control, TControlSkinnerHost* form, TSkinD
 }
 
 void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    if (FAttached || !windowed) return;
+    const TControlView view(nullptr, control);
+    if (FAttached || !view.IsWindowed()) return;
     FSkinData = skinData;
     FSkinForm = form;
     FCanvas = canvas;
-    FHandle = windowed->Handle();
+    FHandle = view.WindowNeeded();
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
     WatchControl(control);
     FView = TControlView(FHandle, control);
@@ -395,7 +395,7 @@ void TSkinScrollbar::AttachScrollbars(TControl* control, TSkinData* skinData, TC
     // Only a control that has a border of its own gets the skin's.
     const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE), ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
     const bool bordered = (style & WS_BORDER) || (ex & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
-    FDrawBorder = PropTextLower(control, "BorderStyle") != "bsnone" && bordered;
+    FDrawBorder = !FView.BorderSwitchedOff() && bordered;
     if (FSelfPaint == TSelfPaint::On) FDrawBorder = false;
     FHorzBar = MakeOverlay(this);
     FVertBar = MakeOverlay(this);
@@ -593,12 +593,12 @@ TSkinScControl::TSkinScControl() = default;
 TSkinScControl::~TSkinScControl() { FBar.reset(); }
 
 void TSkinScControl::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool, TCanvas* canvas) {
-    auto* windowed = dynamic_cast<TWinControl*>(control);
-    if (FAttached || !windowed) return;
+    const TControlView view(nullptr, control);
+    if (FAttached || !view.IsWindowed()) return;
     FSkinData = skinData;
     FSkinForm = form;
     FCanvas = canvas;
-    FHandle = windowed->Handle();
+    FHandle = view.WindowNeeded();
     FUnicode = IsWindowUnicode(FHandle) != FALSE;
     WatchControl(control);
     FView = TControlView(FHandle, control);
@@ -630,8 +630,7 @@ void TSkinScControl::AfterMessage(TMessage& m) {
             if (FBar) FBar->Place();
             break;
         case WM_NCPAINT:
-            if (auto* windowed = dynamic_cast<TWinControl*>(FControl); windowed && windowed->HandleAllocated())
-                FHandle = windowed->Handle();
+            if (HWND window = FView.CurrentWindow()) FHandle = window;
             if (FBar) FBar->Place();
             break;
         case SBM_SETSCROLLINFO:

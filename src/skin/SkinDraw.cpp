@@ -146,20 +146,6 @@ void RequireTrueColor(TBitmap& bitmap) {
         bitmap.SetPixelFormat(TPixelFormat::pf24bit);
 }
 
-class TStretchMode {
-public:
-    TStretchMode(HDC dc, int mode) : dc_(dc), old_(SetStretchBltMode(dc, mode)) {}
-    TStretchMode(const TStretchMode&) = delete;
-    TStretchMode& operator=(const TStretchMode&) = delete;
-    ~TStretchMode() {
-        if (old_) SetStretchBltMode(dc_, old_);
-    }
-
-private:
-    HDC dc_;
-    int old_;
-};
-
 // Margins and frame numbers come from a skin's INI text unchecked. Held within these bounds,
 // every comparison of a margin with a real size (images at most 32,767 pixels a side, windows
 // far below 2^24) comes out as it would without bounds, and no sum or product overflows.
@@ -210,8 +196,8 @@ void ComposeFrame(HDC d, int ox, int oy, int dw, int dh, int W, int H, TBitmap& 
     piece(L, H - B, W - L - R, B, x0 + L, y0 + fh - B, fw - L - R, B);
 }
 
-}  // namespace
-
+// Where frame `frame` (from 1) of an image holding `count` frames lies: side by side, or one
+// above the other when stacked. Frame sizes are 0 for an empty image or a count below 1.
 RECT FrameRect(const TBitmap& image, bool stacked, int count, int frame) {
     if (count < 1 || image.Width() <= 0 || image.Height() <= 0) return RECT{0, 0, 0, 0};
     frame = std::clamp(frame, -kFrameLimit, kFrameLimit);
@@ -225,6 +211,7 @@ RECT FrameRect(const TBitmap& image, bool stacked, int count, int frame) {
     return RECT{x0, 0, x0 + fw, image.Height()};
 }
 
+// A new bitmap of the target's size holding the frame cut into nine slices by the margins.
 std::unique_ptr<TBitmap> MakeFrameBitmap(const RECT& target, TBitmap& image, const TFrameMargins& margins,
                                          bool stacked, bool tile, int count, int frame) {
     const int W = std::max(0, Width(target)), H = std::max(0, Height(target));
@@ -234,14 +221,6 @@ std::unique_ptr<TBitmap> MakeFrameBitmap(const RECT& target, TBitmap& image, con
                      tile);
     return result;
 }
-
-std::unique_ptr<TBitmap> MakeSkinPartBitmap(TDataSkinObject& part, int state, SIZE size) {
-    const TFrameMargins margins{part.Margins.Left, part.Margins.Top, part.Margins.Right, part.Margins.Bottom};
-    return MakeFrameBitmap(RECT{0, 0, size.cx, size.cy}, part.Bitmap, margins, part.Stacked, part.TiledCentre(),
-                           part.Frames(), state);
-}
-
-namespace {
 
 // The nine-slice picture of one frame for rect, made only for the part of rect that dc shows.
 void DrawNineSlice(HDC dc, const RECT& rect, TBitmap& image, const RECT& frame, const TFrameMargins& margins,
@@ -256,6 +235,7 @@ void DrawNineSlice(HDC dc, const RECT& rect, TBitmap& image, const RECT& frame, 
     Put(dc, view, *work, transparent);
 }
 
+// Three slices across: caps of Left and Right, the middle repeated.
 void DrawThreeAcross(HDC dc, const RECT& rect, TBitmap& image, bool stacked, bool transparent, int count,
                    int frame, const TFrameMargins& margins) {
     if (Inverted(rect)) return;
@@ -280,17 +260,37 @@ void DrawThreeAcross(HDC dc, const RECT& rect, TBitmap& image, bool stacked, boo
     Put(dc, view, *work, transparent);
 }
 
-}  // namespace
-
-void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect, TPartBlend blend) {
-    if (Inverted(rect) || Width(rect) == 0 || Height(rect) == 0 || part.Bitmap.Empty()) return;
-    const TFrameMargins margins{part.Margins.Left, part.Margins.Top, part.Margins.Right, part.Margins.Bottom};
-    const bool keyed = blend == TPartBlend::Keyed || (blend == TPartBlend::AsElement && part.Trans == 1);
-    DrawNineSlice(dc, rect, part.Bitmap, FrameRect(part.Bitmap, part.Stacked, part.Frames(), state), margins,
-                  part.TiledCentre(), keyed);
+// The picture stretched to the whole rectangle.
+void DrawCell(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {
+    if (Inverted(rect)) return;
+    const RECT f = FrameRect(image, false, count, frame);
+    if (Width(f) <= 0 || Height(f) <= 0) return;
+    const RECT view = VisiblePart(dc, rect);
+    const int vw = Width(view), vh = Height(view);
+    if (vw <= 0 || vh <= 0) return;
+    auto work = WorkBitmap(vw, vh);
+    Piece(work->Canvas().Handle(), rect.left - view.left, rect.top - view.top, Width(rect), Height(rect),
+          image.Canvas().Handle(), f.left, f.top, Width(f), Height(f));
+    Put(dc, view, *work, transparent);
 }
 
-namespace {
+// The picture at its own size, centred on the rectangle.
+void DrawCentred(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {
+    if (Inverted(rect)) return;
+    const RECT f = FrameRect(image, false, count, frame);
+    const int fw = Width(f), fh = Height(f);
+    if (fw <= 0 || fh <= 0) return;
+    const int x = rect.left + (Width(rect) - fw) / 2, y = rect.top + (Height(rect) - fh) / 2;
+    // The glyph keeps its size and may lie partly outside the rectangle; only what the DC
+    // shows of it is copied.
+    const RECT view = VisiblePart(dc, RECT{x, y, x + fw, y + fh});
+    const int vw = Width(view), vh = Height(view);
+    if (vw <= 0 || vh <= 0) return;
+    auto work = WorkBitmap(vw, vh);
+    BitBlt(work->Canvas().Handle(), 0, 0, vw, vh, image.Canvas().Handle(), f.left + view.left - x,
+           f.top + view.top - y, SRCCOPY);
+    Put(dc, view, *work, transparent);
+}
 
 using S = TSkinState;
 
@@ -375,8 +375,8 @@ void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& r
         case TPartLayout::ThreeAcross:
             DrawThreeAcross(dc, rect, image, part.Stacked, part.Keyed, part.Frames, picture, part.Margins);
             break;
-        case TPartLayout::Cell: DrawFrameCell(dc, rect, image, part.Keyed, part.Frames, picture); break;
-        case TPartLayout::Centred: DrawGlyphCentered(dc, rect, image, part.Keyed, part.Frames, picture); break;
+        case TPartLayout::Cell: DrawCell(dc, rect, image, part.Keyed, part.Frames, picture); break;
+        case TPartLayout::Centred: DrawCentred(dc, rect, image, part.Keyed, part.Frames, picture); break;
     }
 }
 
@@ -391,93 +391,6 @@ SIZE SkinPartSize(const TSkinPart& part) {
     const int frames = std::max(part.Frames, 1);
     if (part.Stacked) return SIZE{part.Image->Width(), part.Image->Height() / frames};
     return SIZE{part.Image->Width() / frames, part.Image->Height()};
-}
-
-SIZE SkinPartSize(const TDataSkinObject& part) {
-    if (part.Bitmap.Empty()) return SIZE{0, 0};
-    const int frames = part.Frames();
-    if (part.Stacked) return SIZE{part.Bitmap.Width(), part.Bitmap.Height() / frames};
-    return SIZE{part.Bitmap.Width() / frames, part.Bitmap.Height()};
-}
-
-void DrawFrame(HDC dc, const RECT& rect, TBitmap& image, bool stacked, bool tile, bool transparent, int count,
-               int frame, const TFrameMargins& margins) {
-    DrawNineSlice(dc, rect, image, FrameRect(image, stacked, count, frame), margins, tile, transparent);
-}
-
-void DrawHorzFrame(TCanvas& canvas, const RECT& rect, TBitmap& image, bool stacked, bool transparent, int count,
-                   int frame, const TFrameMargins& margins) {
-    DrawThreeAcross(canvas.Handle(), rect, image, stacked, transparent, count, frame, margins);
-}
-
-void DrawFrameCell(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {
-    if (Inverted(rect)) return;
-    const RECT f = FrameRect(image, false, count, frame);
-    if (Width(f) <= 0 || Height(f) <= 0) return;
-    const RECT view = VisiblePart(dc, rect);
-    const int vw = Width(view), vh = Height(view);
-    if (vw <= 0 || vh <= 0) return;
-    auto work = WorkBitmap(vw, vh);
-    Piece(work->Canvas().Handle(), rect.left - view.left, rect.top - view.top, Width(rect), Height(rect),
-          image.Canvas().Handle(), f.left, f.top, Width(f), Height(f));
-    Put(dc, view, *work, transparent);
-}
-
-void DrawGlyphCentered(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame) {
-    if (Inverted(rect)) return;
-    const RECT f = FrameRect(image, false, count, frame);
-    const int fw = Width(f), fh = Height(f);
-    if (fw <= 0 || fh <= 0) return;
-    const int x = rect.left + (Width(rect) - fw) / 2, y = rect.top + (Height(rect) - fh) / 2;
-    // The glyph keeps its size and may lie partly outside the rectangle; only what the DC
-    // shows of it is copied.
-    const RECT view = VisiblePart(dc, RECT{x, y, x + fw, y + fh});
-    const int vw = Width(view), vh = Height(view);
-    if (vw <= 0 || vh <= 0) return;
-    auto work = WorkBitmap(vw, vh);
-    BitBlt(work->Canvas().Handle(), 0, 0, vw, vh, image.Canvas().Handle(), f.left + view.left - x,
-           f.top + view.top - y, SRCCOPY);
-    Put(dc, view, *work, transparent);
-}
-
-void DrawThreePart(HDC dc, const RECT& rect, TBitmap& image, bool stacked, int count, int frame,
-                   const TFrameMargins& margins) {
-    if (Inverted(rect)) return;
-    const RECT f = FrameRect(image, stacked, count, frame);
-    const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
-    const int w = Width(rect), h = Height(rect);
-    if (fw <= 0 || fh <= 0 || w <= 0 || h <= 0) return;
-    HDC s = image.Canvas().Handle();
-    TStretchMode mode(dc, COLORONCOLOR);
-    if (fw > w) {
-        Piece(dc, rect.left, rect.top, w, h, s, x0, y0, fw, fh);
-        return;
-    }
-    const TFrameMargins bounded = Bounded(margins, fw, fh);
-    const int L = bounded.Left, R = bounded.Right;
-    Piece(dc, rect.left, rect.top, L, h, s, x0, y0, L, fh);
-    Piece(dc, rect.left + L, rect.top, w - L - R, h, s, x0 + L, y0, fw - L - R, fh);
-    Piece(dc, rect.right - R, rect.top, R, h, s, x0 + fw - R, y0, R, fh);
-}
-
-void TileBitmap(TCanvas& canvas, const RECT& target, TBitmap& image, const RECT& source) {
-    const int sw = Width(source), sh = Height(source);
-    if (sw <= 0 || sh <= 0 || Inverted(target)) return;
-    HDC dc = canvas.Handle();
-    // The last column and row of tiles spill past the target by less than a tile.
-    const RECT reach{target.left, target.top, static_cast<int>(std::min<std::int64_t>(INT_MAX, std::int64_t{target.right} + sw - 1)),
-                     static_cast<int>(std::min<std::int64_t>(INT_MAX, std::int64_t{target.bottom} + sh - 1))};
-    const RECT view = VisiblePart(dc, reach);
-    const int vw = Width(view), vh = Height(view);
-    if (vw <= 0 || vh <= 0) return;
-    // Laid in a working copy of what the DC shows there, then copied back in one transfer.
-    auto work = WorkBitmap(vw, vh);
-    HDC d = work->Canvas().Handle();
-    BitBlt(d, 0, 0, vw, vh, dc, view.left, view.top, SRCCOPY);
-    HDC s = image.Canvas().Handle();
-    Repeat(d, view.left, view.top, vw, vh, target, sw, sh,
-           [&](int x, int y) { BitBlt(d, x, y, sw, sh, s, source.left, source.top, SRCCOPY); });
-    BitBlt(dc, view.left, view.top, vw, vh, d, 0, 0, SRCCOPY);
 }
 
 void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key) {

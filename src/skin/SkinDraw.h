@@ -30,26 +30,6 @@ struct TFrameMargins {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
 };
 
-// Where frame `frame` (from 1) of an image holding `count` frames lies: side by side, or one
-// above the other when stacked. Frame sizes are 0 for an empty image or a count below 1.
-RECT FrameRect(const TBitmap& image, bool stacked, int count, int frame);
-
-// A new bitmap of the target's size holding the frame cut into nine slices by the margins.
-std::unique_ptr<TBitmap> MakeFrameBitmap(const RECT& target, TBitmap& image, const TFrameMargins& margins,
-                                         bool stacked, bool tile, int count, int frame);
-void DrawFrame(HDC dc, const RECT& rect, TBitmap& image, bool stacked, bool tile, bool transparent, int count,
-               int frame, const TFrameMargins& margins);
-// Three slices across: caps of Left and Right, the middle repeated.
-void DrawHorzFrame(TCanvas& canvas, const RECT& rect, TBitmap& image, bool stacked, bool transparent, int count,
-                   int frame, const TFrameMargins& margins);
-void DrawFrameCell(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame);
-void DrawGlyphCentered(HDC dc, const RECT& rect, TBitmap& image, bool transparent, int count, int frame);
-// Three slices across straight to the DC, the middle stretched; a frame wider than the
-// rectangle is stretched whole.
-void DrawThreePart(HDC dc, const RECT& rect, TBitmap& image, bool stacked, int count, int frame,
-                   const TFrameMargins& margins);
-// Repeats the source part of image over the target; the last tiles spill past its edges.
-void TileBitmap(TCanvas& canvas, const RECT& target, TBitmap& image, const RECT& source);
 // Copies the bitmap from its top-left corner, leaving the pixels of key as they were.
 void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key);
 // The region of the pixels outside the key colour range (key + tolerance per channel),
@@ -142,15 +122,6 @@ void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& r
 // The same picture, laid nine-slice, as a new bitmap of the given size.
 std::unique_ptr<TBitmap> MakeSkinPartBitmap(const TSkinPart& part, TSkinState state, SIZE size);
 
-// Picture `state` (from 1) of the element, cut into nine slices by its margins with the centre
-// stretched or tiled as it says, drawn into rect. Nothing for an empty image or rectangle.
-// Kept for window frame pieces, which still number their pictures.
-void DrawSkinPart(HDC dc, TDataSkinObject& part, int state, const RECT& rect,
-                  TPartBlend blend = TPartBlend::AsElement);
-// The same picture as a new bitmap of the given size.
-std::unique_ptr<TBitmap> MakeSkinPartBitmap(TDataSkinObject& part, int state, SIZE size);
-// The size of one picture of the element (0 x 0 for an empty image).
-SIZE SkinPartSize(const TDataSkinObject& part);
 // The size of one picture of a part (0 x 0 for an empty image).
 SIZE SkinPartSize(const TSkinPart& part);
 

@@ -2,6 +2,7 @@
 // the combo box strips and the toolbar gradient.
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
+#include "skin/SkinParts.h"
 
 #include <algorithm>
 
@@ -11,7 +12,22 @@ namespace {
 
 constexpr TColor kMagenta = 0xFF00FF;
 
-TFrameMargins FrameMargins(const TSkinMargins& m) { return {m.Left, m.Top, m.Right, m.Bottom}; }
+// Picture `picture` (from 1) of a strip as a part of its own: a strip built here holds the same
+// pictures as the strips it is built from, whatever states they stand for. frames is the
+// strip's own count, even when it says none.
+TSkinPart StripPicture(TSkinPart strip, int frames, int picture) {
+    strip.Frames = frames;
+    strip.Order = TPictureOrder::Single;
+    strip.Group = picture - 1;
+    return strip;
+}
+
+// A strip laid flat, side by side and stretched, as the combo pictures were drawn.
+TSkinPart Flat(TSkinPart part) {
+    part.Stacked = false;
+    part.Tiled = false;
+    return part;
+}
 
 void FillMagenta(TBitmap& bitmap, const RECT& rect) {
     TCanvas& canvas = bitmap.Canvas();
@@ -45,14 +61,17 @@ void TSkinData::BuildComboImages() {
     strip.SetSize(kWidth * frames, kHeight);
     if (frames > 0) FillMagenta(strip, {0, 0, kWidth * frames, kHeight});
     const RECT buttonRect{kWidth - bw, 0, kWidth, kHeight};
+    const TSkinPart edge =
+        Flat(SkinPart(*SunkEdge, TPictureOrder::Single, SunkEdge->Trans != 0 ? TPartBlend::Keyed : TPartBlend::Copy));
+    const TSkinPart button = Flat(SkinPart(*ComboButton, TPictureOrder::Single, TPartBlend::Keyed));
     for (int f = 1; f <= frames; ++f) {
         FillMagenta(work, {0, 0, kWidth, kHeight});
         HDC dc = work.Canvas().Handle();
-        DrawFrame(dc, {0, 0, kWidth, kHeight}, SunkEdge->Bitmap, false, false, SunkEdge->Trans != 0, SunkEdge->Frame, f,
-                  FrameMargins(SunkEdge->Margins));
-        DrawFrame(dc, buttonRect, ComboButton->Bitmap, false, false, true, ComboButton->Frame, f,
-                  FrameMargins(ComboButton->Margins));
-        if (ExtraImages) DrawGlyphCentered(dc, buttonRect, ExtraImages->Bitmap, true, ExtraImages->Frame, f);
+        DrawSkinPart(dc, StripPicture(edge, SunkEdge->Frame, f), TSkinState::Normal, {0, 0, kWidth, kHeight});
+        DrawSkinPart(dc, StripPicture(button, ComboButton->Frame, f), TSkinState::Normal, buttonRect);
+        if (ExtraImages)
+            DrawSkinPart(dc, StripPicture(ComboArrowGlyph(*ExtraImages), ExtraImages->Frame, f), TSkinState::Normal,
+                         buttonRect);
         FillMagenta(work, {2, 2, kWidth - 1 - bw, 18});
         BitBlt(strip.Canvas().Handle(), (f - 1) * kWidth, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
     }

@@ -1,5 +1,6 @@
 #include "skin/SkinManager.h"
 
+
 #include "core/MenuRules.h"
 #include "framework/Forms.h"
 #include "skin/SkinData.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 namespace qx {
 
@@ -251,12 +253,35 @@ TSkinData* TSkinManager::FindSkinDataFor(HWND window) const {
     return skinDataList_.empty() ? nullptr : skinDataList_.front();
 }
 
+namespace {
+
+// Top-level windows by the exact name of their class: some never get a form skinner, preview
+// windows get one only when the main skin data asks for it (its xoPreview option).
+enum class TFormExclusion : std::uint8_t { None, Always, Preview };
+
+struct TFormExclusionRule {
+    std::string_view Class;
+    TFormExclusion Exclusion;
+};
+
+constexpr TFormExclusionRule kFormExclusions[] = {
+    {"TApplication", TFormExclusion::Always},           // the framework's hidden application window
+    {"TPopupEditPopupWindow", TFormExclusion::Always},  // an edit's drop-down, drawn by its edit
+    {"TPreviewForm", TFormExclusion::Preview},          // Skin Preview's window
+};
+
+TFormExclusion FormExclusionFor(std::string_view className) {
+    for (const TFormExclusionRule& rule : kFormExclusions)
+        if (rule.Class == className) return rule.Exclusion;
+    return TFormExclusion::None;
+}
+
+}  // namespace
+
 bool TSkinManager::CanSkinClass(const std::string& className) const {
     if (!mainSkinData_) return true;
-    bool result = true;
-    if (!(mainSkinData_->Options() & SkinOptionBit(xoPreview)) &&
-        LowerAscii(className).find("preview") != std::string::npos)
-        result = false;
+    bool result = FormExclusionFor(className) != TFormExclusion::Preview ||
+                  (mainSkinData_->Options() & SkinOptionBit(xoPreview)) != 0;
     mainSkinData_->DoFormSkin(className, result);
     return result;
 }
@@ -333,7 +358,7 @@ bool TSkinManager::SkinWindow(HWND window) {
     const bool mdiChild = (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_MDICHILD) != 0;
     if ((r.right - r.left) * (r.bottom - r.top) == 0 && !mdiChild) return false;
     if (control && control->Tag() == kNeverSkinTag) return false;
-    if (cls.find("TPopupEditPopupWindow") != std::string::npos || cls == "TApplication") return false;
+    if (FormExclusionFor(cls) == TFormExclusion::Always) return false;
     if (!CanSkinClass(cls)) return false;
     TSkinData* skinData = FindSkinDataFor(window);
     if (!skinData || skinData->SkinMissing()) return false;

@@ -1,6 +1,5 @@
 #include "skin/TabSkinners.h"
 
-#include "framework/TabCtrls.h"
 #include "skin/DispatchRules.h"
 #include "skin/EditSkinners.h"
 #include "skin/ProgressSkinners.h"
@@ -40,27 +39,6 @@ void TrackLeave(HWND window) {
 }
 
 }  // namespace
-
-HWND FindSpinChild(HWND parent) {
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsSpinWindow(child)) return child;
-    }
-    return nullptr;
-}
-
-TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas, bool buddy) {
-    if (!spin || (form && form->IsRegisteredWindow(spin))) return nullptr;
-    if (TSkinnerOwner* m = SkinnerOwner(); m && m->Find(spin)) return nullptr;
-    TSkinUpDown* s = nullptr;
-    if (form) {
-        s = AttachWindowSkinner<TSkinUpDown>(*form, spin);
-    } else {
-        s = EnsureSkinnerOwner().Own(std::make_unique<TSkinUpDown>(), TSkinKey{spin, nullptr});
-        s->AttachWindow(spin, skinData, nullptr, canvas);
-    }
-    if (s) s->SetBuddyMode(buddy);
-    return s;
-}
 
 // ---- tab and page controls -----------------------------------------------------------------
 
@@ -273,7 +251,7 @@ void TSkinTab31::SkinChanged() {
 
 void TSkinTab31::Prepare() {
     FTabImage.reset();
-    if (!dynamic_cast<TTabSet*>(FControl) || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
+    if (!FView.HasTabRow() || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
     // The tabs hang down from the line: the picture upside down, turned once per skin.
     FTabImage = std::make_unique<TBitmap>();
     FTabImage->Share(FSkinData->Tabs->Bitmap);
@@ -296,8 +274,7 @@ bool TSkinTab31::BeforeMessage(TMessage& m) {
 }
 
 void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
-    auto* set = dynamic_cast<TTabSet*>(FControl);
-    if (!set || !FSkinData || !FSkinData->Tabs || !FTabImage) return;
+    if (!FView.HasTabRow() || !FSkinData || !FSkinData->Tabs || !FTabImage) return;
     TDataSkinBorder& tabs = *FSkinData->Tabs;
     const int W = RectWidth(rect), H = RectHeight(rect);
     auto work = Work(W, H);
@@ -309,12 +286,12 @@ void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
     TFrameMargins margins = MarginsOf(tabs);
     std::swap(margins.Top, margins.Bottom);
     TSelectObject font(d, FView.Font());
-    for (int i = 0; i < static_cast<int>(set->Tabs().size()); ++i) {
-        const RECT r = set->TabRect(i);
-        DrawSkinPart(d, TabFace(tabs, image, margins), i == set->TabIndex() ? TSkinState::Selected : TSkinState::Normal, r);
+    for (const TTabCell& tab : FView.TabRow()) {
+        const RECT r = tab.Rect;
+        DrawSkinPart(d, TabFace(tabs, image, margins), tab.Selected ? TSkinState::Selected : TSkinState::Normal, r);
         SetTextColor(d, TextColour(*FSkinData, tabs.NormalColour2));
-        DrawCellText(d, r, DT_CENTER, FView.Enabled(), set->Tabs()[static_cast<std::size_t>(i)]);
-        if (i == set->TabIndex() && FView.Focused()) {
+        DrawCellText(d, r, DT_CENTER, FView.Enabled(), tab.Text);
+        if (tab.Selected && FView.Focused()) {
             RECT focus{r.left + 3, r.top + 2, r.right - 4, r.bottom - 3};
             DrawFocusRect(d, &focus);
         }
@@ -345,7 +322,7 @@ bool TSkinTabSheet::BeforeMessage(TMessage& m) {
 
 void TSkinTabSheet::PaintSkin(HDC dc, const RECT& rect) {
     FillFace(dc, rect);
-    if (auto* windowed = dynamic_cast<TWinControl*>(FControl)) windowed->PaintControls(dc);
+    FView.PaintChildControls(dc);
 }
 
 // ---- headers -------------------------------------------------------------------------------
@@ -467,12 +444,11 @@ void TSkinPageEx::Attach(TControl* control, TControlSkinnerHost* form, TSkinData
 void TSkinPageEx::AssignTabPictures() {
     if (!FControl || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
     TDataSkinBorder& tabs = *FSkinData->Tabs;
-    const char* names[2] = {"TabBackGround", "TabBackGroundActive"};
-    const TSkinState states[2] = {TSkinState::Normal, TSkinState::Selected};
-    for (int f = 0; f < 2; ++f) {
-        auto* target = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, names[f], TBitmap::StaticClassInfo()));
+    for (const bool selected : {false, true}) {
+        TBitmap* target = FView.TabPicture(selected);
         if (!target) continue;
-        auto picture = MakeSkinPartBitmap(TabFace(tabs, tabs.Bitmap, MarginsOf(tabs)), states[f], SIZE{100, 21});
+        auto picture = MakeSkinPartBitmap(TabFace(tabs, tabs.Bitmap, MarginsOf(tabs)),
+                                          selected ? TSkinState::Selected : TSkinState::Normal, SIZE{100, 21});
         target->Assign(*picture);
         if (tabs.Trans == 1) target->SetTransparentColor(static_cast<TColor>(SkinKeyColor));
     }
@@ -487,9 +463,8 @@ void TSkinPageEx::Detach() {
     TSkinControl::Detach();
     // The control's own plain tabs come back.
     if (!FControl) return;
-    for (const char* name : {"TabBackGround", "TabBackGroundActive"})
-        if (auto* target = dynamic_cast<TBitmap*>(GetObjectPropOf(FControl, name, TBitmap::StaticClassInfo())))
-            target->Clear();
+    for (const bool selected : {false, true})
+        if (TBitmap* target = FView.TabPicture(selected)) target->Clear();
 }
 
 }  // namespace qx

@@ -84,9 +84,4 @@ private:
     TSkinUpDown* FUpDown = nullptr;
 };
 
-// Makes a spin skinner for a raw spin window owned by the skin manager, registered with form.
-TSkinUpDown* AttachSpinSkinner(HWND spin, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas, bool buddy);
-// The first child window that is a spin control, or none.
-HWND FindSpinChild(HWND parent);
-
 }  // namespace qx

@@ -724,6 +724,26 @@ TEST(ControlSkinners, PicturesFarLargerThanTheirControlsAreCutToWhatTheControlsC
     ReleaseDC(set->Handle(), dc);
 }
 
+TEST(PageExSkinner, TheTabPicturesComeFromTheSkinsTabsAndGoWithTheSkinner) {
+    auto skin = MakeSkin();
+    skin->Tabs = StripAs<TDataSkinBorder>(5, 40, 22);
+    TSkinManager manager;
+    auto form = MakeForm();
+    auto* pages = Place<TPageControlEx>(form.get(), 10, 10, 200, 100);
+    form->Show();
+    auto* s = SkinOf<TSkinPageEx>(manager, pages, skin.get());
+    TBitmap& other = *pages->TabBackGround();
+    TBitmap& selected = *pages->TabBackGroundActive();
+    ASSERT_FALSE(other.Empty());
+    ASSERT_FALSE(selected.Empty());
+    EXPECT_EQ(other.Canvas().Pixel(50, 10), CellColour(1)) << "the normal tab's picture";
+    EXPECT_EQ(selected.Canvas().Pixel(50, 10), CellColour(2)) << "the selected tab's picture";
+    s->Detach();
+    EXPECT_TRUE(pages->TabBackGround()->Empty()) << "the control's own plain tabs come back";
+    EXPECT_TRUE(pages->TabBackGroundActive()->Empty());
+    manager.Free(s);
+}
+
 namespace {
 
 // A form with a form skinner of its own, which dispatches raw child windows of every class.

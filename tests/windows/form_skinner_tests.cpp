@@ -497,6 +497,25 @@ TEST(SkinManager, CommandsWaitForTheFirstActivationAndThenForTheTimer) {
     manager.RemoveSkinData(&skin);
 }
 
+TEST(SkinManager, PreviewWindowsAreKnownByTheirExactClassAndSkinnedOnlyWhenTheSkinAsks) {
+    TSkinManager manager;
+    TSkinData skin(nullptr);
+    manager.AddSkinData(&skin);
+    ASSERT_EQ(manager.MainSkinData(), &skin);
+    skin.SetOptions(skin.Options() & ~SkinOptionBit(xoPreview));
+    EXPECT_FALSE(manager.CanSkinClass("TPreviewForm"));
+    EXPECT_TRUE(manager.CanSkinClass("TPreviewFormEx")) << "a name that only contains a preview's is another window";
+    EXPECT_TRUE(manager.CanSkinClass("tpreviewform")) << "class names as registered";
+    EXPECT_TRUE(manager.CanSkinClass("TForm"));
+    skin.SetOptions(skin.Options() | SkinOptionBit(xoPreview));
+    EXPECT_TRUE(manager.CanSkinClass("TPreviewForm"));
+    // The program's own handler has the last word.
+    skin.OnFormSkin = [](TObject*, const std::string& name, bool& doSkin) { doSkin = name != "TPreviewForm"; };
+    EXPECT_FALSE(manager.CanSkinClass("TPreviewForm"));
+    EXPECT_TRUE(manager.CanSkinClass("TForm"));
+    manager.RemoveSkinData(&skin);
+}
+
 namespace {
 
 INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }

@@ -559,7 +559,8 @@ TEST(SkinData, EachPictureIsDecodedOnceAndSharedByEveryKeyThatNamesIt) {
         // Drawing keeps them shared; an element whose picture is changed gets its own.
         TBitmap target;
         target.SetSize(30, 30);
-        DrawSkinPart(target.Canvas().Handle(), *d->Progress, 1, RECT{0, 0, 30, 30});
+        DrawSkinPart(target.Canvas().Handle(), SkinPart(*d->Progress, TPictureOrder::Single), TSkinState::Normal,
+                     RECT{0, 0, 30, 30});
         EXPECT_TRUE(d->Progress->Bitmap.SharesWith(pic));
         GrayBitmap(d->Tabs->Bitmap2);
         EXPECT_FALSE(d->Tabs->Bitmap2.SharesWith(pic));

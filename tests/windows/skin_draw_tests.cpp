@@ -42,9 +42,37 @@ COLORREF Slice(int slice, int frame = 2) { return RGB(slice * 20, 99 + frame, 0)
 
 const TFrameMargins Margins3{3, 3, 3, 3};
 
+// A strip of `frames` pictures side by side, following the states normal, hot, pressed:
+// picture 2 is the hot one.
+TSkinPart Strip(TBitmap& image, int frames, const TFrameMargins& margins = {},
+                TPartLayout layout = TPartLayout::NineSlice) {
+    TSkinPart part;
+    part.Image = &image;
+    part.Frames = frames;
+    part.Order = TPictureOrder::HotPressed;
+    part.Layout = layout;
+    part.Margins = margins;
+    return part;
+}
+
+TSkinPart Tiled(TSkinPart part) {
+    part.Tiled = true;
+    return part;
+}
+
+TSkinPart Keyed(TSkinPart part) {
+    part.Keyed = true;
+    return part;
+}
+
+// Picture 2 of a strip of two, nine-sliced to a bitmap of w x h.
+std::unique_ptr<TBitmap> Second(const TSkinPart& part, int w, int h) {
+    return MakeSkinPartBitmap(part, TSkinState::Hot, SIZE{w, h});
+}
+
 TEST(SkinDraw, NineSliceKeepsCornersStretchesEdgesAndPicksTheFrame) {
     auto image = Picture(20, 10, SliceColour);
-    auto b = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, Margins3, false, false, 2, 2);
+    auto b = Second(Strip(*image, 2, Margins3), 40, 30);
     ASSERT_EQ(b->Width(), 40);
     ASSERT_EQ(b->Height(), 30);
     // Corners keep their 3 x 3 size exactly.
@@ -62,7 +90,7 @@ TEST(SkinDraw, NineSliceKeepsCornersStretchesEdgesAndPicksTheFrame) {
     EXPECT_EQ(At(*b, 39, 15), Slice(5));
     EXPECT_EQ(At(*b, 20, 29), Slice(7));
     // Frame 1 of the same strip is another colour family.
-    auto first = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, Margins3, false, false, 2, 1);
+    auto first = MakeSkinPartBitmap(Strip(*image, 2, Margins3), TSkinState::Normal, SIZE{40, 30});
     EXPECT_EQ(At(*first, 0, 0), Slice(0, 1));
 }
 
@@ -71,28 +99,36 @@ TEST(SkinDraw, AbsurdMarginsAndFramesFromASkinActAsTheirSizeSays) {
     // Margins wider than any window are dropped, as margins that do not fit are: the whole
     // frame is stretched, exactly as with no margins.
     const TFrameMargins huge{INT_MAX, INT_MAX, INT_MAX, INT_MAX};
-    auto expected = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, TFrameMargins{}, false, false, 2, 2);
-    auto b = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, huge, false, false, 2, 2);
+    auto expected = Second(Strip(*image, 2), 40, 30);
+    auto b = Second(Strip(*image, 2, huge), 40, 30);
     for (int y = 0; y < 30; y += 3)
         for (int x = 0; x < 40; x += 3) ASSERT_EQ(At(*b, x, y), At(*expected, x, y)) << x << "," << y;
     // Margins below any size count as none, stretched or tiled: the whole frame is the centre.
     const TFrameMargins below{INT_MIN, INT_MIN, INT_MIN, INT_MIN};
-    auto none = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, below, false, false, 2, 2);
-    auto tiled = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, below, false, true, 2, 2);
-    auto tiles = MakeFrameBitmap(RECT{0, 0, 40, 30}, *image, TFrameMargins{}, false, true, 2, 2);
+    auto none = Second(Strip(*image, 2, below), 40, 30);
+    auto tiled = Second(Tiled(Strip(*image, 2, below)), 40, 30);
+    auto tiles = Second(Tiled(Strip(*image, 2)), 40, 30);
     for (int y = 0; y < 30; y += 3)
         for (int x = 0; x < 40; x += 3) {
             ASSERT_EQ(At(*none, x, y), At(*expected, x, y)) << x << "," << y;
             ASSERT_EQ(At(*tiled, x, y), At(*tiles, x, y)) << x << "," << y;
         }
-    // A frame number far past the strip lies outside the image, however large it is.
-    const RECT beyond = FrameRect(*image, false, 2, INT_MAX);
-    EXPECT_GE(beyond.left, image->Width());
-    EXPECT_EQ(beyond.right - beyond.left, 10);
-    // The three-slice frame keeps its margins whatever they are: a left margin wider than the
+    // A picture far past the strip lies outside the image, however far: it never wraps round
+    // to one of the strip's own pictures.
+    TSkinPart past = Strip(*image, 2);
+    past.Group = INT_MAX;
+    auto beyond = Filled(40, 30, RGB(7, 7, 7));
+    DrawSkinPart(beyond->Canvas().Handle(), past, TSkinState::Hot, RECT{0, 0, 40, 30});
+    for (int y = 0; y < 30; y += 3)
+        for (int x = 0; x < 40; x += 3) {
+            const int g = GetGValue(At(*beyond, x, y));
+            ASSERT_TRUE(g != 100 && g != 101 && !(GetRValue(At(*beyond, x, y)) == 200 && g == 0)) << x << "," << y;
+        }
+    // Three slices across keep their margins whatever they are: a left margin wider than the
     // frame shows the frame at its own size from the left edge.
     auto target = Filled(40, 10, RGB(7, 7, 7));
-    DrawThreePart(target->Canvas().Handle(), RECT{0, 0, 40, 10}, *image, false, 2, 2, huge);
+    DrawSkinPart(target->Canvas().Handle(), Strip(*image, 2, huge, TPartLayout::ThreeAcross), TSkinState::Hot,
+                 RECT{0, 0, 40, 10});
     EXPECT_EQ(At(*target, 1, 1), Slice(0));
     EXPECT_EQ(At(*target, 5, 5), Slice(4));
 }
@@ -100,7 +136,9 @@ TEST(SkinDraw, AbsurdMarginsAndFramesFromASkinActAsTheirSizeSays) {
 TEST(SkinDraw, StackedFramesAreCountedDownwards) {
     // Two 10 x 5 frames one above the other.
     auto image = Picture(10, 10, [](int, int y) { return y < 5 ? RGB(1, 1, 1) : RGB(2, 2, 2); });
-    auto b = MakeFrameBitmap(RECT{0, 0, 20, 20}, *image, TFrameMargins{}, true, false, 2, 2);
+    TSkinPart stacked = Strip(*image, 2);
+    stacked.Stacked = true;
+    auto b = Second(stacked, 20, 20);
     EXPECT_EQ(At(*b, 0, 0), RGB(2, 2, 2));
     EXPECT_EQ(At(*b, 19, 19), RGB(2, 2, 2));
 }
@@ -109,19 +147,19 @@ TEST(SkinDraw, NineSliceDropsMarginsThatDoNotFit) {
     auto image = Picture(20, 10, SliceColour);
     // 5 wide < 3 + 3: both side margins go, so the middle column x = 2 shows the frame's
     // centre; the top and bottom margins still fit.
-    auto b = MakeFrameBitmap(RECT{0, 0, 5, 30}, *image, Margins3, false, false, 2, 2);
+    auto b = Second(Strip(*image, 2, Margins3), 5, 30);
     EXPECT_EQ(At(*b, 2, 15), Slice(4));
     EXPECT_EQ(At(*b, 2, 0), Slice(1));
     EXPECT_EQ(At(*b, 0, 15), Slice(3));
     // Both ways at once: 5 x 5 is the whole frame stretched.
-    auto c = MakeFrameBitmap(RECT{0, 0, 5, 5}, *image, Margins3, false, false, 2, 2);
+    auto c = Second(Strip(*image, 2, Margins3), 5, 5);
     EXPECT_EQ(At(*c, 2, 2), Slice(4));
 }
 
 TEST(SkinDraw, TiledCentreRepeatsWholeTilesAndTheEdgesCoverTheSpill) {
     auto image = Picture(20, 10, SliceColour);
     // Centre 5 wide from a 4-wide tile: tiles at x = 3 and 7, the second spilling to 10.
-    auto b = MakeFrameBitmap(RECT{0, 0, 11, 11}, *image, Margins3, false, true, 2, 2);
+    auto b = Second(Tiled(Strip(*image, 2, Margins3)), 11, 11);
     const COLORREF marked = RGB(200, 0, 1);
     EXPECT_EQ(At(*b, 3, 5), marked);
     EXPECT_EQ(At(*b, 7, 5), marked);  // tiled, not stretched
@@ -130,7 +168,7 @@ TEST(SkinDraw, TiledCentreRepeatsWholeTilesAndTheEdgesCoverTheSpill) {
     EXPECT_EQ(At(*b, 7, 8), Slice(7));  // the bottom edge likewise
     EXPECT_EQ(At(*b, 8, 8), Slice(8));
     // Stretched instead, column 7 is not a tile start.
-    auto s = MakeFrameBitmap(RECT{0, 0, 11, 11}, *image, Margins3, false, false, 2, 2);
+    auto s = Second(Strip(*image, 2, Margins3), 11, 11);
     EXPECT_NE(At(*s, 7, 5), marked);
 }
 
@@ -138,11 +176,11 @@ TEST(SkinDraw, TilesAreLaidWholeFromTheTargetsCornerWhereverTheDestinationBegins
     // A 3 x 2 tile of six colours, laid from a corner left of and above the bitmap.
     auto tile = Picture(3, 2, [](int x, int y) { return RGB(40 * x, 100 * y, 7); });
     auto target = Filled(101, 53, RGB(1, 2, 3));
-    TileBitmap(target->Canvas(), RECT{-4, -1, 96, 53}, *tile, RECT{0, 0, 3, 2});
+    DrawSkinPart(target->Canvas().Handle(), Tiled(Strip(*tile, 1)), TSkinState::Normal, RECT{-4, -1, 96, 53});
     for (int y = 0; y < 53; ++y)
         for (int x = 0; x < 101; ++x) {
-            // Tiles are laid while they start inside the target: the last one spills to 98.
-            const COLORREF wanted = x < 98 ? RGB(40 * ((x + 4) % 3), 100 * ((y + 1) % 2), 7) : RGB(1, 2, 3);
+            // The last tile, cut at the rectangle's edge.
+            const COLORREF wanted = x < 96 ? RGB(40 * ((x + 4) % 3), 100 * ((y + 1) % 2), 7) : RGB(1, 2, 3);
             ASSERT_EQ(At(*target, x, y), wanted) << x << "," << y;
         }
 }
@@ -163,15 +201,22 @@ TEST(SkinDraw, WorkStaysWithinWhatTheDestinationShowsWhateverTheSkinSays) {
     part.Frame = 1;
     part.Tile = 1;
     part.Margins = {INT_MIN + 1, INT_MIN + 1, INT_MIN + 1, INT_MIN + 1};
-    within("tiled part, margins far below zero", [&] { DrawSkinPart(dc, part, 1, RECT{0, 0, 60, 20}); });
+    const auto element = [&] { return SkinPart(part, TPictureOrder::Single); };
+    within("tiled part, margins far below zero",
+           [&] { DrawSkinPart(dc, element(), TSkinState::Normal, RECT{0, 0, 60, 20}); });
     EXPECT_EQ(At(*target, 59, 19), RGB(59, 19, 9)) << "whole tiles from the corner";
     part.Margins = {INT_MAX, 2, INT_MAX, 2};
-    within("a part far larger than its rectangle", [&] { DrawSkinPart(dc, part, 1, RECT{-5000, -5000, 5000, 5000}); });
-    within("a glyph cell of the picture's size", [&] { DrawFrameCell(dc, RECT{0, 0, 1500, 1500}, *big, true, 1, 1); });
-    within("a centred glyph", [&] { DrawGlyphCentered(dc, RECT{0, 0, 60, 20}, *big, true, 1, 1); });
+    within("a part far larger than its rectangle",
+           [&] { DrawSkinPart(dc, element(), TSkinState::Normal, RECT{-5000, -5000, 5000, 5000}); });
+    within("a glyph cell of the picture's size", [&] {
+        DrawSkinPart(dc, Keyed(Strip(*big, 1, {}, TPartLayout::Cell)), TSkinState::Normal, RECT{0, 0, 1500, 1500});
+    });
+    within("a centred glyph", [&] {
+        DrawSkinPart(dc, Keyed(Strip(*big, 1, {}, TPartLayout::Centred)), TSkinState::Normal, RECT{0, 0, 60, 20});
+    });
     within("a text background far wider than the strip", [&] {
-        DrawHorzFrame(target->Canvas(), RECT{-(1 << 30), 0, 1 << 30, 20}, *big, false, true, 1, 1,
-                      TFrameMargins{INT_MAX, 0, INT_MIN, 0});
+        DrawSkinPart(dc, Keyed(Strip(*big, 1, TFrameMargins{INT_MAX, 0, INT_MIN, 0}, TPartLayout::ThreeAcross)),
+                     TSkinState::Normal, RECT{-(1 << 30), 0, 1 << 30, 20});
     });
     within("a keyed transfer of the picture", [&] { TransparentBlt(dc, RECT{0, 0, 1500, 1500}, *big, SkinKeyColor); });
     EXPECT_EQ(At(*target, 30, 10), RGB(30, 10, 9));
@@ -183,16 +228,16 @@ TEST(SkinDraw, TransparentDrawsLeaveTheKeyColourAlone) {
     auto image = Picture(8, 8, [](int x, int y) { return (x + y) % 2 ? SkinKeyColor : RGB(10, 20, 30); });
     auto target = Filled(8, 8, RGB(0, 255, 0));
     HDC dc = target->Canvas().Handle();
-    DrawFrame(dc, RECT{0, 0, 8, 8}, *image, false, false, true, 1, 1, TFrameMargins{});
+    DrawSkinPart(dc, Keyed(Strip(*image, 1)), TSkinState::Normal, RECT{0, 0, 8, 8});
     EXPECT_EQ(At(*target, 0, 0), RGB(10, 20, 30));
     EXPECT_EQ(At(*target, 1, 0), RGB(0, 255, 0));
     EXPECT_EQ(At(*target, 7, 6), RGB(0, 255, 0));
     // Without the flag the key colour is copied like any other.
-    DrawFrame(dc, RECT{0, 0, 8, 8}, *image, false, false, false, 1, 1, TFrameMargins{});
+    DrawSkinPart(dc, Strip(*image, 1), TSkinState::Normal, RECT{0, 0, 8, 8});
     EXPECT_EQ(At(*target, 1, 0), SkinKeyColor);
     // An inverted rectangle paints nothing.
     auto blank = Filled(8, 8, RGB(1, 2, 3));
-    DrawFrame(blank->Canvas().Handle(), RECT{6, 0, 2, 8}, *image, false, false, false, 1, 1, {});
+    DrawSkinPart(blank->Canvas().Handle(), Strip(*image, 1), TSkinState::Normal, RECT{6, 0, 2, 8});
     EXPECT_EQ(At(*blank, 4, 4), RGB(1, 2, 3));
 }
 
@@ -211,39 +256,22 @@ TEST(SkinDraw, TransparentBltReadsFromTheTopLeftAsLargeAsTheRectangle) {
     EXPECT_EQ(At(*wide, 3, 4), RGB(50, 50, 50));
 }
 
-TEST(SkinDraw, ThreePartOntoANarrowerRectangleStretchesExactlyThatFrame) {
-    // Three 10 x 4 frames; each pixel names its frame and column.
-    auto image = Picture(30, 4, [](int x, int) { return RGB(x / 10 + 1, x % 10, 0); });
-    auto target = Filled(20, 4, RGB(255, 255, 255));
-    HDC dc = target->Canvas().Handle();
-    DrawThreePart(dc, RECT{0, 0, 5, 4}, *image, false, 3, 3, TFrameMargins{2, 0, 2, 0});
-    // Every pixel comes from frame 3, sampled from across its whole width.
-    for (int x = 0; x < 5; ++x) EXPECT_EQ(GetRValue(At(*target, x, 2)), 3) << x;
-    EXPECT_LE(GetGValue(At(*target, 0, 0)), 1);
-    EXPECT_GE(GetGValue(At(*target, 4, 0)), 8);
-    EXPECT_EQ(At(*target, 5, 0), RGB(255, 255, 255));
-    // Wide enough: caps at their size, the middle stretched.
-    DrawThreePart(dc, RECT{0, 0, 20, 4}, *image, false, 3, 2, TFrameMargins{2, 0, 2, 0});
-    EXPECT_EQ(At(*target, 1, 0), RGB(2, 1, 0));
-    EXPECT_EQ(At(*target, 2, 0), RGB(2, 2, 0));
-    EXPECT_EQ(At(*target, 18, 0), RGB(2, 8, 0));
-    EXPECT_EQ(At(*target, 19, 0), RGB(2, 9, 0));
-}
-
-TEST(SkinDraw, HorzFrameRepeatsTheMiddleAndCellsAndGlyphsPlaceTheirFrame) {
+TEST(SkinDraw, ThreeAcrossRepeatsTheMiddleAndCellsAndGlyphsPlaceTheirPicture) {
     auto image = Picture(20, 4, [](int x, int) { return RGB(x / 10 + 1, x % 10, 0); });
     auto target = Filled(30, 10, RGB(255, 255, 255));
     // Middle of frame 2 is columns 2..7 (6 wide): copies at 2 and 8, right cap at 13.
-    DrawHorzFrame(target->Canvas(), RECT{0, 0, 15, 8}, *image, false, false, 2, 2, TFrameMargins{2, 0, 2, 0});
+    DrawSkinPart(target->Canvas().Handle(), Strip(*image, 2, TFrameMargins{2, 0, 2, 0}, TPartLayout::ThreeAcross),
+                 TSkinState::Hot, RECT{0, 0, 15, 8});
     EXPECT_EQ(At(*target, 8, 7), RGB(2, 2, 0));
     EXPECT_EQ(At(*target, 12, 0), RGB(2, 6, 0));
     EXPECT_EQ(At(*target, 13, 0), RGB(2, 8, 0));
     EXPECT_EQ(At(*target, 15, 0), RGB(255, 255, 255));
-    DrawFrameCell(target->Canvas().Handle(), RECT{20, 0, 30, 8}, *image, false, 2, 1);
+    DrawSkinPart(target->Canvas().Handle(), Strip(*image, 2, {}, TPartLayout::Cell), TSkinState::Normal,
+                 RECT{20, 0, 30, 8});
     EXPECT_EQ(At(*target, 29, 7), RGB(1, 9, 0));
     // A 10 x 4 glyph in a 15 x 9 rectangle: x = 2, y = 2 (rounded toward zero).
     auto g = Filled(20, 20, RGB(0, 0, 0));
-    DrawGlyphCentered(g->Canvas().Handle(), RECT{0, 0, 15, 9}, *image, false, 2, 2);
+    DrawSkinPart(g->Canvas().Handle(), Strip(*image, 2, {}, TPartLayout::Centred), TSkinState::Hot, RECT{0, 0, 15, 9});
     EXPECT_EQ(At(*g, 2, 2), RGB(2, 0, 0));
     EXPECT_EQ(At(*g, 11, 5), RGB(2, 9, 0));
     EXPECT_EQ(At(*g, 1, 2), RGB(0, 0, 0));
@@ -367,9 +395,12 @@ TEST(SkinDraw, NoGdiObjectOutlivesItsDraw) {
     HDC dc = target->Canvas().Handle();
     const long before = GdiLiveObjects();
     for (int i = 0; i < 50; ++i) {
-        DrawFrame(dc, RECT{0, 0, 40, 40}, *image, false, i % 2 == 0, true, 2, 1 + i % 2, Margins3);
-        DrawHorzFrame(target->Canvas(), RECT{0, 0, 40, 8}, *image, false, true, 2, 1, Margins3);
-        DrawGlyphCentered(dc, RECT{0, 0, 40, 40}, *image, true, 2, 2);
+        const TSkinPart nine = Keyed(Strip(*image, 2, Margins3));
+        DrawSkinPart(dc, i % 2 == 0 ? Tiled(nine) : nine, i % 2 ? TSkinState::Hot : TSkinState::Normal,
+                     RECT{0, 0, 40, 40});
+        DrawSkinPart(dc, Keyed(Strip(*image, 2, Margins3, TPartLayout::ThreeAcross)), TSkinState::Normal,
+                     RECT{0, 0, 40, 8});
+        DrawSkinPart(dc, Keyed(Strip(*image, 2, {}, TPartLayout::Centred)), TSkinState::Hot, RECT{0, 0, 40, 40});
         GradientFillRect(dc, RECT{0, 0, 40, 40}, 0, i % 2 == 0, 0xFFFFFF);
         TRegionHandle r = BitmapToRegion(*image, 0, 0, 1, 1, 1, SkinKeyColor);
     }
