@@ -43,4 +43,9 @@ int TDisplayScale::Unapply(int value) const {
 
 int ScaleForDpi(int value, int dpi) { return TDisplayScale(dpi).Apply(value); }
 
+int ScaleBetween(int value, int toDpi, int fromDpi) {
+    if (toDpi <= 0 || fromDpi <= 0 || toDpi == fromDpi) return value;
+    return TDisplayScale(toDpi).Apply(TDisplayScale(fromDpi).Unapply(value));
+}
+
 }  // namespace qx

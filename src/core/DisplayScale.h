@@ -46,4 +46,10 @@ private:
 // value * dpi / 96 with the rule above; the shorthand for callers that hold only a dpi.
 int ScaleForDpi(int value, int dpi);
 
+// A value at fromDpi taken to toDpi, for a window moving from one scale to another: through its
+// 96-dpi value (exact for any value scaled from 96 to a dpi of 96 or more), so that a window
+// moved from display to display keeps its layout's own numbers instead of drifting by a pixel
+// at each move. value itself when either dpi is 0 or less.
+int ScaleBetween(int value, int toDpi, int fromDpi);
+
 }  // namespace qx

@@ -62,3 +62,12 @@ TEST(DisplayScale, BadDpiMeansBaseAndExtremeValuesSaturate) {
     EXPECT_GE(s.Extent(INT_MAX, INT_MAX), 0);
     EXPECT_EQ(ScaleForDpi(100, 144), 150);
 }
+
+TEST(DisplayScale, FromOneScaleToAnotherAndBack) {
+    // A window moved between displays: 150 % to 200 % and back to 100 % gives the layout's own.
+    EXPECT_EQ(ScaleBetween(849, 192, 144), 1132);
+    EXPECT_EQ(ScaleBetween(ScaleBetween(ScaleForDpi(101, 144), 192, 144), 96, 192), 101);
+    EXPECT_EQ(ScaleBetween(-24, 120, 144), -20);
+    EXPECT_EQ(ScaleBetween(77, 0, 96), 77) << "a failed dpi changes nothing";
+    EXPECT_EQ(ScaleBetween(77, 144, -1), 77);
+}
