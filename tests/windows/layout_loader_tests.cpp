@@ -152,7 +152,7 @@ TEST(LayoutLoader, AFormTakenToAnotherScaleKeepsItsNeighboursMeetingAndComesBack
                                 Obj("TPanel", "West",
                                     {{"Left", Int(5)}, {"Top", Int(50)}, {"Width", Int(101)}, {"Height", Int(33)},
                                      {"Font.Height", Int(-16)}},
-                                    {Obj("TLabel", "Inner", {{"Left", Int(3)}, {"Top", Int(3)}})}),
+                                    {Obj("TLabel", "Inner", {{"Left", Int(3)}, {"Top", Int(3)}, {"AutoSize", Ident("False")}})}),
                                 Obj("TPanel", "East",
                                     {{"Left", Int(106)}, {"Top", Int(50)}, {"Width", Int(57)}, {"Height", Int(33)}})})));
     // The test program declares no scale awareness: the platform gives it 96 dpi.
