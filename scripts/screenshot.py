@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Starts the installer under Wine, waits for its window and saves a picture of it.
-Usage: screenshot.py OUTPUT.png [BUILD_DIR]"""
+Usage: screenshot.py OUTPUT.png [BUILD_DIR]   (QX_DPI=N: in the prefix of system dpi N)"""
 import os
 import sys
 import time
@@ -13,6 +13,7 @@ def main():
     out = os.path.abspath(sys.argv[1])
     if len(sys.argv) > 2:
         os.environ["QX_BUILD_DIR"] = os.path.abspath(sys.argv[2])
+    qw.use_dpi(int(os.environ.get("QX_DPI", "96")))
     qw.kill_all()
     proc = qw.start(qw.program("src/app/QuenrixInstaller.exe"))
     try:

@@ -1,5 +1,6 @@
 #include "CaptionPanel.h"
 
+#include "core/DisplayScale.h"
 #include "framework/Accessible.h"
 
 #include <oleacc.h>
@@ -165,6 +166,18 @@ void TCustomCaptionPanel::PaintCaption(TCanvas& canvas, const RECT& inner) {
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
     canvas.DrawText(Caption(), target, CaptionDrawFlags(alignment, wordWrap_, false));
     lastCaption_ = target;
+}
+
+void TCustomCaptionPanel::ScaleMetrics(int toDpi, int fromDpi) {
+    TCustomPanel::ScaleMetrics(toDpi, fromDpi);
+    const auto scale = [&](int v) { return ScaleBetween(v, toDpi, fromDpi); };
+    textMargin_ = scale(textMargin_);
+    textMarginVertical_ = scale(textMarginVertical_);
+    borders_.borderWidth = scale(borders_.borderWidth);
+    // The grid's dots stay a pixel; their spacing follows the scale (never under the setter's 2).
+    gridX_ = std::max(2, scale(gridX_));
+    gridY_ = std::max(2, scale(gridY_));
+    Invalidate();
 }
 
 void TCustomCaptionPanel::Paint() {

@@ -85,6 +85,7 @@ public:
 protected:
     void Paint() override;
     void AlignControls(RECT& rect) override;
+    void ScaleMetrics(int toDpi, int fromDpi) override;
 
 private:
     template <class T>

@@ -1,5 +1,6 @@
 #include "GlowButton.h"
 
+#include "core/DisplayScale.h"
 #include "core/StoredPicture.h"
 #include "framework/Accessible.h"
 #include "framework/Gdi.h"
@@ -221,6 +222,7 @@ const TClassInfo& TCustomGlowButton::StaticClassInfo() {
         TClassBuilder<C>("TCustomGlowButton", &TCustomControl::StaticClassInfo())
             .Object("Appearance", &C::Appearance, TGlowButtonAppearance::StaticClassInfo())
             .Object("Picture", &C::Picture, TEncodedPicture::StaticClassInfo())
+            .Object("Picture2x", &C::Picture2x, TEncodedPicture::StaticClassInfo())
             .Object("HotPicture", &C::HotPicture, TEncodedPicture::StaticClassInfo())
             .Object("DisabledPicture", &C::DisabledPicture, TEncodedPicture::StaticClassInfo())
             .Enum("Layout", &C::Layout, &C::SetLayout, ButtonLayoutInfo)
@@ -269,6 +271,7 @@ TCustomGlowButton::TCustomGlowButton(TComponent* owner) : TCustomControl(owner),
     notesFont_.SetSize(8);
     auto repaint = [this] { Invalidate(); };
     appearance_.OnChange = repaint;
+    picture2x_.OnChange = repaint;
     picture_.OnChange = repaint;
     hotPicture_.OnChange = repaint;
     disabledPicture_.OnChange = repaint;
@@ -468,6 +471,16 @@ TGdiPlusPicture* TCustomGlowButton::CurrentPicture() {
     return picture_.Empty() ? nullptr : &picture_.Picture();
 }
 
+void TCustomGlowButton::ScaleMetrics(int toDpi, int fromDpi) {
+    const auto scale = [&](int v) { return ScaleBetween(v, toDpi, fromDpi); };
+    spacing_ = scale(spacing_);
+    marginHorz_ = scale(marginHorz_);
+    marginVert_ = scale(marginVert_);
+    notesFont_.SetHeight(scale(notesFont_.Height()));
+    dpi_ = toDpi;
+    Invalidate();
+}
+
 void TCustomGlowButton::Paint() {
     lastPicture_ = lastCaption_ = {};
     const RECT client = ClientRect();
@@ -522,8 +535,8 @@ void TCustomGlowButton::Paint() {
         int pw = 0, ph = 0;
         if (picture) {
             try {
-                pw = picture->Width();
-                ph = picture->Height();
+                pw = ScaleForDpi(picture->Width(), dpi_);
+                ph = ScaleForDpi(picture->Height(), dpi_);
             } catch (const std::exception&) {
                 picture = nullptr;  // an undecodable picture is left out
             }
@@ -549,7 +562,12 @@ void TCustomGlowButton::Paint() {
         if (Font().Style() & fsBold) fontStyle |= Gdiplus::FontStyleBold;
         if (Font().Style() & fsItalic) fontStyle |= Gdiplus::FontStyleItalic;
         if (Font().Style() & fsUnderline) fontStyle |= Gdiplus::FontStyleUnderline;
-        Gdiplus::Font gpFont(useFamily, float(std::max(1, captionFont.Size())), fontStyle, Gdiplus::UnitPoint);
+        // The font's height is in the window's pixels, already at its scale; GDI+ turns points
+        // into pixels by the device's dpi, which a window moved to another display need not
+        // share: the size is given in points of that device so that it comes out as those pixels.
+        const float deviceDpi = g.GetDpiY() > 0 ? g.GetDpiY() : 96.0f;
+        Gdiplus::Font gpFont(useFamily, float(std::max(1, captionFont.Size())) * 96.0f / deviceDpi, fontStyle,
+                             Gdiplus::UnitPoint);
         Gdiplus::StringFormat format;
         if (!wordWrap_) format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
         format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixShow);  // the accelerator underlined, as on platform buttons
@@ -616,7 +634,10 @@ void TCustomGlowButton::Paint() {
         }
         if (picture && pw > 0 && ph > 0) {
             try {
-                picture->Draw(g, pictureRect.left, pictureRect.top, pw, ph);
+                TGdiPlusPicture* source = picture;
+                if (picture == &picture_.Picture() && dpi_ > BaseDpi && !picture2x_.Empty())
+                    source = &picture2x_.Picture();
+                source->Draw(g, pictureRect.left, pictureRect.top, pw, ph);
                 lastPicture_ = pictureRect;
             } catch (const std::exception&) {
             }

@@ -68,6 +68,8 @@ public:
 
     TGlowButtonAppearance* Appearance() { return &appearance_; }
     TEncodedPicture* Picture() { return &picture_; }
+    // Picture drawn at twice its size: drawn in its place above 100 % (see TImage::Picture2x).
+    TEncodedPicture* Picture2x() { return &picture2x_; }
     TEncodedPicture* HotPicture() { return &hotPicture_; }
     TEncodedPicture* DisabledPicture() { return &disabledPicture_; }
 
@@ -126,6 +128,7 @@ protected:
     void WndProc(TMessage& message) override;
     void Paint() override;
     void CreateWindowHandleDone() override;
+    void ScaleMetrics(int toDpi, int fromDpi) override;
 
 private:
     void Apply(const TGlowEffects& effects);
@@ -138,7 +141,7 @@ private:
     TGdiPlusPicture* CurrentPicture();
 
     TGlowButtonAppearance appearance_;
-    TEncodedPicture picture_, hotPicture_, disabledPicture_;
+    TEncodedPicture picture_, picture2x_, hotPicture_, disabledPicture_;
     TGlowAnimation animation_;
     bool pointerInside_ = false;
     bool keyDown_ = false;
@@ -160,6 +163,7 @@ private:
     TFont notesFont_;
     std::u16string notes_;
     RECT lastPicture_{}, lastCaption_{};
+    int dpi_ = 96;  // the display scale the button is laid out at: its pictures are drawn at it
 };
 
 class TGlowButton : public TCustomGlowButton {

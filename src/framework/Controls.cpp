@@ -1,6 +1,7 @@
 #include "framework/Controls.h"
 
 #include "core/Accelerator.h"
+#include "core/DisplayScale.h"
 #include "core/Text.h"
 #include "framework/Accessible.h"
 #include "framework/ExceptionReport.h"
@@ -457,6 +458,19 @@ void TControl::Loaded() {
     if (align_ != TAlign::alNone) RequestAlign();
 }
 
+void TControl::ChangeScale(int toDpi, int fromDpi) {
+    if (toDpi <= 0 || fromDpi <= 0 || toDpi == fromDpi) return;
+    ScaleBounds(toDpi, fromDpi);
+    if (!parentFont_) font_->SetHeight(ScaleBetween(font_->Height(), toDpi, fromDpi));
+    ScaleMetrics(toDpi, fromDpi);
+}
+
+void TControl::ScaleBounds(int toDpi, int fromDpi) {
+    const auto scale = [&](int v) { return ScaleBetween(v, toDpi, fromDpi); };
+    const int left = scale(left_), top = scale(top_);
+    SetBounds(left, top, scale(left_ + width_) - left, scale(top_ + height_) - top);
+}
+
 void TControl::BringToFront() {
     if (!parent_) return;
     auto& list = parent_->controls_;
@@ -866,6 +880,22 @@ void TWinControl::Broadcast(TMessage& message) {
         TMessage copy = message;
         c->WindowProc(copy);
     }
+}
+
+void TWinControl::ChangeScale(int toDpi, int fromDpi) {
+    if (toDpi <= 0 || fromDpi <= 0 || toDpi == fromDpi) return;
+    // Aligned children are placed once, at the end, in the scaled client area: aligning after
+    // every single change would scale some of them twice.
+    ++realigning_;
+    try {
+        TControl::ChangeScale(toDpi, fromDpi);
+        for (TControl* c : controls_) c->ChangeScale(toDpi, fromDpi);
+    } catch (...) {
+        --realigning_;
+        throw;
+    }
+    --realigning_;
+    Realign();
 }
 
 void TWinControl::Realign() {

@@ -188,7 +188,17 @@ public:
 
     void Loaded() override;
 
+    // Takes the control from one display scale to another: its place and size by their
+    // edges (neighbours that met still meet), its own font (one taken from the parent follows
+    // the parent's), and the pixel sizes the control keeps itself (ScaleMetrics).
+    virtual void ChangeScale(int toDpi, int fromDpi);
+
 protected:
+    // Pixel sizes a control keeps apart from its bounds and font (margins, glow, borders):
+    // scaled with it.
+    virtual void ScaleMetrics(int /*toDpi*/, int /*fromDpi*/) {}
+    // The place and size part of ChangeScale (a form keeps its place and scales its client).
+    virtual void ScaleBounds(int toDpi, int fromDpi);
     // A form answers itself: the controls reach the form they lie on without knowing forms.
     virtual TCustomForm* AsForm() { return nullptr; }
     virtual void WndProc(TMessage& message);
@@ -322,6 +332,7 @@ public:
     bool IsWindowed() const override { return true; }
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
+    void ChangeScale(int toDpi, int fromDpi) override;
 
     // Sends a message to every child control (and their children).
     void Broadcast(TMessage& message);

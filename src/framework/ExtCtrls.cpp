@@ -1,5 +1,7 @@
 #include "framework/ExtCtrls.h"
 
+#include "core/DisplayScale.h"
+
 #include "framework/Accessible.h"
 #include "framework/ExceptionReport.h"
 
@@ -15,6 +17,7 @@ namespace qx {
 const TClassInfo& TImage::StaticClassInfo() {
     static const TClassInfo info = TClassBuilder<TImage>("TImage", &TGraphicControl::StaticClassInfo())
                                        .Object("Picture", &TImage::PictureObject, TPicture::StaticClassInfo())
+                                       .Object("Picture2x", &TImage::Picture2xObject, TPicture::StaticClassInfo())
                                        .Bool("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize)
                                        .Bool("Stretch", &TImage::Stretch, &TImage::SetStretch)
                                        .Bool("Center", &TImage::Center, &TImage::SetCenter)
@@ -28,11 +31,14 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
     width_ = 105;
     height_ = 105;
     picture_.OnChange = [this] { PictureChanged(); };
+    picture2x_.OnChange = [this] { Invalidate(); };
 }
 
 void TImage::PictureChanged() {
-    if (autoSize_ && !IsLoading() && picture_.Width() > 0 && picture_.Height() > 0)
-        SetBounds(left_, top_, picture_.Width(), picture_.Height());
+    if (autoSize_ && !IsLoading() && picture_.Width() > 0 && picture_.Height() > 0) {
+        const SIZE size = ScaledPictureSize();
+        SetBounds(left_, top_, size.cx, size.cy);
+    }
     if (TGraphic* g = picture_.Graphic()) g->SetTransparent(transparent_);
     Invalidate();
 }
@@ -63,8 +69,18 @@ void TImage::SetTransparent(bool v) {
     PictureChanged();
 }
 
+SIZE TImage::ScaledPictureSize() const {
+    return {ScaleForDpi(picture_.Width(), dpi_), ScaleForDpi(picture_.Height(), dpi_)};
+}
+
+void TImage::ScaleMetrics(int toDpi, int /*fromDpi*/) {
+    dpi_ = toDpi;
+    Invalidate();
+}
+
 RECT TImage::DestRect() const {
-    int w = picture_.Width(), h = picture_.Height();
+    const SIZE size = ScaledPictureSize();
+    const int w = size.cx, h = size.cy;
     if (stretch_) return ClientRect();
     RECT r{0, 0, w, h};
     if (center_) OffsetRect(&r, (width_ - w) / 2, (height_ - h) / 2);
@@ -80,6 +96,10 @@ void TImage::DescribeAccessible(TAccessibleInfo& info) const {
 void TImage::Paint() {
     TGraphic* g = picture_.Graphic();
     if (!g || g->Empty()) return;
+    if (TGraphic* large = picture2x_.Graphic(); large && !large->Empty() && dpi_ > BaseDpi) {
+        large->SetTransparent(transparent_);
+        g = large;
+    }
     RECT r = DestRect();
     g->Draw(Canvas(), r);
 }

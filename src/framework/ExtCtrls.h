@@ -13,6 +13,11 @@ public:
     explicit TImage(TComponent* owner);
     TPicture& Picture() { return picture_; }
     TPicture* PictureObject() { return &picture_; }
+    // The same picture drawn at twice its size: taken in its place (at Picture's scaled size)
+    // whenever the control is shown above 100 %, so that a larger display gets a sharp picture
+    // rather than an enlarged one.
+    TPicture& Picture2x() { return picture2x_; }
+    TPicture* Picture2xObject() { return &picture2x_; }
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool value);
     bool Stretch() const { return stretch_; }
@@ -27,15 +32,20 @@ public:
 
 protected:
     void Paint() override;
+    void ScaleMetrics(int toDpi, int fromDpi) override;
 
 private:
     void PictureChanged();
     RECT DestRect() const;
+    // The picture's size at the control's display scale.
+    SIZE ScaledPictureSize() const;
     TPicture picture_;
+    TPicture picture2x_;
     bool autoSize_ = false;
     bool stretch_ = false;
     bool center_ = false;
     bool transparent_ = false;
+    int dpi_ = 96;
 };
 
 // Calls OnTimer every Interval milliseconds while Enabled.

@@ -1,9 +1,11 @@
 #include "framework/Forms.h"
 
+#include "core/DisplayScale.h"
 #include "core/TabOrder.h"
 #include "core/Text.h"
 #include "framework/ExceptionReport.h"
 #include "framework/Menus.h"
+#include "framework/WindowDpi.h"
 
 #include <objbase.h>
 
@@ -369,6 +371,54 @@ void TCustomForm::ApplyClientSize() {
                  RectHeight(window) + wantH - RectHeight(client), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TCustomForm::SetPixelsPerInch(int dpi) {
+    if (dpi <= 0) return;
+    // While the layout is read this names the scale it was written for; afterwards it is a
+    // request to lay the form out at another.
+    if (IsLoading())
+        pixelsPerInch_ = dpi;
+    else
+        ChangeScale(dpi, pixelsPerInch_);
+}
+
+void TCustomForm::ScaleToDisplay() {
+    const int dpi = HandleAllocated() ? WindowDpi(Handle()) : SystemDpi();
+    ChangeScale(dpi, pixelsPerInch_);
+}
+
+void TCustomForm::ChangeScale(int toDpi, int fromDpi) {
+    if (toDpi <= 0 || fromDpi <= 0 || toDpi == fromDpi) return;
+    pixelsPerInch_ = toDpi;
+    TWinControl::ChangeScale(toDpi, fromDpi);
+}
+
+void TCustomForm::ScaleBounds(int toDpi, int fromDpi) {
+    // A form keeps its place on the screen; its client area is what the layout sizes.
+    const auto scale = [&](int v) { return ScaleBetween(v, toDpi, fromDpi); };
+    if (clientWidth_ >= 0) clientWidth_ = scale(clientWidth_);
+    if (clientHeight_ >= 0) clientHeight_ = scale(clientHeight_);
+    if (!HandleAllocated()) {
+        width_ = scale(width_);
+        height_ = scale(height_);
+        return;
+    }
+    if (clientWidth_ < 0 || clientHeight_ < 0) {
+        const RECT client = TWinControl::ClientRect();
+        if (clientWidth_ < 0) clientWidth_ = scale(RectWidth(client));
+        if (clientHeight_ < 0) clientHeight_ = scale(RectHeight(client));
+    }
+    ApplyClientSize();
+}
+
+void TCustomForm::DisplayScaleChanged(int dpi, const RECT& suggested) {
+    ChangeScale(dpi, pixelsPerInch_);
+    // The platform's rectangle keeps the window under the pointer on the new display; the
+    // client size follows from it and the frame.
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, RectWidth(suggested), RectHeight(suggested),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Invalidate();
+}
+
 void TCustomForm::SetClientWidth(int width) {
     clientWidth_ = width;
     ApplyClientSize();
@@ -573,6 +623,13 @@ void TCustomForm::WndProc(TMessage& m) {
             m.Result = OfferToControls(this, CM_DIALOGCHAR, m.WParam, m.LParam) ? 1 : 0;
             return;
         case WM_CLOSE: DoClose(); return;
+        case WM_DPICHANGED:
+            if (m.LParam) {
+                DisplayScaleChanged(LOWORD(m.WParam), *reinterpret_cast<const RECT*>(m.LParam));
+                m.Result = 0;
+                return;
+            }
+            break;
         case WM_COMMAND:
             // A menu's command (an accelerator's too); the MDI window list and everything
             // else go on to the default handling.

@@ -39,8 +39,14 @@ public:
     void SetBorderIcons(TBorderIcons icons);
     TPosition Position() const { return position_; }
     void SetPosition(TPosition position) { position_ = position; }
-    int PixelsPerInch() const { return 96; }
-    void SetPixelsPerInch(int) {}
+    // The dpi the form is laid out for now: the layout's own (96) until ScaleToDisplay or a
+    // change of the window's display scale takes it to the display's.
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int dpi);
+    // Lays the form out at its window's display scale (the system's before the window
+    // exists): called once its layout has been read.
+    void ScaleToDisplay();
+    void ChangeScale(int toDpi, int fromDpi) override;
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool v) { autoScroll_ = v; }
     void SetClientWidth(int width) override;
@@ -116,6 +122,7 @@ protected:
     void CreateWindowHandleDone() override;
     void DestroyHandle() override;
     void AlignControls(RECT& rect) override;
+    void ScaleBounds(int toDpi, int fromDpi) override;
     void Notification(TComponent* component, TOperation operation) override;
 
     TCustomForm* AsForm() override { return this; }
@@ -127,6 +134,8 @@ protected:
 
 private:
     void ApplyClientSize();
+    // WM_DPICHANGED: the window moved to a display of another scale.
+    void DisplayScaleChanged(int dpi, const RECT& suggested);
     void PlaceOnScreen();
     DWORD FrameStyle() const;
     DWORD FrameExStyle() const;
@@ -135,6 +144,7 @@ private:
     TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     TPosition position_ = TPosition::poDesigned;
     bool autoScroll_ = false;
+    int pixelsPerInch_ = 96;
     int clientWidth_ = -1, clientHeight_ = -1;
     bool placed_ = false;
     TWinControl* activeControl_ = nullptr;

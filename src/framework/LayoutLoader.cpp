@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 #include "framework/Controls.h"
+#include "framework/Forms.h"
 
 #include <windows.h>
 
@@ -41,6 +42,8 @@ public:
             f.prop->SetObj(f.target, c);
         }
         for (TComponent* c : loaded_) c->Loaded();
+        // Layouts are written at one scale; the form is shown at its display's.
+        if (auto* form = dynamic_cast<TCustomForm*>(root_)) form->ScaleToDisplay();
     }
 
 private:

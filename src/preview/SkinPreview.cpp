@@ -478,6 +478,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         if (path.empty()) skin->ReadSkinStream(EmbeddedSkinRecord());
         skin->SetActive(true);
         form->Build(skin);
+        // Built in 96-dpi numbers, as a layout is written: laid out at the display's scale once whole.
+        form->ScaleToDisplay();
         skin->Loaded();
         if (!path.empty()) {
             // A skin file replaces the stored one; one that cannot be used leaves the system look.

@@ -83,6 +83,25 @@ class Rocket(unittest.TestCase):
             self.assertTrue(r == g == b and r < 128, (r, g, b))
 
 
+class TwiceTheSize(unittest.TestCase):
+    def test_each_200_percent_picture_is_the_same_drawing_at_twice_the_size(self):
+        # Each 2 x 2 block of the large picture, averaged, is close to the small one's pixel:
+        # the same shapes in the same places, not another drawing or a shifted one.
+        for small_name, large_name in (("cloud128.png", "cloud256.png"), ("rocket32.png", "rocket64.png")):
+            sw, sh, small = decode_png(read(small_name))
+            lw, lh, large = decode_png(read(large_name))
+            self.assertEqual((lw, lh), (2 * sw, 2 * sh), large_name)
+            worst, total = 0, 0
+            for y in range(sh):
+                for x in range(sw):
+                    for c in range(4):
+                        block = sum(large[2 * y + dy][(2 * x + dx) * 4 + c] for dy in (0, 1) for dx in (0, 1)) / 4
+                        d = abs(block - small[y][x * 4 + c])
+                        worst, total = max(worst, d), total + d
+            self.assertLess(total / (sw * sh * 4), 6, large_name + ": on average")
+            self.assertLess(worst, 160, large_name + ": everywhere")
+
+
 class Icon(unittest.TestCase):
     def test_directory_holds_the_ten_images(self):
         data = read("mainicon.ico")

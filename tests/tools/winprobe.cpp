@@ -15,6 +15,9 @@
 //                                 simple children of that role, which asks the window least)
 //   winprobe acctree HWND         the same for the window's whole tree of objects, child windows
 //                                 nested in their parents' children
+//   winprobe dpichanged HWND DPI L T R B  sends WM_DPICHANGED with that dpi and suggested
+//                                 rectangle, as the platform does when the window moves to a
+//                                 display of another scale
 //   winprobe toggles BUTTON N WATCH  clicks BUTTON N times, each time waiting (up to 10 s) until
 //                                 WATCH's answer to the skinned query (0x3523) changes; prints
 //                                 how many clicks changed it
@@ -248,10 +251,38 @@ std::string Tree(HWND window, int depth) {
 
 HWND Handle(const wchar_t* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(_wcstoui64(s, nullptr, 10))); }
 
+// WM_DPICHANGED's rectangle is a pointer. Whether a platform copies it into the receiving
+// process is not promised, so the rectangle is put at one address valid in both: written into
+// the target's memory and, at the same address, into this process's.
+int SendDpiChanged(HWND window, int dpi, const RECT& suggested) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 1;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    SIZE_T written = 0;
+    if (!remote || !WriteProcessMemory(process, remote, &suggested, sizeof suggested, &written)) {
+        CloseHandle(process);
+        return 1;
+    }
+    void* local = VirtualAlloc(remote, sizeof(RECT), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    if (local == remote) *static_cast<RECT*>(local) = suggested;
+    DWORD_PTR result = 0;
+    const BOOL sent = SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
+                                          SMTO_ABORTIFHUNG, 10000, &result);
+    if (local) VirtualFree(local, 0, MEM_RELEASE);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return sent ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
+    // Rectangles in the display's own pixels: a probe left unaware of the scale would be given
+    // them divided by it.
+    SetProcessDPIAware();
     std::wstring cmd = argv[1];
     if (cmd == L"list") {
         EnumWindows(Top, 0);
@@ -317,6 +348,9 @@ int wmain(int argc, wchar_t** argv) {
             }
         }
         std::printf("%d\n", changed);
+    } else if (cmd == L"dpichanged" && argc > 7) {
+        const RECT r{_wtol(argv[4]), _wtol(argv[5]), _wtol(argv[6]), _wtol(argv[7])};
+        return SendDpiChanged(Handle(argv[2]), _wtoi(argv[3]), r);
     } else if (cmd == L"text" && argc > 3) {
         SetWindowTextW(Handle(argv[2]), argv[3]);
     } else {

@@ -142,3 +142,58 @@ TEST(LayoutLoader, TruncatedDataStopsWithAnErrorAndFreesWhatWasMade) {
         EXPECT_THROW(LoadLayout(&form, std::span<const std::uint8_t>(bytes.data(), n)), ELayoutError) << n;
     }
 }
+
+TEST(LayoutLoader, AFormTakenToAnotherScaleKeepsItsNeighboursMeetingAndComesBackWhole) {
+    TTestForm form(nullptr);
+    LoadLayout(&form,
+               WriteLayout(Obj("TTestForm", "Scaled",
+                               {{"ClientWidth", Int(300)}, {"ClientHeight", Int(200)}, {"Font.Height", Int(-13)}},
+                               {Obj("TPanel", "Head", {{"Align", Ident("alTop")}, {"Height", Int(41)}}),
+                                Obj("TPanel", "West",
+                                    {{"Left", Int(5)}, {"Top", Int(50)}, {"Width", Int(101)}, {"Height", Int(33)},
+                                     {"Font.Height", Int(-16)}},
+                                    {Obj("TLabel", "Inner", {{"Left", Int(3)}, {"Top", Int(3)}, {"AutoSize", Ident("False")}})}),
+                                Obj("TPanel", "East",
+                                    {{"Left", Int(106)}, {"Top", Int(50)}, {"Width", Int(57)}, {"Height", Int(33)}})})));
+    // The test program declares no scale awareness: the platform gives it 96 dpi.
+    EXPECT_EQ(form.PixelsPerInch(), 96);
+    auto* head = dynamic_cast<TControl*>(form.FindComponent("Head"));
+    auto* west = dynamic_cast<TControl*>(form.FindComponent("West"));
+    auto* east = dynamic_cast<TControl*>(form.FindComponent("East"));
+    auto* inner = dynamic_cast<TControl*>(form.FindComponent("Inner"));
+    ASSERT_TRUE(head && west && east && inner);
+    const RECT west96 = west->BoundsRect(), east96 = east->BoundsRect(), inner96 = inner->BoundsRect();
+
+    form.ChangeScale(144, 96);
+    EXPECT_EQ(form.PixelsPerInch(), 144);
+    EXPECT_EQ(form.ClientWidth(), 450);
+    EXPECT_EQ(form.ClientHeight(), 300);
+    EXPECT_EQ(head->Width(), 450) << "an aligned child is placed once, in the scaled client";
+    EXPECT_EQ(head->Height(), 62);
+    EXPECT_EQ(west->BoundsRect().right, east->BoundsRect().left) << "neighbours still meet";
+    EXPECT_EQ(west->BoundsRect().bottom, east->BoundsRect().bottom);
+    EXPECT_EQ(form.Font().Height(), -20);
+    EXPECT_EQ(west->Font().Height(), -24);
+    EXPECT_EQ(inner->Font().Height(), -24) << "a font taken from the parent follows the parent's";
+
+    form.ChangeScale(96, 144);
+    EXPECT_EQ(form.ClientWidth(), 300);
+    EXPECT_EQ(head->Height(), 41);
+    const RECT westBack = west->BoundsRect(), eastBack = east->BoundsRect(), innerBack = inner->BoundsRect();
+    EXPECT_TRUE(EqualRect(&westBack, &west96) && EqualRect(&eastBack, &east96) && EqualRect(&innerBack, &inner96))
+        << "there and back loses nothing";
+    EXPECT_EQ(west->Font().Height(), -16);
+
+    // Moved to a display at 200 %: laid out again, in the rectangle the platform suggests.
+    form.HandleNeeded();
+    RECT suggested{40, 30, 40 + 640, 30 + 460};
+    SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    RECT window{};
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_TRUE(EqualRect(&window, &suggested));
+    EXPECT_EQ(form.PixelsPerInch(), 192);
+    EXPECT_EQ(west->BoundsRect().left, 10);
+    EXPECT_EQ(west->BoundsRect().right, east->BoundsRect().left);
+    EXPECT_EQ(east->BoundsRect().right, 2 * east96.right);
+    EXPECT_EQ(head->Width(), form.ClientWidth());
+}

@@ -3,6 +3,8 @@
 
   Image1 picture   cloud128.png   128 x 128 RGBA: teal cloud, white downward arrow
   install button   rocket32.png    32 x 32 RGBA: grey line drawing of a rocket
+  (200 %)          cloud256.png, rocket64.png: the same two drawn at twice the size, for
+                                   displays scaled above 100 %
   MAINICON         mainicon.ico    ten images of the cloud (32-bit with alpha and 8-bit
                                    with a palette and AND mask)
 
@@ -403,6 +405,12 @@ def build():
     files["cloud128.png"] = encode_png(cloud, 128, 128)
     rocket = render(32, rocket_scene(), 8)
     files["rocket32.png"] = encode_png(rocket, 32, 32)
+    # The same drawings at 200 %, drawn at that size rather than enlarged (the sampling grid
+    # is halved along each side so that each file costs about the same to draw).
+    cloud2x = render(256, cloud_scene(256), grid_for(256))
+    files["cloud256.png"] = encode_png(cloud2x, 256, 256)
+    rocket2x = render(64, rocket_scene(), 4)
+    files["rocket64.png"] = encode_png(rocket2x, 64, 64)
 
     icon = {size: render(size, cloud_scene(size, ICON_ZOOM), grid_for(size)) for size in (16, 24, 32, 48, 64, 256)}
     images = []
