@@ -1,0 +1,19 @@
+// The dpi the platform gives a window, the one source of a window's display scale.
+#pragma once
+#include <windows.h>
+
+#include "core/DisplayScale.h"
+
+namespace qx {
+
+// The window's dpi: GetDpiForWindow where the system has it (Windows 10 1607 and later), else
+// the LOGPIXELSX of the window's device. The base dpi when neither answers.
+int WindowDpi(HWND window);
+
+// The dpi of the system, for sizing a window before it exists (GetDpiForSystem where present,
+// else the screen's LOGPIXELSX).
+int SystemDpi();
+
+inline TDisplayScale WindowScale(HWND window) { return TDisplayScale(WindowDpi(window)); }
+
+}  // namespace qx
