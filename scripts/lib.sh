@@ -96,16 +96,17 @@ qx_sources_without_security() {
   done
 }
 
-# An X server for Wine. One display per user of the scripts; reused when alive.
+# An X server for Wine. One display per user of the scripts; reused when alive. QX_SCREEN
+# (WIDTHxHEIGHT) sizes a new one.
 qx_start_display() {
-  local num=${QX_DISPLAY_NUM:-77}
+  local num=${QX_DISPLAY_NUM:-77} size=${QX_SCREEN:-1024x768}
   local lock=/tmp/.X${num}-lock
   if [ -f "$lock" ] && kill -0 "$(tr -d ' ' <"$lock")" 2>/dev/null; then
     export DISPLAY=:$num
     return 0
   fi
   rm -f "$lock" "/tmp/.X11-unix/X$num"
-  setsid nohup Xvfb ":$num" -screen 0 1024x768x24 -nolisten tcp >/tmp/qx-xvfb-$num.log 2>&1 < /dev/null &
+  setsid nohup Xvfb ":$num" -screen 0 "${size}x24" -nolisten tcp >/tmp/qx-xvfb-$num.log 2>&1 < /dev/null &
   for _ in $(seq 1 100); do
     [ -e "/tmp/.X11-unix/X$num" ] && break
     sleep 0.1
@@ -113,10 +114,25 @@ qx_start_display() {
   export DISPLAY=:$num
 }
 
+# The display of the scaled prefixes: a screen of its own, large enough for a window at 200 %,
+# so that the build's usual screen keeps the size the other tests expect.
+QX_SCALED_SCREEN=2400x1600
+qx_scaled_display_num() { echo "${QX_SCALED_DISPLAY_NUM:-$(( ${QX_DISPLAY_NUM:-77} + 100 ))}"; }
+
+# Uses the display and prefix of system dpi QX_DPI when it is set to other than 96: a prefix
+# per scale beside the build's own ($1/wineprefix-dpiN), made once and reused like it.
+# Prints the prefix to use.
+qx_scaled_session() {  # $1: build folder
+  local dpi=${QX_DPI:-96}
+  if [ "$dpi" = 96 ]; then echo "${QX_WINEPREFIX:-$1/wineprefix}"; return; fi
+  echo "${QX_WINEPREFIX:-$1/wineprefix-dpi$dpi}"
+}
+
 # A Wine prefix in the build folder, with the X11 driver told to leave window
-# decoration to the program (so custom non-client painting and window regions show).
-qx_prepare_prefix() {  # $1: prefix folder, $2: wine binary
-  local prefix=$1 wine=$2
+# decoration to the program (so custom non-client painting and window regions show), and with
+# $3 the system dpi (LogPixels) it is made at.
+qx_prepare_prefix() {  # $1: prefix folder, $2: wine binary, $3: dpi (default 96)
+  local prefix=$1 wine=$2 dpi=${3:-96}
   export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
   mkdir -p "$(dirname "$prefix")"
   (
@@ -126,6 +142,9 @@ qx_prepare_prefix() {  # $1: prefix folder, $2: wine binary
       "$wine" wineboot -i >/dev/null 2>&1 || true
       "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
       "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+      if [ "$dpi" != 96 ]; then
+        "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+      fi
       wineserver -w
       touch "$prefix/.qx-ready"
     fi

@@ -21,8 +21,27 @@ def build_dir():
     return path
 
 
+# The system dpi of the session: None for the build's own prefix (96 dpi); 120, 144, 192...
+# for the prefix of that display scale (made once per build by the launcher, on a screen of
+# its own large enough for a window at 200 %).
+DPI = None
+
+
+def use_dpi(dpi):
+    """Runs what follows in the prefix of system dpi dpi (None or 96: the build's own)."""
+    global DPI
+    DPI = None if dpi in (None, 96) else int(dpi)
+
+
+def display_num():
+    num = int(os.environ.get("QX_DISPLAY_NUM", "77"))
+    if DPI:
+        return int(os.environ.get("QX_SCALED_DISPLAY_NUM", str(num + 100)))
+    return num
+
+
 def display():
-    return ":" + os.environ.get("QX_DISPLAY_NUM", "77")
+    return ":%d" % display_num()
 
 
 # A Wine session of its own (set by tests that run the program inside Linux namespaces):
@@ -32,7 +51,9 @@ PREFIX = None
 
 
 def prefix():
-    return PREFIX or os.path.join(build_dir(), "wineprefix")
+    if PREFIX:
+        return PREFIX
+    return os.path.join(build_dir(), "wineprefix-dpi%d" % DPI if DPI else "wineprefix")
 
 
 def env(extra=None):
@@ -41,6 +62,9 @@ def env(extra=None):
     e["DISPLAY"] = display()
     e["WINEPREFIX"] = prefix()
     e["QX_WINEPREFIX"] = prefix()
+    e["QX_DPI"] = str(DPI or 96)
+    if DPI:
+        e["QX_SCALED_DISPLAY_NUM"] = str(display_num())
     e.setdefault("WINEDEBUG", "-all")
     if extra:
         e.update(extra)
