@@ -10,12 +10,12 @@ namespace qx {
 
 namespace {
 
-int EffectiveDpi(int dpi) { return dpi < 1 ? kSkinBaseDpi : dpi; }
+int EffectiveDpi(int dpi) { return dpi < 1 ? BaseDpi : dpi; }
 
 // Skin values come from a file: sums of two of them are taken in 64 bits and every result is
 // held in int's range.
 int Scale64(std::int64_t length, int dpi) {
-    const std::int64_t scaled = MulDiv64(length, EffectiveDpi(dpi), kSkinBaseDpi);
+    const std::int64_t scaled = MulDiv64(length, EffectiveDpi(dpi), BaseDpi);
     return static_cast<int>(std::clamp<std::int64_t>(scaled, INT_MIN / 2, INT_MAX / 2));
 }
 
@@ -35,7 +35,7 @@ struct TPiece {
     int X, Y, W, H;
 };
 
-bool IsWholeMultiple(int dpi) { return dpi % kSkinBaseDpi == 0; }
+bool IsWholeMultiple(int dpi) { return dpi % BaseDpi == 0; }
 
 // Resamples one piece of the source into one piece of the destination.
 void ResamplePiece(const TSkinPixels& src, const TPiece& s, TSkinPixels& dst, const TPiece& d, bool nearest) {

@@ -3,6 +3,8 @@
 // resampling of skin pictures (nearest for whole multiples, smooth between, the magenta key
 // kept exact).
 #pragma once
+#include "core/DisplayScale.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -10,9 +12,8 @@
 
 namespace qx {
 
-inline constexpr int kSkinBaseDpi = 96;
-
-// A length of the 96-dpi skin at dpi, rounded to the nearest pixel (halves away from zero).
+// A length of the 96-dpi skin at dpi, rounded to the nearest pixel (halves away from zero),
+// the rule of ScaleForDpi taken in 64 bits for sums of skin values.
 // A dpi below 1 counts as 96.
 int ScaleSkinLength(int length, int dpi);
 

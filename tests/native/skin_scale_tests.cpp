@@ -52,6 +52,9 @@ TEST(SkinScale, LengthsAndPlacesKeepTheirProportionsAndNeighbours) {
     EXPECT_EQ(ScaleSkinLength(29, 144), 44);  // 43.5 rounds away from zero
     EXPECT_EQ(ScaleSkinLength(4, 120), 5);
     EXPECT_EQ(ScaleSkinLength(7, 0), 7);      // no dpi known: the skin as drawn
+    // The skin and the layout scale by one rule, so skinned frames and controls line up.
+    for (int dpi : kScales)
+        for (int v = -50; v <= 600; ++v) ASSERT_EQ(ScaleSkinLength(v, dpi), ScaleForDpi(v, dpi)) << v << " at " << dpi;
     EXPECT_EQ(ScaleSkinInsets({4, 29, 4, 0}, 9, 29, 192), (TSkinInsets{8, 58, 8, 0}));
 
     // Boxes that share an edge at 96 dpi share it at scale.
