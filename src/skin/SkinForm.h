@@ -10,6 +10,7 @@
 #include "framework/Gdi.h"
 #include "framework/Graphics.h"
 #include "skin/CaptionBar.h"
+#include "skin/ScaledPictures.h"
 #include "skin/SkinMessages.h"
 #include "skin/Skinner.h"
 #include "skin/SystemCommands.h"
@@ -162,6 +163,11 @@ public:
     int BorderRight() const { return FBorderRight; }
     int BorderBottom() const { return FBorderBottom; }
     int MenuHeight() const { return FMenuHeight; }
+    // The window's dpi as the frame was last measured, and the skin drawn at it.
+    int Dpi() const { return FDpi; }
+    TSkinScale SkinScale() const;
+    // A length of the skin at the window's scale.
+    int Scaled(int length) const;
     const std::vector<std::unique_ptr<TSysButton>>& SysButtons() const { return FSysButtons; }
     TBitmap& CaptionBitmap() { return FCaptionBitmap; }
     const std::string& ClassName() const { return FClassName; }
@@ -270,6 +276,7 @@ private:
     std::uint8_t FCaps = 0;
     int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
     int FMenuHeight = 0;
+    int FDpi = BaseDpi;
     SIZE FSysFrame{};
     RECT FClientRect{};
     RECT FWindowRect{};
