@@ -41,10 +41,16 @@ bool SameMargins(const TFrameMargins& a, const TFrameMargins& b) {
 TBitmap* TScaledSkinPictures::Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi) {
     if (dpi == BaseDpi || dpi < 1 || image.Empty()) return nullptr;
     frames = std::max(frames, 1);
-    for (auto& e : entries_) {
-        if (e->Image == &image && e->Source.SharesWith(image) && e->Frames == frames && e->Stacked == stacked &&
-            e->Dpi == dpi && SameMargins(e->Margins, margins))
-            return e->Scaled.get();
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        TEntry& e = **it;
+        if (e.Image != &image || e.Frames != frames || e.Stacked != stacked || e.Dpi != dpi ||
+            !SameMargins(e.Margins, margins))
+            continue;
+        if (e.Source.SharesWith(image)) return e.Scaled.get();
+        // The bitmap holds a new picture now: its old strip goes, and with it its pixels.
+        if (e.Scaled) pixels_ -= std::int64_t{e.Scaled->Width()} * e.Scaled->Height();
+        entries_.erase(it);
+        break;
     }
     auto entry = std::make_unique<TEntry>(TEntry{&image, {}, frames, stacked, margins, dpi, nullptr});
     entry->Source.Share(image);

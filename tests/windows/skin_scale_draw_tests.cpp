@@ -113,8 +113,10 @@ TEST(SkinScaleDraw, PicturesAreScaledOncePerScaleAndNotBeyondTheBudget) {
 
     // A new picture in the same bitmap is scaled anew, not taken from the old one.
     image->Assign(*Picture(20, 12, [](int, int) { return RGB(9, 9, 9); }));
+    const std::int64_t before = pictures.Pixels();
     auto fresh = Drawn(part, TSkinState::Normal, 30, 24, TSkinScale{192, &pictures});
     EXPECT_EQ(At(*fresh, 15, 12), RGB(9, 9, 9));
+    EXPECT_EQ(pictures.Pixels(), before);  // the old picture's strip gave its pixels back
 
     // Over the budget the picture is drawn unscaled into the same rectangle, and not tried again.
     TScaledSkinPictures tight;
