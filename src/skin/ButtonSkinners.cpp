@@ -1,7 +1,9 @@
 #include "skin/ButtonSkinners.h"
 
+#include "core/SkinScale.h"
 #include "framework/Buttons.h"
 #include "framework/Rtti.h"
+#include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
 #include "skin/SkinParts.h"
@@ -76,7 +78,9 @@ void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
     }
     const TSkinPart part = *GlyphPart();
     const SIZE cell = SkinPartSize(part);
-    const int w = cell.cx, h = cell.cy;
+    // The glyph at the window's scale, drawn from the skin's pictures scaled to it.
+    const int dpi = WindowDpi(FHandle);
+    const int w = ScaleSkinLength(cell.cx, dpi), h = ScaleSkinLength(cell.cy, dpi);
     const TSkinState state = GlyphState();
     const LONG_PTR style = WindowStyle();
     RECT glyph{}, text = rect;
@@ -86,16 +90,16 @@ void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
     if (style & BS_LEFTTEXT) {
         glyph.right = rect.right - LeftTextInset();
         glyph.left = glyph.right - w;
-        text.right = glyph.left - 2;
+        text.right = glyph.left - ScaleSkinLength(2, dpi);
         if (FView.RightToLeft()) align = DT_RIGHT;
     } else {
         glyph.left = rect.left;
         glyph.right = glyph.left + w;
-        text.left = rect.left + w + 2;
+        text.left = rect.left + w + ScaleSkinLength(2, dpi);
     }
     const UINT flags = align | DT_EXPANDTABS | DT_WORDBREAK;
     if (FSelfPaint == TSelfPaint::On && !FTransparent) FillFace(dc, rect);
-    DrawSkinPart(dc, part, state, glyph);
+    DrawSkinPart(dc, part, state, glyph, FSkinData->ScaleAt(dpi));
     lastCell_ = SkinPicture(part, state);
     lastGlyph_ = glyph;
     if (FSelfPaint == TSelfPaint::On) DrawCheckCaption(dc, text, flags);

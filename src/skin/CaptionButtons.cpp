@@ -1,6 +1,7 @@
 #include "skin/CaptionButtons.h"
 
 #include "skin/FrameParts.h"
+#include "skin/ScaledFrame.h"
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
@@ -52,11 +53,7 @@ void TCaptionButtons::Layout() {
     for (const auto& button : FButtons) {
         TSysButton& b = *button;
         if (!Visible(b) || b.FSkin->Bitmap.Empty()) continue;
-        const int w = FramePart(b.FSkin->Bitmap.Width(), b.FSkin->Frame), h = b.FSkin->Bitmap.Height();
-        const TButtonPlacement at =
-            PlaceCaptionButton(b.FSkin->Align, b.FSkin->Xcoord, b.FSkin->Ycoord, w, h, band, TTextAnchors{},
-                               TVisibilityRules::Frame);
-        b.FRect = RECT{at.Left, at.Top, at.Left + w, at.Top + h};
+        b.FRect = PlaceScaledCaptionButton(*b.FSkin, band, TTextAnchors{}, TVisibilityRules::Frame, FHost.Dpi());
     }
 }
 
@@ -80,7 +77,7 @@ void TCaptionButtons::PaintAll(TBitmap& strip) {
         }
         const TSkinPart face = CaptionButtonFace(e);
         const bool inactive = !active && HasSkinPicture(face, TSkinState::Inactive);
-        DrawSkinPart(dc, face, inactive ? TSkinState::Inactive : TSkinState::Normal, b->FRect);
+        DrawSkinPart(dc, face, inactive ? TSkinState::Inactive : TSkinState::Normal, b->FRect, FHost.SkinScale());
     }
 }
 
@@ -119,7 +116,7 @@ void TCaptionButtons::PaintSysButton(TSysButton& button, int state) {
             // On the menu bar a maximized child's hot button shows its inactive picture.
             if (e.Visibility == bvMdiMenuBar && shown == TSkinState::Hot) shown = TSkinState::Inactive;
             if (!HasSkinPicture(face, shown)) shown = TSkinState::Normal;
-            DrawSkinPart(c, face, shown, local);
+            DrawSkinPart(c, face, shown, local, FHost.SkinScale());
         }
         TWindowDC dc(window, true);
         if (dc.Get()) BitBlt(dc.Get(), r.left, r.top, w, h, c, 0, 0, SRCCOPY);

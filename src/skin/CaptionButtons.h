@@ -7,6 +7,7 @@
 #include "core/CaptionLayout.h"
 #include "framework/Graphics.h"
 #include "skin/CaptionBar.h"
+#include "skin/ScaledPictures.h"
 
 #include <windows.h>
 
@@ -25,6 +26,9 @@ public:
     virtual HWND Handle() const = 0;
     virtual TSkinData* SkinData() const = 0;
     virtual bool Active() const = 0;
+    // The window's dpi as its frame was last measured, and the skin drawn at it.
+    virtual int Dpi() const = 0;
+    virtual TSkinScale SkinScale() const = 0;
     // The facts the visibility rules ask about the window, and the band the buttons sit in.
     virtual TCaptionFacts CaptionFacts() const = 0;
     virtual TCaptionBand CaptionBand() const = 0;

@@ -3,6 +3,7 @@
 #include "framework/Forms.h"
 #include "skin/SkinData.h"
 #include "skin/FrameParts.h"
+#include "skin/ScaledFrame.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinManager.h"
 
@@ -116,10 +117,7 @@ void TEnumCaption::LayoutCaptionButtons(TSkinForm& form) {
         b->FVisible = CaptionButtonVisible(e.Visibility, e.Visibility1, e.Action, facts, TVisibilityRules::CaptionText,
                                            nullptr);
         if (!b->FVisible || e.Bitmap.Empty()) continue;
-        const int w = FramePart(e.Bitmap.Width(), e.Frame), h = e.Bitmap.Height();
-        const TButtonPlacement at =
-            PlaceCaptionButton(e.Align, e.Xcoord, e.Ycoord, w, h, band, form.TextAnchors, TVisibilityRules::CaptionText);
-        b->FRect = RECT{at.Left, at.Top, at.Left + w, at.Top + h};
+        b->FRect = PlaceScaledCaptionButton(e, band, form.TextAnchors, TVisibilityRules::CaptionText, form.Dpi());
     }
 }
 
@@ -148,8 +146,9 @@ void TEnumCaption::DrawCaptionText(TSkinForm& form, HDC strip, const RECT& capti
     // it, and no sum of them can overflow.
     const int span = std::max(Width(captionRect), Height(captionRect)) + captionRect.right;
     auto fit = [span](int value) { return std::clamp(value, -span, span); };
-    const int backLeft = fit(t.TXTBackleft), backRight = fit(t.TXTBackRight);
-    const int shift = fit(t.Margins.Left), shiftVert = fit(t.Margins.Top), rightClip = fit(t.Margins.Right);
+    const int backLeft = fit(form.Scaled(t.TXTBackleft)), backRight = fit(form.Scaled(t.TXTBackRight));
+    const int shift = fit(form.Scaled(t.Margins.Left)), shiftVert = fit(form.Scaled(t.Margins.Top)),
+              rightClip = fit(form.Scaled(t.Margins.Right));
     const int textWidth = Width(r) + backLeft + backRight, textHeight = Height(r);
     int left;
     const int alignment = form.RightToLeft() ? 2 : t.TextAlignment;
@@ -160,7 +159,7 @@ void TEnumCaption::DrawCaptionText(TSkinForm& form, HDC strip, const RECT& capti
         default: left = 0; break;
     }
     // A dialog shows no icon: its title starts where the icon would have been.
-    if (form.BorderKind() == bkDialog && alignment == 0) left -= 16;
+    if (form.BorderKind() == bkDialog && alignment == 0) left -= form.Scaled(16);
     const int top = captionRect.top + (Height(captionRect) - textHeight) / 2 + shiftVert / 2;
     RECT textRect{left, top, left + textWidth, top + textHeight};
     const int clip = captionRect.right - rightClip;
@@ -168,8 +167,9 @@ void TEnumCaption::DrawCaptionText(TSkinForm& form, HDC strip, const RECT& capti
     form.TextAnchors = TTextAnchors{textRect.left, textRect.right};
 
     if (!t.Bitmap.Empty()) {
-        DrawSkinPart(strip, TitleStrip(t, backLeft, backRight), form.Active() ? TSkinState::Normal : TSkinState::Inactive,
-                     RECT{textRect.left, captionRect.top, textRect.right, captionRect.bottom});
+        // The strip's caps are the skin's own; drawing at the form's scale scales them.
+        DrawSkinPart(strip, TitleStrip(t, fit(t.TXTBackleft), fit(t.TXTBackRight)),
+                     form.Active() ? TSkinState::Normal : TSkinState::Inactive, RECT{textRect.left, captionRect.top, textRect.right, captionRect.bottom}, form.SkinScale());
     }
     RECT inner{textRect.left + backLeft, textRect.top, textRect.right - backRight, textRect.bottom};
     DrawTextWide(strip, text, inner,

@@ -110,7 +110,7 @@ void TSkinMenuBar::Layout(const RECT& band) {
     ReleaseDC(nullptr, screen);
     TBarBand bar{band.left, band.top, band.right, band.bottom, 6, FForm.RightToLeft()};
     const TDataSkinObject* e = HasBarElement(FSkin) ? FSkin.MenuBar.get() : nullptr;
-    bar.FirstOffset = MenuBarFirstOffset(e != nullptr, e ? e->Margins.Left : 0, e ? e->Margins.Right : 0, Width(band),
+    bar.FirstOffset = MenuBarFirstOffset(e != nullptr, e ? FForm.Scaled(e->Margins.Left) : 0, e ? FForm.Scaled(e->Margins.Right) : 0, Width(band),
                                          bar.RightToLeft);
     const std::vector<TBarRect> rects = LayoutMenuBar(items, bar);
     for (std::size_t i = 0; i < FItems.size(); ++i)
@@ -143,7 +143,8 @@ void TSkinMenuBar::Paint(HDC dc, const RECT& band) {
     HDC c = canvas.Canvas().Handle();
     const RECT local{0, 0, w, h};
     if (HasBarElement(FSkin)) {
-        DrawSkinPart(c, MenuBarBand(*FSkin.MenuBar), FForm.Active() ? TSkinState::Normal : TSkinState::Inactive, local);
+        DrawSkinPart(c, MenuBarBand(*FSkin.MenuBar), FForm.Active() ? TSkinState::Normal : TSkinState::Inactive, local,
+                     FForm.SkinScale());
     } else {
         FillSolidRect(c, local, ColorToRGB(FSkin.Colours.Menubar));
     }
@@ -166,7 +167,7 @@ void TSkinMenuBar::Paint(HDC dc, const RECT& band) {
             if (e.Visibility != bvMdiMenuBar || !b->FVisible || e.Bitmap.Empty()) continue;
             RECT r = b->FRect;
             OffsetRect(&r, -band.left, -band.top);
-            DrawSkinPart(c, CaptionButtonFace(e), TSkinState::Normal, r);
+            DrawSkinPart(c, CaptionButtonFace(e), TSkinState::Normal, r, FForm.SkinScale());
         }
         if (TSkinnerOwner* manager = SkinnerOwner(); manager && !manager->MDIChildMaximized())
             manager->SetMDIChildMaximized(true);
@@ -195,7 +196,7 @@ void TSkinMenuBar::PaintItem(TMenuBtn& item) {
         if (hot) {
             // The skin's selected-item picture when it has one; a frame of the highlight colour else.
             if (FSkin.MenuItem && !FSkin.MenuItem->Bitmap.Empty())
-                DrawSkinPart(c, MenuItemFace(*FSkin.MenuItem), TSkinState::Selected, local);
+                DrawSkinPart(c, MenuItemFace(*FSkin.MenuItem), TSkinState::Selected, local, FForm.SkinScale());
             else
                 FrameRect(c, &local, TBrushHandle(CreateSolidBrush(ColorToRGB(FSkin.Colours.ButtonHilight))).Get());
         }

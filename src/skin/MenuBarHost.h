@@ -3,6 +3,7 @@
 // through this.
 #pragma once
 #include "skin/CaptionBar.h"
+#include "skin/ScaledPictures.h"
 
 #include <windows.h>
 
@@ -21,6 +22,9 @@ public:
     // An MDI frame whose maximized child's caption buttons sit at the bar's end.
     virtual bool MdiButtonsOnBar() const = 0;
     virtual const std::vector<std::unique_ptr<TSysButton>>& SysButtons() const = 0;
+    // The skin at the window's scale, and a length of the skin at it.
+    virtual TSkinScale SkinScale() const = 0;
+    virtual int Scaled(int length) const = 0;
 
 protected:
     ~TMenuBarHost() = default;

@@ -1,7 +1,9 @@
 #include "skin/ScrollSkinners.h"
 
+#include "core/SkinScale.h"
 #include "framework/Accessible.h"
 #include "framework/ExtCtrls.h"
+#include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
 #include "skin/TabSkinners.h"
@@ -241,7 +243,9 @@ void TScrollOverlay::Paint() {
     FThumbStart = info.ThumbStart;
     FThumbEnd = info.ThumbEnd;
     TDataSkinObject& arrows = *skin->Scrollbar;
-    int t = arrows.Bitmap.Height();
+    // The skin at the scrolled window's scale: the arrows' pictures and their height with it.
+    const TSkinScale scale = skin->ScaleAt(WindowDpi(FTargetHandle));
+    int t = ScaleSkinLength(arrows.Bitmap.Height(), scale.Dpi);
     if (std::abs(t - FArrowSize) > 2) t = FArrowSize;
 
     TBitmap work;
@@ -255,7 +259,7 @@ void TScrollOverlay::Paint() {
     TDataSkinObject* track = (FVertical ? skin->VertScroll : skin->HorzScroll).get();
     const RECT trackRect = FVertical ? RECT{0, FArrowSize, w, h - FArrowSize} : RECT{FArrowSize, 0, w - FArrowSize, h};
     if (track && trackRect.right > trackRect.left && trackRect.bottom > trackRect.top)
-        DrawSkinPart(d, ScrollTrack(*track), disabled ? TSkinState::Disabled : TSkinState::Normal, trackRect);
+        DrawSkinPart(d, ScrollTrack(*track), disabled ? TSkinState::Disabled : TSkinState::Normal, trackRect, scale);
 
     const int a = ScrollArrowLength(FLength, FArrowSize);
     const TScrollArrow arrow[2] = {FVertical ? TScrollArrow::Up : TScrollArrow::Left,
@@ -269,7 +273,7 @@ void TScrollOverlay::Paint() {
                                                  : TSkinState::Hot;
         const TSkinPart glyph = ScrollArrowGlyph(arrows, arrow[i]);
         lastArrows_[i] = SkinPicture(glyph, state);
-        DrawSkinPart(d, glyph, state, arrowRect[i]);
+        DrawSkinPart(d, glyph, state, arrowRect[i], scale);
     }
 
     lastThumb_ = TThumbSpan{};
@@ -298,20 +302,20 @@ void TScrollOverlay::Paint() {
         const TSkinState thumbState = FHotZone != szThumb ? TSkinState::Normal
                                       : FPressed            ? TSkinState::Pressed
                                                             : TSkinState::Hot;
-        if (thumbPart && inside) DrawSkinPart(d, ScrollThumb(*thumbPart), thumbState, thumb);
+        if (thumbPart && inside) DrawSkinPart(d, ScrollThumb(*thumbPart), thumbState, thumb, scale);
         if (FKind == okControl && inside && GetFocus() == FTargetHandle) {
             // The platform marks a focused scroll bar on its thumb, which this panel covers.
             RECT focus = thumb;
             InflateRect(&focus, -2, -2);
             DrawFocusRect(d, &focus);
         }
-        const int g = arrows.Bitmap.Height();
+        const int g = ScaleSkinLength(arrows.Bitmap.Height(), scale.Dpi);
         if (g < len + 2) {
             const int offset = (len - g) / 2;
             const RECT grip = FVertical ? RECT{0, start + offset, t, start + offset + g}
                                         : RECT{start + offset, 0, start + offset + g, t};
             if (grip.left >= 0 && grip.top >= 0 && grip.right <= w && grip.bottom <= h)
-                DrawSkinPart(d, ScrollGripGlyph(arrows, FVertical), thumbState, grip);
+                DrawSkinPart(d, ScrollGripGlyph(arrows, FVertical), thumbState, grip, scale);
         }
     }
     HDC target = Canvas().Handle();

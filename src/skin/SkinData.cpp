@@ -239,6 +239,8 @@ bool TSkinData::LoadSkin() {
             Refuse(SkinPicturesTooLargeMessage(pixels));
             return false;
         }
+        // What the decoded pictures leave of the budget is what their scaled copies may use.
+        scaledPictures_.SetBudget(kSkinPixelBudget - pixels);
         // Each named picture decoded once, straight from the archive; the archive is then let
         // go before the parse builds the pictures it derives from them.
         ini.ForEachValue([&](std::string_view value) {
@@ -286,6 +288,8 @@ void TSkinData::LoadSkinBitmap(TBitmap& bitmap, const std::string& name) {
 }
 
 void TSkinData::ParseSkin() {
+    // The elements get new pictures: their scaled copies go with the old ones.
+    scaledPictures_.Clear();
     sections_.clear();
     if (ini_) ini_->ReadSections(sections_);
     skinName_ = Str("TitlebarSkin", "SkinName");

@@ -8,6 +8,7 @@
 #include "framework/Component.h"
 #include "framework/Gdi.h"
 #include "framework/Graphics.h"
+#include "skin/ScaledPictures.h"
 #include "skin/SkinObjects.h"
 #include "skin/SkinValues.h"
 
@@ -214,6 +215,10 @@ public:
     TFont& CaptionFont() { return captionFont_; }
     TBitmap& AppIconBitmap() { return appIconBitmap_; }
     SIZE MaximizedSize() const { return maximizedSize_; }
+    // The skin at a window's dpi: its pictures scaled once per scale, kept here and counted in
+    // the skin's pixel budget with the pictures it decoded.
+    TSkinScale ScaleAt(int dpi) { return TSkinScale{dpi, &scaledPictures_}; }
+    TScaledSkinPictures& ScaledPictures() { return scaledPictures_; }
     bool NCPaintEnabled = true;
 
 private:
@@ -269,6 +274,7 @@ private:
     TFont captionFont_;
     TBitmap appIconBitmap_;
     SIZE maximizedSize_{};
+    TScaledSkinPictures scaledPictures_;
 
     // Open only while LoadSkin runs.
     const TSkinReader* reader_ = nullptr;

@@ -15,6 +15,7 @@
 #include "skin/ControlSkinnerHost.h"
 #include "skin/MenuBarHost.h"
 #include "skin/MenuBarTracker.h"
+#include "skin/ScaledPictures.h"
 #include "skin/SkinMessages.h"
 #include "skin/Skinner.h"
 #include "skin/SystemCommands.h"
@@ -157,6 +158,12 @@ public:
     int BorderRight() const { return FBorderRight; }
     int BorderBottom() const { return FBorderBottom; }
     int MenuHeight() const { return FMenuHeight; }
+    // The window's dpi as the frame was last measured, and the skin drawn at it.
+    int Dpi() const override { return FDpi; }
+    // Out of line: declared by more than one host interface (see Handle).
+    TSkinScale SkinScale() const override;
+    // A length of the skin at the window's scale.
+    int Scaled(int length) const override;
     const std::vector<std::unique_ptr<TSysButton>>& SysButtons() const override { return FButtons->Buttons(); }
     TNCObjectHost& CaptionObjects() override;
     bool MdiButtonsOnBar() const override { return CaptionFacts().MdiMenuBar; }
@@ -258,6 +265,7 @@ private:
     std::uint8_t FCaps = 0;
     int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
     int FMenuHeight = 0;
+    int FDpi = BaseDpi;
     SIZE FSysFrame{};
     RECT FClientRect{};
     RECT FWindowRect{};

@@ -1,9 +1,12 @@
 // The skinned window's non-client area: frame widths, the client rectangle, painting of frame,
 // caption strip and caption buttons, the window icon, and the window region cut from the
 // transparent parts of the frame.
+#include "core/SkinScale.h"
 #include "framework/Forms.h"
+#include "framework/WindowDpi.h"
 #include "skin/FrameParts.h"
 #include "skin/MenuBar.h"
+#include "skin/ScaledFrame.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
@@ -45,10 +48,15 @@ RECT WorkAreaOf(HWND window) {
 
 HDC TSkinForm::WindowDc() { return GetWindowDC(FHandle); }
 
+TSkinScale TSkinForm::SkinScale() const { return FSkinData ? FSkinData->ScaleAt(FDpi) : TSkinScale{FDpi, nullptr}; }
+
+int TSkinForm::Scaled(int length) const { return ScaleSkinLength(length, FDpi); }
+
 // ---- geometry ------------------------------------------------------------------------------
 
 void TSkinForm::MeasureFrame() {
     if (!FSkinData || FSkinData->IsLoading()) return;
+    FDpi = WindowDpi(FHandle);
     if (FBorderKind == bkNoCaption) {
         FBorderLeft = FCaptionHeight = FBorderRight = FBorderBottom = FMenuHeight = 0;
     } else {
@@ -56,7 +64,7 @@ void TSkinForm::MeasureFrame() {
         // A frame piece's picture may be far larger than any frame: no side takes more than a
         // quarter of the screen, so the window and what paints it stay screen-sized.
         const int most = std::max(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) / 4;
-        auto side = [most](int extent, int frames) { return std::clamp(FramePart(extent, frames), 0, most); };
+        auto side = [this, most](int extent, int frames) { return std::clamp(Scaled(FramePart(extent, frames)), 0, most); };
         FCaptionHeight = side(s.Borders[sbTop].Bitmap.Height(), s.Borders[sbTop].Frame);
         FBorderLeft = side(s.Borders[sbLeft].Bitmap.Width(), s.Borders[sbLeft].Frame);
         FBorderRight = side(s.Borders[sbRight].Bitmap.Width(), s.Borders[sbRight].Frame);
@@ -149,7 +157,7 @@ TCaptionBand TSkinForm::CaptionBand() const {
     band.BorderRight = FBorderRight;
     band.CaptionHeight = FCaptionHeight;
     band.MenuHeight = FMenuHeight;
-    band.MenuBarLeftMargin = FSkinData && FSkinData->MenuBar ? FSkinData->MenuBar->Margins.Left : 0;
+    band.MenuBarLeftMargin = FSkinData && FSkinData->MenuBar ? Scaled(FSkinData->MenuBar->Margins.Left) : 0;
     band.RightToLeft = FRightToLeft;
     return band;
 }
@@ -176,7 +184,8 @@ bool TSkinForm::ActiveChildMaximized() const {
 
 void TSkinForm::PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) {
     if (!FSkinData || Width(rect) < 0 || Height(rect) < 0) return;
-    DrawSkinPart(dc, FramePiece(Piece(*FSkinData, index)), FActive ? TSkinState::Normal : TSkinState::Inactive, rect);
+    DrawSkinPart(dc, FramePiece(Piece(*FSkinData, index)), FActive ? TSkinState::Normal : TSkinState::Inactive, rect,
+                 SkinScale());
 }
 
 void TSkinForm::ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized) {

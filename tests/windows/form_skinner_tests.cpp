@@ -415,6 +415,8 @@ TEST(CaptionButtons, OnlyAShownButtonWithAnActionIsHitAndCloseNeedsTheSystemMenu
         HWND Handle() const override { return window; }
         TSkinData* SkinData() const override { return nullptr; }
         bool Active() const override { return true; }
+        int Dpi() const override { return 96; }
+        TSkinScale SkinScale() const override { return {}; }
         TCaptionFacts CaptionFacts() const override { return {}; }
         TCaptionBand CaptionBand() const override { return {}; }
         TSkinMenuBar* MenuBar() const override { return nullptr; }

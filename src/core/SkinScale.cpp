@@ -1,0 +1,168 @@
+#include "core/SkinScale.h"
+
+#include "core/MulDiv.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace qx {
+
+namespace {
+
+int EffectiveDpi(int dpi) { return dpi < 1 ? BaseDpi : dpi; }
+
+// Skin values come from a file: sums of two of them are taken in 64 bits and every result is
+// held in int's range.
+int Scale64(std::int64_t length, int dpi) {
+    const std::int64_t scaled = MulDiv64(length, EffectiveDpi(dpi), BaseDpi);
+    return static_cast<int>(std::clamp<std::int64_t>(scaled, INT_MIN / 2, INT_MAX / 2));
+}
+
+int ClampToInt(std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, INT_MIN / 2, INT_MAX / 2)); }
+
+// One axis of the nine pieces: start and end of the three bands.
+struct TBands {
+    int Edge[4];
+};
+
+TBands Cut(int size, int first, int last) {
+    if (size < first + last) first = last = 0;
+    return TBands{{0, first, size - last, size}};
+}
+
+struct TPiece {
+    int X, Y, W, H;
+};
+
+bool IsWholeMultiple(int dpi) { return dpi % BaseDpi == 0; }
+
+// Resamples one piece of the source into one piece of the destination.
+void ResamplePiece(const TSkinPixels& src, const TPiece& s, TSkinPixels& dst, const TPiece& d, bool nearest) {
+    if (s.W <= 0 || s.H <= 0 || d.W <= 0 || d.H <= 0) return;
+    auto at = [&](int x, int y) { return src.Pixels[static_cast<std::size_t>(s.Y + y) * src.Width + (s.X + x)]; };
+    const double kx = static_cast<double>(s.W) / d.W, ky = static_cast<double>(s.H) / d.H;
+    for (int y = 0; y < d.H; ++y) {
+        std::uint32_t* out = dst.Pixels.data() + static_cast<std::size_t>(d.Y + y) * dst.Width + d.X;
+        const double fy = std::clamp((y + 0.5) * ky - 0.5, 0.0, static_cast<double>(s.H - 1));
+        const int ny = std::min(static_cast<int>((y + 0.5) * ky), s.H - 1);
+        const int y0 = static_cast<int>(fy), y1 = std::min(y0 + 1, s.H - 1);
+        const double wy = fy - y0;
+        for (int x = 0; x < d.W; ++x) {
+            const int nx = std::min(static_cast<int>((x + 0.5) * kx), s.W - 1);
+            const std::uint32_t near = at(nx, ny);
+            if (nearest || near == kSkinKeyPixel) {
+                out[x] = near;
+                continue;
+            }
+            const double fx = std::clamp((x + 0.5) * kx - 0.5, 0.0, static_cast<double>(s.W - 1));
+            const int x0 = static_cast<int>(fx), x1 = std::min(x0 + 1, s.W - 1);
+            const double wx = fx - x0;
+            const std::uint32_t p[4] = {at(x0, y0), at(x1, y0), at(x0, y1), at(x1, y1)};
+            const double w[4] = {(1 - wx) * (1 - wy), wx * (1 - wy), (1 - wx) * wy, wx * wy};
+            double sum = 0, c[3] = {0, 0, 0};
+            for (int i = 0; i < 4; ++i) {
+                if (p[i] == kSkinKeyPixel || w[i] <= 0) continue;
+                sum += w[i];
+                for (int k = 0; k < 3; ++k) c[k] += w[i] * ((p[i] >> (8 * k)) & 0xFF);
+            }
+            if (sum <= 0) {
+                out[x] = near;
+                continue;
+            }
+            std::uint32_t v = 0;
+            for (int k = 0; k < 3; ++k)
+                v |= static_cast<std::uint32_t>(std::clamp(static_cast<int>(c[k] / sum + 0.5), 0, 255)) << (8 * k);
+            // A blend that lands on the key would read as transparent: nudge it off.
+            out[x] = v == kSkinKeyPixel ? (v ^ 0x000100u) : v;
+        }
+    }
+}
+
+}  // namespace
+
+int ScaleSkinLength(int length, int dpi) { return Scale64(length, dpi); }
+
+TSkinBox ScaleSkinBox(const TSkinBox& box, int dpi) {
+    return TSkinBox{Scale64(box.Left, dpi), Scale64(box.Top, dpi), Scale64(box.Right, dpi), Scale64(box.Bottom, dpi)};
+}
+
+TSkinButtonPlace ScaleCaptionButtonPlace(std::int32_t align, std::int32_t xcoord, std::int32_t ycoord, int width,
+                                         int height, bool rightToLeft, int dpi) {
+    TSkinButtonPlace p;
+    p.Xcoord = Scale64(xcoord, dpi);
+    const bool fromRight = align == 1 || (align == 100 && !rightToLeft);
+    // Anchored on the right, the button's far edge lies xcoord - width from the anchor; every
+    // other align (against the text on either side, from the left) puts it at xcoord + width.
+    if (fromRight)
+        p.Width = p.Xcoord - Scale64(std::int64_t{xcoord} - width, dpi);
+    else
+        p.Width = Scale64(std::int64_t{xcoord} + width, dpi) - p.Xcoord;
+    if (align == 100) {
+        // Centred on the menu bar: only its height counts.
+        p.Ycoord = ycoord;
+        p.Height = Scale64(height, dpi);
+    } else {
+        p.Ycoord = Scale64(ycoord, dpi);
+        p.Height = Scale64(std::int64_t{ycoord} + height, dpi) - p.Ycoord;
+    }
+    return p;
+}
+
+TSkinInsets ScaleSkinInsets(const TSkinInsets& m, int width, int height, int dpi) {
+    const int w = std::max(0, width), h = std::max(0, height);
+    const int sw = Scale64(w, dpi), sh = Scale64(h, dpi);
+    auto axis = [dpi](int first, int last, int size, int scaledSize, int& outFirst, int& outLast) {
+        first = std::clamp(first, 0, size);
+        last = std::clamp(last, 0, size);
+        outFirst = std::min(Scale64(first, dpi), scaledSize);
+        outLast = std::min(Scale64(last, dpi), scaledSize);
+        // A pair that fits at 96 dpi fits at scale (rounding both up can overrun by a pixel).
+        if (first + last <= size && outFirst + outLast > scaledSize) outLast = scaledSize - outFirst;
+    };
+    TSkinInsets out;
+    axis(m.Left, m.Right, w, sw, out.Left, out.Right);
+    axis(m.Top, m.Bottom, h, sh, out.Top, out.Bottom);
+    return out;
+}
+
+std::array<TSkinBox, 9> NineSlicePieces(int width, int height, const TSkinInsets& margins) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    const TBands cols = Cut(width, std::clamp(margins.Left, 0, width), std::clamp(margins.Right, 0, width));
+    const TBands rows = Cut(height, std::clamp(margins.Top, 0, height), std::clamp(margins.Bottom, 0, height));
+    std::array<TSkinBox, 9> pieces{};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            pieces[static_cast<std::size_t>(r * 3 + c)] = TSkinBox{cols.Edge[c], rows.Edge[r], cols.Edge[c + 1], rows.Edge[r + 1]};
+    return pieces;
+}
+
+TSkinPixels ScaleSkinStrip(const TSkinPixels& source, int frames, bool stacked, const TSkinInsets& margins, int dpi) {
+    TSkinPixels out;
+    if (source.Width <= 0 || source.Height <= 0 ||
+        source.Pixels.size() < static_cast<std::size_t>(source.Width) * static_cast<std::size_t>(source.Height))
+        return out;
+    frames = std::max(frames, 1);
+    const int fw = stacked ? source.Width : source.Width / frames;
+    const int fh = stacked ? source.Height / frames : source.Height;
+    if (fw <= 0 || fh <= 0) return out;
+    const int sfw = ScaleSkinLength(fw, dpi), sfh = ScaleSkinLength(fh, dpi);
+    if (sfw <= 0 || sfh <= 0) return out;
+    out.Width = stacked ? sfw : ClampToInt(std::int64_t{sfw} * frames);
+    out.Height = stacked ? ClampToInt(std::int64_t{sfh} * frames) : sfh;
+    out.Pixels.assign(static_cast<std::size_t>(out.Width) * static_cast<std::size_t>(out.Height), kSkinKeyPixel);
+    const auto from = NineSlicePieces(fw, fh, margins);
+    const auto to = NineSlicePieces(sfw, sfh, ScaleSkinInsets(margins, fw, fh, dpi));
+    const bool nearest = IsWholeMultiple(EffectiveDpi(dpi));
+    for (int f = 0; f < frames; ++f) {
+        const int sx = stacked ? 0 : f * fw, sy = stacked ? f * fh : 0;
+        const int dx = stacked ? 0 : f * sfw, dy = stacked ? f * sfh : 0;
+        for (std::size_t i = 0; i < from.size(); ++i)
+            ResamplePiece(source, TPiece{sx + from[i].Left, sy + from[i].Top, from[i].Width(), from[i].Height()}, out,
+                          TPiece{dx + to[i].Left, dy + to[i].Top, to[i].Width(), to[i].Height()}, nearest);
+    }
+    return out;
+}
+
+}  // namespace qx

@@ -1,0 +1,101 @@
+#include "skin/ScaledPictures.h"
+
+#include "core/SkinScale.h"
+
+#include <algorithm>
+
+namespace qx {
+
+namespace {
+
+// The picture as 0x00RRGGBB pixels, rows top-down: copied by the platform into a 32-bit
+// picture of ours, whatever the bitmap's own format.
+TSkinPixels ReadStrip(TBitmap& image) {
+    TSkinPixels p;
+    const int w = image.Width(), h = image.Height();
+    if (w <= 0 || h <= 0) return p;
+    TBitmap copy;
+    copy.SetPixelFormat(TPixelFormat::pf32bit);
+    copy.SetSize(w, h);
+    if (copy.Empty() || !BitBlt(copy.Canvas().Handle(), 0, 0, w, h, image.Canvas().Handle(), 0, 0, SRCCOPY)) return p;
+    GdiFlush();
+    p.Width = w;
+    p.Height = h;
+    p.Pixels.resize(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(copy.ScanLine(y));
+        if (!row) return TSkinPixels{};
+        for (int x = 0; x < w; ++x) p.Pixels[static_cast<std::size_t>(y) * w + x] = row[x] & 0xFFFFFF;
+    }
+    return p;
+}
+
+TSkinInsets Insets(const TFrameMargins& m) { return TSkinInsets{m.Left, m.Top, m.Right, m.Bottom}; }
+
+bool SameMargins(const TFrameMargins& a, const TFrameMargins& b) {
+    return a.Left == b.Left && a.Top == b.Top && a.Right == b.Right && a.Bottom == b.Bottom;
+}
+
+}  // namespace
+
+TBitmap* TScaledSkinPictures::Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi) {
+    if (dpi == BaseDpi || dpi < 1 || image.Empty()) return nullptr;
+    frames = std::max(frames, 1);
+    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+        TEntry& e = **it;
+        if (e.Image != &image || e.Frames != frames || e.Stacked != stacked || e.Dpi != dpi ||
+            !SameMargins(e.Margins, margins))
+            continue;
+        if (e.Source.SharesWith(image)) return e.Scaled.get();
+        // The bitmap holds a new picture now: its old strip goes, and with it its pixels.
+        if (e.Scaled) pixels_ -= std::int64_t{e.Scaled->Width()} * e.Scaled->Height();
+        entries_.erase(it);
+        break;
+    }
+    auto entry = std::make_unique<TEntry>(TEntry{&image, {}, frames, stacked, margins, dpi, nullptr});
+    entry->Source.Share(image);
+    // Known before any pixel is read: the strip's size at scale.
+    const int fw = stacked ? image.Width() : image.Width() / frames;
+    const int fh = stacked ? image.Height() / frames : image.Height();
+    const std::int64_t w = stacked ? ScaleSkinLength(fw, dpi) : std::int64_t{ScaleSkinLength(fw, dpi)} * frames;
+    const std::int64_t h = stacked ? std::int64_t{ScaleSkinLength(fh, dpi)} * frames : ScaleSkinLength(fh, dpi);
+    if (w > 0 && h > 0 && w <= 32767 && h <= 32767 && pixels_ + w * h <= budget_) {
+        TSkinPixels scaled = ScaleSkinStrip(ReadStrip(image), frames, stacked, Insets(margins), dpi);
+        if (scaled.Width > 0 && scaled.Height > 0) {
+            auto bitmap = std::make_unique<TBitmap>();
+            bitmap->SetPixels32(scaled.Width, scaled.Height, scaled.Pixels);
+            if (!bitmap->Empty()) {
+                pixels_ += std::int64_t{bitmap->Width()} * bitmap->Height();
+                ++made_;
+                entry->Scaled = std::move(bitmap);
+            }
+        }
+    }
+    entries_.push_back(std::move(entry));
+    return entries_.back()->Scaled.get();
+}
+
+void TScaledSkinPictures::Clear() {
+    entries_.clear();
+    pixels_ = 0;
+}
+
+TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale) {
+    if (scale.Dpi == BaseDpi || scale.Dpi < 1 || !scale.Pictures || !part.Image || part.Image->Empty()) return part;
+    TBitmap* strip = scale.Pictures->Strip(*part.Image, part.Frames, part.Stacked, part.Margins, scale.Dpi);
+    if (!strip) return part;
+    const SIZE frame = SkinPartSize(part);
+    const TSkinInsets m =
+        ScaleSkinInsets(TSkinInsets{part.Margins.Left, part.Margins.Top, part.Margins.Right, part.Margins.Bottom},
+                        frame.cx, frame.cy, scale.Dpi);
+    TSkinPart scaled = part;
+    scaled.Image = strip;
+    scaled.Margins = TFrameMargins{m.Left, m.Top, m.Right, m.Bottom};
+    return scaled;
+}
+
+void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect, const TSkinScale& scale) {
+    DrawSkinPart(dc, ScaledSkinPart(part, scale), state, rect);
+}
+
+}  // namespace qx

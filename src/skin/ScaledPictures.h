@@ -1,0 +1,66 @@
+// A skin's pictures at the display scales its windows show it at: each strip resampled once
+// per scale (frames and their nine pieces on their own, the magenta key exact), kept with the
+// skin data and freed with it, within what is left of the skin's pixel budget. Painting only
+// reads them.
+#pragma once
+#include "core/DisplayScale.h"
+#include "framework/Graphics.h"
+#include "skin/SkinDraw.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace qx {
+
+class TScaledSkinPictures {
+public:
+    TScaledSkinPictures() = default;
+    TScaledSkinPictures(const TScaledSkinPictures&) = delete;
+    TScaledSkinPictures& operator=(const TScaledSkinPictures&) = delete;
+
+    // Pixels the scaled strips may take together; strips made before stay.
+    void SetBudget(std::int64_t pixels) { budget_ = pixels < 0 ? 0 : pixels; }
+    std::int64_t Budget() const { return budget_; }
+    // Pixels the scaled strips hold now.
+    std::int64_t Pixels() const { return pixels_; }
+    // Strips made so far (each one resampling).
+    int Made() const { return made_; }
+
+    // The image's strip at dpi, cut as given; made on first use. Null when dpi is the skin's
+    // own, the image is empty, or the strip would pass the budget: the caller then draws the
+    // unscaled strip.
+    TBitmap* Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi);
+    // Lets every strip go (the skin was parsed again: its pictures are new).
+    void Clear();
+
+private:
+    struct TEntry {
+        const TBitmap* Image;
+        TBitmap Source;  // shares the image's picture, so a new picture at the same address misses
+        int Frames;
+        bool Stacked;
+        TFrameMargins Margins;
+        int Dpi;
+        std::unique_ptr<TBitmap> Scaled;  // null: refused (over the budget), not tried again
+    };
+    std::vector<std::unique_ptr<TEntry>> entries_;
+    std::int64_t budget_ = 0;
+    std::int64_t pixels_ = 0;
+    int made_ = 0;
+};
+
+// The scale a skin part is drawn at: the window's dpi and, when the skin keeps them, its
+// pictures scaled to it.
+struct TSkinScale {
+    int Dpi = BaseDpi;
+    TScaledSkinPictures* Pictures = nullptr;
+};
+
+// The part as it is drawn at scale: its strip scaled and its margins scaled with it, or, when
+// no scaled strip can be had, the part as it is (the unscaled picture fills the larger rect).
+TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale);
+// The part's picture for the state at scale, laid into rect (rect is in device pixels).
+void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect, const TSkinScale& scale);
+
+}  // namespace qx

@@ -1,0 +1,133 @@
+// Skin parts drawn at a display scale, from the skin's scaled pictures: what lands in which pixel.
+#include "core/SkinScale.h"
+#include "skin/ScaledPictures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+namespace qx {
+namespace {
+
+std::unique_ptr<TBitmap> Picture(int w, int h, const std::function<COLORREF(int, int)>& colour) {
+    std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const COLORREF c = colour(x, y);
+            px[static_cast<std::size_t>(y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    auto b = std::make_unique<TBitmap>();
+    b->SetPixels32(w, h, px);
+    return b;
+}
+
+constexpr COLORREF kBackground = RGB(40, 80, 120);
+
+// A w x h canvas in the background colour with the part drawn into rect.
+std::unique_ptr<TBitmap> Drawn(const TSkinPart& part, TSkinState state, int w, int h, const TSkinScale& scale) {
+    auto canvas = Picture(w, h, [](int, int) { return kBackground; });
+    DrawSkinPart(canvas->Canvas().Handle(), part, state, RECT{0, 0, w, h}, scale);
+    return canvas;
+}
+
+COLORREF At(TBitmap& b, int x, int y) { return b.Canvas().Pixel(x, y); }
+
+// Two keyed frames of 10 x 12: a ring of magenta, then a rough pattern that would show any
+// pixel taken from the wrong place.
+COLORREF Rough(int x, int y) {
+    const int fx = x % 10;
+    if (fx == 0 || y == 0 || fx == 9 || y == 11 || (fx == 5 && y == 6)) return SkinKeyColor;
+    return RGB((x * 37) % 256, (y * 53) % 256, (x * y * 11) % 256);
+}
+
+TSkinPart KeyedNineSlice(TBitmap& image) {
+    TSkinPart part;
+    part.Image = &image;
+    part.Frames = 2;
+    part.Order = TPictureOrder::PressedHot;
+    part.Margins = TFrameMargins{3, 4, 3, 2};
+    part.Keyed = true;
+    return part;
+}
+
+TEST(SkinScaleDraw, TwoHundredPercentIsTheNinetySixDpiPictureWithEveryPixelDoubled) {
+    auto image = Picture(20, 12, Rough);
+    TScaledSkinPictures pictures;
+    pictures.SetBudget(1 << 20);
+    const TSkinPart part = KeyedNineSlice(*image);
+    // The centre (4 x 6) stretched twice across and down, the corners and edges as they are.
+    auto plain = Drawn(part, TSkinState::Pressed, 14, 18, TSkinScale{96, &pictures});
+    auto twice = Drawn(part, TSkinState::Pressed, 28, 36, TSkinScale{192, &pictures});
+    for (int y = 0; y < 36; ++y)
+        for (int x = 0; x < 28; ++x) ASSERT_EQ(At(*twice, x, y), At(*plain, x / 2, y / 2)) << x << "," << y;
+    EXPECT_EQ(At(*twice, 0, 0), kBackground);       // the key ring lets the background through
+    EXPECT_EQ(At(*twice, 15, 17), kBackground);     // ... and so does the key dot, now 4 x 4 in the centre
+    EXPECT_EQ(pictures.Made(), 1);
+}
+
+TEST(SkinScaleDraw, BetweenWholeMultiplesTheSkinIsSmoothAndTheKeyStaysExact) {
+    // A gentle gradient inside a ring of key: at 150 % every pixel is the background (where
+    // the key was) or close to the 96-dpi pixel it comes from; none is magenta or a blend of it.
+    auto image = Picture(16, 16, [](int x, int y) {
+        if (x == 0 || y == 0 || x == 15 || y == 15) return SkinKeyColor;
+        return RGB(60 + x * 8, 200 - y * 8, 100 + (x + y) * 2);
+    });
+    TSkinPart part;
+    part.Image = image.get();
+    part.Layout = TPartLayout::Cell;
+    part.Keyed = true;
+    TScaledSkinPictures pictures;
+    pictures.SetBudget(1 << 20);
+    auto plain = Drawn(part, TSkinState::Normal, 16, 16, TSkinScale{96, &pictures});
+    auto scaled = Drawn(part, TSkinState::Normal, 24, 24, TSkinScale{144, &pictures});
+    int blended = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 24; ++x) {
+            const COLORREF p = At(*scaled, x, y), q = At(*plain, (2 * x + 1) / 3, (2 * y + 1) / 3);
+            ASSERT_NE(p, SkinKeyColor);
+            if (q == kBackground) {
+                ASSERT_EQ(p, kBackground) << x << "," << y;
+                continue;
+            }
+            ASSERT_NE(p, kBackground) << x << "," << y;
+            ASSERT_LE(std::abs(GetRValue(p) - GetRValue(q)), 10) << x << "," << y;
+            ASSERT_LE(std::abs(GetGValue(p) - GetGValue(q)), 10) << x << "," << y;
+            blended += p != q;
+        }
+    EXPECT_GT(blended, 0);  // smooth, not repeated pixels
+}
+
+TEST(SkinScaleDraw, PicturesAreScaledOncePerScaleAndNotBeyondTheBudget) {
+    auto image = Picture(20, 12, Rough);
+    const TSkinPart part = KeyedNineSlice(*image);
+    TScaledSkinPictures pictures;
+    pictures.SetBudget(1 << 20);
+    for (int i = 0; i < 3; ++i) Drawn(part, TSkinState::Normal, 40, 30, TSkinScale{144, &pictures});
+    Drawn(part, TSkinState::Pressed, 60, 30, TSkinScale{144, &pictures});
+    EXPECT_EQ(pictures.Made(), 1);
+    EXPECT_EQ(pictures.Pixels(), 30 * 18);  // two frames of 15 x 18
+    Drawn(part, TSkinState::Normal, 40, 30, TSkinScale{192, &pictures});
+    EXPECT_EQ(pictures.Made(), 2);
+
+    // A new picture in the same bitmap is scaled anew, not taken from the old one.
+    image->Assign(*Picture(20, 12, [](int, int) { return RGB(9, 9, 9); }));
+    const std::int64_t before = pictures.Pixels();
+    auto fresh = Drawn(part, TSkinState::Normal, 30, 24, TSkinScale{192, &pictures});
+    EXPECT_EQ(At(*fresh, 15, 12), RGB(9, 9, 9));
+    EXPECT_EQ(pictures.Pixels(), before);  // the old picture's strip gave its pixels back
+
+    // Over the budget the picture is drawn unscaled into the same rectangle, and not tried again.
+    TScaledSkinPictures tight;
+    tight.SetBudget(100);
+    auto fallback = Drawn(part, TSkinState::Normal, 30, 24, TSkinScale{192, &tight});
+    auto unscaled = Drawn(part, TSkinState::Normal, 30, 24, TSkinScale{96, nullptr});
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 30; ++x) ASSERT_EQ(At(*fallback, x, y), At(*unscaled, x, y));
+    EXPECT_EQ(tight.Pixels(), 0);
+    EXPECT_EQ(tight.Made(), 0);
+}
+
+}  // namespace
+}  // namespace qx
