@@ -81,7 +81,8 @@ private:
 
 }  // namespace
 
-TPreviewMenus BuildPreviewMenus(TForm& form, std::function<void(const std::u16string&)> say) {
+TPreviewMenus BuildPreviewMenus(TForm& form, std::function<void(const std::u16string&)> say,
+                                std::function<void()> warnings) {
     TPreviewMenus menus;
     auto* images = new TImageList(&form);
     AddGlyphs(*images);
@@ -96,6 +97,10 @@ TPreviewMenus BuildPreviewMenus(TForm& form, std::function<void(const std::u16st
     Item(&form, file, u"&Disabled item")->SetEnabled(false);
     Item(&form, file, u"-");
     Item(&form, file, u"E&xit", [&form] { form.Close(); });
+    if (warnings) {
+        Item(&form, file, u"-");
+        Item(&form, file, u"Skin &warnings...", std::move(warnings));
+    }
     TMenuItem* window = Item(&form, bar->Items(), u"&Window");
     Item(&form, window, u"&New MDI window", [&form] { OpenMdiDemo(form); });
     // A bar item without a drop-down is a command of its own.

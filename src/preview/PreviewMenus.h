@@ -18,8 +18,9 @@ struct TPreviewMenus {
 };
 
 // Gives the form its menu bar and context menu; say shows a short text to the user (the
-// status bar) when an item without other work is chosen.
-TPreviewMenus BuildPreviewMenus(qx::TForm& form, std::function<void(const std::u16string&)> say);
+// status bar) when an item without other work is chosen; File > Skin warnings calls warnings.
+TPreviewMenus BuildPreviewMenus(qx::TForm& form, std::function<void(const std::u16string&)> say,
+                                std::function<void()> warnings = {});
 
 // Opens the MDI demo (or brings back the one that is open).
 void OpenMdiDemo(qx::TForm& owner);

@@ -2,7 +2,8 @@
 // its interesting states, drawn with the installer's own skin or a skin file named on the
 // command line. The skin engine skins it as it skins any window: through the skin data
 // component, the skin manager and the control dispatch; a button switches skinning off and on.
-// Usage: SkinPreview [--report FILE | --bench FILE] [SKINFILE] (--report: see PreviewReport.h).
+// Usage: SkinPreview [--report FILE [--stay] | --bench FILE] [SKINFILE] (--report: see PreviewReport.h).
+#include "core/Text.h"
 #include "framework/Buttons.h"
 #include "framework/ComCtrls.h"
 #include "framework/EditCtrls.h"
@@ -146,14 +147,26 @@ public:
 
         // A menu bar, a context menu on a right click and the MDI demo; the items without other
         // work say so in the status bar.
-        preview::BuildPreviewMenus(*this, [this](const std::u16string& text) {
-            for (TControl* c : Controls())
-                if (auto* bar = dynamic_cast<TStatusBar*>(c)) bar->SetPanelText(0, text);
-        });
+        preview::BuildPreviewMenus(
+            *this,
+            [this](const std::u16string& text) {
+                for (TControl* c : Controls())
+                    if (auto* bar = dynamic_cast<TStatusBar*>(c)) bar->SetPanelText(0, text);
+            },
+            [this] { ShowSkinWarnings(); });
     }
 
     // The toggle offers what clicking it does: a skin that could not be used leaves it "Skin on".
     void ShowSkinState() { toggle_->SetCaption(skin_->Active() ? u"Skin off" : u"Skin on"); }
+
+    // What the skin engine refused, left out or clamped of the skin shown, in the words of the
+    // loading message, one a paragraph.
+    void ShowSkinWarnings() {
+        const std::vector<std::string>& warnings = skin_->Verdict().Warnings;
+        std::string text = warnings.empty() ? "The skin has no warnings: every part of it is used." : "";
+        for (const std::string& w : warnings) text += (text.empty() ? "" : "\r\r") + w;
+        Application->MessageBox(Utf8ToUtf16(text), u"Skin warnings", MB_OK | (warnings.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
+    }
 
 protected:
     // A window class of its own: the skin engine knows it as a preview window, skinned while
@@ -465,6 +478,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
             report->RecordMessages(application);
             args.erase(args.begin(), args.begin() + 2);
         }
+        // "--report FILE --stay": the window stays up after the report, to be driven from outside.
+        bool stay = false;
+        if (report && !args.empty() && args[0] == L"--stay") {
+            stay = true;
+            args.erase(args.begin());
+        }
         // "--bench FILE [SKIN]": time skinning, unskinning and full repaints, write them to FILE, end.
         std::wstring benchFile;
         if (args.size() >= 2 && args[0] == L"--bench") {
@@ -503,6 +522,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         if (report) {
             report->RunUntilPainted(application);
             if (!report->Write(*form)) return 2;
+            if (stay) application.Run();
         } else {
             application.Run();
         }

@@ -84,6 +84,8 @@ void TQuickIni::LoadFromText(std::string_view text) {
     sections_.clear();
     sectionIndex_.clear();
     keys_.clear();
+    // Many editors start a UTF-8 text with a byte-order mark; it is no part of the first line.
+    if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
     text_.assign(text);
     lower_ = std::make_unique<const std::string>(LowerAscii(text_));
     const std::string_view lower(*lower_);

@@ -13,10 +13,13 @@ namespace qx {
 
 class TStream;
 
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 class TQuickIni {
 public:
     // Rebuilds the index from the rest of stream; a null stream leaves everything as it was.
     void LoadFromStream(TStream* stream);
+    // A UTF-8 byte-order mark at the start of the text is skipped.
     void LoadFromText(std::string_view text);
 
     std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;

@@ -4,6 +4,7 @@
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "skin/QuickIni.h"
+#include "skin/SkinCheck.h"
 #include "skin/SkinPictures.h"
 #include "skin/SkinReader.h"
 
@@ -151,7 +152,9 @@ void TSkinData::SetSkinFile(const std::u16string& value) {
     if (ok && size.QuadPart > TSkinReader::kMaxPlainSize) {
         // Refused before a byte is read: no skin archive is that large.
         CloseHandle(file);
-        Refuse(SkinFileTooLargeMessage(size.QuadPart));
+        verdict_ = {};
+        verdict_.Refuse(SkinFileTooLargeMessage(size.QuadPart));
+        Refuse(verdict_.Message());
         GiveUpSkin();
         return;
     }
@@ -192,6 +195,7 @@ void TSkinData::ReadSkinStream(std::span<const std::uint8_t> record) {
 }
 
 void TSkinData::Refuse(const std::string& message) {
+    if (message.empty()) return;
     if (Application) Application->MessageBox(Utf8ToUtf16(message), Application->Title(), MB_OK | MB_ICONWARNING);
 }
 
@@ -204,9 +208,10 @@ void TSkinData::GiveUpSkin() {
 
 bool TSkinData::LoadSkin() {
     skinMissing_ = true;
+    verdict_ = {};
     TSkinReader reader;
-    reader.OnMessage = [this](const std::string& message) { Refuse(message); };
     TQuickIni ini;
+    TSkinPictures pictures(reader);
     struct TOpen {
         TSkinData* self;
         ~TOpen() {
@@ -217,26 +222,10 @@ bool TSkinData::LoadSkin() {
         }
     } open{this};
     try {
-        skinStream_.SetPosition(0);
-        if (!reader.LoadArchive(skinStream_)) return false;
-        // Without its description an archive has nothing to skin with.
-        std::size_t iniEntry = TSkinReader::npos;
-        for (std::size_t i = 0; i < reader.Count() && iniEntry == TSkinReader::npos; ++i)
-            if (reader.Names()[i].find(".ini") != std::string::npos) iniEntry = i;
-        if (iniEntry == TSkinReader::npos) return false;
-        const std::span<const std::uint8_t> text = reader.Entry(iniEntry);
-        if (text.size() > kSkinMaxIniBytes) {
-            Refuse(SkinIniTooLargeMessage(static_cast<std::int64_t>(text.size())));
-            return false;
-        }
-        ini.LoadFromText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
-        if (ini.SectionCount() == 0) return false;
-        // Every picture the skin names, each counted once as it is decoded once, before any
-        // element of the skin in use is touched.
-        TSkinPictures pictures(reader);
-        const std::int64_t pixels = pictures.NamedPixels(ini);
-        if (pixels > kSkinPixelBudget) {
-            Refuse(SkinPicturesTooLargeMessage(pixels));
+        // The archive, its description and the ceilings, and the verdict on every element,
+        // in the words that Skin Preview and the skin tool show too.
+        if (!OpenSkin(skinStream_, reader, ini, pictures, verdict_)) {
+            Refuse(verdict_.Message());
             return false;
         }
         // What the decoded pictures leave of the budget is what their scaled copies may use.
@@ -261,11 +250,15 @@ bool TSkinData::LoadSkin() {
         ini_ = &ini;
         pictures_ = &pictures;
         ParseSkin();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // Skin data that cannot be decoded leaves the component without a skin; the window
         // then keeps the system's look.
+        verdict_.Refuse(std::string("This skin cannot be used (") + e.what() + ").\rThe skin is not used.");
+        Refuse(verdict_.Message());
         return false;
     }
+    // The parts left out or clamped: the skin is used, and its author learns what is missing.
+    if (!verdict_.Warnings.empty()) Refuse(verdict_.Message());
     return true;
 }
 
@@ -310,7 +303,7 @@ void TSkinData::ParseSkin() {
 
 bool TSkinData::HasFrame() const {
     const TDataSkinObject& top = Borders[sbTop];
-    return !top.Bitmap.Empty() && top.Bitmap.Height() / std::max(1, top.Frame) > 0;
+    return !top.Bitmap.Empty() && top.Bitmap.Height() / std::max(1, top.Frame) > 0 && verdict_.CaptionServes;
 }
 
 void TSkinData::ApplyValues(TDataSkinObject& o, const TElementValues& v) {
@@ -427,7 +420,8 @@ void TSkinData::MakeElement(std::unique_ptr<T>& slot, const TElementValues& v) {
     slot.reset();
     if (v.Image.empty()) return;
     auto o = std::make_unique<T>(v.Name);
-    LoadSkinBitmap(o->Bitmap, v.Image);
+    // A picture too small for its frames and margins is a missing one: the control keeps its look.
+    if (!verdict_.Ignores(v.Name)) LoadSkinBitmap(o->Bitmap, v.Image);
     ApplyValues(*o, v);
     slot = std::move(o);
 }
@@ -457,7 +451,11 @@ void TSkinData::ReadBoxLabel(std::unique_ptr<TDataSkinBoxLabel>& slot, const std
 
 void TSkinData::ReadMenuBar(std::unique_ptr<TDataSkinObject>& slot) {
     MakeElement(slot, TSkinValueReader(*ini_).MenuBar());
-    if (slot) slot->Stacked = true;  // active and inactive bar
+    if (!slot) return;
+    slot->Stacked = true;  // active and inactive bar
+    // The end pieces' widths as the bar's picture can show them.
+    slot->Margins.Left = verdict_.MenuLeft;
+    slot->Margins.Right = verdict_.MenuRight;
 }
 
 void TSkinData::MakeResourceElement(std::unique_ptr<TDataSkinObject>& slot, const char* name) {

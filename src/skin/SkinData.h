@@ -9,6 +9,7 @@
 #include "framework/Gdi.h"
 #include "framework/Graphics.h"
 #include "skin/ScaledPictures.h"
+#include "skin/SkinCheck.h"
 #include "skin/SkinObjects.h"
 #include "skin/SkinValues.h"
 
@@ -170,8 +171,12 @@ public:
 
     // ---- the parsed skin ----
     bool SkinMissing() const { return skinMissing_; }
-    // The skin has a caption strip to frame windows with; without one windows keep their own frame.
+    // The skin has a caption strip to frame windows with, one that can serve (it shows, holds
+    // its title and buttons and its close button lies within reach); otherwise windows keep their
+    // own frame.
     bool HasFrame() const;
+    // What the last load refused, left out or clamped, and why.
+    const TSkinVerdict& Verdict() const { return verdict_; }
     const std::string& SkinName() const { return skinName_; }
     TDataSkinTitle Title{"Title"};
     TDataSkinButton Buttons{"Buttons"};
@@ -238,7 +243,7 @@ private:
     // The slot's element anew from its values; none when they name no picture.
     template <class T>
     void MakeElement(std::unique_ptr<T>& slot, const TElementValues& values);
-    // Shows why a skin is not used (the archive-version message and the ceilings' messages).
+    // Shows why a skin is not used, or what of it is not (the verdict's message).
     void Refuse(const std::string& message);
     // A skin replaced at run time by one that cannot be used: Active goes off, and the windows
     // skinned from this component get their own look back (the listeners see to them).
@@ -267,6 +272,7 @@ private:
 
     TMemoryStream skinStream_;
     bool skinMissing_ = true;
+    TSkinVerdict verdict_;
     std::string skinName_;
     std::vector<std::string> sections_;
     TBrushHandle faceBrush_;

@@ -1,5 +1,7 @@
 #include "skin/SkinDraw.h"
 
+#include "core/MaskRects.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -419,63 +421,49 @@ std::int64_t SkinDrawLargestWork() { return g_largestWork; }
 void ResetSkinDrawLargestWork() { g_largestWork = 0; }
 
 TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance, int greenTolerance,
-                             int redTolerance, COLORREF key) {
+                             int redTolerance, COLORREF key, std::size_t maxRects) {
     const int r0 = GetRValue(key), g0 = GetGValue(key), b0 = GetBValue(key);
     const int r1 = std::min(255, r0 + redTolerance), g1 = std::min(255, g0 + greenTolerance),
               b1 = std::min(255, b0 + blueTolerance);
     const std::vector<std::uint32_t> pixels = ReadPixels32(bitmap);
     const int w = bitmap.Width(), h = bitmap.Height();
-
-    constexpr std::size_t BlockStep = 500, BlockLimit = 2000;
+    std::vector<std::uint8_t> mask(pixels.size());
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        const std::uint32_t p = pixels[i];
+        const int b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
+        mask[i] = !(r >= r0 && r <= r1 && g >= g0 && g <= g1 && b >= b0 && b <= b1);
+    }
+    // Bounded: a picture of scattered transparent pixels is simplified, not made into a region
+    // too large to set.
+    const std::vector<TMaskRect> rects = MaskToRects(mask, w, h, maxRects);
     TRegionHandle result;
-    std::vector<RECT> block;
-    block.reserve(BlockStep);
-    auto flush = [&] {
-        if (block.empty()) return;
-        RECT bound = block.front();
-        for (const RECT& r : block) {
-            bound.left = std::min(bound.left, r.left);
-            bound.top = std::min(bound.top, r.top);
-            bound.right = std::max(bound.right, r.right);
-            bound.bottom = std::max(bound.bottom, r.bottom);
-        }
-        std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + block.size() * sizeof(RECT));
+    if (!rects.empty()) {
+        std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
         RGNDATAHEADER header{};
         header.dwSize = sizeof(RGNDATAHEADER);
         header.iType = RDH_RECTANGLES;
-        header.nCount = static_cast<DWORD>(block.size());
-        header.nRgnSize = static_cast<DWORD>(block.size() * sizeof(RECT));
-        header.rcBound = bound;
+        header.nCount = static_cast<DWORD>(rects.size());
+        header.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+        header.rcBound = RECT{dx, dy, dx + w, dy + h};
         std::memcpy(data.data(), &header, sizeof header);
-        std::memcpy(data.data() + sizeof header, block.data(), block.size() * sizeof(RECT));
-        TRegionHandle part(
-            ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
-        if (!result)
-            result = std::move(part);
-        else if (part)
-            CombineRgn(result.Get(), result.Get(), part.Get(), RGN_OR);
-        block.clear();
-    };
-    auto transparent = [&](std::uint32_t p) {
-        int b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
-        return r >= r0 && r <= r1 && g >= g0 && g <= g1 && b >= b0 && b <= b1;
-    };
-    for (int y = 0; y < h; ++y) {
-        const std::uint32_t* row = pixels.data() + static_cast<std::size_t>(y) * w;
-        int x = 0;
-        while (x < w) {
-            while (x < w && transparent(row[x])) ++x;
-            if (x >= w) break;
-            int start = x;
-            while (x < w && !transparent(row[x])) ++x;
-            if (block.size() == block.capacity()) block.reserve(block.capacity() + BlockStep);
-            block.push_back(RECT{start + dx, y + dy, x + dx, y + dy + 1});
-            if (block.size() >= BlockLimit) flush();
-        }
+        RECT* out = reinterpret_cast<RECT*>(data.data() + sizeof header);
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            out[i] = RECT{rects[i].Left + dx, rects[i].Top + dy, rects[i].Right + dx, rects[i].Bottom + dy};
+        result.Reset(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
     }
-    flush();
     if (!result) result.Reset(CreateRectRgn(0, 0, 0, 0));
     return result;
+}
+
+std::size_t RegionRectCount(HRGN region) {
+    if (!region) return 0;
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return 0;
+    std::vector<std::uint8_t> data(size);
+    if (GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data())) != size) return 0;
+    RGNDATAHEADER header;
+    std::memcpy(&header, data.data(), sizeof header);
+    return header.nCount;
 }
 
 void CopyBitmap(TBitmap& source, TBitmap& dest) {

@@ -10,6 +10,7 @@
 // not by a picture, and draws through these primitives.
 #pragma once
 #include "core/ColorMath.h"
+#include "core/MaskRects.h"
 #include "framework/Gdi.h"
 #include "framework/Graphics.h"
 #include "skin/SkinObjects.h"
@@ -33,9 +34,12 @@ struct TFrameMargins {
 // Copies the bitmap from its top-left corner, leaving the pixels of key as they were.
 void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key);
 // The region of the pixels outside the key colour range (key + tolerance per channel),
-// moved by the offsets. Never null: an all-key image gives an empty region.
+// moved by the offsets, of at most maxRects rectangles (a finer shape is simplified, see
+// MaskToRects). Never null: an all-key image gives an empty region.
 TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance, int greenTolerance,
-                             int redTolerance, COLORREF key);
+                             int redTolerance, COLORREF key, std::size_t maxRects = kMaxRegionRects);
+// The rectangles the region is stored as (0 for none or a region that cannot be read).
+std::size_t RegionRectCount(HRGN region);
 void CopyBitmap(TBitmap& source, TBitmap& dest);
 void GrayBitmap(TBitmap& bitmap);
 void MirrorBitmap(TBitmap& bitmap);

@@ -1,6 +1,7 @@
 // The skinned window's non-client area: frame widths, the client rectangle, painting of frame,
 // caption strip and caption buttons, the window icon, and the window region cut from the
 // transparent parts of the frame.
+#include "core/MaskRects.h"
 #include "core/SkinScale.h"
 #include "framework/Forms.h"
 #include "framework/WindowDpi.h"
@@ -321,7 +322,7 @@ void TSkinForm::UpdateRegion() {
                 scratch.SetPixelFormat(TPixelFormat::pf24bit);
                 scratch.SetSize(Width(r), Height(r));
                 PaintBorderPiece(index, RECT{0, 0, Width(r), Height(r)}, scratch.Canvas().Handle());
-                return BitmapToRegion(scratch, r.left, r.top, 1, 1, 1, SkinKeyColor);
+                return BitmapToRegion(scratch, r.left, r.top, 1, 1, 1, SkinKeyColor, kMaxRegionRects / 4);
             };
             const RECT leftRect{0, 0, FBorderLeft, height};
             const RECT rightRect{width - FBorderRight, 0, width, height};
@@ -338,6 +339,9 @@ void TSkinForm::UpdateRegion() {
             CombineRgn(region.Get(), region.Get(), left.Get(), RGN_OR);
         }
     }
+    // Four bounded pieces can still make more bands together than a region may hold: the
+    // frame is then kept whole rather than shaped.
+    if (RegionRectCount(region.Get()) > kMaxRegionRects) region.Reset(CreateRectRgn(0, 0, width, height));
     FRegionSize = SIZE{width, height};
     // The window owns the region from here on and deletes it when it is replaced.
     FRegion = region.Release();

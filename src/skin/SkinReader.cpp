@@ -35,14 +35,24 @@ std::vector<std::string> SplitSkinLines(std::string_view text) {
 bool TSkinReader::LoadArchive(TStream& skinStream) {
     skinStream.SetPosition(0);
     std::uint8_t sizeField[4];
-    if (skinStream.Read(sizeField, 4) != 4) return false;
+    error_.clear();
+    notes_.clear();
+    auto refuse = [this](std::string why) {
+        error_ = "This skin file " + std::move(why) + ".\rThe skin is not used.";
+        return false;
+    };
+    if (skinStream.Read(sizeField, 4) != 4) return refuse("is too short to be a skin");
     std::int32_t plainSize = ReadInt32(sizeField);
-    if (plainSize > MaxPlainSize) return false;
+    if (plainSize > MaxPlainSize)
+        return refuse("declares " + std::to_string(plainSize) + " bytes of content, more than a skin may hold (" +
+                      std::to_string(MaxPlainSize) + ")");
     // Every symbol takes at least one bit and a match at least ten for 60 bytes: a coded
     // stream holds at most 48 bytes per byte. A claim beyond that is a stream cut short, whose
     // rest would only decode from zero bits, and would cost the whole claim in time.
     const std::int64_t coded = std::max<std::int64_t>(0, skinStream.Size() - skinStream.Position());
-    if (plainSize > kMaxExpansion * coded + 64) return false;
+    if (plainSize > kMaxExpansion * coded + 64)
+        return refuse("is cut short: it declares " + std::to_string(plainSize) + " bytes of content, and its " +
+                      std::to_string(coded) + " bytes cannot hold them");
 
     // Decoded straight into one buffer of the declared size (a last match may run past it by
     // less than a match's length), which the reader then keeps: the entries are never copied.
@@ -60,32 +70,54 @@ bool TSkinReader::LoadArchive(TStream& skinStream) {
     const std::uint8_t* bytes = plain.data();
     const std::size_t total = plain.size();
 
-    if (total < 16) return false;
+    if (total < 16) return refuse("holds no skin archive: its content is shorter than an archive's header");
     std::array<std::uint8_t, 16> header;
     std::memcpy(header.data(), bytes, 16);
     if (ReadInt32(bytes) != kFormatVersion) {
+        error_ = kOlderSkinMessage;
         if (OnMessage) OnMessage(kOlderSkinMessage);
         return false;
     }
     std::int32_t namesLength = ReadInt32(bytes + 4);
-    if (namesLength < 0 || static_cast<std::size_t>(namesLength) > total - 16) return false;
+    if (namesLength < 0 || static_cast<std::size_t>(namesLength) > total - 16)
+        return refuse("is damaged: its archive declares " + std::to_string(namesLength) + " bytes of entry names, and holds " +
+                      std::to_string(total - 16));
+    const std::size_t nul = std::string_view(reinterpret_cast<const char*>(bytes + 16), namesLength).find('\0');
     std::string namesText(reinterpret_cast<const char*>(bytes + 16), static_cast<std::size_t>(namesLength));
     std::vector<std::string> names = SplitSkinLines(LowerAscii(namesText));
-    if (names.size() > kMaxEntries) return false;
+    if (names.size() > kMaxEntries)
+        return refuse("holds " + std::to_string(names.size()) + " entries, more than a skin may hold (" +
+                      std::to_string(kMaxEntries) + ")");
+    // The names end at a NUL: the sizes and the data are then read from the wrong place.
+    auto afterNul = [&] {
+        return nul == std::string_view::npos
+                   ? std::string()
+                   : ", after a NUL byte in the entry names (after entry " + std::to_string(names.size()) + ")";
+    };
 
     std::size_t sizesAt = 16 + static_cast<std::size_t>(namesLength);
     std::size_t dataAt = sizesAt + 4 * names.size();
-    if (dataAt > total) return false;
+    if (dataAt > total) return refuse("is damaged: its archive is too short for the sizes of its entries" + afterNul());
     std::array<std::int32_t, kMaxEntries> sizes{};
     std::vector<std::uint64_t> offsets(names.size());
     std::uint64_t sum = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
         sizes[i] = ReadInt32(bytes + sizesAt + 4 * i);
-        if (sizes[i] < 0) return false;
+        if (sizes[i] < 0)
+            return refuse("is damaged: entry \"" + names[i] + "\" declares a negative size (" + std::to_string(sizes[i]) +
+                          ")" + afterNul());
         offsets[i] = dataAt + sum;
         sum += static_cast<std::uint64_t>(sizes[i]);
     }
-    if (sum > total - dataAt) return false;
+    if (sum > total - dataAt)
+        return refuse("is damaged: its entry sizes add up to " + std::to_string(sum) + " bytes, and the archive holds " +
+                      std::to_string(total - dataAt) + afterNul());
+    if (nul != std::string_view::npos)
+        notes_.push_back("The skin's entry names hold a NUL byte after entry " + std::to_string(names.size()) +
+                         ": the names after it are not read, and the entries are read from the wrong place.");
+    if (sum < total - dataAt)
+        notes_.push_back("The skin's entry sizes add up to " + std::to_string(sum) + " bytes, and the archive holds " +
+                         std::to_string(total - dataAt) + ": the entries may be read from the wrong place.");
 
     std::unordered_map<std::string, std::size_t> index;
     for (std::size_t i = 0; i < names.size(); ++i) index.emplace(names[i], i);

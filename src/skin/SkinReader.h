@@ -44,6 +44,11 @@ public:
     // 1,001 names or negative sizes, or whose sizes overrun its data region.
     // ElzhException from decoding passes through.
     bool LoadArchive(TStream& skinStream);
+    // Why the last LoadArchive returned false, in words for the skin's author ("" after success).
+    const std::string& Error() const { return error_; }
+    // What the last successful LoadArchive found odd but took: entry names cut at a NUL, entry
+    // sizes that leave data over. Each can explain why the description or a picture is unreadable.
+    const std::vector<std::string>& Notes() const { return notes_; }
 
     // Empties destination, then writes the first entry named name (A..Z compared without
     // case) and rewinds it. No such entry leaves it empty.
@@ -77,6 +82,8 @@ private:
     std::unordered_map<std::string, std::size_t> index_;  // name -> its first entry
     std::vector<std::uint8_t> plain_;  // the whole decompressed archive
     std::array<std::uint8_t, 16> header_{};
+    std::string error_;
+    std::vector<std::string> notes_;
 };
 
 // Splits a names text: lines end at CR LF, a lone CR or a lone LF; NUL ends the text; the

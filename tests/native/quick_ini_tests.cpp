@@ -99,3 +99,9 @@ TEST(QuickIni, LoadsFromTheStreamPositionAndIgnoresAMissingStream) {
     EXPECT_TRUE(ini.Lines().empty());
     EXPECT_EQ(ini.ReadString("A", "k", "gone"), "gone");
 }
+
+TEST(QuickIni, AByteOrderMarkBeforeTheFirstSectionIsSkippedAndNowhereElse) {
+    auto ini = Ini("\xEF\xBB\xBF[Personality]\r\nTop=top.bmp\r\n\xEF\xBB\xBF[Later]\r\nKey=1\r\n");
+    EXPECT_EQ(ini.ReadString("Personality", "Top", ""), "top.bmp");
+    EXPECT_EQ(ini.SectionCount(), 1u);  // the second mark is the text of an ordinary line
+}

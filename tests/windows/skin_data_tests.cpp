@@ -281,7 +281,8 @@ TEST(SkinData, ElementReadersAndFallbacks) {
         "[HorzScrollThumb]\nImage=pane.bmp\nFrameCount=7\n"
         "[Personality]\nmenuBar=pane.bmp\nTileMenu=4\nTileLeftMenu=0\nTopFrame=0\nTop=pane.bmp\n"
         "[Colours]\nButtonText=9 9 9\n";
-    auto combo = qxtest::Bmp24(8, 4, [](int x, int) { return x == 0 ? 0xFF0000u : 0x0000FFu; });
+    // Four frames, each as wide as the margin needs.
+    auto combo = qxtest::Bmp24(32, 4, [](int x, int) { return x == 0 ? 0xFF0000u : 0x0000FFu; });
     auto broken = Solid24(4, 4);
     broken.resize(40);
     auto d = Parsed(SkinRecord(ini, {{"pane.bmp", Solid24(12, 12)}, {"combo.bmp", combo}, {"broken.bmp", broken}}));
@@ -301,11 +302,11 @@ TEST(SkinData, ElementReadersAndFallbacks) {
     EXPECT_EQ(d->ComboButton->Margins.Left, 3);
     EXPECT_EQ(d->ComboButton->Frame, 4);
     EXPECT_EQ(d->ComboButton->NormalColour2, 0x00030201);
-    ASSERT_EQ(d->ComboButton->Bitmap.Width(), 8);
-    ASSERT_EQ(d->ComboButton->Bitmap2.Width(), 8);
+    ASSERT_EQ(d->ComboButton->Bitmap.Width(), 32);
+    ASSERT_EQ(d->ComboButton->Bitmap2.Width(), 32);
     EXPECT_EQ(d->ComboButton->Bitmap2.PixelFormat(), TPixelFormat::pf24bit);
     EXPECT_EQ(PixelOf(d->ComboButton->Bitmap, 0, 0), RGB(255, 0, 0));
-    EXPECT_EQ(PixelOf(d->ComboButton->Bitmap2, 7, 0), RGB(255, 0, 0));
+    EXPECT_EQ(PixelOf(d->ComboButton->Bitmap2, 31, 0), RGB(255, 0, 0));
     EXPECT_EQ(PixelOf(d->ComboButton->Bitmap2, 0, 0), RGB(0, 0, 255));
 
     ASSERT_TRUE(d->Progress);

@@ -12,6 +12,7 @@
 #include "core/Text.h"
 #include "skin/Lzh.h"
 #include "skin/QuickIni.h"
+#include "skin/SkinCheck.h"
 #include "skin/SkinReader.h"
 
 using namespace qx;
@@ -25,7 +26,9 @@ const char kUsage[] =
     "       skintool decompress IN OUT      expand a compressed file to its declared size\n"
     "       skintool list SKIN              entry names and sizes (name TAB size)\n"
     "       skintool extract SKIN NAME OUT  copy one entry out\n"
-    "       skintool ini SKIN SECTION KEY   print a value of the skin's INI\n";
+    "       skintool ini SKIN SECTION KEY   print a value of the skin's INI\n"
+    "       skintool check SKIN             what the skin engine takes, clamps, ignores or refuses;\n"
+    "                                       exit status 1 when it refuses the skin\n";
 
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -96,6 +99,19 @@ int Run(int argc, char** argv) {
         std::string value = ini.ReadString(argv[3], argv[4], "");
         if (value.empty()) throw std::runtime_error(std::string("no value for [") + argv[3] + "] " + argv[4]);
         std::cout << value << '\n';
+    } else if (command == "check") {
+        need(1);
+        const TSkinVerdict verdict = CheckSkin(ReadWholeFile(argv[2]));
+        // One warning a line, as the loading message shows them; the break inside a refusal
+        // stays a line of its own.
+        for (const std::string& warning : verdict.Warnings) {
+            std::string text = warning;
+            for (char& c : text)
+                if (c == '\r') c = '\n';
+            std::cout << text << '\n';
+        }
+        if (verdict.Refused) return 1;
+        std::cout << (verdict.Warnings.empty() ? "The skin is used as it is.\n" : "The rest of the skin is used.\n");
     } else {
         throw UsageError("unknown command " + command);
     }

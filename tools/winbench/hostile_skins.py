@@ -2,8 +2,9 @@
 """Writes a folder of broken and hostile skin files, one per kind of abuse that a skin author
 or a curious user can point Skin Preview at, each named after what it must do:
 
-    refused-*   the skin is not used: every window keeps the system's look
+    refused-*   the skin is not used: every window keeps the system's look, and a message says why
     loads-*     the skin is used, and loading and painting stay quick and small
+    caption-*   the skin is used, but its caption cannot serve: windows keep their system frame
 
 Usage: hostile_skins.py OUTDIR [--skintool PATH]
 
@@ -147,6 +148,86 @@ def every_section(ini, changes):
     return ini
 
 
+def checkered(width, height, frames=1, stacked=False, colour=(0xC0, 0x60, 0x20)):
+    """A 24-bit picture whose every other pixel is the transparent key colour (magenta)."""
+    w, h = (width, height * frames) if stacked else (width * frames, height)
+    stride = (w * 3 + 3) // 4 * 4
+    key, paint = bytes((0xFF, 0x00, 0xFF)), bytes(reversed(colour))
+    rows = []
+    for y in range(h):
+        row = b"".join(paint if (x + y) % 2 else key for x in range(w))
+        rows.append(row + b"\0" * (stride - 3 * w))
+    data = b"".join(reversed(rows))
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return header + info + data
+
+
+def split_archive(plain):
+    """(header, names, entries) of a plain archive."""
+    names_length = struct.unpack_from("<i", plain, 4)[0]
+    names = plain[16:16 + names_length].decode("latin-1").split("\r\n")
+    if names and names[-1] == "":
+        names.pop()
+    at = 16 + names_length
+    sizes = struct.unpack_from(f"<{len(names)}i", plain, at)
+    at += 4 * len(names)
+    entries = []
+    for size in sizes:
+        entries.append(plain[at:at + size])
+        at += size
+    return plain[:16], names, entries
+
+
+def join_archive(header, names, entries, sizes=None, names_text=None):
+    text = names_text if names_text is not None else "".join(n + "\r\n" for n in names).encode("latin-1")
+    sizes = sizes if sizes is not None else [len(e) for e in entries]
+    return (header[:4] + struct.pack("<i", len(text)) + header[8:16] + text +
+            struct.pack(f"<{len(sizes)}i", *sizes) + b"".join(entries))
+
+
+def write_archive_edits(s):
+    """Archives whose table of contents lies, or whose description is not what the engine reads."""
+    header, names, entries = split_archive(s.good_plain())
+    ini_at = next(i for i, n in enumerate(names) if n.endswith(".ini"))
+    sizes = [len(e) for e in entries]
+    over = list(sizes)
+    over[0] += 4096
+    s.plain_archive(join_archive(header, names, entries, over), "refused-sizes-too-large")
+    under = list(sizes)
+    under[0] = 0
+    s.plain_archive(join_archive(header, names, entries, under), "refused-sizes-too-small")
+    negative = list(sizes)
+    negative[3] = -5
+    s.plain_archive(join_archive(header, names, entries, negative), "refused-negative-size")
+    text = bytearray("".join(n + "\r\n" for n in names).encode("latin-1"))
+    text[text.index(b"tab.bmp") + 3] = 0
+    s.plain_archive(join_archive(header, names, entries, names_text=bytes(text)), "refused-nul-in-entry-name")
+    utf16 = list(entries)
+    utf16[ini_at] = b"\xff\xfe" + entries[ini_at].decode("latin-1").encode("utf-16-le")
+    s.plain_archive(join_archive(header, names, utf16), "refused-utf16-description")
+    backup = names[ini_at] + ".bak"
+    s.plain_archive(join_archive(header, [backup] + names, [bmp(4, 4, 24, (1, 2, 3))] + entries),
+                    "refused-backup-description-first")
+    bom = list(entries)
+    bom[ini_at] = b"\xef\xbb\xbf" + entries[ini_at]
+    s.plain_archive(join_archive(header, names, bom), "loads-byte-order-mark")
+
+
+def write_frame_abuse(s, ini):
+    """Frames that make too fine a region, or leave no caption to close and move the window by."""
+    s.skin("loads-checkered-frame", edit(ini, "Personality", {"LeftFrame": "2", "RightFrame": "2", "TopFrame": "2",
+                                                               "BottomFrame": "2"}),
+           {"frameleft.bmp": checkered(40, 574, 2), "frameright.bmp": checkered(40, 574, 2),
+            "frametop.bmp": checkered(793, 28, 2, True), "framebottom.bmp": checkered(793, 16, 2, True)})
+    s.skin("caption-transparent", ini, {"frametop.bmp": bmp(793, 56, 24, (0xFF, 0x00, 0xFF))})
+    s.skin("caption-1-pixel-high", ini, {"frametop.bmp": bmp(793, 2, 24, (0x20, 0x60, 0xC0))})
+    s.skin("caption-close-button-far-away", edit(ini, "Button0", {"Xcoord": "100000", "Ycoord": "-4000"}))
+    dot = every_image_key(ini, "Dot.bmp")
+    s.skin("caption-1x1-pictures", dot, {"dot.bmp": bmp(1, 1, 24, (0x20, 0x60, 0xC0))})
+    s.skin("loads-menu-offset-2-31", edit(ini, "Personality", {"TileLeftMenu": "$80000000", "TileRightMenu": HUGE}))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("out")
@@ -195,7 +276,7 @@ def main():
         # Pictures: large, and named by many keys.
         s.skin("refused-8192-glyph", edit(ini, "Buttons", {"RadioButton": "Glyph.bmp", "RadioButtonFrame": "8"}),
                {"glyph.bmp": bmp(8192, 6144, 1, 0)})
-        s.skin("loads-1600-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(1600, 1600, 24, (0x2F, 0x97, 0xFF))})
+        s.skin("caption-1600-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(1600, 1600, 24, (0x2F, 0x97, 0xFF))})
         s.skin("refused-4096-picture-every-key", every_image_key(ini, "Big.bmp"),
                {"big.bmp": bmp(4096, 4096, 24, (0x2F, 0x97, 0xFF))})
         s.skin("refused-3000-picture-every-key", every_image_key(ini, "Big.bmp"), {"big.bmp": bmp(3000, 3000, 4, 3)})
@@ -216,6 +297,8 @@ def main():
             "TextShift": HUGE_NEGATIVE, "TextShiftVert": HUGE, "TextRightClip": HUGE_NEGATIVE, "TXTBackleft": HUGE,
             "TXTBackRight": HUGE, "TextBack": "MenuBackground.bmp", "LeftTopHeight": HUGE, "TopTopHeight": HUGE_NEGATIVE}))
         s.skin("loads-no-button-pictures", edit(ini, "Buttons", {"Bitmap": "", "CheckButton": "", "RadioButton": ""}))
+        write_archive_edits(s)
+        write_frame_abuse(s, ini)
     finally:
         s.close()
 
