@@ -83,8 +83,8 @@ void ResamplePiece(const TSkinPixels& src, const TPiece& s, TSkinPixels& dst, co
 
 int ScaleSkinLength(int length, int dpi) { return Scale64(length, dpi); }
 
-TSkinBox ScaleSkinBox(const TSkinBox& box, int dpi) {
-    return TSkinBox{Scale64(box.Left, dpi), Scale64(box.Top, dpi), Scale64(box.Right, dpi), Scale64(box.Bottom, dpi)};
+TScaledBox ScaleSkinBox(const TScaledBox& box, int dpi) {
+    return TScaledBox{Scale64(box.Left, dpi), Scale64(box.Top, dpi), Scale64(box.Right, dpi), Scale64(box.Bottom, dpi)};
 }
 
 TSkinButtonPlace ScaleCaptionButtonPlace(std::int32_t align, std::int32_t xcoord, std::int32_t ycoord, int width,
@@ -126,15 +126,15 @@ TSkinInsets ScaleSkinInsets(const TSkinInsets& m, int width, int height, int dpi
     return out;
 }
 
-std::array<TSkinBox, 9> NineSlicePieces(int width, int height, const TSkinInsets& margins) {
+std::array<TScaledBox, 9> NineSlicePieces(int width, int height, const TSkinInsets& margins) {
     width = std::max(0, width);
     height = std::max(0, height);
     const TBands cols = Cut(width, std::clamp(margins.Left, 0, width), std::clamp(margins.Right, 0, width));
     const TBands rows = Cut(height, std::clamp(margins.Top, 0, height), std::clamp(margins.Bottom, 0, height));
-    std::array<TSkinBox, 9> pieces{};
+    std::array<TScaledBox, 9> pieces{};
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
-            pieces[static_cast<std::size_t>(r * 3 + c)] = TSkinBox{cols.Edge[c], rows.Edge[r], cols.Edge[c + 1], rows.Edge[r + 1]};
+            pieces[static_cast<std::size_t>(r * 3 + c)] = TScaledBox{cols.Edge[c], rows.Edge[r], cols.Edge[c + 1], rows.Edge[r + 1]};
     return pieces;
 }
 

@@ -17,16 +17,16 @@ namespace qx {
 // A dpi below 1 counts as 96.
 int ScaleSkinLength(int length, int dpi);
 
-struct TSkinBox {
+struct TScaledBox {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
-    friend bool operator==(const TSkinBox&, const TSkinBox&) = default;
+    friend bool operator==(const TScaledBox&, const TScaledBox&) = default;
 };
 
 // A place of the 96-dpi skin at dpi: each edge scaled on its own, so that two places sharing an
 // edge at 96 dpi share it at every scale (no gap, no overlap).
-TSkinBox ScaleSkinBox(const TSkinBox& box, int dpi);
+TScaledBox ScaleSkinBox(const TScaledBox& box, int dpi);
 
 // A caption button's offset and size at dpi, for the button laid by PlaceCaptionButton with
 // the same align: the edges are scaled as distances from the edge the align measures from
@@ -55,7 +55,7 @@ TSkinInsets ScaleSkinInsets(const TSkinInsets& margins, int width, int height, i
 // left, centre, right, bottom-left, bottom, bottom-right). A box narrower (lower) than its two
 // side margins drops both of them, as the drawing of a frame does. The pieces tile the box:
 // each column (row) starts where the one before ends.
-std::array<TSkinBox, 9> NineSlicePieces(int width, int height, const TSkinInsets& margins);
+std::array<TScaledBox, 9> NineSlicePieces(int width, int height, const TSkinInsets& margins);
 
 // A picture as 0x00RRGGBB pixels, rows top-down.
 struct TSkinPixels {

@@ -566,6 +566,18 @@ bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
             ReadWindowState();
             CallPrevious(m);
             return true;
+        case WM_DPICHANGED:
+            // The frame is measured at the new scale first, so that the client area the window
+            // gets in the platform's rectangle is what is left inside the scaled frame. The
+            // announced dpi counts: the platform may still report the old one meanwhile.
+            FAnnouncedDpi = LOWORD(m.WParam);
+            MeasureFrame();
+            CallPrevious(m);
+            if (FSkinFrame && (FLifeState == flSkinned || FLifeState == flReskinning)) {
+                UpdateRegion();
+                PaintFrame();
+            }
+            return true;
         case WM_NCACTIVATE:
             FActive = LOBYTE(m.WParam) != 0;
             break;

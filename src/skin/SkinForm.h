@@ -266,6 +266,7 @@ private:
     int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
     int FMenuHeight = 0;
     int FDpi = BaseDpi;
+    int FAnnouncedDpi = 0;  // from the last WM_DPICHANGED, 0 before one
     SIZE FSysFrame{};
     RECT FClientRect{};
     RECT FWindowRect{};

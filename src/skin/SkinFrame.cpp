@@ -57,7 +57,7 @@ int TSkinForm::Scaled(int length) const { return ScaleSkinLength(length, FDpi); 
 
 void TSkinForm::MeasureFrame() {
     if (!FSkinData || FSkinData->IsLoading()) return;
-    FDpi = WindowDpi(FHandle);
+    FDpi = FAnnouncedDpi > 0 ? FAnnouncedDpi : WindowDpi(FHandle);
     if (FBorderKind == bkNoCaption) {
         FBorderLeft = FCaptionHeight = FBorderRight = FBorderBottom = FMenuHeight = 0;
     } else {

@@ -10,9 +10,9 @@ namespace {
 constexpr int kScales[] = {72, 96, 120, 144, 168, 192, 240, 288};
 
 // The pieces cover the box once: every pixel in exactly one piece.
-void ExpectTiles(const std::array<TSkinBox, 9>& pieces, int width, int height) {
+void ExpectTiles(const std::array<TScaledBox, 9>& pieces, int width, int height) {
     std::vector<int> hits(static_cast<std::size_t>(width) * height, 0);
-    for (const TSkinBox& p : pieces) {
+    for (const TScaledBox& p : pieces) {
         ASSERT_GE(p.Width(), 0);
         ASSERT_GE(p.Height(), 0);
         for (int y = p.Top; y < p.Bottom; ++y)
@@ -58,9 +58,9 @@ TEST(SkinScale, LengthsAndPlacesKeepTheirProportionsAndNeighbours) {
     EXPECT_EQ(ScaleSkinInsets({4, 29, 4, 0}, 9, 29, 192), (TSkinInsets{8, 58, 8, 0}));
 
     // Boxes that share an edge at 96 dpi share it at scale.
-    const TSkinBox left{0, 0, 5, 29}, caption{5, 0, 561, 29}, right{561, 0, 566, 29};
+    const TScaledBox left{0, 0, 5, 29}, caption{5, 0, 561, 29}, right{561, 0, 566, 29};
     for (int dpi : kScales) {
-        const TSkinBox a = ScaleSkinBox(left, dpi), b = ScaleSkinBox(caption, dpi), c = ScaleSkinBox(right, dpi);
+        const TScaledBox a = ScaleSkinBox(left, dpi), b = ScaleSkinBox(caption, dpi), c = ScaleSkinBox(right, dpi);
         EXPECT_EQ(a.Right, b.Left);
         EXPECT_EQ(b.Right, c.Left);
         EXPECT_EQ(c.Right, ScaleSkinLength(566, dpi));

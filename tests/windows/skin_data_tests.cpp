@@ -453,7 +453,9 @@ TEST(SkinData, LoadedRules) {
         EXPECT_TRUE(d.SkinControls() & SkinControlBit(xcSystemMenu));
         EXPECT_TRUE(d.AppIconBitmap().Empty());
     }
-    EXPECT_TRUE(boxes.texts.empty());
+    // The unreadable skin is refused with its reason, and nothing else is said.
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_TRUE(boxes.texts[0].ends_with(u"The skin is not used.")) << Utf16ToUtf8(boxes.texts[0]);
 }
 
 // A skin data component knows no window: it tells its listeners what changed, and the manager
@@ -510,7 +512,9 @@ TEST(SkinData, TellsItsListenersWhatChangedAndTheManagerFollows) {
         d.SetActive(true);
     }
     EXPECT_EQ(recorder.heard.size(), before);
-    EXPECT_TRUE(boxes.texts.empty());
+    // Only the two unreadable skins' refusals are shown, each with its reason.
+    ASSERT_EQ(boxes.texts.size(), 2u);
+    for (const auto& text : boxes.texts) EXPECT_TRUE(text.ends_with(u"The skin is not used.")) << Utf16ToUtf8(text);
 }
 
 TEST(SkinData, FormSkinDecisions) {
@@ -579,7 +583,10 @@ TEST(SkinData, ASkinWhosePicturesExceedTheBudgetIsRefusedWithItsMessage) {
     const std::string ini = "[Personality]\nTop=a.bmp\n[Buttons]\nBitmap=a.bmp\nRadioButton=b.bmp\nCheckButton=a.bmp\n";
     auto fits = Parsed(SkinRecord(ini + "[Progress]\nBitmap=a.bmp\n", {{"a.bmp", qxtest::Bmp1(2100, 2100)}}));
     EXPECT_FALSE(fits->SkinMissing());
-    EXPECT_TRUE(boxes.texts.empty());
+    // The picture it names and does not hold is reported; the skin is used.
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_NE(boxes.texts[0].find(u"\"b.bmp\" is not in the skin"), std::u16string::npos) << Utf16ToUtf8(boxes.texts[0]);
+    boxes.texts.clear();
     EXPECT_TRUE(fits->Buttons.Bitmap.SharesWith(fits->Borders[sbTop].Bitmap));
 
     const auto record = SkinRecord(ini, {{"a.bmp", qxtest::Bmp1(2100, 2100)}, {"b.bmp", qxtest::Bmp1(2100, 2100, 0)}});
@@ -601,11 +608,12 @@ TEST(SkinData, ADescriptionBeyondItsCeilingOrNoDescriptionLeavesNoSkin) {
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_NE(boxes.texts[0].find(u"description is too large"), std::u16string::npos);
 
-    // An archive of pictures alone has nothing to skin with; it is refused without a message.
+    // An archive of pictures alone has nothing to skin with; it is refused, and says why.
     std::vector<std::uint8_t> plain = qx::tools::BuildSkinArchive({{"b.bmp", Solid24(30, 10)}});
     auto alone = Parsed(qxtest::Sized(qx::tools::LzhCompress(plain)));
     EXPECT_TRUE(alone->SkinMissing());
-    EXPECT_EQ(boxes.texts.size(), 1u);
+    ASSERT_EQ(boxes.texts.size(), 2u);
+    EXPECT_NE(boxes.texts[1].find(u"has no description"), std::u16string::npos);
 }
 
 TEST(SkinData, ASkinFilePastTheArchivesCeilingIsRefusedBeforeItIsRead) {

@@ -2,6 +2,7 @@
 // installer's own skin (or a skin file given as the first argument). Prints microseconds per
 // call, the best of several rounds.
 #include "framework/Forms.h"
+#include "skin/FrameParts.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinRegister.h"
@@ -74,29 +75,26 @@ int main(int argc, char** argv) {
     }
 
     // The whole frame of a 572 x 417 window: the four borders at their window sizes, each built
-    // by MakeFrameBitmap (top and bottom stacked, left and right side by side).
+    // as the frame painter builds it (top and bottom across, left and right down).
     auto frameSize = [&](int i) {
-        TDataSkinObject& b = skin.Borders[static_cast<std::size_t>(i)];
-        const bool stacked = i >= 2;
-        RECT f = FrameRect(b.Bitmap, stacked, std::max(1, b.Frame), 1);
-        return stacked ? RECT{0, 0, W, f.bottom - f.top} : RECT{0, 0, f.right - f.left, H};
+        const SIZE cell = SkinPartSize(FramePiece(skin.Borders[static_cast<std::size_t>(i)]));
+        return i >= 2 ? SIZE{W, cell.cy} : SIZE{cell.cx, H};
     };
     auto buildFrame = [&] {
         for (int i = 0; i < 4; ++i) {
-            TDataSkinObject& b = skin.Borders[static_cast<std::size_t>(i)];
-            const TFrameMargins m{b.Margins.Left, b.Margins.Top, b.Margins.Right, b.Margins.Bottom};
-            auto piece = MakeFrameBitmap(frameSize(i), b.Bitmap, m, i >= 2, b.Tile != 1, std::max(1, b.Frame), 1);
+            auto piece = MakeSkinPartBitmap(FramePiece(skin.Borders[static_cast<std::size_t>(i)]), TSkinState::Normal,
+                                            frameSize(i));
         }
     };
     // One full-size nine-slice: the top border's frame stretched over the whole window.
     auto buildWhole = [&] {
-        TDataSkinObject& b = skin.Borders[2];
-        const TFrameMargins m{b.Margins.Left, 8, b.Margins.Right, 8};
-        auto piece = MakeFrameBitmap(RECT{0, 0, W, H}, b.Bitmap, m, true, false, std::max(1, b.Frame), 1);
+        TSkinPart part = FramePiece(skin.Borders[2]);
+        part.Margins.Top = part.Margins.Bottom = 8;
+        auto piece = MakeSkinPartBitmap(part, TSkinState::Normal, SIZE{W, H});
     };
-    std::printf("MakeFrameBitmap, four borders of a %d x %d window: %.1f us per frame\n", W, H,
+    std::printf("Frame pieces, four borders of a %d x %d window: %.1f us per frame\n", W, H,
                 Measure(7, 200, buildFrame));
-    std::printf("MakeFrameBitmap, one %d x %d nine-slice:            %.1f us per call\n", W, H,
+    std::printf("Frame piece, one %d x %d nine-slice:               %.1f us per call\n", W, H,
                 Measure(7, 200, buildWhole));
     for (int i = 0; i < 4; ++i) {
         TDataSkinObject& b = skin.Borders[static_cast<std::size_t>(i)];
