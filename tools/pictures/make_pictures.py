@@ -5,7 +5,7 @@
   install button   rocket32.png    32 x 32 RGBA: grey line drawing of a rocket
   (200 %)          cloud256.png, rocket64.png: the same two drawn at twice the size, for
                                    displays scaled above 100 %
-  MAINICON         mainicon.ico    ten images of the cloud (32-bit with alpha and 8-bit
+  MAINICON         mainicon.ico    ten images of the cloud (32-bit with alpha, PNG from 48 up, and 8-bit
                                    with a palette and AND mask)
 
 Everything is computed here, with the standard library only, so the same script gives the
@@ -415,8 +415,10 @@ def build():
     icon = {size: render(size, cloud_scene(size, ICON_ZOOM), grid_for(size)) for size in (16, 24, 32, 48, 64, 256)}
     images = []
     for size in (256, 64, 48, 32, 24, 16):
-        if size == 256:
-            images.append((256, 32, encode_png(icon[256], 256, 256)))
+        # The large images as PNG, which the icon loader of every system the manifest names
+        # reads; uncompressed they would cost a program held under 1 MiB some 25 KB.
+        if size >= 48:
+            images.append((size, 32, encode_png(icon[size], size, size)))
         else:
             images.append((size, 32, ico_image_32(icon[size], size)))
     for size in (48, 32, 24, 16):
