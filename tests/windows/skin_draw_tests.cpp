@@ -1,4 +1,5 @@
 // The drawing primitives on memory bitmaps: what lands in which pixel.
+#include "TestPictures.h"
 #include "skin/SkinDraw.h"
 
 #include <gtest/gtest.h>
@@ -10,18 +11,7 @@
 namespace qx {
 namespace {
 
-// A 32-bit picture whose pixel (x, y) is colour(x, y) (COLORREF values).
-std::unique_ptr<TBitmap> Picture(int w, int h, const std::function<COLORREF(int, int)>& colour) {
-    std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            COLORREF c = colour(x, y);
-            px[static_cast<std::size_t>(y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-        }
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixels32(w, h, px);
-    return b;
-}
+using qxtest::Picture;
 
 std::unique_ptr<TBitmap> Filled(int w, int h, COLORREF c) {
     return Picture(w, h, [c](int, int) { return c; });

@@ -1,4 +1,5 @@
 // Skin parts drawn at a display scale, from the skin's scaled pictures: what lands in which pixel.
+#include "TestPictures.h"
 #include "core/SkinScale.h"
 #include "skin/ScaledPictures.h"
 
@@ -11,17 +12,7 @@
 namespace qx {
 namespace {
 
-std::unique_ptr<TBitmap> Picture(int w, int h, const std::function<COLORREF(int, int)>& colour) {
-    std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const COLORREF c = colour(x, y);
-            px[static_cast<std::size_t>(y) * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-        }
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixels32(w, h, px);
-    return b;
-}
+using qxtest::Picture;
 
 constexpr COLORREF kBackground = RGB(40, 80, 120);
 
