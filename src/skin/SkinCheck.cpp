@@ -317,6 +317,7 @@ bool OpenSkin(TStream& skin, TSkinReader& reader, TQuickIni& ini, TSkinPictures&
             return false;
         }
         const std::int64_t pixels = pictures.NamedPixels(ini);
+        verdict.NamedPixels = pixels;
         if (pixels > kSkinPixelBudget) {
             verdict.Refuse(SkinPicturesTooLargeMessage(pixels));
             return false;

@@ -31,6 +31,9 @@ struct TSkinVerdict {
     // The caption strip shows, is tall enough, and the close button it places (if any) lies
     // within reach; otherwise windows keep their system frame.
     bool CaptionServes = true;
+    // The pixels of every picture the description names, each counted once (what the
+    // decoded pictures take of the skin's budget).
+    std::int64_t NamedPixels = 0;
     // Elements (by section) whose picture is too small for them: it counts as missing.
     std::vector<std::string> Ignored;
     // [Personality] TileLeftMenu and TileRightMenu as the menu bar can show them.

@@ -229,7 +229,7 @@ bool TSkinData::LoadSkin() {
             return false;
         }
         // What the decoded pictures leave of the budget is what their scaled copies may use.
-        scaledPictures_.SetBudget(kSkinPixelBudget - pictures.NamedPixels(ini));
+        scaledPictures_.SetBudget(kSkinPixelBudget - verdict_.NamedPixels);
         // Each named picture decoded once, straight from the archive; the archive is then let
         // go before the parse builds the pictures it derives from them.
         ini.ForEachValue([&](std::string_view value) {
