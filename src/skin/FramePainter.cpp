@@ -1,18 +1,15 @@
-// The skinned window's non-client area: frame widths, the client rectangle, painting of frame,
-// caption strip and caption buttons, the window icon, and the window region cut from the
-// transparent parts of the frame.
+#include "skin/FramePainter.h"
+
 #include "core/MaskRects.h"
 #include "core/SkinScale.h"
 #include "framework/Forms.h"
 #include "framework/WindowDpi.h"
 #include "skin/CaptionButtons.h"
-#include "skin/FramePainter.h"
 #include "skin/FrameParts.h"
 #include "skin/MenuBar.h"
 #include "skin/ScaledFrame.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
-#include "skin/SkinnerOwner.h"
 
 #include <algorithm>
 
@@ -53,7 +50,10 @@ TFramePainter::TFramePainter(TFramePainterHost& host) : FHost(host) {
     FCaptionBitmap.SetPixelFormat(TPixelFormat::pf24bit);
 }
 
-TSkinScale TFramePainter::SkinScale() const { return FHost.SkinData() ? FHost.SkinData()->ScaleAt(FDpi) : TSkinScale{FDpi, nullptr}; }
+TSkinScale TFramePainter::SkinScale() const {
+    TSkinData* skin = FHost.SkinData();
+    return skin ? skin->ScaleAt(FDpi) : TSkinScale{FDpi, nullptr};
+}
 
 int TFramePainter::Scaled(int length) const { return ScaleSkinLength(length, FDpi); }
 
@@ -112,7 +112,8 @@ void TFramePainter::FitToSkin(bool keepClient) {
             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
             ReleaseDC(FHost.Handle(), dc);
         }
-        const std::int64_t title = std::int64_t{FHost.SkinData()->Title.Margins.Left} + extent.cx + FHost.SkinData()->Title.Margins.Right;
+        const TSkinMargins& margins = FHost.SkinData()->Title.Margins;
+        const std::int64_t title = std::int64_t{margins.Left} + extent.cx + margins.Right;
         const int needed = static_cast<int>(std::clamp<std::int64_t>(title, 0, Width(area)));
         if (width < needed) {
             const int shift = (needed - width) / 2;
@@ -144,8 +145,8 @@ void TFramePainter::FitToSkin(bool keepClient) {
 
 void TFramePainter::PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) {
     if (!FHost.SkinData() || Width(rect) < 0 || Height(rect) < 0) return;
-    DrawSkinPart(dc, FramePiece(Piece(*FHost.SkinData(), index)), FHost.Active() ? TSkinState::Normal : TSkinState::Inactive, rect,
-                 SkinScale());
+    const TSkinState state = FHost.Active() ? TSkinState::Normal : TSkinState::Inactive;
+    DrawSkinPart(dc, FramePiece(Piece(*FHost.SkinData(), index)), state, rect, SkinScale());
 }
 
 void TFramePainter::ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized) {
@@ -186,7 +187,8 @@ void TFramePainter::PaintCaption(HDC dc) {
 
 void TFramePainter::PaintFrame(HDC given) {
     if (FHost.LifeState() != flSkinned && FHost.LifeState() != flReskinning) return;
-    if (FHost.BorderKind() == bkNoCaption || (FHost.MdiKind() == mkChild && FHost.WindowState() == wsMaximized) || !FHost.SkinData()) return;
+    if (FHost.BorderKind() == bkNoCaption || !FHost.SkinData()) return;
+    if (FHost.MdiKind() == mkChild && FHost.WindowState() == wsMaximized) return;
     if (!IsWindow(FHost.Handle())) return;
     HDC dc = given ? given : FHost.WindowDc();
     if (!dc) return;
