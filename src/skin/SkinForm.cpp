@@ -37,6 +37,8 @@ bool IsSystemCommand(WPARAM command) {
 
 TCaptionTextPainter* g_captionPainter = nullptr;
 
+int Width(const RECT& r) { return r.right - r.left; }
+
 }  // namespace
 
 TCaptionTextPainter* DefaultCaptionPainter() { return g_captionPainter; }
@@ -46,10 +48,8 @@ TSkinForm::TSkinForm(HWND window)
     : FHandle(window), FCaptionPainter(DefaultCaptionPainter()), FSystemCommands(std::make_unique<TSystemCommands>(*this)),
       FDispatch(std::make_unique<TChildDispatch>(*this)),
       FButtons(std::make_unique<TCaptionButtons>(*this)),
-      FMenus(std::make_unique<TMenuBarTracker>(*this)) {
-    FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    FCaptionBitmap.SetPixelFormat(TPixelFormat::pf24bit);
-}
+      FMenus(std::make_unique<TMenuBarTracker>(*this)),
+      FFrame(std::make_unique<TFramePainter>(*this)) {}
 
 TSkinForm::~TSkinForm() {
     // Nothing the window still calls may outlive this object.
@@ -74,6 +74,28 @@ bool TSkinForm::RightToLeft() const { return FRightToLeft; }
 bool TSkinForm::Released() const { return FReleased; }
 TNCObjectHost& TSkinForm::CaptionObjects() { return *FButtons; }
 HMENU TSkinForm::SystemMenu() const { return FSysMenu; }
+TWindowState TSkinForm::WindowState() const { return FWindowState; }
+TMdiKind TSkinForm::MdiKind() const { return FMDIKind; }
+TSkinMenuBar* TSkinForm::MenuBar() const { return FMenus->MenuBar(); }
+TFormLifeState TSkinForm::LifeState() const { return FLifeState; }
+TBorderKind TSkinForm::BorderKind() const { return FBorderKind; }
+bool TSkinForm::SkinFrame() const { return FSkinFrame; }
+bool TSkinForm::IsDialog() const { return FIsDialog; }
+bool TSkinForm::IsChild() const { return FIsChild; }
+TCaptionButtons& TSkinForm::CaptionButtons() { return *FButtons; }
+HDC TSkinForm::WindowDc() { return GetWindowDC(FHandle); }
+int TSkinForm::Dpi() const { return FFrame->Dpi(); }
+TSkinScale TSkinForm::SkinScale() const { return FFrame->SkinScale(); }
+int TSkinForm::Scaled(int length) const { return FFrame->Scaled(length); }
+TBitmap& TSkinForm::LoadWindowIcon() { return FFrame->LoadWindowIcon(); }
+void TSkinForm::DrawWindowIcon(HDC dc, const RECT& rect) { FFrame->DrawWindowIcon(dc, rect); }
+
+bool TSkinForm::WriteCaptionText(HDC strip, const RECT& captionRect) {
+    if (!FCaptionPainter) return false;
+    FCaptionPainter->LayoutCaptionButtons(*this);
+    FCaptionPainter->DrawCaptionText(*this, strip, captionRect);
+    return true;
+}
 
 void TSkinForm::Release() {
     if (FReleased) return;
@@ -203,7 +225,7 @@ void TSkinForm::TakeOverFrame() {
     }
     if (FMDIKind == mkChild) {
         const int least = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
-        if (FCaptionHeight < least) FMenuHeight = least - FCaptionHeight;
+        if (FFrame->CaptionHeight() < least) FFrame->SetMenuHeight(least - FFrame->CaptionHeight());
         if (FWindowState == wsMaximized && !manager.MDIChildMaximized()) manager.SetMDIChildMaximized(true);
     }
 }
@@ -260,7 +282,7 @@ void TSkinForm::RecordSystemFrame() {
     RECT client{}, window{};
     GetClientRect(FHandle, &client);
     GetWindowRect(FHandle, &window);
-    FClientRect = client;
+    FFrame->RecordClientRect(client);
     FSysFrame = SIZE{(window.right - window.left) - (client.right - client.left),
                      (window.bottom - window.top) - (client.bottom - client.top)};
 }
@@ -350,8 +372,8 @@ void TSkinForm::Unskin() {
         // one released before it started still has its own size.
         if (FStarted && FBorderKind != bkNoCaption && FWindowState == wsNormal) {
             // The menu given back takes its band from the client area as the skin's did.
-            width += FSysFrame.cx - FBorderLeft - FBorderRight;
-            height += FSysFrame.cy - FCaptionHeight - FBorderBottom - (menuBack ? 0 : FMenuHeight);
+            width += FSysFrame.cx - FFrame->BorderLeft() - FFrame->BorderRight();
+            height += FSysFrame.cy - FFrame->CaptionHeight() - FFrame->BorderBottom() - (menuBack ? 0 : FFrame->MenuHeight());
         } else {
             flags |= SWP_NOSIZE;
         }
@@ -360,8 +382,7 @@ void TSkinForm::Unskin() {
     }
     if (IsWindow(FHandle)) SetWindowRgn(FHandle, nullptr, TRUE);
     // The window deleted the region it owned when it was given none.
-    FRegion = nullptr;
-    FRegionOwned = false;
+    FFrame->ForgetRegion();
 }
 
 void TSkinForm::DetachAtDestroy() {
@@ -379,8 +400,7 @@ void TSkinForm::DetachAtDestroy() {
     FMenus->DropAtDestroy(FForm != nullptr);
     FButtons->Drop();
     // The system frees the region with the window.
-    FRegion = nullptr;
-    FRegionOwned = false;
+    FFrame->ForgetRegion();
 }
 
 void TSkinForm::ReSkin() {
@@ -408,11 +428,7 @@ void TSkinForm::ReSkin() {
 
 void TSkinForm::MdiChildMaximizedChanged(bool maximized) {
     if (maximized) {
-        if (FRegionOwned) {
-            SetWindowRgn(FHandle, nullptr, TRUE);
-            FRegion = nullptr;
-            FRegionOwned = false;
-        }
+        FFrame->RemoveRegion();
         SetCaptionStyle(true);
         return;
     }
@@ -423,7 +439,7 @@ void TSkinForm::MdiChildMaximizedChanged(bool maximized) {
     FWindowState = wsNormal;
     UpdateRegion();
     SetCaptionStyle(false);
-    if (!FRegionOwned) FrameChanged();
+    if (!FFrame->RegionOwned()) FrameChanged();
 }
 
 // ---- messages ------------------------------------------------------------------------------
@@ -570,7 +586,7 @@ bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
             // The frame is measured at the new scale first, so that the client area the window
             // gets in the platform's rectangle is what is left inside the scaled frame. The
             // announced dpi counts: the platform may still report the old one meanwhile.
-            FAnnouncedDpi = LOWORD(m.WParam);
+            FFrame->AnnounceDpi(LOWORD(m.WParam));
             MeasureFrame();
             CallPrevious(m);
             if (FSkinFrame && (FLifeState == flSkinned || FLifeState == flReskinning)) {
@@ -620,7 +636,7 @@ bool TSkinForm::HandleSkinFrameMessage(TMessage& m) {
         case WM_NCHITTEST: {
             CallPrevious(m);
             const POINT p = ScreenToFrame(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
-            m.Result = CaptionHitTest(static_cast<int>(m.Result), p.y, FCaptionHeight, FMenuHeight);
+            m.Result = CaptionHitTest(static_cast<int>(m.Result), p.y, FFrame->CaptionHeight(), FFrame->MenuHeight());
             return true;
         }
         case WM_NCMOUSEMOVE:
@@ -690,13 +706,13 @@ void TSkinForm::OnNcCalcSize(TMessage& m) {
     const WINDOWPOS* pos = params->lppos;
     RECT client{};
     if (pos) {
-        client = RECT{pos->x + FBorderLeft, pos->y + FCaptionHeight + FMenuHeight, pos->x + pos->cx - FBorderRight,
-                      pos->y + pos->cy - FBorderBottom};
+        client = RECT{pos->x + FFrame->BorderLeft(), pos->y + FFrame->CaptionHeight() + FFrame->MenuHeight(), pos->x + pos->cx - FFrame->BorderRight(),
+                      pos->y + pos->cy - FFrame->BorderBottom()};
     } else {
         RECT w{};
         GetWindowRect(FHandle, &w);
-        client = RECT{w.left + FBorderLeft, w.top + FCaptionHeight + FMenuHeight, w.right - FBorderRight,
-                      w.bottom - FBorderBottom};
+        client = RECT{w.left + FFrame->BorderLeft(), w.top + FFrame->CaptionHeight() + FFrame->MenuHeight(), w.right - FFrame->BorderRight(),
+                      w.bottom - FFrame->BorderBottom()};
     }
     client.right = std::max(client.right, client.left);
     client.bottom = std::max(client.bottom, client.top);
@@ -719,14 +735,55 @@ void TSkinForm::HookMessage(TMessage& m, const TMessageNext& next) {
     }
 }
 
+TCaptionFacts TSkinForm::CaptionFacts() const {
+    TCaptionFacts f;
+    f.Maximized = FWindowState == wsMaximized;
+    f.Active = FActive;
+    f.HasMaxBox = (FCaps & fcMaxBox) != 0;
+    f.HasMinBox = (FCaps & fcMinBox) != 0;
+    f.HasSysMenu = (FCaps & fcSysMenu) != 0;
+    f.DialogFrame = FBorderKind == bkDialog;
+    f.DialogClass = FIsDialog;
+    f.MdiMenuBar = FMDIKind == mkFrame && FMenus->MenuBar() && ActiveChildMaximized();
+    return f;
+}
+
+TCaptionBand TSkinForm::CaptionBand() const {
+    TCaptionBand band;
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    band.WindowWidth = Width(r);
+    band.BorderLeft = FFrame->BorderLeft();
+    band.BorderRight = FFrame->BorderRight();
+    band.CaptionHeight = FFrame->CaptionHeight();
+    band.MenuHeight = FFrame->MenuHeight();
+    band.MenuBarLeftMargin = FSkinData && FSkinData->MenuBar ? Scaled(FSkinData->MenuBar->Margins.Left) : 0;
+    band.RightToLeft = FRightToLeft;
+    return band;
+}
+
+RECT TSkinForm::MenuBand() const {
+    RECT r{};
+    GetWindowRect(FHandle, &r);
+    return RECT{FFrame->BorderLeft(), FFrame->CaptionHeight(), Width(r) - FFrame->BorderRight(), FFrame->CaptionHeight() + FFrame->MenuHeight()};
+}
+
+bool TSkinForm::ActiveChildMaximized() const {
+    if (FMDIKind != mkFrame || !FClientHandle || !IsWindow(FClientHandle)) return false;
+    BOOL maximized = FALSE;
+    const HWND child =
+        reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
+    return child && maximized;
+}
+
 // ---- caption-bar objects -------------------------------------------------------------------------
 
 POINT TSkinForm::ScreenToFrame(int x, int y) const {
     POINT p{x, y};
     ScreenToClient(FHandle, &p);
     if (!(FMDIKind == mkChild && FWindowState == wsMinimized)) {
-        p.x += FBorderLeft;
-        p.y += FCaptionHeight + FMenuHeight;
+        p.x += FFrame->BorderLeft();
+        p.y += FFrame->CaptionHeight() + FFrame->MenuHeight();
     }
     return p;
 }

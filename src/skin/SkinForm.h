@@ -13,6 +13,7 @@
 #include "skin/CaptionButtons.h"
 #include "skin/ChildDispatch.h"
 #include "skin/ControlSkinnerHost.h"
+#include "skin/FramePainter.h"
 #include "skin/MenuBarHost.h"
 #include "skin/MenuBarTracker.h"
 #include "skin/ScaledPictures.h"
@@ -62,7 +63,8 @@ class TSkinForm : public TSkinner,
                   public TChildDispatchHost,
                   public TMenuBarHost,
                   public TMenuBarTrackerHost,
-                  public TCaptionButtonsHost {
+                  public TCaptionButtonsHost,
+                  public TFramePainterHost {
 public:
     explicit TSkinForm(HWND window);
     ~TSkinForm() override;
@@ -95,17 +97,16 @@ public:
     TChildDispatch& ChildDispatch() { return *FDispatch; }
 
     // ---- frame ----
-    void MeasureFrame();
-    void FitToSkin(bool keepClient);
-    void PaintFrame(HDC dc = nullptr);
-    // Composes the caption strip (pieces, buttons, and the title through the caption text
-    // painter when one is set) and shows it on dc.
-    void PaintCaption(HDC dc);
-    // Draws piece index of the frame into rect of dc.
-    void PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc);
+    // Frame widths, painting, window icon and region.
+    TFramePainter& FramePainter() { return *FFrame; }
+    void MeasureFrame() { FFrame->MeasureFrame(); }
+    void FitToSkin(bool keepClient) { FFrame->FitToSkin(keepClient); }
+    void PaintFrame(HDC dc = nullptr) { FFrame->PaintFrame(dc); }
+    void PaintCaption(HDC dc) { FFrame->PaintCaption(dc); }
+    void PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) { FFrame->PaintBorderPiece(index, rect, dc); }
     TBitmap& LoadWindowIcon() override;
     void DrawWindowIcon(HDC dc, const RECT& rect) override;
-    void UpdateRegion();
+    void UpdateRegion() { FFrame->UpdateRegion(); }
     // An MDI child follows the manager's maximized-child state (region and system caption).
     void MdiChildMaximizedChanged(bool maximized);
     // Frees the caption-button objects (they point at the skin's elements of the last parse).
@@ -113,18 +114,19 @@ public:
     // The facts the caption-button rules ask about this window.
     TCaptionFacts CaptionFacts() const override;
     TCaptionBand CaptionBand() const override;
-    // Draws the caption strip's pieces and buttons into strip (window width x caption height).
-    void ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized);
+    void ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized) {
+        FFrame->ComposeCaptionStrip(strip, captionRect, minimized);
+    }
 
     // ---- caption-bar objects ----
     // The caption buttons and the window's hot caption object.
-    TCaptionButtons& CaptionButtons() { return *FButtons; }
+    TCaptionButtons& CaptionButtons() override;
     POINT ScreenToFrame(int x, int y) const override;
     // Maximize, minimize, restore and the skinned system menu.
     TSystemCommands& SystemCommands() override { return *FSystemCommands; }
 
     // ---- menus ----
-    TSkinMenuBar* MenuBar() const override { return FMenus->MenuBar(); }
+    TSkinMenuBar* MenuBar() const override;
     TMenuBtn* MenuBtnAt(POINT framePoint) const { return FMenus->MenuBtnAt(framePoint); }
     void OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) { FMenus->OpenMenuBtn(item, fromKeyboard); }
     bool Tracking() const { return FMenus->Tracking(); }
@@ -144,22 +146,23 @@ public:
     HWND Handle() const override;
     TCustomForm* Form() const override;
     TSkinData* SkinData() const override;
-    bool SkinFrame() const { return FSkinFrame; }
-    TFormLifeState LifeState() const { return FLifeState; }
-    TMdiKind MdiKind() const override { return FMDIKind; }
-    TBorderKind BorderKind() const { return FBorderKind; }
-    TWindowState WindowState() const override { return FWindowState; }
+    bool SkinFrame() const override;
+    TFormLifeState LifeState() const override;
+    TMdiKind MdiKind() const override;
+    TBorderKind BorderKind() const override;
+    TWindowState WindowState() const override;
     bool Active() const override;
-    bool IsDialog() const { return FIsDialog; }
+    bool IsDialog() const override;
+    bool IsChild() const override;
     bool RightToLeft() const override;
     std::uint8_t Caps() const override { return FCaps; }
-    int BorderLeft() const { return FBorderLeft; }
-    int CaptionHeight() const { return FCaptionHeight; }
-    int BorderRight() const { return FBorderRight; }
-    int BorderBottom() const { return FBorderBottom; }
-    int MenuHeight() const { return FMenuHeight; }
+    int BorderLeft() const { return FFrame->BorderLeft(); }
+    int CaptionHeight() const { return FFrame->CaptionHeight(); }
+    int BorderRight() const { return FFrame->BorderRight(); }
+    int BorderBottom() const { return FFrame->BorderBottom(); }
+    int MenuHeight() const { return FFrame->MenuHeight(); }
     // The window's dpi as the frame was last measured, and the skin drawn at it.
-    int Dpi() const override { return FDpi; }
+    int Dpi() const override;
     // Out of line: declared by more than one host interface (see Handle).
     TSkinScale SkinScale() const override;
     // A length of the skin at the window's scale.
@@ -167,10 +170,10 @@ public:
     const std::vector<std::unique_ptr<TSysButton>>& SysButtons() const override { return FButtons->Buttons(); }
     TNCObjectHost& CaptionObjects() override;
     bool MdiButtonsOnBar() const override { return CaptionFacts().MdiMenuBar; }
-    TBitmap& CaptionBitmap() { return FCaptionBitmap; }
+    TBitmap& CaptionBitmap() { return FFrame->CaptionBitmap(); }
     const std::string& ClassName() const { return FClassName; }
     bool Started() const { return FStarted; }
-    HRGN Region() const { return FRegionOwned ? FRegion : nullptr; }
+    HRGN Region() const { return FFrame->Region(); }
     void SetCaptionPainter(TCaptionTextPainter* painter) { FCaptionPainter = painter; }
     TCaptionTextPainter* CaptionPainter() const { return FCaptionPainter; }
     // The caption buttons' text anchors, kept by the caption text painter.
@@ -198,7 +201,7 @@ private:
     bool CanTakeMenuBar() const override { return FMDIKind != mkChild && FBorderKind != bkNoCaption; }
     TMenuBarHost& BarHost() override { return *this; }
     RECT MenuBand() const override;
-    void SetMenuHeight(int height) override { FMenuHeight = height; }
+    void SetMenuHeight(int height) override { FFrame->SetMenuHeight(height); }
     void RepaintFrame() override;
     void ShowSystemMenu(POINT screenPoint) override { FSystemCommands->ShowSysMenu(screenPoint); }
 
@@ -242,7 +245,8 @@ private:
     void OnHoverTimer();
     void RestoreRedraw();
     void GiveBackProcedures();
-    HDC WindowDc();
+    HDC WindowDc() override;
+    bool WriteCaptionText(HDC strip, const RECT& captionRect) override;
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR refData);
 
@@ -263,21 +267,9 @@ private:
     TWindowState FWindowState = wsNormal;
     bool FActive = true;
     std::uint8_t FCaps = 0;
-    int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
-    int FMenuHeight = 0;
-    int FDpi = BaseDpi;
-    int FAnnouncedDpi = 0;  // from the last WM_DPICHANGED, 0 before one
     SIZE FSysFrame{};
-    RECT FClientRect{};
-    RECT FWindowRect{};
     HMENU FInitialMenu = nullptr;
     HMENU FSysMenu = nullptr;
-    HICON FIcon = nullptr;
-    TBitmap FIconBitmap;
-    TBitmap FCaptionBitmap;
-    HRGN FRegion = nullptr;  // owned by the window once set
-    bool FRegionOwned = false;
-    SIZE FRegionSize{};
     std::unique_ptr<TTimer> FHoverTimer;
     TColor FSavedColor = 0;
     bool FColorSaved = false;
@@ -294,6 +286,7 @@ private:
     std::unique_ptr<TChildDispatch> FDispatch;
     std::unique_ptr<TCaptionButtons> FButtons;
     std::unique_ptr<TMenuBarTracker> FMenus;
+    std::unique_ptr<TFramePainter> FFrame;
     TWindowSubclass FClientSubclass;
     bool FSavedMenuUpdate = true;
 };

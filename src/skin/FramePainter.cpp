@@ -1,17 +1,15 @@
-// The skinned window's non-client area: frame widths, the client rectangle, painting of frame,
-// caption strip and caption buttons, the window icon, and the window region cut from the
-// transparent parts of the frame.
+#include "skin/FramePainter.h"
+
 #include "core/MaskRects.h"
 #include "core/SkinScale.h"
 #include "framework/Forms.h"
 #include "framework/WindowDpi.h"
+#include "skin/CaptionButtons.h"
 #include "skin/FrameParts.h"
 #include "skin/MenuBar.h"
 #include "skin/ScaledFrame.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinnerOwner.h"
 
 #include <algorithm>
 
@@ -47,21 +45,27 @@ RECT WorkAreaOf(HWND window) {
 
 }  // namespace
 
-HDC TSkinForm::WindowDc() { return GetWindowDC(FHandle); }
+TFramePainter::TFramePainter(TFramePainterHost& host) : FHost(host) {
+    FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    FCaptionBitmap.SetPixelFormat(TPixelFormat::pf24bit);
+}
 
-TSkinScale TSkinForm::SkinScale() const { return FSkinData ? FSkinData->ScaleAt(FDpi) : TSkinScale{FDpi, nullptr}; }
+TSkinScale TFramePainter::SkinScale() const {
+    TSkinData* skin = FHost.SkinData();
+    return skin ? skin->ScaleAt(FDpi) : TSkinScale{FDpi, nullptr};
+}
 
-int TSkinForm::Scaled(int length) const { return ScaleSkinLength(length, FDpi); }
+int TFramePainter::Scaled(int length) const { return ScaleSkinLength(length, FDpi); }
 
 // ---- geometry ------------------------------------------------------------------------------
 
-void TSkinForm::MeasureFrame() {
-    if (!FSkinData || FSkinData->IsLoading()) return;
-    FDpi = FAnnouncedDpi > 0 ? FAnnouncedDpi : WindowDpi(FHandle);
-    if (FBorderKind == bkNoCaption) {
+void TFramePainter::MeasureFrame() {
+    if (!FHost.SkinData() || FHost.SkinData()->IsLoading()) return;
+    FDpi = FAnnouncedDpi > 0 ? FAnnouncedDpi : WindowDpi(FHost.Handle());
+    if (FHost.BorderKind() == bkNoCaption) {
         FBorderLeft = FCaptionHeight = FBorderRight = FBorderBottom = FMenuHeight = 0;
     } else {
-        TSkinData& s = *FSkinData;
+        TSkinData& s = *FHost.SkinData();
         // A frame piece's picture may be far larger than any frame: no side takes more than a
         // quarter of the screen, so the window and what paints it stay screen-sized.
         const int most = std::max(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) / 4;
@@ -71,52 +75,53 @@ void TSkinForm::MeasureFrame() {
         FBorderRight = side(s.Borders[sbRight].Bitmap.Width(), s.Borders[sbRight].Frame);
         FBorderBottom = side(s.Borders[sbBottom].Bitmap.Height(), s.Borders[sbBottom].Frame);
     }
-    FButtons->Rebuild(*FSkinData);
+    FHost.CaptionButtons().Rebuild(*FHost.SkinData());
 }
 
-void TSkinForm::FitToSkin(bool keepClient) {
+void TFramePainter::FitToSkin(bool keepClient) {
     UINT flags = SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE;
-    if (FLifeState == flReskinning) flags |= SWP_NOACTIVATE;
-    if (FWindowState == wsMaximized) {
-        SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, flags | SWP_NOSIZE);
+    if (FHost.LifeState() == flReskinning) flags |= SWP_NOACTIVATE;
+    if (FHost.WindowState() == wsMaximized) {
+        SetWindowPos(FHost.Handle(), nullptr, 0, 0, 0, 0, flags | SWP_NOSIZE);
         return;
     }
     RECT window{};
-    GetWindowRect(FHandle, &window);
-    if (FIsDialog || FLifeState == flReskinning) GetClientRect(FHandle, &FClientRect);
+    GetWindowRect(FHost.Handle(), &window);
+    if (FHost.IsDialog() || FHost.LifeState() == flReskinning) GetClientRect(FHost.Handle(), &FClientRect);
     int width = Width(FClientRect) + FBorderLeft + FBorderRight;
     int clientHeight = Height(FClientRect);
     if (keepClient) {
-        GetClientRect(FHandle, &FClientRect);
+        GetClientRect(FHost.Handle(), &FClientRect);
         clientHeight = Height(FClientRect);
-    } else if (FForm) {
+    } else if (FHost.Form()) {
         // The size the form asked for, whatever frame it had when it was measured.
-        const SIZE wanted = FForm->WantedClientSize();
+        const SIZE wanted = FHost.Form()->WantedClientSize();
         width = wanted.cx + FBorderLeft + FBorderRight;
-        clientHeight = FMDIKind == mkChild ? wanted.cy : wanted.cy - FMenuHeight;
+        clientHeight = FHost.MdiKind() == mkChild ? wanted.cy : wanted.cy - FMenuHeight;
     }
     const int height = clientHeight + FCaptionHeight + FBorderBottom + FMenuHeight;
-    const RECT area = WorkAreaOf(FHandle);
-    if (FIsDialog && !keepClient && FSkinData) {
+    const RECT area = WorkAreaOf(FHost.Handle());
+    if (FHost.IsDialog() && !keepClient && FHost.SkinData()) {
         // A dialog grows until its whole title fits, within the work area; its controls stay centred.
-        const int length = GetWindowTextLengthW(FHandle);
+        const int length = GetWindowTextLengthW(FHost.Handle());
         std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(FHandle, text.data(), length + 1), 0)));
+        text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(FHost.Handle(), text.data(), length + 1), 0)));
         SIZE extent{};
-        if (HDC dc = GetWindowDC(FHandle)) {
-            TSelectObject font(dc, FSkinData->CaptionFont().Handle());
+        if (HDC dc = GetWindowDC(FHost.Handle())) {
+            TSelectObject font(dc, FHost.SkinData()->CaptionFont().Handle());
             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            ReleaseDC(FHandle, dc);
+            ReleaseDC(FHost.Handle(), dc);
         }
-        const std::int64_t title = std::int64_t{FSkinData->Title.Margins.Left} + extent.cx + FSkinData->Title.Margins.Right;
+        const TSkinMargins& margins = FHost.SkinData()->Title.Margins;
+        const std::int64_t title = std::int64_t{margins.Left} + extent.cx + margins.Right;
         const int needed = static_cast<int>(std::clamp<std::int64_t>(title, 0, Width(area)));
         if (width < needed) {
             const int shift = (needed - width) / 2;
-            for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            for (HWND child = GetTopWindow(FHost.Handle()); child; child = GetWindow(child, GW_HWNDNEXT)) {
                 RECT r{};
                 GetWindowRect(child, &r);
                 POINT p{r.left, r.top};
-                ScreenToClient(FHandle, &p);
+                ScreenToClient(FHost.Handle(), &p);
                 SetWindowPos(child, nullptr, p.x + shift, p.y, 0, 0,
                              SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSENDCHANGING | SWP_NOOWNERZORDER);
             }
@@ -124,8 +129,8 @@ void TSkinForm::FitToSkin(bool keepClient) {
         }
     }
     int left = window.left, top = window.top;
-    const bool centred = FIsDialog || (FForm && CentringPosition(FForm->Position()));
-    if (centred && !FIsChild) {
+    const bool centred = FHost.IsDialog() || (FHost.Form() && CentringPosition(FHost.Form()->Position()));
+    if (centred && !FHost.IsChild()) {
         // The new frame keeps the window where its centre was, inside the work area.
         left = window.left - (width - Width(window)) / 2;
         top = window.top - (height - Height(window)) / 2;
@@ -133,68 +138,23 @@ void TSkinForm::FitToSkin(bool keepClient) {
         top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
         flags &= ~SWP_NOMOVE;
     }
-    SetWindowPos(FHandle, nullptr, left, top, width, height, flags);
+    SetWindowPos(FHost.Handle(), nullptr, left, top, width, height, flags);
 }
-
-TCaptionFacts TSkinForm::CaptionFacts() const {
-    TCaptionFacts f;
-    f.Maximized = FWindowState == wsMaximized;
-    f.Active = FActive;
-    f.HasMaxBox = (FCaps & fcMaxBox) != 0;
-    f.HasMinBox = (FCaps & fcMinBox) != 0;
-    f.HasSysMenu = (FCaps & fcSysMenu) != 0;
-    f.DialogFrame = FBorderKind == bkDialog;
-    f.DialogClass = FIsDialog;
-    f.MdiMenuBar = FMDIKind == mkFrame && FMenus->MenuBar() && ActiveChildMaximized();
-    return f;
-}
-
-TCaptionBand TSkinForm::CaptionBand() const {
-    TCaptionBand band;
-    RECT r{};
-    GetWindowRect(FHandle, &r);
-    band.WindowWidth = Width(r);
-    band.BorderLeft = FBorderLeft;
-    band.BorderRight = FBorderRight;
-    band.CaptionHeight = FCaptionHeight;
-    band.MenuHeight = FMenuHeight;
-    band.MenuBarLeftMargin = FSkinData && FSkinData->MenuBar ? Scaled(FSkinData->MenuBar->Margins.Left) : 0;
-    band.RightToLeft = FRightToLeft;
-    return band;
-}
-
-RECT TSkinForm::MenuBand() const {
-    RECT r{};
-    GetWindowRect(FHandle, &r);
-    return RECT{FBorderLeft, FCaptionHeight, Width(r) - FBorderRight, FCaptionHeight + FMenuHeight};
-}
-
-bool TSkinForm::ActiveChildMaximized() const {
-    if (FMDIKind != mkFrame || !FClientHandle || !IsWindow(FClientHandle)) return false;
-    BOOL maximized = FALSE;
-    const HWND child =
-        reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
-    return child && maximized;
-}
-
-// ---- the client area ---------------------------------------------------------------------
-
-// (WM_NCCALCSIZE is answered in the message table.)
 
 // ---- painting ------------------------------------------------------------------------------
 
-void TSkinForm::PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) {
-    if (!FSkinData || Width(rect) < 0 || Height(rect) < 0) return;
-    DrawSkinPart(dc, FramePiece(Piece(*FSkinData, index)), FActive ? TSkinState::Normal : TSkinState::Inactive, rect,
-                 SkinScale());
+void TFramePainter::PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) {
+    if (!FHost.SkinData() || Width(rect) < 0 || Height(rect) < 0) return;
+    const TSkinState state = FHost.Active() ? TSkinState::Normal : TSkinState::Inactive;
+    DrawSkinPart(dc, FramePiece(Piece(*FHost.SkinData(), index)), state, rect, SkinScale());
 }
 
-void TSkinForm::ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized) {
+void TFramePainter::ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized) {
     RECT window{};
-    GetWindowRect(FHandle, &window);
+    GetWindowRect(FHost.Handle(), &window);
     const int width = Width(window), height = Height(window);
     if (minimized) {
-        TBrushHandle face(CreateSolidBrush(ColorToRGB(FSkinData->Colours.ButtonFace)));
+        TBrushHandle face(CreateSolidBrush(ColorToRGB(FHost.SkinData()->Colours.ButtonFace)));
         const RECT all{0, 0, width, height};
         FillRect(strip, &all, face.Get());
     } else {
@@ -206,12 +166,12 @@ void TSkinForm::ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool min
     PaintBorderPiece(fpTop, captionRect, strip);
 }
 
-void TSkinForm::PaintCaption(HDC dc) {
-    if (!FSkinData) return;
+void TFramePainter::PaintCaption(HDC dc) {
+    if (!FHost.SkinData()) return;
     RECT window{};
-    GetWindowRect(FHandle, &window);
+    GetWindowRect(FHost.Handle(), &window);
     const int width = Width(window);
-    const bool minimized = FWindowState == wsMinimized;
+    const bool minimized = FHost.WindowState() == wsMinimized;
     const int stripHeight = minimized ? Height(window) : FCaptionHeight;
     FCaptionBitmap.SetSize(width, stripHeight);
     if (FCaptionBitmap.Empty()) return;
@@ -219,27 +179,23 @@ void TSkinForm::PaintCaption(HDC dc) {
     const RECT captionRect = minimized ? RECT{0, 0, width, FCaptionHeight}
                                        : RECT{FBorderLeft, 0, width - FBorderRight, FCaptionHeight};
     ComposeCaptionStrip(strip, captionRect, minimized);
-    if (FCaptionPainter) {
-        FCaptionPainter->LayoutCaptionButtons(*this);
-        FCaptionPainter->DrawCaptionText(*this, strip, captionRect);
-    } else {
-        FButtons->Layout();
-    }
-    FButtons->PaintAll(FCaptionBitmap);
+    if (!FHost.WriteCaptionText(strip, captionRect)) FHost.CaptionButtons().Layout();
+    FHost.CaptionButtons().PaintAll(FCaptionBitmap);
     BitBlt(dc, 0, 0, width, stripHeight, strip, 0, 0, SRCCOPY);
     SetBkMode(dc, OPAQUE);
 }
 
-void TSkinForm::PaintFrame(HDC given) {
-    if (FLifeState != flSkinned && FLifeState != flReskinning) return;
-    if (FBorderKind == bkNoCaption || (FMDIKind == mkChild && FWindowState == wsMaximized) || !FSkinData) return;
-    if (!IsWindow(FHandle)) return;
-    HDC dc = given ? given : WindowDc();
+void TFramePainter::PaintFrame(HDC given) {
+    if (FHost.LifeState() != flSkinned && FHost.LifeState() != flReskinning) return;
+    if (FHost.BorderKind() == bkNoCaption || !FHost.SkinData()) return;
+    if (FHost.MdiKind() == mkChild && FHost.WindowState() == wsMaximized) return;
+    if (!IsWindow(FHost.Handle())) return;
+    HDC dc = given ? given : FHost.WindowDc();
     if (!dc) return;
     try {
-        GetWindowRect(FHandle, &FWindowRect);
+        GetWindowRect(FHost.Handle(), &FWindowRect);
         const int width = Width(FWindowRect), height = Height(FWindowRect);
-        if (FWindowState == wsMinimized) {
+        if (FHost.WindowState() == wsMinimized) {
             PaintCaption(dc);
         } else {
             PaintBorderPiece(fpLeft, RECT{0, 0, FBorderLeft, height}, dc);
@@ -248,28 +204,28 @@ void TSkinForm::PaintFrame(HDC given) {
             PaintCaption(dc);
             if (FMenuHeight > 0) {
                 const RECT band{FBorderLeft, FCaptionHeight, width - FBorderRight, FCaptionHeight + FMenuHeight};
-                if (TSkinMenuBar* bar = FMenus->MenuBar())
+                if (TSkinMenuBar* bar = FHost.MenuBar())
                     bar->Paint(dc, band);
                 else
-                    FillRect(dc, &band, FSkinData->FaceBrush());
+                    FillRect(dc, &band, FHost.SkinData()->FaceBrush());
             }
         }
     } catch (...) {
         // A bad element never stops the frame from being painted again later.
     }
-    FButtons->ResetStates();
-    if (!given) ReleaseDC(FHandle, dc);
+    FHost.CaptionButtons().ResetStates();
+    if (!given) ReleaseDC(FHost.Handle(), dc);
 }
 
 // ---- the window icon ---------------------------------------------------------------------
 
-TBitmap& TSkinForm::LoadWindowIcon() {
+TBitmap& TFramePainter::LoadWindowIcon() {
     const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
-    FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_SMALL, 0));
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHandle, WM_GETICON, ICON_BIG, 0));
+    FIcon = reinterpret_cast<HICON>(SendMessageW(FHost.Handle(), WM_GETICON, ICON_SMALL, 0));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHost.Handle(), WM_GETICON, ICON_BIG, 0));
     // A window without an icon of its own shows its class's, or the system's, as a caption does.
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICONSM));
-    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHandle, GCLP_HICON));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHost.Handle(), GCLP_HICONSM));
+    if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHost.Handle(), GCLP_HICON));
     if (!FIcon) FIcon = LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
     if (!FIcon) return FIconBitmap;  // the bitmap keeps what it had
     FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
@@ -290,7 +246,7 @@ TBitmap& TSkinForm::LoadWindowIcon() {
     return FIconBitmap;
 }
 
-void TSkinForm::DrawWindowIcon(HDC dc, const RECT& rect) {
+void TFramePainter::DrawWindowIcon(HDC dc, const RECT& rect) {
     if (FIconBitmap.Empty()) return;
     TransparentBlt(dc, RECT{rect.left, rect.top, rect.left + FIconBitmap.Width(), rect.top + FIconBitmap.Height()},
                    FIconBitmap, SkinKeyColor);
@@ -298,23 +254,34 @@ void TSkinForm::DrawWindowIcon(HDC dc, const RECT& rect) {
 
 // ---- the window region -------------------------------------------------------------------
 
-void TSkinForm::UpdateRegion() {
-    if (!FSkinFrame || FLifeState == flDestroyed || FReleased || !FSkinData) return;
+void TFramePainter::RemoveRegion() {
+    if (!FRegionOwned) return;
+    SetWindowRgn(FHost.Handle(), nullptr, TRUE);
+    ForgetRegion();
+}
+
+void TFramePainter::ForgetRegion() {
+    FRegion = nullptr;
+    FRegionOwned = false;
+}
+
+void TFramePainter::UpdateRegion() {
+    if (!FHost.SkinFrame() || FHost.LifeState() == flDestroyed || FHost.Released() || !FHost.SkinData()) return;
     RECT window{};
-    GetWindowRect(FHandle, &window);
+    GetWindowRect(FHost.Handle(), &window);
     const int width = Width(window), height = Height(window);
     if (width * height == 0) return;
-    if (FMDIKind == mkChild && FWindowState != wsNormal) return;
-    if (FRegionOwned && width == FRegionSize.cx && height == FRegionSize.cy && FMDIKind != mkChild &&
-        FLifeState != flReskinning)
+    if (FHost.MdiKind() == mkChild && FHost.WindowState() != wsNormal) return;
+    if (FRegionOwned && width == FRegionSize.cx && height == FRegionSize.cy && FHost.MdiKind() != mkChild &&
+        FHost.LifeState() != flReskinning)
         return;
-    TSkinData& s = *FSkinData;
+    TSkinData& s = *FHost.SkinData();
     TRegionHandle region;
     if (s.Borders[sbRight].Trans + s.Borders[sbTop].Trans + 2 * s.Borders[sbLeft].Trans == 0) {
         region.Reset(CreateRectRgn(0, 0, width, height));
     } else {
         region.Reset(CreateRectRgn(FBorderLeft, FCaptionHeight, width - FBorderRight, height - FBorderBottom));
-        if (FBorderKind != bkNoCaption) {
+        if (FHost.BorderKind() != bkNoCaption) {
             auto pieceRegion = [&](TFramePiece index, const RECT& r, bool fromImage) {
                 if (!fromImage || Width(r) <= 0 || Height(r) <= 0)
                     return TRegionHandle(CreateRectRgn(r.left, r.top, std::max(r.left, r.right), std::max(r.top, r.bottom)));
@@ -345,7 +312,7 @@ void TSkinForm::UpdateRegion() {
     FRegionSize = SIZE{width, height};
     // The window owns the region from here on and deletes it when it is replaced.
     FRegion = region.Release();
-    if (SetWindowRgn(FHandle, FRegion, TRUE)) {
+    if (SetWindowRgn(FHost.Handle(), FRegion, TRUE)) {
         FRegionOwned = true;
     } else {
         DeleteObject(FRegion);

@@ -1,0 +1,116 @@
+// The skinned window's non-client area: the frame's widths at the window's scale, the size the
+// window takes around its client area, painting of the frame pieces and the caption strip, the
+// window icon, and the window region cut from the transparent parts of the frame. A part of the
+// form skinner, which owns it and answers for the window through TFramePainterHost.
+#pragma once
+#include "core/DisplayScale.h"
+#include "framework/Graphics.h"
+#include "skin/ScaledPictures.h"
+#include "skin/SkinMessages.h"
+
+#include <windows.h>
+
+namespace qx {
+
+class TSkinData;
+class TCustomForm;
+class TSkinMenuBar;
+class TCaptionButtons;
+
+// What the frame painter needs of the window it paints.
+class TFramePainterHost {
+public:
+    virtual HWND Handle() const = 0;
+    virtual TSkinData* SkinData() const = 0;
+    // The framework form behind the window, or none for a raw window.
+    virtual TCustomForm* Form() const = 0;
+    virtual bool Active() const = 0;
+    virtual bool Released() const = 0;
+    virtual TFormLifeState LifeState() const = 0;
+    virtual TWindowState WindowState() const = 0;
+    virtual TMdiKind MdiKind() const = 0;
+    virtual TBorderKind BorderKind() const = 0;
+    // Whether the skin draws this window's frame at all.
+    virtual bool SkinFrame() const = 0;
+    virtual bool IsDialog() const = 0;
+    virtual bool IsChild() const = 0;
+    virtual TSkinMenuBar* MenuBar() const = 0;
+    virtual TCaptionButtons& CaptionButtons() = 0;
+    // Places the caption buttons and writes the title on the strip through the caption text
+    // painter; false when the window has none (the buttons are then placed by their own rules).
+    virtual bool WriteCaptionText(HDC strip, const RECT& captionRect) = 0;
+    virtual HDC WindowDc() = 0;
+
+protected:
+    ~TFramePainterHost() = default;
+};
+
+class TFramePainter final {
+public:
+    explicit TFramePainter(TFramePainterHost& host);
+    TFramePainter(const TFramePainter&) = delete;
+    TFramePainter& operator=(const TFramePainter&) = delete;
+
+    // ---- geometry ----
+    // The frame's widths from the skin at the window's dpi, and the caption buttons again.
+    void MeasureFrame();
+    // Sizes the window around its client area (kept, or the one the form asked for).
+    void FitToSkin(bool keepClient);
+    // The client area the window had under its own frame.
+    void RecordClientRect(const RECT& client) { FClientRect = client; }
+    // The dpi the platform announced; counts from the next measure on.
+    void AnnounceDpi(int dpi) { FAnnouncedDpi = dpi; }
+
+    int BorderLeft() const { return FBorderLeft; }
+    int CaptionHeight() const { return FCaptionHeight; }
+    int BorderRight() const { return FBorderRight; }
+    int BorderBottom() const { return FBorderBottom; }
+    int MenuHeight() const { return FMenuHeight; }
+    void SetMenuHeight(int height) { FMenuHeight = height; }
+    // The window's dpi as the frame was last measured, and the skin drawn at it.
+    int Dpi() const { return FDpi; }
+    TSkinScale SkinScale() const;
+    // A length of the skin at the window's scale.
+    int Scaled(int length) const;
+
+    // ---- painting ----
+    void PaintFrame(HDC dc = nullptr);
+    // Composes the caption strip (pieces, buttons, and the title through the caption text
+    // painter when one is set) and shows it on dc.
+    void PaintCaption(HDC dc);
+    // Draws piece index of the frame into rect of dc.
+    void PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc);
+    // Draws the caption strip's pieces into strip (window width x caption height).
+    void ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized);
+    TBitmap& CaptionBitmap() { return FCaptionBitmap; }
+
+    // ---- the window icon ----
+    TBitmap& LoadWindowIcon();
+    void DrawWindowIcon(HDC dc, const RECT& rect);
+
+    // ---- the window region ----
+    void UpdateRegion();
+    // Takes the region away from a living window (it is shaped by the system again).
+    void RemoveRegion();
+    // The window deleted, or will delete, the region it owned.
+    void ForgetRegion();
+    bool RegionOwned() const { return FRegionOwned; }
+    HRGN Region() const { return FRegionOwned ? FRegion : nullptr; }
+
+private:
+    TFramePainterHost& FHost;
+    int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
+    int FMenuHeight = 0;
+    int FDpi = BaseDpi;
+    int FAnnouncedDpi = 0;  // from the last WM_DPICHANGED, 0 before one
+    RECT FClientRect{};
+    RECT FWindowRect{};
+    HICON FIcon = nullptr;
+    TBitmap FIconBitmap;
+    TBitmap FCaptionBitmap;
+    HRGN FRegion = nullptr;  // owned by the window once set
+    bool FRegionOwned = false;
+    SIZE FRegionSize{};
+};
+
+}  // namespace qx
