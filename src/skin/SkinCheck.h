@@ -35,8 +35,16 @@ struct TSkinVerdict {
     std::vector<std::string> Ignored;
     // [Personality] TileLeftMenu and TileRightMenu as the menu bar can show them.
     std::int32_t MenuLeft = 0, MenuRight = 0;
+    // Values the skin gives beyond what their strip can show, and the value used instead.
+    struct TClamp {
+        std::string Section, Key;
+        std::int32_t Value = 0;
+    };
+    std::vector<TClamp> Clamped;
 
     bool Ignores(std::string_view section) const;
+    // The value used for section's key: the clamped one, else the skin's own (given).
+    std::int32_t Kept(std::string_view section, std::string_view key, std::int32_t given) const;
     // The loading message: every warning, one a line ("" when there is none).
     std::string Message() const;
     void Refuse(std::string reason);
