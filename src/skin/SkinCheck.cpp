@@ -191,10 +191,9 @@ private:
             cannot(Where(p, "Top") + "the caption strip of " + Quoted(top.Image) +
                    " is transparent everywhere (all of it the key colour, magenta)");
         }
-        // A skin without a close button of its own is drawn so on purpose; its caption still
-        // moves the window, and the system menu closes it.
         if (close == buttons.end()) {
-            if (verdict_.CaptionServes) ClampCaption(buttons, height);
+            cannot(Where(p, "Top") + "the caption strip of " + Quoted(top.Image) +
+                   " has no close button (no [Button...] section with Action=0 among the caption buttons)");
             return;
         }
         if (!closePicture) {

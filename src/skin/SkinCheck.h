@@ -28,8 +28,8 @@ struct TSkinVerdict {
     bool Refused = false;
     // In the order found; for a refused skin the reason comes last.
     std::vector<std::string> Warnings;
-    // The caption strip shows, is tall enough, and the close button it places (if any) lies
-    // within reach; otherwise windows keep their system frame.
+    // The caption strip shows, is tall enough, and places a close button within reach;
+    // otherwise windows keep their system frame.
     bool CaptionServes = true;
     // Elements (by section) whose picture is too small for them: it counts as missing.
     std::vector<std::string> Ignored;
