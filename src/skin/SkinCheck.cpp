@@ -191,9 +191,11 @@ private:
             cannot(Where(p, "Top") + "the caption strip of " + Quoted(top.Image) +
                    " is transparent everywhere (all of it the key colour, magenta)");
         }
-        // A skin without a close button of its own is drawn so on purpose; its caption still
-        // moves the window, and the system menu closes it.
-        if (close == buttons.end()) return;
+        if (close == buttons.end()) {
+            cannot(Where(p, "Top") + "the caption strip of " + Quoted(top.Image) +
+                   " has no close button (no [Button...] section with Action=0 among the caption buttons)");
+            return;
+        }
         if (!closePicture) {
             verdict_.CaptionServes = false;  // the missing picture was reported above
             return;
@@ -208,12 +210,53 @@ private:
             inside = inside && x >= w && x <= kCaptionReachWidth;
         else
             inside = false;
-        if (!inside)
+        if (!inside) {
             cannot(Where(close->Name, "Align, Xcoord, Ycoord") + "the close button (" + std::to_string(w) + " x " +
                    std::to_string(h) + ", Align=" + std::to_string(close->Align) + ", Xcoord=" + std::to_string(x) +
                    ", Ycoord=" + std::to_string(y) + ") lies outside a caption strip " + std::to_string(height) +
                    " pixels high and " + std::to_string(kCaptionReachWidth) +
                    " wide (Align=0 counts Xcoord from the left edge, Align=1 from the right)");
+            return;
+        }
+        if (verdict_.CaptionServes) ClampCaption(buttons, height);
+    }
+
+    void Clamp(const std::string& section, const char* key, std::int32_t value, std::int64_t low, std::int64_t high,
+               const std::string& why) {
+        const std::int32_t kept = static_cast<std::int32_t>(std::clamp<std::int64_t>(value, low, std::max(low, high)));
+        if (kept == value) return;
+        Warn(Where(section, key) + std::to_string(value) + " " + why + "; " + std::to_string(kept) + " is used.");
+        verdict_.Clamped.push_back({section, key, kept});
+    }
+
+    // Positions and offsets past the narrowest caption or its height put a button or the title
+    // out of sight (and huge ones overflow the sums that lay them out): they are held inside.
+    void ClampCaption(const std::vector<TSysButtonValues>& buttons, int height) {
+        const std::string strip = "a caption strip " + std::to_string(height) + " pixels high and " +
+                                  std::to_string(kCaptionReachWidth) + " wide";
+        for (const TSysButtonValues& b : buttons) {
+            const std::size_t entry = b.Image.empty() ? TSkinReader::npos : pictures_.EntryOf(b.Image);
+            const TBmpLayout* l = entry == TSkinReader::npos ? nullptr : pictures_.Layout(entry);
+            if (!l) continue;  // a button without a picture is not drawn
+            const std::int32_t frames = b.Frame > 0 ? b.Frame : SysButtonFrameCount(b.Action, l->Width, l->Height);
+            const std::int64_t w = l->Width / std::max(frames, 1), h = l->Height;
+            const std::string why = "places the caption button (" + std::to_string(w) + " x " + std::to_string(h) +
+                                    ", Align=" + std::to_string(b.Align) + ") outside " + strip;
+            constexpr std::int64_t reach = kCaptionReachWidth;
+            switch (b.Align) {
+                case 0: Clamp(b.Name, "Xcoord", b.Xcoord, 0, reach - w, why); break;
+                case 1: Clamp(b.Name, "Xcoord", b.Xcoord, std::min(w, reach), reach, why); break;
+                case 2: case 3: case 8: case 9: Clamp(b.Name, "Xcoord", b.Xcoord, -reach, reach, why); break;
+                default: continue;  // drawn in the menu bar, not the caption
+            }
+            Clamp(b.Name, "Ycoord", b.Ycoord, 0, height - h, why);
+        }
+        const std::string p(kCaptionSection);
+        const std::string why = "moves the title out of " + strip;
+        const TTitleValues t = values_.Title();
+        Clamp(p, "TextShift", t.TextShift, 0, kCaptionReachWidth, why);
+        Clamp(p, "TextShiftVert", t.TextShiftVert, -height, height, why);
+        Clamp(p, "TextRightClip", t.TextRightClip, 0, kCaptionReachWidth, why);
     }
 
     // Every pixel of the strip's first frame is the key colour (a tolerance of one, as the
@@ -265,6 +308,12 @@ bool Utf16(std::span<const std::uint8_t> text) {
 
 bool TSkinVerdict::Ignores(std::string_view section) const {
     return std::find(Ignored.begin(), Ignored.end(), section) != Ignored.end();
+}
+
+std::int32_t TSkinVerdict::Kept(std::string_view section, std::string_view key, std::int32_t given) const {
+    for (const TClamp& c : Clamped)
+        if (c.Section == section && c.Key == key) return c.Value;
+    return given;
 }
 
 std::string TSkinVerdict::Message() const {

@@ -28,8 +28,8 @@ struct TSkinVerdict {
     bool Refused = false;
     // In the order found; for a refused skin the reason comes last.
     std::vector<std::string> Warnings;
-    // The caption strip shows, is tall enough, and the close button it places (if any) lies
-    // within reach; otherwise windows keep their system frame.
+    // The caption strip shows, is tall enough, and places a close button within reach;
+    // otherwise windows keep their system frame.
     bool CaptionServes = true;
     // The pixels of every picture the description names, each counted once (what the
     // decoded pictures take of the skin's budget).
@@ -38,8 +38,16 @@ struct TSkinVerdict {
     std::vector<std::string> Ignored;
     // [Personality] TileLeftMenu and TileRightMenu as the menu bar can show them.
     std::int32_t MenuLeft = 0, MenuRight = 0;
+    // Values the skin gives beyond what their strip can show, and the value used instead.
+    struct TClamp {
+        std::string Section, Key;
+        std::int32_t Value = 0;
+    };
+    std::vector<TClamp> Clamped;
 
     bool Ignores(std::string_view section) const;
+    // The value used for section's key: the clamped one, else the skin's own (given).
+    std::int32_t Kept(std::string_view section, std::string_view key, std::int32_t given) const;
     // The loading message: every warning, one a line ("" when there is none).
     std::string Message() const;
     void Refuse(std::string reason);

@@ -348,8 +348,8 @@ void TSkinData::ReadSysButtons() {
         auto b = std::make_unique<TDataSkinSysButton>(v.Name);
         b->Action = v.Action;
         b->Align = v.Align;
-        b->Xcoord = v.Xcoord;
-        b->Ycoord = v.Ycoord;
+        b->Xcoord = verdict_.Kept(v.Name, "Xcoord", v.Xcoord);
+        b->Ycoord = verdict_.Kept(v.Name, "Ycoord", v.Ycoord);
         b->Visibility = v.Visibility;
         b->Visibility1 = v.Visibility1;
         b->CombineOp = v.CombineOp;
@@ -404,7 +404,9 @@ void TSkinData::ReadTitle() {
     const TTitleValues v = TSkinValueReader(*ini_).Title();
     TDataSkinTitle& t = Title;
     LoadSkinBitmap(t.Bitmap, v.TextBack);
-    t.Margins = {v.TextShift, v.TextShiftVert, v.TextRightClip, 0};
+    const std::string p(kCaptionSection);
+    t.Margins = {verdict_.Kept(p, "TextShift", v.TextShift), verdict_.Kept(p, "TextShiftVert", v.TextShiftVert),
+                 verdict_.Kept(p, "TextRightClip", v.TextRightClip), 0};
     t.TextAlignment = v.TextAlignment;
     t.Textbackground = v.Textbackground;
     t.FontHeight = v.FontHeight;

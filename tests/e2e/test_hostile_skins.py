@@ -36,6 +36,8 @@ MESSAGES = {
     "caption-transparent": "transparent everywhere",
     "caption-1-pixel-high": "too low to hold its title and buttons",
     "caption-close-button-far-away": "the close button",
+    "caption-no-close-button": "has no close button",
+    "loads-huge-title-offsets": "[Personality] TextShift: -2147483647",
     "caption-1x1-pictures": "too small for its 23 frames",
     "loads-menu-offset-2-31": "[Personality] TileLeftMenu",
 }

@@ -97,8 +97,8 @@ TEST(SkinCheck, ACaptionThatCannotServeKeepsTheSystemFrameAndSaysWhy) {
     std::string noClose = Ini();
     noClose.replace(noClose.find("Action=0"), 8, "Action=2");
     const TSkinVerdict none = Check(Entries(noClose));
-    EXPECT_TRUE(none.CaptionServes) << "a caption drawn without a close button still moves the window";
-    EXPECT_TRUE(none.Warnings.empty()) << none.Message();
+    EXPECT_FALSE(none.CaptionServes);
+    Find(none, {"[Personality] Top:", "no close button", "system frame"});
     EXPECT_FALSE(far.Refused) << "the rest of the skin is used";
 }
 
@@ -124,6 +124,24 @@ TEST(SkinCheck, PicturesThatCannotServeCountAsMissingAndOffsetsAreClamped) {
     Find(clamped, {"[Personality] TileLeftMenu:", "-2147483648", "0 is used"});
     Find(clamped, {"[Personality] TileRightMenu:", "32 is used"});
     EXPECT_FALSE(clamped.Refused);
+
+    // A second button far off to the left-anchored side and above the strip, and a title moved
+    // out of sight: held inside the 28-pixel strip and the narrowest caption.
+    std::string caption = Ini("[Button1]\r\nButtonImage=close.bmp\r\nAction=2\r\nXcoord=2147483647\r\nYcoord=-9\r\n");
+    caption.insert(caption.find("[Button0]"), "TextShift=$80000000\r\nTextShiftVert=100\r\nTextRightClip=5\r\n");
+    const TSkinVerdict held = Check(Entries(caption));
+    EXPECT_TRUE(held.CaptionServes);
+    EXPECT_EQ(held.Kept("BUTTON1", "Xcoord", 7), kCaptionReachWidth - 16);
+    EXPECT_EQ(held.Kept("BUTTON1", "Ycoord", 7), 0);
+    EXPECT_EQ(held.Kept("BUTTON0", "Xcoord", 7), 7) << "the close button lies inside already";
+    EXPECT_EQ(held.Kept("Personality", "TextShift", 7), 0);
+    EXPECT_EQ(held.Kept("Personality", "TextShiftVert", 7), 28);
+    EXPECT_EQ(held.Kept("Personality", "TextRightClip", 7), 7);
+    Find(held, {"[BUTTON1] Xcoord: 2147483647", "16 x 16, Align=0", "28 pixels high", "304 is used"});
+    Find(held, {"[BUTTON1] Ycoord: -9", "0 is used"});
+    Find(held, {"[Personality] TextShift: -2147483648", "moves the title", "0 is used"});
+    Find(held, {"[Personality] TextShiftVert: 100", "28 is used"});
+    EXPECT_EQ(held.Warnings.size(), 4u) << held.Message();
 }
 
 TEST(SkinCheck, EveryRefusalSaysWhatIsWrongAndWhere) {

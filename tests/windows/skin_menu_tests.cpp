@@ -35,13 +35,15 @@ constexpr std::uint32_t kSelected = 0x20C040;  // the MenuItem element's selecte
 constexpr std::uint32_t kItemInk = 0xC02020;   // what the test's own items paint
 COLORREF Ref(std::uint32_t rgb) { return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
-// A small skin with a frame, a menu bar, a menu background and a MenuItem element.
+// A small skin with a frame (and the close button a skinned caption needs), a menu bar, a menu
+// background and a MenuItem element.
 std::unique_ptr<TSkinData> MenuSkin() {
     const std::string ini =
         "[Personality]\nLeft=side.bmp\nLeftFrame=1\nRight=side.bmp\nRightFrame=1\nTop=top.bmp\nTopFrame=1\n"
         "Bottom=bottom.bmp\nBottomFrame=1\nmenuBar=bar.bmp\n"
         "[MenuBackground]\nImage=back.bmp\n"
-        "[MenuItem]\nImage=item.bmp\nTrans=1\nLeftWidth=2\nRightWidth=2\n";
+        "[MenuItem]\nImage=item.bmp\nTrans=1\nLeftWidth=2\nRightWidth=2\n"
+        "[Button0]\nButtonImage=close.bmp\nframe=3\nAction=0\nAlign=1\nXcoord=20\nYcoord=4\n";
     auto item = Bmp24(20, 100, [](int x, int y) -> std::uint32_t {
         const int cell = y / 20;
         if (cell == 3) return kSelected;
@@ -54,7 +56,8 @@ std::unique_ptr<TSkinData> MenuSkin() {
                                           {"bottom.bmp", Solid24(40, 4, 0x204060)},
                                           {"bar.bmp", Solid24(20, 40, 0xE0E8F0)},
                                           {"back.bmp", Solid24(20, 20, kBack)},
-                                          {"item.bmp", item}}));
+                                          {"item.bmp", item},
+                                          {"close.bmp", Solid24(48, 16, 0xC04040)}}));
     return skin;
 }
 

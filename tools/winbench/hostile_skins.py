@@ -223,6 +223,7 @@ def write_frame_abuse(s, ini):
     s.skin("caption-transparent", ini, {"frametop.bmp": bmp(793, 56, 24, (0xFF, 0x00, 0xFF))})
     s.skin("caption-1-pixel-high", ini, {"frametop.bmp": bmp(793, 2, 24, (0x20, 0x60, 0xC0))})
     s.skin("caption-close-button-far-away", edit(ini, "Button0", {"Xcoord": "100000", "Ycoord": "-4000"}))
+    s.skin("caption-no-close-button", edit(ini, "Button0", {"Action": "2"}))
     dot = every_image_key(ini, "Dot.bmp")
     s.skin("caption-1x1-pictures", dot, {"dot.bmp": bmp(1, 1, 24, (0x20, 0x60, 0xC0))})
     s.skin("loads-menu-offset-2-31", edit(ini, "Personality", {"TileLeftMenu": "$80000000", "TileRightMenu": HUGE}))
