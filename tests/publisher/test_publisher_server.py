@@ -184,9 +184,16 @@ class Misbehaviour(ServerCase):
 
     def test_stall_sends_some_bytes_then_nothing_until_the_client_leaves(self):
         self.control("settings", {"stall_after": 10_000})
-        sock = socket.create_connection(("127.0.0.1", self.server.port), timeout=1.0)
+        # A generous wait for what is sent, then a short one for the silence: a loaded machine
+        # must not turn a late first piece into a false "stalled" answer.
+        sock = socket.create_connection(("127.0.0.1", self.server.port), timeout=10.0)
         sock.sendall(f"GET {URL.format('Hestra')} HTTP/1.1\r\nHost: www.quenrix.com.tr\r\n\r\n".encode())
         received = b""
+        while b"\r\n\r\n" not in received or len(received.partition(b"\r\n\r\n")[2]) < 10_000:
+            piece = sock.recv(65536)
+            self.assertTrue(piece, "the server must not close a stalled answer")
+            received += piece
+        sock.settimeout(1.0)
         with self.assertRaises(socket.timeout):
             while True:
                 piece = sock.recv(65536)
