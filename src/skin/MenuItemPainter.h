@@ -35,11 +35,12 @@ TMenuItemLook LookOfItem(TMenuItem& item, UINT state);
 // The look of a platform menu item from its text ("caption\tshortcut"), type and state flags.
 TMenuItemLook LookOfText(const std::u16string& text, UINT type, UINT state);
 
-// Draws the item into rect of dc. background, when given, is the popup window's skinned
-// background and backgroundOffset where rect's top-left corner lies on it.
-void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkinData& skin, TBitmap* background,
-                      POINT backgroundOffset);
-// The item's size: width and height come in proposed and go out as the item wants them.
-void MeasureSkinMenuItem(const TMenuItemLook& look, TSkinData& skin, int& width, int& height);
+// Draws the item into rect of dc at the owner window's dpi. background, when given, is the popup
+// window's skinned background and backgroundOffset where rect's top-left corner lies on it.
+void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkinData& skin, int dpi,
+                      TBitmap* background, POINT backgroundOffset);
+// The item's size at the owner window's dpi: width and height come in proposed and go out as
+// the item wants them.
+void MeasureSkinMenuItem(const TMenuItemLook& look, TSkinData& skin, int dpi, int& width, int& height);
 
 }  // namespace qx

@@ -1,8 +1,9 @@
 // Skinned menus on real windows under a skin manager of the test's own: which popups take the
 // skin and that they let go at stop, a popup printed into a bitmap (band and items where they
 // belong), drop-down items that draw themselves again after tracking and after a stop inside
-// it, the MDI redraw message going only to a living MDI client, and a soak of popups and MDI
-// children that leaves no GDI object, skinner, stub or window procedure behind.
+// it, items measured and drawn at twice the scale, the MDI redraw message going only to a
+// living MDI client, and a soak of popups and MDI children that leaves no GDI object, skinner,
+// stub or window procedure behind.
 #include "SkinTestSupport.h"
 #include "TestSupport.h"
 
@@ -11,6 +12,7 @@
 #include "framework/Menus.h"
 #include "framework/WndStub.h"
 #include "skin/MenuBar.h"
+#include "skin/MenuItemPainter.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -18,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -189,6 +192,52 @@ TEST(SkinPopupMenu, PrintedPopupShowsTheBandAndTheItemsInsideItWherever) {
     EXPECT_EQ(band, Ref(kBack)) << "the 3-pixel band is the skin's";
     EXPECT_EQ(item, Ref(kItemInk)) << "the items are printed inside the band";
     EXPECT_EQ(itemEdge, Ref(kItemInk));
+}
+
+TEST(SkinMenuItems, AtTwiceTheScaleItemsMeasureAndDrawTwiceAsLarge) {
+    auto skin = MenuSkin();
+    TMenuItemLook text;
+    text.Caption = u"&Open the file";
+    text.ShortCut = u"Ctrl+O";
+    TMenuItemLook line;
+    line.Separator = true;
+    auto measure = [&](const TMenuItemLook& look, int dpi) {
+        int width = 0, height = 0;
+        MeasureSkinMenuItem(look, *skin, dpi, width, height);
+        return SIZE{width, height};
+    };
+    const SIZE item96 = measure(text, 96), item192 = measure(text, 192);
+    const SIZE line96 = measure(line, 96), line192 = measure(line, 192);
+    EXPECT_EQ(line192.cy, 2 * line96.cy);
+    // The menu font at 192 dpi is twice as tall; its glyphs round on their own.
+    EXPECT_NEAR(item192.cy, 2 * item96.cy, 3);
+    EXPECT_NEAR(item192.cx, 2 * item96.cx, item96.cx / 10);
+
+    // A checked item without a caption: only its check mark differs from the menu's colour.
+    TMenuItemLook checked;
+    checked.Checked = true;
+    const COLORREF back = ColorToRGB(skin->Colours.Menu);
+    auto mark = [&](int dpi, SIZE size) {
+        TBitmap canvas;
+        canvas.SetPixelFormat(TPixelFormat::pf24bit);
+        canvas.SetSize(size.cx, size.cy);
+        HDC dc = canvas.Canvas().Handle();
+        DrawSkinMenuItem(dc, RECT{0, 0, size.cx, size.cy}, checked, *skin, dpi, nullptr, POINT{0, 0});
+        GdiFlush();
+        RECT ink{size.cx, size.cy, -1, -1};
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x)
+                if (GetPixel(dc, x, y) != back) {
+                    ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
+                               std::max<LONG>(ink.bottom, y + 1)};
+                }
+        return SIZE{std::max<LONG>(ink.right - ink.left, 0), std::max<LONG>(ink.bottom - ink.top, 0)};
+    };
+    const SIZE mark96 = mark(96, item96), mark192 = mark(192, item192);
+    ASSERT_GT(mark96.cx, 4);
+    ASSERT_GT(mark96.cy, 3);
+    EXPECT_NEAR(mark192.cx, 2 * mark96.cx, 3);
+    EXPECT_NEAR(mark192.cy, 2 * mark96.cy, 3);
 }
 
 namespace {
