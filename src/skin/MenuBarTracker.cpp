@@ -245,7 +245,8 @@ void TMenuBarTracker::MarkOwnerDrawn(HMENU menu) {
         info.cch = 255;
         if (!GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &info)) continue;
         if (!(info.fType & (MFT_OWNERDRAW | MFT_BITMAP))) {
-            FOwnerDrawn.push_back({menu, info.wID, info.dwItemData, info.fType, std::u16string(text, text + wcslen(text))});
+            FOwnerDrawn.push_back({menu, info.wID, info.dwItemData, info.fType, std::u16string(text, text + wcslen(text)),
+                                   info.hSubMenu != nullptr});
             MENUITEMINFOW set{sizeof set};
             set.fMask = MIIM_FTYPE;
             set.fType = info.fType | MFT_OWNERDRAW;
@@ -306,7 +307,7 @@ bool TMenuBarTracker::OnMenuMeasureItem(TMessage& m) {
     const auto* record = FindOwnerDrawn(FOwnerDrawn, nullptr, measure->itemID, measure->itemData);
     if (!record) return false;
     TMenuItem* item = MenuItemFromData(measure->itemData);
-    const TMenuItemLook look = item ? LookOfItem(*item, 0) : LookOfText(record->Text, record->OldType, 0);
+    const TMenuItemLook look = item ? LookOfItem(*item, 0) : LookOfText(record->Text, record->OldType, 0, record->SubMenu);
     int width = static_cast<int>(measure->itemWidth), height = static_cast<int>(measure->itemHeight);
     MeasureSkinMenuItem(look, *FHost.SkinData(), FHost.BarHost().SkinScale().Dpi, width, height);
     measure->itemWidth = static_cast<UINT>(std::max(width, 0));
@@ -323,7 +324,7 @@ bool TMenuBarTracker::OnMenuDrawItem(TMessage& m) {
     if (!record) return false;
     TMenuItem* item = MenuItemFromData(draw->itemData);
     TMenuItemLook look =
-        item ? LookOfItem(*item, draw->itemState) : LookOfText(record->Text, record->OldType, draw->itemState);
+        item ? LookOfItem(*item, draw->itemState) : LookOfText(record->Text, record->OldType, draw->itemState, record->SubMenu);
     POINT offset{draw->rcItem.left, draw->rcItem.top};
     TBitmap* background = PopupBackground(menu, offset);
     try {

@@ -24,6 +24,8 @@ constexpr int kRightGap = 10;       // after the shortcut
 constexpr int kSeparatorHeight = 8;
 constexpr int kTextRoom = 8;        // above and below the caption
 constexpr int kGlyphRoom = 6;       // above and below the glyph
+constexpr int kArrowWidth = 4;      // the sub-menu arrow, as tall as twice its width less one
+constexpr int kArrowGap = 4;        // from the arrow to the far end
 
 std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 
@@ -92,6 +94,20 @@ void DrawCheck(HDC dc, const RECT& box, bool radio, COLORREF colour, int dpi) {
     LineTo(dc, cx + s(5), cy - s(3));
 }
 
+// A solid triangle pointing away from the caption, centred on the item's height.
+void DrawSubMenuArrow(HDC dc, int w, int h, bool rightToLeft, COLORREF colour, int dpi) {
+    const int width = ScaleForDpi(kArrowWidth, dpi), gap = ScaleForDpi(kArrowGap, dpi);
+    const int half = width - 1, middle = h / 2;
+    const int base = rightToLeft ? gap + width : w - gap - width;
+    const int tip = rightToLeft ? gap : w - gap;
+    const POINT corners[3] = {{base, middle - half}, {tip, middle}, {base, middle + half}};
+    TBrushHandle fill(CreateSolidBrush(colour));
+    TPenHandle edge(CreatePen(PS_SOLID, 1, colour));
+    TSelectObject b(dc, fill.Get());
+    TSelectObject p(dc, edge.Get());
+    Polygon(dc, corners, 3);
+}
+
 void DrawSeparator(TBitmap& canvas, const RECT& all, TSkinData& skin, int dpi) {
     HDC c = canvas.Canvas().Handle();
     if (HasElement(skin) && HasSkinPicture(MenuSeparator(*skin.MenuItem), TSkinState::Separator)) {
@@ -134,11 +150,13 @@ TMenuItemLook LookOfItem(TMenuItem& item, UINT state) {
         if (menu->Images()) look.Images = menu->Images()->Handle();
     }
     look.ImageIndex = item.ImageIndex();
+    look.SubMenu = item.Count() > 0;
     return look;
 }
 
-TMenuItemLook LookOfText(const std::u16string& text, UINT type, UINT state) {
+TMenuItemLook LookOfText(const std::u16string& text, UINT type, UINT state, bool subMenu) {
     TMenuItemLook look;
+    look.SubMenu = subMenu;
     look.Caption = text;
     if (auto tab = look.Caption.find(u'\t'); tab != std::u16string::npos) {
         look.ShortCut = look.Caption.substr(tab + 1);
@@ -223,7 +241,9 @@ void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkin
         const UINT side = look.RightToLeft ? DT_LEFT : DT_RIGHT;
         DrawTextW(c, keys.c_str(), static_cast<int>(keys.size()), &text, DT_SINGLELINE | DT_VCENTER | side);
     }
+    if (look.SubMenu) DrawSubMenuArrow(c, w, h, look.RightToLeft, ink, dpi);
     BitBlt(dc, rect.left, rect.top, w, h, c, 0, 0, SRCCOPY);
+    if (look.SubMenu) ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
 void MeasureSkinMenuItem(const TMenuItemLook& look, TSkinData& skin, int dpi, int& width, int& height) {

@@ -194,7 +194,7 @@ TEST(SkinPopupMenu, PrintedPopupShowsTheBandAndTheItemsInsideItWherever) {
     EXPECT_EQ(itemEdge, Ref(kItemInk));
 }
 
-TEST(SkinMenuItems, AtTwiceTheScaleItemsMeasureAndDrawTwiceAsLarge) {
+TEST(SkinMenuItems, AtTwiceTheScaleItemsMeasureAndDrawTwiceAsLargeAndTheirArrowIsTheirs) {
     auto skin = MenuSkin();
     TMenuItemLook text;
     text.Caption = u"&Open the file";
@@ -213,31 +213,42 @@ TEST(SkinMenuItems, AtTwiceTheScaleItemsMeasureAndDrawTwiceAsLarge) {
     EXPECT_NEAR(item192.cy, 2 * item96.cy, 3);
     EXPECT_NEAR(item192.cx, 2 * item96.cx, item96.cx / 10);
 
-    // A checked item without a caption: only its check mark differs from the menu's colour.
+    // Items without a caption: only the check mark, or the sub-menu arrow, differs from the
+    // menu's colour. An item with an arrow keeps the platform from drawing its own over it.
     TMenuItemLook checked;
     checked.Checked = true;
+    TMenuItemLook parent;
+    parent.SubMenu = true;
     const COLORREF back = ColorToRGB(skin->Colours.Menu);
-    auto mark = [&](int dpi, SIZE size) {
+    bool platformArrowKeptOut = true;
+    auto ink = [&](const TMenuItemLook& look, int dpi, SIZE size) {
         TBitmap canvas;
         canvas.SetPixelFormat(TPixelFormat::pf24bit);
         canvas.SetSize(size.cx, size.cy);
         HDC dc = canvas.Canvas().Handle();
-        DrawSkinMenuItem(dc, RECT{0, 0, size.cx, size.cy}, checked, *skin, dpi, nullptr, POINT{0, 0});
-        GdiFlush();
-        RECT ink{size.cx, size.cy, -1, -1};
+        {
+            TSavedDC saved(dc);
+            DrawSkinMenuItem(dc, RECT{0, 0, size.cx, size.cy}, look, *skin, dpi, nullptr, POINT{0, 0});
+            GdiFlush();
+            if (look.SubMenu) platformArrowKeptOut = platformArrowKeptOut && !PtVisible(dc, size.cx - 3, size.cy / 2);
+        }
+        RECT box{size.cx, size.cy, -1, -1};
         for (int y = 0; y < size.cy; ++y)
             for (int x = 0; x < size.cx; ++x)
                 if (GetPixel(dc, x, y) != back) {
-                    ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
-                               std::max<LONG>(ink.bottom, y + 1)};
+                    box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                               std::max<LONG>(box.bottom, y + 1)};
                 }
-        return SIZE{std::max<LONG>(ink.right - ink.left, 0), std::max<LONG>(ink.bottom - ink.top, 0)};
+        return SIZE{std::max<LONG>(box.right - box.left, 0), std::max<LONG>(box.bottom - box.top, 0)};
     };
-    const SIZE mark96 = mark(96, item96), mark192 = mark(192, item192);
-    ASSERT_GT(mark96.cx, 4);
-    ASSERT_GT(mark96.cy, 3);
-    EXPECT_NEAR(mark192.cx, 2 * mark96.cx, 3);
-    EXPECT_NEAR(mark192.cy, 2 * mark96.cy, 3);
+    for (const TMenuItemLook* look : {&checked, &parent}) {
+        const SIZE at96 = ink(*look, 96, item96), at192 = ink(*look, 192, item192);
+        ASSERT_GT(at96.cx, 3);
+        ASSERT_GT(at96.cy, 3);
+        EXPECT_NEAR(at192.cx, 2 * at96.cx, 3) << (look->SubMenu ? "the arrow" : "the check mark");
+        EXPECT_NEAR(at192.cy, 2 * at96.cy, 3) << (look->SubMenu ? "the arrow" : "the check mark");
+    }
+    EXPECT_TRUE(platformArrowKeptOut);
 }
 
 namespace {
