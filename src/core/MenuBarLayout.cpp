@@ -10,10 +10,11 @@ constexpr int kGapWithoutElement = 6;
 constexpr int kNarrowBandOffset = 12;
 }  // namespace
 
-int MenuBarFirstOffset(bool hasBarElement, int marginLeft, int marginRight, int bandWidth, bool rightToLeft) {
-    if (!hasBarElement) return kGapWithoutElement;
-    const int offset = rightToLeft ? marginRight + kGapAfterMarginRtl : marginLeft + kGapAfterMargin;
-    return bandWidth < offset ? kNarrowBandOffset : offset;
+int MenuBarFirstOffset(bool hasBarElement, int marginLeft, int marginRight, int bandWidth, bool rightToLeft, int dpi) {
+    if (!hasBarElement) return ScaleForDpi(kGapWithoutElement, dpi);
+    const int offset = rightToLeft ? marginRight + ScaleForDpi(kGapAfterMarginRtl, dpi)
+                                   : marginLeft + ScaleForDpi(kGapAfterMargin, dpi);
+    return bandWidth < offset ? ScaleForDpi(kNarrowBandOffset, dpi) : offset;
 }
 
 std::vector<TBarRect> LayoutMenuBar(const std::vector<TBarItem>& items, const TBarBand& band) {
@@ -22,7 +23,7 @@ std::vector<TBarRect> LayoutMenuBar(const std::vector<TBarItem>& items, const TB
     for (std::size_t i = 0; i < items.size(); ++i) {
         const TBarItem& item = items[i];
         if (!item.Visible || !item.HasCaption) continue;
-        const int width = item.TextWidth + kItemPadding;
+        const int width = item.TextWidth + ScaleForDpi(kItemPadding, band.Dpi);
         TBarRect& r = rects[i];
         r.Top = band.Top;
         r.Bottom = band.Bottom - 1;

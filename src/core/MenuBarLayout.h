@@ -2,6 +2,8 @@
 // which item a point is on, and which item comes next when the keyboard moves along the bar.
 // No drawing and no window here.
 #pragma once
+#include "core/DisplayScale.h"
+
 #include <vector>
 
 namespace qx {
@@ -24,14 +26,17 @@ struct TBarBand {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     int FirstOffset = 6;  // from the band's leading edge to the first item
     bool RightToLeft = false;
+    int Dpi = BaseDpi;  // the window's: the room around each caption grows with it
 };
 
 // Where the first item starts: after the bar element's leading margin (and a gap), or a fixed
-// gap without a bar element; a band too narrow for that starts at 12.
-int MenuBarFirstOffset(bool hasBarElement, int marginLeft, int marginRight, int bandWidth, bool rightToLeft);
+// gap without a bar element; a band too narrow for that starts at 12. The margins come scaled;
+// the gaps are scaled to dpi here.
+int MenuBarFirstOffset(bool hasBarElement, int marginLeft, int marginRight, int bandWidth, bool rightToLeft,
+                       int dpi = BaseDpi);
 
 // The items' rectangles in window coordinates, in item order. An item is as wide as its text
-// plus 10; hidden items and items without a caption take no room (an empty rectangle). Items
+// plus 10 (at the band's dpi); hidden items and items without a caption take no room (an empty rectangle). Items
 // run from the leading edge: left to right, or right to left for a right-to-left bar.
 std::vector<TBarRect> LayoutMenuBar(const std::vector<TBarItem>& items, const TBarBand& band);
 

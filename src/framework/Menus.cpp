@@ -2,6 +2,7 @@
 
 #include "framework/Gdi.h"
 #include "framework/ImgList.h"
+#include "framework/WindowDpi.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -86,10 +87,9 @@ std::u16string ShortCutToText(TShortCut shortCut) {
 
 bool MenuItemSelected(UINT state) { return (state & ODS_SELECTED) != 0; }
 
-TFontHandle CreateMenuFont(bool bold) {
+TFontHandle CreateMenuFont(bool bold, int dpi) {
     NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return TFontHandle();
+    if (!NonClientMetricsAt(dpi, metrics)) return TFontHandle();
     if (bold) metrics.lfMenuFont.lfWeight = FW_BOLD;
     return TFontHandle(CreateFontIndirectW(&metrics.lfMenuFont));
 }

@@ -133,8 +133,8 @@ private:
 
 // The platform's ODS_* flags of a menu item as a drawing handler sees them.
 bool MenuItemSelected(UINT state);
-// The system's menu font (bold for a default item).
-TFontHandle CreateMenuFont(bool bold = false);
+// The system's menu font (bold for a default item), at dpi (0: the system's own).
+TFontHandle CreateMenuFont(bool bold = false, int dpi = 0);
 
 class TMenu : public TComponent {
     QX_CLASS_INFO()

@@ -14,6 +14,15 @@ int WindowDpi(HWND window);
 // else the screen's LOGPIXELSX).
 int SystemDpi();
 
+// The platform's non-client metrics (the caption and menu fonts among them) at dpi:
+// SystemParametersInfoForDpi where the system has it, else the system's own with their font
+// heights taken from the system dpi to dpi. False when the platform gives none.
+bool NonClientMetricsAt(int dpi, NONCLIENTMETRICSW& metrics);
+
+// A system metric (SM_CXSMICON, SM_CYMENU...) at dpi: GetSystemMetricsForDpi where the system
+// has it, else the system's own taken from the system dpi to dpi.
+int SystemMetricAt(int index, int dpi);
+
 inline TDisplayScale WindowScale(HWND window) { return TDisplayScale(WindowDpi(window)); }
 
 }  // namespace qx

@@ -14,6 +14,22 @@ namespace {
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
+// source, drawn at dpi, brought to its size at the base dpi into target.
+void CopyBitmapAtBase(TBitmap& source, TBitmap& target, int dpi) {
+    const int cx = ScaleBetween(source.Width(), BaseDpi, dpi), cy = ScaleBetween(source.Height(), BaseDpi, dpi);
+    if (cx == source.Width() && cy == source.Height()) {
+        CopyBitmap(source, target);
+        return;
+    }
+    target.SetPixelFormat(TPixelFormat::pf24bit);
+    target.SetSize(cx, cy);
+    if (target.Empty() || source.Empty()) return;
+    HDC t = target.Canvas().Handle();
+    const int oldMode = SetStretchBltMode(t, HALFTONE);
+    StretchBlt(t, 0, 0, cx, cy, source.Canvas().Handle(), 0, 0, source.Width(), source.Height(), SRCCOPY);
+    SetStretchBltMode(t, oldMode);
+}
+
 }  // namespace
 
 void TCaptionButtons::Rebuild(TSkinData& skin) {
@@ -22,8 +38,10 @@ void TCaptionButtons::Rebuild(TSkinData& skin) {
         if (!element) continue;
         if (ShowsWindowIcon(element->Action)) {
             TBitmap& icon = FHost.LoadWindowIcon();
-            // The button shows the icon; it takes the icon's size so that it is laid out.
-            if (element->Bitmap.Empty()) CopyBitmap(icon, element->Bitmap);
+            // The button shows the icon; it takes the icon's size so that it is laid out. Like a
+            // picture of the skin's own, it is the size at the skin's scale, which the layout
+            // takes to the window's.
+            if (element->Bitmap.Empty()) CopyBitmapAtBase(icon, element->Bitmap, FHost.Dpi());
             if (skin.AppIconBitmap().Empty()) CopyBitmap(icon, skin.AppIconBitmap());
             element->Frame = 1;
         }

@@ -3,6 +3,7 @@
 #include "framework/Forms.h"
 #include "skin/SkinData.h"
 #include "skin/FrameParts.h"
+#include "skin/FramePainter.h"
 #include "skin/ScaledFrame.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinManager.h"
@@ -135,7 +136,7 @@ void TEnumCaption::DrawCaptionText(TSkinForm& form, HDC strip, const RECT& capti
     const std::u16string text = u" " + title + u"  ";
 
     TDataSkinTitle& t = skin->Title;
-    TSelectObject font(strip, skin->CaptionFont().Handle());
+    TSelectObject font(strip, form.FramePainter().CaptionFont());
     const int oldMode = SetBkMode(strip, TRANSPARENT);
     const COLORREF oldColor =
         SetTextColor(strip, ColorToRGB(form.Active() ? skin->Colours.TitleTextActive : skin->Colours.TitleTextNoActive));

@@ -59,9 +59,14 @@ int TFramePainter::Scaled(int length) const { return ScaleSkinLength(length, FDp
 
 // ---- geometry ------------------------------------------------------------------------------
 
+int TFramePainter::CurrentDpi() const { return FAnnouncedDpi > 0 ? FAnnouncedDpi : WindowDpi(FHost.Handle()); }
+
 void TFramePainter::MeasureFrame() {
     if (!FHost.SkinData() || FHost.SkinData()->IsLoading()) return;
-    FDpi = FAnnouncedDpi > 0 ? FAnnouncedDpi : WindowDpi(FHost.Handle());
+    FDpi = CurrentDpi();
+    // The title's font made at another scale is made again now, before anything paints with it
+    // (the window icon is drawn again as the caption buttons are rebuilt below).
+    if (FCaptionFontDpi != 0 && FCaptionFontDpi != FDpi) CaptionFont();
     if (FHost.BorderKind() == bkNoCaption) {
         FBorderLeft = FCaptionHeight = FBorderRight = FBorderBottom = FMenuHeight = 0;
     } else {
@@ -74,6 +79,7 @@ void TFramePainter::MeasureFrame() {
         FBorderLeft = side(s.Borders[sbLeft].Bitmap.Width(), s.Borders[sbLeft].Frame);
         FBorderRight = side(s.Borders[sbRight].Bitmap.Width(), s.Borders[sbRight].Frame);
         FBorderBottom = side(s.Borders[sbBottom].Bitmap.Height(), s.Borders[sbBottom].Frame);
+        if (FHost.MenuBar()) FMenuHeight = SystemMetricAt(SM_CYMENU, FDpi);
     }
     FHost.CaptionButtons().Rebuild(*FHost.SkinData());
 }
@@ -108,12 +114,12 @@ void TFramePainter::FitToSkin(bool keepClient) {
         text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(FHost.Handle(), text.data(), length + 1), 0)));
         SIZE extent{};
         if (HDC dc = GetWindowDC(FHost.Handle())) {
-            TSelectObject font(dc, FHost.SkinData()->CaptionFont().Handle());
+            TSelectObject font(dc, CaptionFont());
             GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
             ReleaseDC(FHost.Handle(), dc);
         }
         const TSkinMargins& margins = FHost.SkinData()->Title.Margins;
-        const std::int64_t title = std::int64_t{margins.Left} + extent.cx + margins.Right;
+        const std::int64_t title = std::int64_t{Scaled(margins.Left)} + extent.cx + Scaled(margins.Right);
         const int needed = static_cast<int>(std::clamp<std::int64_t>(title, 0, Width(area)));
         if (width < needed) {
             const int shift = (needed - width) / 2;
@@ -217,10 +223,34 @@ void TFramePainter::PaintFrame(HDC given) {
     if (!given) ReleaseDC(FHost.Handle(), dc);
 }
 
+// ---- the caption's font ------------------------------------------------------------------
+
+HFONT TFramePainter::CaptionFont() {
+    if (FCaptionFont && FCaptionFontDpi == FDpi) return FCaptionFont.Get();
+    NONCLIENTMETRICSW metrics{};
+    LOGFONTW font{};
+    if (NonClientMetricsAt(FDpi, metrics)) {
+        font = metrics.lfCaptionFont;
+    } else if (TSkinData* skin = FHost.SkinData()) {
+        // The skin's font is the system's, at the system's dpi.
+        font = skin->CaptionFont().LogFont();
+        font.lfHeight = ScaleBetween(font.lfHeight, FDpi, SystemDpi());
+    } else {
+        return FCaptionFont.Get();
+    }
+    // The old font is deleted here, once: it is selected only while a caption is drawn.
+    if (HFONT made = CreateFontIndirectW(&font)) {
+        FCaptionFont.Reset(made);
+        FCaptionFontDpi = FDpi;
+    }
+    return FCaptionFont.Get();
+}
+
 // ---- the window icon ---------------------------------------------------------------------
 
 TBitmap& TFramePainter::LoadWindowIcon() {
-    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    const int dpi = CurrentDpi();
+    const int cx = SystemMetricAt(SM_CXSMICON, dpi), cy = SystemMetricAt(SM_CYSMICON, dpi);
     FIcon = reinterpret_cast<HICON>(SendMessageW(FHost.Handle(), WM_GETICON, ICON_SMALL, 0));
     if (!FIcon) FIcon = reinterpret_cast<HICON>(SendMessageW(FHost.Handle(), WM_GETICON, ICON_BIG, 0));
     // A window without an icon of its own shows its class's, or the system's, as a caption does.

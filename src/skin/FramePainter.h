@@ -84,7 +84,13 @@ public:
     void ComposeCaptionStrip(HDC strip, const RECT& captionRect, bool minimized);
     TBitmap& CaptionBitmap() { return FCaptionBitmap; }
 
+    // ---- the caption's font ----
+    // The title's font at the window's dpi as the frame was last measured: the platform's
+    // caption font for that dpi, made again when the dpi changes.
+    HFONT CaptionFont();
+
     // ---- the window icon ----
+    // The window's small icon drawn once at the small-icon size of the window's dpi.
     TBitmap& LoadWindowIcon();
     void DrawWindowIcon(HDC dc, const RECT& rect);
 
@@ -98,6 +104,9 @@ public:
     HRGN Region() const { return FRegionOwned ? FRegion : nullptr; }
 
 private:
+    // The dpi the window is at now: the one the platform last announced, else its own.
+    int CurrentDpi() const;
+
     TFramePainterHost& FHost;
     int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
     int FMenuHeight = 0;
@@ -105,6 +114,8 @@ private:
     int FAnnouncedDpi = 0;  // from the last WM_DPICHANGED, 0 before one
     RECT FClientRect{};
     RECT FWindowRect{};
+    TFontHandle FCaptionFont;
+    int FCaptionFontDpi = 0;  // the dpi FCaptionFont was made at, 0 before it was
     HICON FIcon = nullptr;
     TBitmap FIconBitmap;
     TBitmap FCaptionBitmap;

@@ -98,7 +98,7 @@ void TSkinMenuBar::Layout(const RECT& band) {
     std::vector<TBarItem> items;
     HDC screen = GetDC(nullptr);
     {
-        TFontHandle font = CreateMenuFont();
+        TFontHandle font = CreateMenuFont(false, FForm.SkinScale().Dpi);
         TSelectObject selected(screen, font.Get());
         for (const auto& item : FItems) {
             RECT r{0, 0, 0, 0};
@@ -108,10 +108,11 @@ void TSkinMenuBar::Layout(const RECT& band) {
         }
     }
     ReleaseDC(nullptr, screen);
-    TBarBand bar{band.left, band.top, band.right, band.bottom, 6, FForm.RightToLeft()};
+    const int dpi = FForm.SkinScale().Dpi;
+    TBarBand bar{band.left, band.top, band.right, band.bottom, 0, FForm.RightToLeft(), dpi};
     const TDataSkinObject* e = HasBarElement(FSkin) ? FSkin.MenuBar.get() : nullptr;
-    bar.FirstOffset = MenuBarFirstOffset(e != nullptr, e ? FForm.Scaled(e->Margins.Left) : 0, e ? FForm.Scaled(e->Margins.Right) : 0, Width(band),
-                                         bar.RightToLeft);
+    bar.FirstOffset = MenuBarFirstOffset(e != nullptr, e ? FForm.Scaled(e->Margins.Left) : 0,
+                                         e ? FForm.Scaled(e->Margins.Right) : 0, Width(band), bar.RightToLeft, dpi);
     const std::vector<TBarRect> rects = LayoutMenuBar(items, bar);
     for (std::size_t i = 0; i < FItems.size(); ++i)
         FItems[i]->FRect = RECT{rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom};
@@ -120,7 +121,7 @@ void TSkinMenuBar::Layout(const RECT& band) {
 void TSkinMenuBar::DrawCaption(HDC dc, const TMenuBtn& item, const RECT& rect, bool hot) {
     const std::wstring text = Wide(item.FCaption);
     if (text.empty()) return;
-    TFontHandle font = CreateMenuFont();
+    TFontHandle font = CreateMenuFont(false, FForm.SkinScale().Dpi);
     TSelectObject selected(dc, font.Get());
     SetBkMode(dc, TRANSPARENT);
     COLORREF colour = ColorToRGB(FSkin.Colours.MenuBarText);

@@ -4,6 +4,7 @@
 #include "core/MenuRules.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
+#include "framework/WindowDpi.h"
 #include "skin/CaptionBar.h"
 #include "skin/MenuItemPainter.h"
 #include "skin/SkinData.h"
@@ -51,7 +52,7 @@ void TMenuBarTracker::BuildMenuBar() {
     if (!FHost.SkinData()) return;
     FMenuBar = std::make_unique<TSkinMenuBar>(FHost.BarHost(), *FHost.SkinData());
     FMenuBar->MenuBarFromHandle(FHost.Handle(), FHost.Form() ? FHost.Form()->Menu() : nullptr);
-    FHost.SetMenuHeight(GetSystemMetrics(SM_CYMENU));
+    FHost.SetMenuHeight(SystemMetricAt(SM_CYMENU, FHost.BarHost().SkinScale().Dpi));
 }
 
 void TMenuBarTracker::GiveMenuBack(bool repaint) {
@@ -244,7 +245,8 @@ void TMenuBarTracker::MarkOwnerDrawn(HMENU menu) {
         info.cch = 255;
         if (!GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &info)) continue;
         if (!(info.fType & (MFT_OWNERDRAW | MFT_BITMAP))) {
-            FOwnerDrawn.push_back({menu, info.wID, info.dwItemData, info.fType, std::u16string(text, text + wcslen(text))});
+            FOwnerDrawn.push_back({menu, info.wID, info.dwItemData, info.fType, std::u16string(text, text + wcslen(text)),
+                                   info.hSubMenu != nullptr});
             MENUITEMINFOW set{sizeof set};
             set.fMask = MIIM_FTYPE;
             set.fType = info.fType | MFT_OWNERDRAW;
@@ -305,9 +307,9 @@ bool TMenuBarTracker::OnMenuMeasureItem(TMessage& m) {
     const auto* record = FindOwnerDrawn(FOwnerDrawn, nullptr, measure->itemID, measure->itemData);
     if (!record) return false;
     TMenuItem* item = MenuItemFromData(measure->itemData);
-    const TMenuItemLook look = item ? LookOfItem(*item, 0) : LookOfText(record->Text, record->OldType, 0);
+    const TMenuItemLook look = item ? LookOfItem(*item, 0) : LookOfText(record->Text, record->OldType, 0, record->SubMenu);
     int width = static_cast<int>(measure->itemWidth), height = static_cast<int>(measure->itemHeight);
-    MeasureSkinMenuItem(look, *FHost.SkinData(), width, height);
+    MeasureSkinMenuItem(look, *FHost.SkinData(), FHost.BarHost().SkinScale().Dpi, width, height);
     measure->itemWidth = static_cast<UINT>(std::max(width, 0));
     measure->itemHeight = static_cast<UINT>(std::max(height, 0));
     m.Result = TRUE;
@@ -322,11 +324,12 @@ bool TMenuBarTracker::OnMenuDrawItem(TMessage& m) {
     if (!record) return false;
     TMenuItem* item = MenuItemFromData(draw->itemData);
     TMenuItemLook look =
-        item ? LookOfItem(*item, draw->itemState) : LookOfText(record->Text, record->OldType, draw->itemState);
+        item ? LookOfItem(*item, draw->itemState) : LookOfText(record->Text, record->OldType, draw->itemState, record->SubMenu);
     POINT offset{draw->rcItem.left, draw->rcItem.top};
     TBitmap* background = PopupBackground(menu, offset);
     try {
-        DrawSkinMenuItem(draw->hDC, draw->rcItem, look, *FHost.SkinData(), background, offset);
+        DrawSkinMenuItem(draw->hDC, draw->rcItem, look, *FHost.SkinData(), FHost.BarHost().SkinScale().Dpi, background,
+                         offset);
     } catch (...) {
         // A bad element never breaks the menu's painting.
     }
@@ -383,12 +386,12 @@ void TMenuBarTracker::DrawItem(TMenuItem* item, HDC dc, const RECT& rect, UINT s
     const TMenuItemLook look = LookOfItem(*item, state);
     POINT offset{rect.left, rect.top};
     TBitmap* background = PopupBackground(item->Parent() ? item->Parent()->Handle() : nullptr, offset);
-    DrawSkinMenuItem(dc, rect, look, *FHost.SkinData(), background, offset);
+    DrawSkinMenuItem(dc, rect, look, *FHost.SkinData(), FHost.BarHost().SkinScale().Dpi, background, offset);
 }
 
 void TMenuBarTracker::MeasureItem(TMenuItem* item, int& width, int& height) {
     if (!item || !FHost.SkinData() || FHost.Released()) return;
-    MeasureSkinMenuItem(LookOfItem(*item, 0), *FHost.SkinData(), width, height);
+    MeasureSkinMenuItem(LookOfItem(*item, 0), *FHost.SkinData(), FHost.BarHost().SkinScale().Dpi, width, height);
 }
 
 void TMenuBarTracker::Notification(TComponent* component, TOperation operation) {

@@ -120,6 +120,7 @@ private:
         ULONG_PTR Data;
         UINT OldType;
         std::u16string Text;
+        bool SubMenu;
     };
     std::vector<TOwnerDrawnItem> FOwnerDrawn;
     // Framework popup menus and items that draw from the skin while it skins the form.

@@ -2,10 +2,12 @@
 
 #include "framework/ImgList.h"
 #include "framework/Menus.h"
+#include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
 #include "skin/FrameParts.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinParts.h"
+#include "skin/ScaledPictures.h"
 
 #include <algorithm>
 
@@ -13,23 +15,56 @@ namespace qx {
 
 namespace {
 
+// At 96 dpi; every one is scaled to the owner window's dpi.
 constexpr int kGlyphSize = 16;      // without an image list
 constexpr int kGlyphPadding = 3;    // on each side of the glyph
 constexpr int kTextGap = 4;         // between the glyph column and the caption
 constexpr int kShortCutGap = 24;    // between the caption and the shortcut
 constexpr int kRightGap = 10;       // after the shortcut
 constexpr int kSeparatorHeight = 8;
+constexpr int kTextRoom = 8;        // above and below the caption
+constexpr int kGlyphRoom = 6;       // above and below the glyph
+constexpr int kArrowWidth = 4;      // the sub-menu arrow, as tall as twice its width less one
+constexpr int kArrowGap = 4;        // from the arrow to the far end
 
 std::wstring Wide(const std::u16string& s) { return std::wstring(s.begin(), s.end()); }
 
 bool HasElement(const TSkinData& skin) { return skin.MenuItem && !skin.MenuItem->Bitmap.Empty(); }
 
-int LeadingMargin(const TSkinData& skin) { return HasElement(skin) ? std::max(skin.MenuItem->Margins.Left, 0) : 2; }
+int LeadingMargin(const TSkinData& skin, int dpi) {
+    return ScaleForDpi(HasElement(skin) ? std::max(skin.MenuItem->Margins.Left, 0) : 2, dpi);
+}
 
-SIZE GlyphSize(const TMenuItemLook& look) {
+// The image list's own size: its pictures are made for 96 dpi.
+SIZE ListImageSize(HIMAGELIST images) {
     int cx = 0, cy = 0;
-    if (look.Images && ImageList_GetIconSize(look.Images, &cx, &cy)) return SIZE{cx, cy};
+    if (images && ImageList_GetIconSize(images, &cx, &cy)) return SIZE{cx, cy};
     return SIZE{kGlyphSize, kGlyphSize};
+}
+
+SIZE GlyphSize(const TMenuItemLook& look, int dpi) {
+    const SIZE own = ListImageSize(look.Images);
+    return SIZE{ScaleForDpi(own.cx, dpi), ScaleForDpi(own.cy, dpi)};
+}
+
+// The list draws the image once at its own size over the key colour; that is stretched to
+// target (pixel for pixel at whole multiples) with the key left out.
+void DrawListImageScaled(const TMenuItemLook& look, HDC dc, const RECT& target) {
+    const SIZE own = ListImageSize(look.Images);
+    const int w = target.right - target.left, h = target.bottom - target.top;
+    if (w == own.cx && h == own.cy) {
+        DrawListImage(look.Images, look.ImageIndex, dc, target.left, target.top, look.Enabled);
+        return;
+    }
+    TBitmap cell;
+    cell.SetPixelFormat(TPixelFormat::pf24bit);
+    cell.SetSize(own.cx, own.cy);
+    if (cell.Empty() || w <= 0 || h <= 0) return;
+    HDC c = cell.Canvas().Handle();
+    FillSolidRect(c, RECT{0, 0, own.cx, own.cy}, SkinKeyColor);
+    DrawListImage(look.Images, look.ImageIndex, c, 0, 0, look.Enabled);
+    GdiFlush();
+    ::TransparentBlt(dc, target.left, target.top, w, h, c, 0, 0, own.cx, own.cy, SkinKeyColor);
 }
 
 COLORREF TextColour(const TMenuItemLook& look, const TSkinData& skin) {
@@ -43,34 +78,53 @@ COLORREF TextColour(const TMenuItemLook& look, const TSkinData& skin) {
     return ColorToRGB(skin.Colours.MenuText);
 }
 
-void DrawCheck(HDC dc, const RECT& box, bool radio, COLORREF colour) {
+void DrawCheck(HDC dc, const RECT& box, bool radio, COLORREF colour, int dpi) {
     const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
-    TPenHandle pen(CreatePen(PS_SOLID, 2, colour));
+    auto s = [dpi](int length) { return ScaleForDpi(length, dpi); };
+    TPenHandle pen(CreatePen(PS_SOLID, s(2), colour));
     TSelectObject p(dc, pen.Get());
     if (radio) {
         TBrushHandle dot(CreateSolidBrush(colour));
         TSelectObject b(dc, dot.Get());
-        Ellipse(dc, cx - 3, cy - 3, cx + 3, cy + 3);
+        Ellipse(dc, cx - s(3), cy - s(3), cx + s(3), cy + s(3));
         return;
     }
-    MoveToEx(dc, cx - 4, cy, nullptr);
-    LineTo(dc, cx - 1, cy + 3);
-    LineTo(dc, cx + 5, cy - 3);
+    MoveToEx(dc, cx - s(4), cy, nullptr);
+    LineTo(dc, cx - s(1), cy + s(3));
+    LineTo(dc, cx + s(5), cy - s(3));
 }
 
-void DrawSeparator(TBitmap& canvas, const RECT& all, TSkinData& skin) {
+// A solid triangle pointing away from the caption, centred on the item's height.
+void DrawSubMenuArrow(HDC dc, int w, int h, bool rightToLeft, COLORREF colour, int dpi) {
+    const int width = ScaleForDpi(kArrowWidth, dpi), gap = ScaleForDpi(kArrowGap, dpi);
+    const int half = width - 1, middle = h / 2;
+    const int base = rightToLeft ? gap + width : w - gap - width;
+    const int tip = rightToLeft ? gap : w - gap;
+    const POINT corners[3] = {{base, middle - half}, {tip, middle}, {base, middle + half}};
+    TBrushHandle fill(CreateSolidBrush(colour));
+    TPenHandle edge(CreatePen(PS_SOLID, 1, colour));
+    TSelectObject b(dc, fill.Get());
+    TSelectObject p(dc, edge.Get());
+    Polygon(dc, corners, 3);
+}
+
+void DrawSeparator(TBitmap& canvas, const RECT& all, TSkinData& skin, int dpi) {
     HDC c = canvas.Canvas().Handle();
     if (HasElement(skin) && HasSkinPicture(MenuSeparator(*skin.MenuItem), TSkinState::Separator)) {
         const TSkinPart separator = MenuSeparator(*skin.MenuItem);
-        // The separator picture keeps its height, centred: squeezed, its thin line would vanish.
-        const int cell = SkinPartSize(separator).cy;
+        // The separator picture keeps its height (at the scale), centred: squeezed, its thin
+        // line would vanish.
+        const int cell = ScaleForDpi(SkinPartSize(separator).cy, dpi);
         const int top = (all.bottom - all.top - cell) / 2;
-        DrawSkinPart(c, separator, TSkinState::Separator, RECT{all.left, top, all.right, top + cell});
+        DrawSkinPart(c, separator, TSkinState::Separator, RECT{all.left, top, all.right, top + cell}, skin.ScaleAt(dpi));
         return;
     }
-    const int y = (all.top + all.bottom) / 2 - 1;
-    FillSolidRect(c, RECT{all.left + 2, y, all.right - 2, y + 1}, ColorToRGB(skin.Colours.ButtonShadow));
-    FillSolidRect(c, RECT{all.left + 2, y + 1, all.right - 2, y + 2}, ColorToRGB(skin.Colours.ButtonHilight));
+    // Two lines, each as thick as the scale makes one pixel.
+    const int line = std::max(ScaleForDpi(1, dpi), 1), inset = ScaleForDpi(2, dpi);
+    const int y = (all.top + all.bottom) / 2 - line;
+    FillSolidRect(c, RECT{all.left + inset, y, all.right - inset, y + line}, ColorToRGB(skin.Colours.ButtonShadow));
+    FillSolidRect(c, RECT{all.left + inset, y + line, all.right - inset, y + 2 * line},
+                  ColorToRGB(skin.Colours.ButtonHilight));
 }
 
 }  // namespace
@@ -96,11 +150,13 @@ TMenuItemLook LookOfItem(TMenuItem& item, UINT state) {
         if (menu->Images()) look.Images = menu->Images()->Handle();
     }
     look.ImageIndex = item.ImageIndex();
+    look.SubMenu = item.Count() > 0;
     return look;
 }
 
-TMenuItemLook LookOfText(const std::u16string& text, UINT type, UINT state) {
+TMenuItemLook LookOfText(const std::u16string& text, UINT type, UINT state, bool subMenu) {
     TMenuItemLook look;
+    look.SubMenu = subMenu;
     look.Caption = text;
     if (auto tab = look.Caption.find(u'\t'); tab != std::u16string::npos) {
         look.ShortCut = look.Caption.substr(tab + 1);
@@ -117,8 +173,8 @@ TMenuItemLook LookOfText(const std::u16string& text, UINT type, UINT state) {
     return look;
 }
 
-void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkinData& skin, TBitmap* background,
-                      POINT offset) {
+void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkinData& skin, int dpi,
+                      TBitmap* background, POINT offset) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w <= 0 || h <= 0) return;
     TBitmap canvas;
@@ -133,45 +189,49 @@ void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkin
         FillSolidRect(c, all, ColorToRGB(skin.Colours.Menu));
 
     if (look.Separator) {
-        DrawSeparator(canvas, all, skin);
+        DrawSeparator(canvas, all, skin, dpi);
         BitBlt(dc, rect.left, rect.top, w, h, c, 0, 0, SRCCOPY);
         return;
     }
     if (HasElement(skin)) {
-        DrawSkinPart(c, MenuItemFace(*skin.MenuItem), look.Selected ? TSkinState::Selected : TSkinState::Normal, all);
+        DrawSkinPart(c, MenuItemFace(*skin.MenuItem), look.Selected ? TSkinState::Selected : TSkinState::Normal, all,
+                     skin.ScaleAt(dpi));
     } else if (look.Selected) {
         FillSolidRect(c, all, ColorToRGB(skin.Colours.Hilight));
     }
 
     // The glyph column: the item's image (sunken on a lighter ground when checked), or a mark.
-    const SIZE glyph = GlyphSize(look);
-    const int column = glyph.cx + 2 * kGlyphPadding;
-    const int lead = LeadingMargin(skin);
+    const SIZE glyph = GlyphSize(look, dpi);
+    const int padding = ScaleForDpi(kGlyphPadding, dpi);
+    const int column = glyph.cx + 2 * padding;
+    const int lead = LeadingMargin(skin, dpi);
     RECT box{lead, 0, lead + column, h};
     if (look.RightToLeft) box = RECT{w - lead - column, 0, w - lead, h};
     const COLORREF ink = TextColour(look, skin);
     const int imageCount = look.Images ? ImageList_GetImageCount(look.Images) : 0;
     if (look.ImageIndex >= 0 && look.ImageIndex < imageCount) {
         if (look.Checked) {
-            RECT sunken{box.left + 1, (h - glyph.cy) / 2 - 2, box.right - 1, (h + glyph.cy) / 2 + 2};
+            const int rim = ScaleForDpi(2, dpi);
+            RECT sunken{box.left + 1, (h - glyph.cy) / 2 - rim, box.right - 1, (h + glyph.cy) / 2 + rim};
             FillSolidRect(c, sunken, BlendColor(skin.Colours.Menu, skin.Colours.Hilight, 80));
             DrawEdge(c, &sunken, BDR_SUNKENOUTER, BF_RECT);
         }
-        const int x = box.left + kGlyphPadding, y = (h - glyph.cy) / 2;
-        DrawListImage(look.Images, look.ImageIndex, c, x, y, look.Enabled);
+        const int x = box.left + padding, y = (h - glyph.cy) / 2;
+        DrawListImageScaled(look, c, RECT{x, y, x + glyph.cx, y + glyph.cy});
     } else if (look.Checked) {
-        DrawCheck(c, box, look.Radio, ink);
+        DrawCheck(c, box, look.Radio, ink, dpi);
     }
 
     // The caption beside the glyph column, the shortcut at the far end.
-    TFontHandle font = CreateMenuFont(look.Default);
+    TFontHandle font = CreateMenuFont(look.Default, dpi);
     TSelectObject selected(c, font.Get());
     SetBkMode(c, TRANSPARENT);
     SetTextColor(c, ink);
     UINT format = DT_SINGLELINE | DT_VCENTER | (look.HideAccelerator ? DT_HIDEPREFIX : 0);
-    RECT text{box.right + kTextGap, 0, w - kRightGap, h};
+    const int textGap = ScaleForDpi(kTextGap, dpi), rightGap = ScaleForDpi(kRightGap, dpi);
+    RECT text{box.right + textGap, 0, w - rightGap, h};
     if (look.RightToLeft) {
-        text = RECT{kRightGap, 0, box.left - kTextGap, h};
+        text = RECT{rightGap, 0, box.left - textGap, h};
         format |= DT_RIGHT | DT_RTLREADING;
     }
     const std::wstring caption = Wide(look.Caption);
@@ -181,18 +241,21 @@ void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkin
         const UINT side = look.RightToLeft ? DT_LEFT : DT_RIGHT;
         DrawTextW(c, keys.c_str(), static_cast<int>(keys.size()), &text, DT_SINGLELINE | DT_VCENTER | side);
     }
+    if (look.SubMenu) DrawSubMenuArrow(c, w, h, look.RightToLeft, ink, dpi);
     BitBlt(dc, rect.left, rect.top, w, h, c, 0, 0, SRCCOPY);
+    if (look.SubMenu) ExcludeClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
 }
 
-void MeasureSkinMenuItem(const TMenuItemLook& look, TSkinData& skin, int& width, int& height) {
+void MeasureSkinMenuItem(const TMenuItemLook& look, TSkinData& skin, int dpi, int& width, int& height) {
+    auto s = [dpi](int length) { return ScaleForDpi(length, dpi); };
     if (look.Separator) {
-        height = kSeparatorHeight;
+        height = s(kSeparatorHeight);
         return;
     }
     HDC screen = GetDC(nullptr);
     SIZE caption{}, keys{};
     {
-        TFontHandle font = CreateMenuFont(look.Default);
+        TFontHandle font = CreateMenuFont(look.Default, dpi);
         TSelectObject selected(screen, font.Get());
         RECT r{0, 0, 0, 0};
         const std::wstring text = Wide(look.Caption);
@@ -204,10 +267,12 @@ void MeasureSkinMenuItem(const TMenuItemLook& look, TSkinData& skin, int& width,
         }
     }
     ReleaseDC(nullptr, screen);
-    const SIZE glyph = GlyphSize(look);
-    width = LeadingMargin(skin) + glyph.cx + 2 * kGlyphPadding + kTextGap + caption.cx +
-            (keys.cx > 0 ? kShortCutGap + keys.cx : 0) + kRightGap;
-    height = std::max({height, static_cast<int>(caption.cy) + 8, static_cast<int>(glyph.cy) + 6});
+    const SIZE glyph = GlyphSize(look, dpi);
+    width = LeadingMargin(skin, dpi) + glyph.cx + 2 * s(kGlyphPadding) + s(kTextGap) + caption.cx +
+            (keys.cx > 0 ? s(kShortCutGap) + keys.cx : 0) + s(kRightGap);
+    // The platform proposes a height at the system's scale, which may not be the owner's.
+    const int proposed = ScaleBetween(height, dpi, SystemDpi());
+    height = std::max({proposed, static_cast<int>(caption.cy) + s(kTextRoom), static_cast<int>(glyph.cy) + s(kGlyphRoom)});
 }
 
 }  // namespace qx

@@ -26,20 +26,25 @@ struct TMenuItemLook {
     bool Selected = false;
     bool HideAccelerator = false;
     bool RightToLeft = false;
+    bool SubMenu = false;  // opens a sub-menu: an arrow at the far end
     HIMAGELIST Images = nullptr;
     int ImageIndex = -1;
 };
 
 // The look of a framework item in a drawing state (ODS_* flags).
 TMenuItemLook LookOfItem(TMenuItem& item, UINT state);
-// The look of a platform menu item from its text ("caption\tshortcut"), type and state flags.
-TMenuItemLook LookOfText(const std::u16string& text, UINT type, UINT state);
+// The look of a platform menu item from its text ("caption\tshortcut"), type and state flags,
+// and whether it opens a sub-menu.
+TMenuItemLook LookOfText(const std::u16string& text, UINT type, UINT state, bool subMenu);
 
-// Draws the item into rect of dc. background, when given, is the popup window's skinned
-// background and backgroundOffset where rect's top-left corner lies on it.
-void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkinData& skin, TBitmap* background,
-                      POINT backgroundOffset);
-// The item's size: width and height come in proposed and go out as the item wants them.
-void MeasureSkinMenuItem(const TMenuItemLook& look, TSkinData& skin, int& width, int& height);
+// Draws the item into rect of dc at the owner window's dpi. background, when given, is the popup
+// window's skinned background and backgroundOffset where rect's top-left corner lies on it. An
+// item that opens a sub-menu draws its own arrow at that dpi and leaves rect out of dc's clip,
+// so that the platform's arrow (at the system's scale) is not drawn over it.
+void DrawSkinMenuItem(HDC dc, const RECT& rect, const TMenuItemLook& look, TSkinData& skin, int dpi,
+                      TBitmap* background, POINT backgroundOffset);
+// The item's size at the owner window's dpi: width and height come in proposed and go out as
+// the item wants them.
+void MeasureSkinMenuItem(const TMenuItemLook& look, TSkinData& skin, int dpi, int& width, int& height);
 
 }  // namespace qx

@@ -3,6 +3,7 @@
 
 #include "core/MenuRules.h"
 #include "framework/Forms.h"
+#include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinPopupMenu.h"
@@ -432,7 +433,15 @@ void TSkinManager::SkinPopupMenu(HWND window) {
                                   (has & SkinControlBit(xcMenuItem)) != 0, (has & SkinControlBit(xcSystemMenu)) != 0};
     if (!PopupKindSkinned(popupKind_, families)) return;
     TSkinPopupMenu* popup = Own(std::make_unique<TSkinPopupMenu>(), TSkinKey{window, nullptr});
-    popup->AttachPopup(window, skinData);
+    popup->AttachPopup(window, skinData, PopupDpi(window));
+}
+
+int TSkinManager::PopupDpi(HWND popup) const {
+    // A menu opens for the thread's active window; it is drawn at that window's scale, which
+    // its items are measured at too.
+    const HWND owner = GetActiveWindow();
+    if (TSkinForm* form = owner ? FindSkinForm(owner) : nullptr) return form->Dpi();
+    return WindowDpi(owner ? owner : popup);
 }
 
 bool TSkinManager::UnskinPopupMenu(HWND window) {

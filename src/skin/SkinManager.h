@@ -113,6 +113,9 @@ public:
     void SkinDataGoing(TSkinData* skinData);
 
 private:
+    // The dpi a popup menu window is drawn at.
+    int PopupDpi(HWND popup) const;
+
     void Adopt(std::unique_ptr<TSkinner> skinner, TSkinKey key) override;
     std::unique_ptr<TSkinner> Take(TSkinner* skinner);
     static LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam);

@@ -5,12 +5,13 @@
 #include "skin/SkinnerOwner.h"
 #include "skin/SkinMessages.h"
 #include "skin/SkinParts.h"
+#include "skin/ScaledPictures.h"
 
 namespace qx {
 
 namespace {
 
-// The band of the background that frames the items.
+// The band of the background that frames the items, at 96 dpi.
 constexpr int kFrameWidth = 3;
 // Asks a popup menu window for the menu it shows.
 constexpr UINT MN_GETHMENU_ = 0x01E1;
@@ -19,9 +20,10 @@ constexpr UINT MN_GETHMENU_ = 0x01E1;
 
 TSkinPopupMenu::~TSkinPopupMenu() { DetachPopup(); }
 
-void TSkinPopupMenu::AttachPopup(HWND window, TSkinData* skinData) {
+void TSkinPopupMenu::AttachPopup(HWND window, TSkinData* skinData, int dpi) {
     FWindow = window;
     FSkinData = skinData;
+    FDpi = dpi > 0 ? dpi : BaseDpi;
     FSubclass.Install(window, &TSkinPopupMenu::SubclassProc, this);
 }
 
@@ -55,7 +57,8 @@ bool TSkinPopupMenu::BuildBackground() {
     GetWindowRect(FWindow, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
-    auto picture = MakeSkinPartBitmap(MenuBackground(*FSkinData->MenuBackground), TSkinState::Normal, SIZE{w, h});
+    const TSkinPart part = ScaledSkinPart(MenuBackground(*FSkinData->MenuBackground), FSkinData->ScaleAt(FDpi));
+    auto picture = MakeSkinPartBitmap(part, TSkinState::Normal, SIZE{w, h});
     if (!picture || picture->Empty()) return false;
     FBackground.SetPixelFormat(TPixelFormat::pf24bit);
     FBackground.SetSize(w, h);
@@ -69,8 +72,11 @@ RECT TSkinPopupMenu::ItemArea(POINT origin) const {
     RECT r{};
     GetWindowRect(FWindow, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    return RECT{kFrameWidth - origin.x, kFrameWidth - origin.y, w - kFrameWidth - origin.x, h - kFrameWidth - origin.y};
+    const int band = FrameWidth();
+    return RECT{band - origin.x, band - origin.y, w - band - origin.x, h - band - origin.y};
 }
+
+int TSkinPopupMenu::FrameWidth() const { return ScaleForDpi(kFrameWidth, FDpi); }
 
 LRESULT CALLBACK TSkinPopupMenu::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                               DWORD_PTR refData) {
@@ -119,7 +125,7 @@ void TSkinPopupMenu::PaintPopupFrame() {
     if (!dc) return;
     const int w = FBackground.Width(), h = FBackground.Height();
     HDC src = FBackground.Canvas().Handle();
-    const int band = kFrameWidth;
+    const int band = FrameWidth();
     BitBlt(dc, 0, 0, w, band, src, 0, 0, SRCCOPY);
     BitBlt(dc, 0, h - band, w, band, src, 0, h - band, SRCCOPY);
     BitBlt(dc, 0, band, band, h - band, src, 0, band, SRCCOPY);

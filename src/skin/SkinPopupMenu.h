@@ -1,8 +1,9 @@
 // The popup menu skinner: one per skinned "#32768" window (a context menu, a menu bar
-// drop-down, the system menu). It paints the menu's background and its 3-pixel frame from the
-// skin's MenuBackground element and lets the menu draw its items inside the frame; the
+// drop-down, the system menu). It paints the menu's background and its 3-pixel frame (at the
+// scale of the window the menu opened for) from the skin's MenuBackground element and lets the menu draw its items inside the frame; the
 // owner-drawn items take the same background from it. The skin manager owns it.
 #pragma once
+#include "core/DisplayScale.h"
 #include "framework/Graphics.h"
 #include "skin/Skinner.h"
 
@@ -20,13 +21,14 @@ public:
     TSkinKey Key() const override { return TSkinKey{FWindow, nullptr}; }
     void Release() override { DetachPopup(); }
 
-    // Takes over the popup window's messages.
-    void AttachPopup(HWND window, TSkinData* skinData);
+    // Takes over the popup window's messages; it is drawn at dpi.
+    void AttachPopup(HWND window, TSkinData* skinData, int dpi);
     // Gives the window its own procedure back and empties the background; safe twice.
     void DetachPopup();
     bool Attached() const { return FSubclass.Installed(); }
 
     HWND Window() const { return FWindow; }
+    int Dpi() const { return FDpi; }
     TSkinData* SkinData() const { return FSkinData; }
     // The menu the window shows (asked of the window once it has one).
     HMENU Menu();
@@ -55,8 +57,12 @@ private:
     // The item area in the coordinates of a DC whose origin lies at origin of the window.
     RECT ItemArea(POINT origin) const;
 
+    // The band's width at the popup's scale.
+    int FrameWidth() const;
+
     HWND FWindow = nullptr;
     TSkinData* FSkinData = nullptr;
+    int FDpi = BaseDpi;
     HMENU FMenu = nullptr;
     TBitmap FBackground;
     TWindowSubclass FSubclass;

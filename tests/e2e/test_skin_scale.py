@@ -1,7 +1,10 @@
 """The installer's skin at a display scale, seen from outside: in a session whose system dpi is
 192 (200 %) the frame is the skin's pieces with every pixel doubled, the close button sits at its
 doubled place, and the region cuts the doubled corners; at 144 (150 %) the frame is as wide as
-the same rule makes it and the caption strip is the skin's, smoothed within a small tolerance."""
+the same rule makes it and the caption strip is the skin's, smoothed within a small tolerance.
+At 144 too, the title's text and the skinned system menu's items follow the window to another
+scale (96 and 192) when the platform announces one, and the "Uyarı" box has the scaled caption
+and frame with its title in the same font as the main window's."""
 import os
 import subprocess
 import tempfile
@@ -39,6 +42,18 @@ class Shot:
     def at(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.data[i:i + 3])
+
+
+def title_text_height(shot, dpi):
+    """Rows of the caption strip's left half holding the title's white ink (the strip is blue,
+    the corners outside the region left out)."""
+    left, strip = scaled(EDGE, dpi) + 4, scaled(CAPTION, dpi)
+    rows = [y for y in range(2, strip) if any(shot.at(x, y)[0] > 170 for x in range(left, shot.width // 2))]
+    return rows[-1] - rows[0] + 1 if rows else 0
+
+
+def visible_popups():
+    return [w for w in qw.windows() if w["class"] == "#32768" and w["visible"]]
 
 
 class ScaledFrame:
@@ -110,6 +125,54 @@ class At192Dpi(ScaledFrame, unittest.TestCase):
 
 class At144Dpi(ScaledFrame, unittest.TestCase):
     DPI = 144
+
+    def test_title_text_and_system_menu_items_follow_a_change_of_scale(self):
+        text, menu = {}, {}
+        for dpi in (96, 192, self.DPI):
+            main = qw.skinned_top(TITLE)
+            l, t, r, b = main["rect"]
+            # As if moved onto a display of that scale: a rectangle there, sized as the platform would.
+            suggested = (40, 30, 40 + (r - l) * dpi // self.DPI, 30 + (b - t) * dpi // self.DPI)
+            self.assertEqual(qw.probe("dpichanged", main["hwnd"], dpi, *suggested).returncode, 0)
+            main = qw.wait_for(lambda: [w for w in qw.top_windows(TITLE) if tuple(w["rect"]) == suggested],
+                               30, what=f"the window at {dpi} dpi")[0]
+            time.sleep(1)
+            text[dpi] = title_text_height(Shot(main), dpi)
+            qw.click(main["rect"][0] + (r - l) // 2, main["rect"][1] + scaled(6, dpi))
+            qw.keys("alt+space")
+            popup = qw.wait_for(visible_popups, 20, 0.3, f"the system menu at {dpi} dpi")[0]
+            menu[dpi] = popup["rect"][3] - popup["rect"][1]
+            qw.keys("Escape")
+            qw.wait_for(lambda: not visible_popups(), 20, 0.3, "the system menu to close")
+        text[self.DPI + 1] = title_text_height(self.shot, self.DPI)  # as the program started
+        self.assertGreater(text[96], 5, text)
+        self.assertEqual(text[self.DPI], text[self.DPI + 1], "back at its own scale, as it started")
+        for dpi in (self.DPI, 192):
+            # Glyphs round differently at each size: the text's growth is checked loosely, the
+            # items' (their heights and the glyph column scaled by the rule) closely.
+            self.assertGreaterEqual(text[dpi], text[96] * dpi / 96 * 0.8, text)
+            self.assertLessEqual(abs(menu[dpi] - menu[96] * dpi / 96), menu[96] * dpi / 96 * 0.06, menu)
+        self.assertLess(text[self.DPI], text[192], text)
+
+    def test_the_warning_box_has_the_scaled_caption_and_frame(self):
+        main = qw.skinned_top(TITLE)
+        start = [c for c in qw.children(main) if c["text"].strip() == "Kuruluma Başla"][0]
+        qw.click_center(start)
+        box = qw.wait_for(lambda: qw.skinned_top("Uyarı", "#32770"), 30, what="the skinned 'Uyarı' box")
+        time.sleep(1)
+        box = qw.skinned_top("Uyarı", "#32770")
+        (l, t, r, b), (cl, ct, cr, cb) = box["rect"], box["client"]
+        try:
+            self.assertEqual((cl - l, ct - t, r - cr, b - cb),
+                             (self.s(EDGE), self.s(CAPTION), self.s(EDGE), self.s(EDGE)))
+            # The box's title is written in the main window's caption font at the same dpi (its
+            # letters reach a pixel or two further down or up than the main window's title).
+            box_text, main_text = title_text_height(Shot(box), self.DPI), title_text_height(self.shot, self.DPI)
+            self.assertLessEqual(abs(box_text - main_text), 2, (box_text, main_text))
+        finally:
+            ok = [c for c in qw.children(box) if c["class"].lower() == "button"][0]
+            qw.probe("press", ok["hwnd"])
+            qw.wait_for(lambda: not qw.top_windows("Uyarı", "#32770"), 30, what="the box to close")
 
     def test_the_caption_strip_is_the_skins_smoothed(self):
         shot, width = self.shot, self.shot.width

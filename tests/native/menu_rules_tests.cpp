@@ -37,6 +37,15 @@ TEST(MenuBarLayout, ItemsFollowEachOtherFromTheLeadingEdgeAndPointsFindThem) {
     EXPECT_EQ(rtl[0].Left, 358);
     EXPECT_EQ(rtl[3].Right, 358);
     EXPECT_EQ(MenuBarItemAt(rtl, items, 397, 30), 0);
+
+    // At 200 % the text is measured in the larger font; the room around it doubles too, and
+    // the items still meet.
+    band = TBarBand{8, 56, 808, 94, 12, false, 192};
+    const auto doubled = LayoutMenuBar({{60, true, true}, {100, true, true}}, band);
+    EXPECT_EQ(doubled[0].Left, 20);
+    EXPECT_EQ(doubled[0].Right, 100);
+    EXPECT_EQ(doubled[1].Left, 100);
+    EXPECT_EQ(doubled[1].Right, 220);
 }
 
 TEST(MenuBarLayout, FirstOffsetAndNeighboursWrapOverItemsThatCannotOpen) {
@@ -44,6 +53,12 @@ TEST(MenuBarLayout, FirstOffsetAndNeighboursWrapOverItemsThatCannotOpen) {
     EXPECT_EQ(MenuBarFirstOffset(true, 3, 7, 300, false), 7);
     EXPECT_EQ(MenuBarFirstOffset(true, 3, 7, 300, true), 15);
     EXPECT_EQ(MenuBarFirstOffset(true, 30, 7, 20, false), 12) << "a band narrower than the margin";
+
+    // At 150 %: the gaps grow with the scale, the margins come in already scaled.
+    EXPECT_EQ(MenuBarFirstOffset(false, 9, 9, 300, false, 144), 9);
+    EXPECT_EQ(MenuBarFirstOffset(true, 5, 11, 300, false, 144), 11);
+    EXPECT_EQ(MenuBarFirstOffset(true, 5, 11, 300, true, 144), 23);
+    EXPECT_EQ(MenuBarFirstOffset(true, 45, 11, 30, false, 144), 18) << "a band narrower than the margin";
 
     const std::vector<bool> canOpen{true, false, true, true};
     EXPECT_EQ(MenuBarNeighbour(canOpen, 0, +1), 2);

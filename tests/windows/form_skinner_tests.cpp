@@ -1,7 +1,7 @@
 // The form skinner on real windows: the frame fitted around the client size, painted from the
 // skin's pieces, the region cut from their transparent pixels, the caption buttons' states,
-// activation, and stopping that gives everything back. Skins are made here, each stating the
-// pieces it depends on.
+// activation, a change of display scale, and stopping that gives everything back. Skins are made
+// here, each stating the pieces it depends on.
 #include "SkinTestSupport.h"
 #include "TestSupport.h"
 
@@ -9,6 +9,7 @@
 #include "skin/ButtonSkinners.h"
 #include "skin/CaptionBar.h"
 #include "skin/CaptionButtons.h"
+#include "skin/FramePainter.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
@@ -553,4 +554,36 @@ TEST(FormSkinner, ADialogGrowsToShowItsTitleButNeverPastTheScreen) {
     const int longer = skinnedWidth(L"Kurulum dosyası indirilemedi, lütfen bağlantınızı denetleyiniz");
     EXPECT_GT(longer, shortTitle) << "widened to show its title";
     EXPECT_LE(skinnedWidth(std::wstring(3000, L'W')), GetSystemMetrics(SM_CXSCREEN)) << "within the work area";
+}
+
+TEST(FormSkinner, AChangeOfScaleRemakesTheTitleFontAndIconAtTheNewDpiAndLeavesNothingBehind) {
+    TSkinnedForm f;
+    ASSERT_TRUE(f.Show());
+    TFramePainter& frame = f.Skinner()->FramePainter();
+    auto titleHeight = [&frame] {
+        LOGFONTW font{};
+        return GetObjectW(frame.CaptionFont(), sizeof font, &font) ? std::abs(font.lfHeight) : 0;
+    };
+    const int dpi = frame.Dpi();
+    const int title = titleHeight(), icon = frame.LoadWindowIcon().Width();
+    ASSERT_GT(title, 0);
+    ASSERT_GT(icon, 0);
+    auto announce = [&f](int to, int from) {
+        const RECT r = f.Window();
+        const RECT suggested{r.left, r.top, r.left + Width(r) * to / from, r.top + Height(r) * to / from};
+        SendMessageW(f.Handle(), WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
+    };
+    long gdi = 0;
+    for (int round = 0; round < 2; ++round) {
+        announce(2 * dpi, dpi);
+        EXPECT_EQ(frame.Dpi(), 2 * dpi) << round;
+        EXPECT_NEAR(titleHeight(), 2 * title, 1) << round;
+        EXPECT_EQ(frame.LoadWindowIcon().Width(), 2 * icon) << round;
+        announce(dpi, 2 * dpi);
+        EXPECT_EQ(titleHeight(), title) << round;
+        // The first round leaves the skin's pictures at the new scale, kept for the next time;
+        // the second makes nothing new and deletes every font it replaced.
+        if (round == 0) gdi = GdiLiveObjects();
+    }
+    EXPECT_EQ(GdiLiveObjects(), gdi);
 }

@@ -1,8 +1,9 @@
 // Skinned menus on real windows under a skin manager of the test's own: which popups take the
 // skin and that they let go at stop, a popup printed into a bitmap (band and items where they
 // belong), drop-down items that draw themselves again after tracking and after a stop inside
-// it, the MDI redraw message going only to a living MDI client, and a soak of popups and MDI
-// children that leaves no GDI object, skinner, stub or window procedure behind.
+// it, items measured and drawn at twice the scale, the MDI redraw message going only to a
+// living MDI client, and a soak of popups and MDI children that leaves no GDI object, skinner,
+// stub or window procedure behind.
 #include "SkinTestSupport.h"
 #include "TestSupport.h"
 
@@ -11,6 +12,7 @@
 #include "framework/Menus.h"
 #include "framework/WndStub.h"
 #include "skin/MenuBar.h"
+#include "skin/MenuItemPainter.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
@@ -18,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -189,6 +192,63 @@ TEST(SkinPopupMenu, PrintedPopupShowsTheBandAndTheItemsInsideItWherever) {
     EXPECT_EQ(band, Ref(kBack)) << "the 3-pixel band is the skin's";
     EXPECT_EQ(item, Ref(kItemInk)) << "the items are printed inside the band";
     EXPECT_EQ(itemEdge, Ref(kItemInk));
+}
+
+TEST(SkinMenuItems, AtTwiceTheScaleItemsMeasureAndDrawTwiceAsLargeAndTheirArrowIsTheirs) {
+    auto skin = MenuSkin();
+    TMenuItemLook text;
+    text.Caption = u"&Open the file";
+    text.ShortCut = u"Ctrl+O";
+    TMenuItemLook line;
+    line.Separator = true;
+    auto measure = [&](const TMenuItemLook& look, int dpi) {
+        int width = 0, height = 0;
+        MeasureSkinMenuItem(look, *skin, dpi, width, height);
+        return SIZE{width, height};
+    };
+    const SIZE item96 = measure(text, 96), item192 = measure(text, 192);
+    const SIZE line96 = measure(line, 96), line192 = measure(line, 192);
+    EXPECT_EQ(line192.cy, 2 * line96.cy);
+    // The menu font at 192 dpi is twice as tall; its glyphs round on their own.
+    EXPECT_NEAR(item192.cy, 2 * item96.cy, 3);
+    EXPECT_NEAR(item192.cx, 2 * item96.cx, item96.cx / 10);
+
+    // Items without a caption: only the check mark, or the sub-menu arrow, differs from the
+    // menu's colour. An item with an arrow keeps the platform from drawing its own over it.
+    TMenuItemLook checked;
+    checked.Checked = true;
+    TMenuItemLook parent;
+    parent.SubMenu = true;
+    const COLORREF back = ColorToRGB(skin->Colours.Menu);
+    bool platformArrowKeptOut = true;
+    auto ink = [&](const TMenuItemLook& look, int dpi, SIZE size) {
+        TBitmap canvas;
+        canvas.SetPixelFormat(TPixelFormat::pf24bit);
+        canvas.SetSize(size.cx, size.cy);
+        HDC dc = canvas.Canvas().Handle();
+        {
+            TSavedDC saved(dc);
+            DrawSkinMenuItem(dc, RECT{0, 0, size.cx, size.cy}, look, *skin, dpi, nullptr, POINT{0, 0});
+            GdiFlush();
+            if (look.SubMenu) platformArrowKeptOut = platformArrowKeptOut && !PtVisible(dc, size.cx - 3, size.cy / 2);
+        }
+        RECT box{size.cx, size.cy, -1, -1};
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x)
+                if (GetPixel(dc, x, y) != back) {
+                    box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+                               std::max<LONG>(box.bottom, y + 1)};
+                }
+        return SIZE{std::max<LONG>(box.right - box.left, 0), std::max<LONG>(box.bottom - box.top, 0)};
+    };
+    for (const TMenuItemLook* look : {&checked, &parent}) {
+        const SIZE at96 = ink(*look, 96, item96), at192 = ink(*look, 192, item192);
+        ASSERT_GT(at96.cx, 3);
+        ASSERT_GT(at96.cy, 3);
+        EXPECT_NEAR(at192.cx, 2 * at96.cx, 3) << (look->SubMenu ? "the arrow" : "the check mark");
+        EXPECT_NEAR(at192.cy, 2 * at96.cy, 3) << (look->SubMenu ? "the arrow" : "the check mark");
+    }
+    EXPECT_TRUE(platformArrowKeptOut);
 }
 
 namespace {
