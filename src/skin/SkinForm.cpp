@@ -77,7 +77,7 @@ HMENU TSkinForm::SystemMenu() const { return FSysMenu; }
 TWindowState TSkinForm::WindowState() const { return FWindowState; }
 TMdiKind TSkinForm::MdiKind() const { return FMDIKind; }
 TSkinMenuBar* TSkinForm::MenuBar() const { return FMenus->MenuBar(); }
-TFormLifeState TSkinForm::LifeState() const { return FLifeState; }
+TSkinnerLife TSkinForm::Life() const { return FLife; }
 TBorderKind TSkinForm::BorderKind() const { return FBorderKind; }
 bool TSkinForm::SkinFrame() const { return FSkinFrame; }
 bool TSkinForm::IsDialog() const { return FIsDialog; }
@@ -221,7 +221,7 @@ void TSkinForm::TakeOverFrame() {
         if (!keepCaption) SetCaptionStyle(false);
         MeasureFrame();
     } else {
-        FLifeState = flSkinned;
+        FLife = TSkinnerLife::Skinned;
     }
     if (FMDIKind == mkChild) {
         const int least = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
@@ -250,7 +250,7 @@ void TSkinForm::FrameChanged() {
 }
 
 void TSkinForm::RepaintFrame() {
-    if (FLifeState == flSkinned) PaintFrame();
+    if (FLife == TSkinnerLife::Skinned) PaintFrame();
 }
 
 void TSkinForm::RestoreRedraw() {
@@ -266,8 +266,8 @@ void TSkinForm::StartSkin() {
     FStarted = true;
     RecordSystemFrame();
     SkinChildren();
-    if (FLifeState == flNew) FitToSkinFirstTime();
-    FLifeState = flSkinned;
+    if (FLife == TSkinnerLife::New) FitToSkinFirstTime();
+    FLife = TSkinnerLife::Skinned;
     // Drawing comes back once the window has the skin's size and region: with it on, each of
     // those changes repainted the whole window, frame and children, only for the next to
     // repaint it again.
@@ -303,15 +303,15 @@ void TSkinForm::FitToSkinFirstTime() {
         } else if (FWindowState == wsMinimized) {
             SetCaptionStyle(true);
         } else {
-            FLifeState = flFitting;
+            FLife = TSkinnerLife::Fitting;
             FitToSkin(false);
-            FLifeState = flSkinned;
+            FLife = TSkinnerLife::Skinned;
             UpdateRegion();
         }
     } else if (!FIsChild && FBorderKind != bkNoCaption && FWindowState != wsMinimized) {
-        FLifeState = flFitting;
+        FLife = TSkinnerLife::Fitting;
         FitToSkin(false);
-        FLifeState = flSkinned;
+        FLife = TSkinnerLife::Skinned;
         if (FWindowState == wsNormal)
             UpdateRegion();
         else if (FWindowState == wsMaximized)
@@ -346,22 +346,22 @@ void TSkinForm::Unskin() {
     // Control skinners go first: they give their controls back while the window is whole.
     FreeControlSkinners();
     GiveBackProcedures();
-    if (FForm && FColorSaved && FLifeState != flDestroying) FForm->SetColor(FSavedColor);
+    if (FForm && FColorSaved && FLife != TSkinnerLife::Destroying) FForm->SetColor(FSavedColor);
     if (!FSkinFrame) {
-        if (FForm && FLifeState != flDestroying)
+        if (FForm && FLife != TSkinnerLife::Destroying)
             for (TControl* c : FForm->Controls()) c->Invalidate();
         return;
     }
     FButtons->Drop();
     SetSysMenuStyle(false);
     SetCaptionStyle(true);
-    const bool menuBack =
-        FMenus->MenuBar() && FMenus->MenuBar()->Menu() && IsWindow(FHandle) && FLifeState != flDestroying;
+    const bool menuBack = FMenus->MenuBar() && FMenus->MenuBar()->Menu() && IsWindow(FHandle) &&
+                          FLife != TSkinnerLife::Destroying;
     FMenus->GiveMenuBack(false);
     // The system drew no activation change while the skin did; its caption starts right.
-    if (IsWindow(FHandle) && FLifeState != flDestroying)
+    if (IsWindow(FHandle) && FLife != TSkinnerLife::Destroying)
         SendMessageW(FHandle, WM_NCACTIVATE, GetActiveWindow() == FHandle, 0);
-    if (FLifeState != flDestroying && (FMDIKind == mkChild || !FIsChild) && IsWindow(FHandle)) {
+    if (FLife != TSkinnerLife::Destroying && (FMDIKind == mkChild || !FIsChild) && IsWindow(FHandle)) {
         RECT r{};
         GetWindowRect(FHandle, &r);
         POINT topLeft{r.left, r.top};
@@ -411,7 +411,7 @@ void TSkinForm::ReSkin() {
             if (auto* child = dynamic_cast<TCustomForm*>(c)) child->SetColor(FSkinData->Colours.ButtonFace);
     }
     FDispatch->SkinChanged();
-    FLifeState = flReskinning;
+    FLife = TSkinnerLife::Reskinning;
     if (FSkinFrame && FForm) FMenus->SkinFormMenus(true);
     if (FSkinFrame) {
         FitToSkin(true);
@@ -423,7 +423,7 @@ void TSkinForm::ReSkin() {
         UpdateRegion();
         PaintFrame();
     }
-    FLifeState = flSkinned;
+    FLife = TSkinnerLife::Skinned;
 }
 
 void TSkinForm::MdiChildMaximizedChanged(bool maximized) {
@@ -465,7 +465,8 @@ void TSkinForm::SkinWndProc(TMessage& m) {
     }
     if (HandleFramedWindowMessage(m)) return;
     // The skin draws the frame only once it has started, and a maximized MDI child has none.
-    const bool drawsFrame = FLifeState != flNew && !(FMDIKind == mkChild && FWindowState == wsMaximized);
+    const bool drawsFrame =
+        FLife != TSkinnerLife::New && !(FMDIKind == mkChild && FWindowState == wsMaximized);
     if (drawsFrame && HandleSkinFrameMessage(m)) return;
     CallPrevious(m);
 }
@@ -473,7 +474,7 @@ void TSkinForm::SkinWndProc(TMessage& m) {
 bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
     switch (m.Msg) {
         case WM_NCPAINT:
-            if (FLifeState == flNew && FSkinFrame) {
+            if (FLife == TSkinnerLife::New && FSkinFrame) {
                 m.Result = 0;  // no system frame before the start message
                 return true;
             }
@@ -488,15 +489,15 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             }
             return true;
         case WM_NCDESTROY: {
-            FLifeState = flDestroying;
+            FLife = TSkinnerLife::Destroying;
             CallPrevious(m);
             DetachAtDestroy();
-            FLifeState = flDestroyed;
+            FLife = TSkinnerLife::Destroyed;
             if (TSkinnerOwner* manager = SkinnerOwner(); manager && manager->Owns(this)) manager->Forget(this);
             return true;
         }
         case WM_NCACTIVATE:
-            if (FLifeState == flNew && FMDIKind != mkChild && FSkinFrame) {
+            if (FLife == TSkinnerLife::New && FMDIKind != mkChild && FSkinFrame) {
                 // Nothing is drawn yet; deactivation still goes ahead.
                 m.Result = TRUE;
                 return true;
@@ -589,7 +590,7 @@ bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
             FFrame->AnnounceDpi(LOWORD(m.WParam));
             MeasureFrame();
             CallPrevious(m);
-            if (FSkinFrame && (FLifeState == flSkinned || FLifeState == flReskinning)) {
+            if (FSkinFrame && (FLife == TSkinnerLife::Skinned || FLife == TSkinnerLife::Reskinning)) {
                 UpdateRegion();
                 PaintFrame();
             }
@@ -679,7 +680,7 @@ void TSkinForm::OnSize(TMessage& m) {
         TSkinnerOwner* manager = SkinnerOwner();
         if ((manager && manager->MDIChildMaximized()) || FWindowState != wsNormal) return;
     }
-    if (FLifeState == flSkinned || FLifeState == flReskinning) UpdateRegion();
+    if (FLife == TSkinnerLife::Skinned || FLife == TSkinnerLife::Reskinning) UpdateRegion();
 }
 
 void TSkinForm::OnNcActivate(TMessage& m) {

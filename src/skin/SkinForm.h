@@ -147,7 +147,7 @@ public:
     TCustomForm* Form() const override;
     TSkinData* SkinData() const override;
     bool SkinFrame() const override;
-    TFormLifeState LifeState() const override;
+    TSkinnerLife Life() const override;
     TMdiKind MdiKind() const override;
     TBorderKind BorderKind() const override;
     TWindowState WindowState() const override;
@@ -261,7 +261,6 @@ private:
     bool FUnicode = false;
     HWND FClientHandle = nullptr;
     bool FSkinFrame = false;
-    TFormLifeState FLifeState = flNew;
     TMdiKind FMDIKind = mkPlain;
     TBorderKind FBorderKind = bkSizeable;
     TWindowState FWindowState = wsNormal;
