@@ -104,4 +104,14 @@ bool HasOwnBorderClass(const TControl* control) {
 
 bool NotifiesByHandleAlone(HWND button) { return LowerAscii(WindowClassName(button)) == "tbutton"; }
 
+TFormWindowClass FormWindowClassOf(HWND window) {
+    const std::string cls = WindowClassName(window);
+    TFormWindowClass result;
+    result.Dialog = OneOf(cls, {"#32770", "TMessageForm"});
+    result.KeepsOwnPopupMenus = cls == "TRichEditForm";
+    return result;
+}
+
+bool IsMdiClientWindow(HWND window) { return WindowClassName(window) == "MDIClient"; }
+
 }  // namespace qx

@@ -3,10 +3,10 @@
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "skin/ControlSkinners.h"
+#include "skin/DispatchRules.h"
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinnerOwner.h"
-#include "skin/WindowNames.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -172,11 +172,12 @@ void TSkinForm::ReadWindowKind(TSkinData& skinData) {
     // A skin without a caption strip leaves the window its own frame (its controls are still skinned).
     FSkinFrame = (skinData.SkinControls() & SkinControlBit(xcMainMenu)) != 0 && skinData.HasFrame();
     ReadStyles();
-    FClassName = WindowClassName(FHandle);
+    const TFormWindowClass windowClass = FormWindowClassOf(FHandle);
+    FKeepsOwnPopupMenus = windowClass.KeepsOwnPopupMenus;
     FOwnerWindow = GetWindow(FHandle, GW_OWNER);
     ReadWindowState();
     for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (WindowClassName(child) == "MDIClient") {
+        if (IsMdiClientWindow(child)) {
             FMDIKind = mkFrame;
             FClientHandle = child;
             manager.SetMDIFrame(child, FForm);
@@ -197,7 +198,7 @@ void TSkinForm::ReadWindowKind(TSkinData& skinData) {
     else
         FBorderKind = bkSingle;
     if (ex & WS_EX_DLGMODALFRAME) FBorderKind = bkDialog;
-    if (FClassName == "#32770" || FClassName == "TMessageForm") {
+    if (windowClass.Dialog) {
         FBorderKind = bkDialog;
         FIsDialog = true;
     }

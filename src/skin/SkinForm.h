@@ -171,7 +171,6 @@ public:
     TNCObjectHost& CaptionObjects() override;
     bool MdiButtonsOnBar() const override { return CaptionFacts().MdiMenuBar; }
     TBitmap& CaptionBitmap() { return FFrame->CaptionBitmap(); }
-    const std::string& ClassName() const { return FClassName; }
     bool Started() const { return FStarted; }
     HRGN Region() const { return FFrame->Region(); }
     void SetCaptionPainter(TCaptionTextPainter* painter) { FCaptionPainter = painter; }
@@ -197,7 +196,7 @@ private:
     }
     void MeasureMenuItem(TMenuItem* item, int& width, int& height) override { FMenus->MeasureItem(item, width, height); }
     // ---- what the menus ask of the window ----
-    bool KeepsOwnPopupMenus() const override { return FClassName == "TRichEditForm"; }
+    bool KeepsOwnPopupMenus() const override { return FKeepsOwnPopupMenus; }
     bool CanTakeMenuBar() const override { return FMDIKind != mkChild && FBorderKind != bkNoCaption; }
     TMenuBarHost& BarHost() override { return *this; }
     RECT MenuBand() const override;
@@ -277,7 +276,7 @@ private:
     bool FIsChild = false;
     bool FSizeable = false;
     bool FRightToLeft = false;
-    std::string FClassName;
+    bool FKeepsOwnPopupMenus = false;
     HWND FOwnerWindow = nullptr;
     TCaptionTextPainter* FCaptionPainter = nullptr;
 
