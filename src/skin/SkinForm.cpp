@@ -154,10 +154,7 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     FHoverTimer->SetInterval(250);
     FHoverTimer->OnTimer = [this](TObject*) { OnHoverTimer(); };
     ReadWindowKind(*skinData);
-    if (FMDIKind == mkFrame && FClientHandle) {
-        FSavedMenuUpdate = skinData->MenuUpdate();
-        FClientSubclass.Install(FClientHandle, &TSkinForm::ClientSubclassProc, this);
-    }
+    if (FMDIKind == mkFrame && FClientHandle) FClientHook.Install(FClientHandle);
     if (!FIsChild && FSkinFrame && FBorderKind != bkNoCaption) {
         // Nothing is drawn until the start message has fitted the window to the skin.
         SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
@@ -328,7 +325,7 @@ void TSkinForm::GiveBackProcedures() {
         FHooked = false;
     }
     FSubclass.Remove();
-    FClientSubclass.Remove();
+    FClientHook.Remove();
     if (FMDIKind == mkFrame)
         if (TSkinnerOwner* manager = SkinnerOwner(); manager && manager->MDIClient() == FClientHandle)
             manager->SetMDIFrame(nullptr, nullptr);
@@ -776,6 +773,14 @@ bool TSkinForm::ActiveChildMaximized() const {
     const HWND child =
         reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
     return child && maximized;
+}
+
+void TSkinForm::ReloadMenuBar(bool relayout) {
+    TSkinMenuBar* bar = FMenus->MenuBar();
+    if (!bar) return;
+    bar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+    if (relayout) bar->Layout(MenuBand());
+    PaintFrame();
 }
 
 // ---- caption-bar objects -------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "skin/ChildDispatch.h"
 #include "skin/ControlSkinnerHost.h"
 #include "skin/FramePainter.h"
+#include "skin/MdiClientHook.h"
 #include "skin/MenuBarHost.h"
 #include "skin/MenuBarTracker.h"
 #include "skin/ScaledPictures.h"
@@ -64,7 +65,8 @@ class TSkinForm : public TSkinner,
                   public TMenuBarHost,
                   public TMenuBarTrackerHost,
                   public TCaptionButtonsHost,
-                  public TFramePainterHost {
+                  public TFramePainterHost,
+                  public TMdiClientHookHost {
 public:
     explicit TSkinForm(HWND window);
     ~TSkinForm() override;
@@ -131,7 +133,7 @@ public:
     void OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) { FMenus->OpenMenuBtn(item, fromKeyboard); }
     bool Tracking() const { return FMenus->Tracking(); }
     // An MDI frame whose active child is maximized.
-    bool ActiveChildMaximized() const;
+    bool ActiveChildMaximized() const override;
     HWND ClientHandle() const override { return FClientHandle; }
 
     // ---- messages ----
@@ -209,10 +211,7 @@ private:
     void SetCaptionStyle(bool on) override;
     void SetSysMenuStyle(bool remove) override;
     void FrameChanged() override;
-    // The MDI client's procedure.
-    static LRESULT CALLBACK ClientSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                               DWORD_PTR refData);
-    void ClientWndProc(TMessage& m);
+    void ReloadMenuBar(bool relayout) override;
     // ---- the steps of taking a window over ----
     // Its kind: frame or none, MDI role, border, caption buttons, dialog.
     void ReadWindowKind(TSkinData& skinData);
@@ -285,8 +284,7 @@ private:
     std::unique_ptr<TCaptionButtons> FButtons;
     std::unique_ptr<TMenuBarTracker> FMenus;
     std::unique_ptr<TFramePainter> FFrame;
-    TWindowSubclass FClientSubclass;
-    bool FSavedMenuUpdate = true;
+    TMdiClientHook FClientHook{*this};
 };
 
 }  // namespace qx
