@@ -127,17 +127,6 @@ void TSkinRadioButton::DrawCheckCaption(HDC dc, const RECT& textRect, UINT flags
 
 // ---- check box ------------------------------------------------------------------------------
 
-void TSkinCheckBox::Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor,
-                           TCanvas* canvas) {
-    TSkinRadioButton::Attach(control, form, skinData, ownColor, canvas);
-    FCheckState = 0;
-}
-
-void TSkinCheckBox::AfterMessage(TMessage& m) {
-    if (m.Msg == BM_SETCHECK) FCheckState = static_cast<std::int32_t>(m.WParam) + 1;
-    TSkinRadioButton::AfterMessage(m);
-}
-
 std::optional<TSkinPart> TSkinCheckBox::GlyphPart() {
     if (!FSkinData) return std::nullopt;
     return CheckGlyphs(FSkinData->Buttons);

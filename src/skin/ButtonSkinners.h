@@ -40,17 +40,14 @@ protected:
 class TSkinCheckBox : public TSkinRadioButton {
 public:
     using TSkinRadioButton::TSkinRadioButton;
-    void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
-    void AfterMessage(TMessage& message) override;
 
 protected:
     TSkinState GlyphState() const override;
     std::optional<TSkinPart> GlyphPart() override;
     int LeftTextInset() const override { return 0; }
-    std::int32_t FCheckState = 0;
 };
 
-// Push buttons. A dispatch rule may set SelfPaint 1 for buttons that paint their own face:
+// Push buttons. A dispatch rule may turn SelfPaint on for buttons that paint their own face:
 // the skinner then does not forward presses to the control's mouse handling.
 class TSkinButton : public TSkinControl {
 public:

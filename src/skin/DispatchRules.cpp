@@ -17,6 +17,9 @@ using A = TWindowAction;
 using K = TSkinnerKind;
 using T = TStyleTest;
 
+// A combo box's type field, as BS_TYPEMASK is a button's (the platform names no mask for it).
+constexpr LONG_PTR kComboTypeMask = CBS_SIMPLE | CBS_DROPDOWN | CBS_DROPDOWNLIST;
+
 // First match wins: the exclusions of a class come before its skinners.
 constexpr TWindowRule kWindowRules[] = {
     // Buttons by the type field of their style. Owner-drawn buttons, group boxes and picture
@@ -36,7 +39,7 @@ constexpr TWindowRule kWindowRules[] = {
     {"button", T::TypeIs, BS_TYPEMASK, BS_RADIOBUTTON, A::Skin, K::RadioButton},
     {"button", T::TypeIs, BS_TYPEMASK, BS_AUTORADIOBUTTON, A::Skin, K::RadioButton},
     {"button", T::Any, 0, 0, A::Skin, K::Button},  // push buttons, push boxes, user buttons
-    {"combobox", T::TypeIs, 3, CBS_SIMPLE, A::Leave, K::None},
+    {"combobox", T::TypeIs, kComboTypeMask, CBS_SIMPLE, A::Leave, K::None},
     {"combobox", T::Any, 0, 0, A::Skin, K::ComBox},
     {"comboboxex32", T::HasChild, 0, 0, A::Skin, K::ComBox},
     {"scrollbar", T::FlagsSet, WS_TABSTOP, 0, A::Leave, K::None},
@@ -103,5 +106,15 @@ bool HasOwnBorderClass(const TControl* control) {
 }
 
 bool NotifiesByHandleAlone(HWND button) { return LowerAscii(WindowClassName(button)) == "tbutton"; }
+
+TFormWindowClass FormWindowClassOf(HWND window) {
+    const std::string cls = WindowClassName(window);
+    TFormWindowClass result;
+    result.Dialog = OneOf(cls, {"#32770", "TMessageForm"});
+    result.KeepsOwnPopupMenus = cls == "TRichEditForm";
+    return result;
+}
+
+bool IsMdiClientWindow(HWND window) { return WindowClassName(window) == "MDIClient"; }
 
 }  // namespace qx

@@ -1,6 +1,6 @@
-// The rule tables of the control dispatch that are decided by a name or a style: raw windows by
-// window class and style, and the few framework classes the dispatch knows by name. Skinners
-// never look at class names; whatever depends on one is decided here.
+// The rules that are decided by a name or a style: raw windows by window class and style, the
+// few framework classes the dispatch knows by name, and what a form skinner's window is by its
+// class. Skinners never look at class names; whatever depends on one is decided here.
 #pragma once
 #include "skin/SkinnerKind.h"
 
@@ -57,5 +57,14 @@ bool HasOwnBorderClass(const TControl* control);
 // Buttons of another framework's window class, which tell their parent of a click by handle
 // alone.
 bool NotifiesByHandleAlone(HWND button);
+
+// What a form skinner's window is, by its class.
+struct TFormWindowClass {
+    bool Dialog = false;              // a dialog box: it takes the dialog frame
+    bool KeepsOwnPopupMenus = false;  // its menus are not switched to the skin's drawing
+};
+TFormWindowClass FormWindowClassOf(HWND window);
+// The client window of an MDI frame, which holds the frame's child windows.
+bool IsMdiClientWindow(HWND window);
 
 }  // namespace qx

@@ -86,14 +86,15 @@ void TFramePainter::MeasureFrame() {
 
 void TFramePainter::FitToSkin(bool keepClient) {
     UINT flags = SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE;
-    if (FHost.LifeState() == flReskinning) flags |= SWP_NOACTIVATE;
+    if (FHost.Life() == TSkinnerLife::Reskinning) flags |= SWP_NOACTIVATE;
     if (FHost.WindowState() == wsMaximized) {
         SetWindowPos(FHost.Handle(), nullptr, 0, 0, 0, 0, flags | SWP_NOSIZE);
         return;
     }
     RECT window{};
     GetWindowRect(FHost.Handle(), &window);
-    if (FHost.IsDialog() || FHost.LifeState() == flReskinning) GetClientRect(FHost.Handle(), &FClientRect);
+    if (FHost.IsDialog() || FHost.Life() == TSkinnerLife::Reskinning)
+        GetClientRect(FHost.Handle(), &FClientRect);
     int width = Width(FClientRect) + FBorderLeft + FBorderRight;
     int clientHeight = Height(FClientRect);
     if (keepClient) {
@@ -192,7 +193,7 @@ void TFramePainter::PaintCaption(HDC dc) {
 }
 
 void TFramePainter::PaintFrame(HDC given) {
-    if (FHost.LifeState() != flSkinned && FHost.LifeState() != flReskinning) return;
+    if (FHost.Life() != TSkinnerLife::Skinned && FHost.Life() != TSkinnerLife::Reskinning) return;
     if (FHost.BorderKind() == bkNoCaption || !FHost.SkinData()) return;
     if (FHost.MdiKind() == mkChild && FHost.WindowState() == wsMaximized) return;
     if (!IsWindow(FHost.Handle())) return;
@@ -296,14 +297,15 @@ void TFramePainter::ForgetRegion() {
 }
 
 void TFramePainter::UpdateRegion() {
-    if (!FHost.SkinFrame() || FHost.LifeState() == flDestroyed || FHost.Released() || !FHost.SkinData()) return;
+    if (!FHost.SkinFrame() || FHost.Life() == TSkinnerLife::Destroyed || FHost.Released() || !FHost.SkinData())
+        return;
     RECT window{};
     GetWindowRect(FHost.Handle(), &window);
     const int width = Width(window), height = Height(window);
     if (width * height == 0) return;
     if (FHost.MdiKind() == mkChild && FHost.WindowState() != wsNormal) return;
     if (FRegionOwned && width == FRegionSize.cx && height == FRegionSize.cy && FHost.MdiKind() != mkChild &&
-        FHost.LifeState() != flReskinning)
+        FHost.Life() != TSkinnerLife::Reskinning)
         return;
     TSkinData& s = *FHost.SkinData();
     TRegionHandle region;

@@ -7,6 +7,7 @@
 #include "framework/Graphics.h"
 #include "skin/ScaledPictures.h"
 #include "skin/SkinMessages.h"
+#include "skin/Skinner.h"
 
 #include <windows.h>
 
@@ -26,7 +27,7 @@ public:
     virtual TCustomForm* Form() const = 0;
     virtual bool Active() const = 0;
     virtual bool Released() const = 0;
-    virtual TFormLifeState LifeState() const = 0;
+    virtual TSkinnerLife Life() const = 0;
     virtual TWindowState WindowState() const = 0;
     virtual TMdiKind MdiKind() const = 0;
     virtual TBorderKind BorderKind() const = 0;

@@ -5,6 +5,7 @@
 #include "framework/Forms.h"
 #include "skin/QuickIni.h"
 #include "skin/SkinCheck.h"
+#include "skin/SkinMessages.h"
 #include "skin/SkinPictures.h"
 #include "skin/SkinReader.h"
 
@@ -357,8 +358,8 @@ void TSkinData::ReadSysButtons() {
         LoadSkinBitmap(b->Bitmap, v.Image);
         if (b->Frame == 0) {
             b->Frame = SysButtonFrameCount(b->Action, b->Bitmap.Width(), b->Bitmap.Height());
-            // The system-menu and help buttons draw the window's icon and text, not an image.
-            if (b->Action == 3 || b->Action == 11) b->Bitmap.Clear();
+            // The buttons that show the window's icon draw it, not an image.
+            if (ShowsWindowIcon(b->Action)) b->Bitmap.Clear();
         }
         SysButtons.push_back(std::move(b));
     }
@@ -368,8 +369,9 @@ void TSkinData::ReadSysButtons() {
     const int glyph = strip.Empty() ? 0 : strip.Width() / 12;
     for (int i = 0; i < 3; ++i) {
         auto b = std::make_unique<TDataSkinSysButton>("MDICONTROLS");
-        b->Action = 7 + i;
-        b->Align = b->Visibility = b->Visibility1 = 100;
+        b->Action = caMdiMinimize + i;  // then restore, then close
+        b->Align = baMenuBar;
+        b->Visibility = b->Visibility1 = bvMdiMenuBar;
         b->Frame = 4;
         if (glyph > 0) {
             b->Bitmap.SetPixelFormat(TPixelFormat::pf24bit);

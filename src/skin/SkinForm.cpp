@@ -3,10 +3,10 @@
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "skin/ControlSkinners.h"
+#include "skin/DispatchRules.h"
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinnerOwner.h"
-#include "skin/WindowNames.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -77,7 +77,7 @@ HMENU TSkinForm::SystemMenu() const { return FSysMenu; }
 TWindowState TSkinForm::WindowState() const { return FWindowState; }
 TMdiKind TSkinForm::MdiKind() const { return FMDIKind; }
 TSkinMenuBar* TSkinForm::MenuBar() const { return FMenus->MenuBar(); }
-TFormLifeState TSkinForm::LifeState() const { return FLifeState; }
+TSkinnerLife TSkinForm::Life() const { return FLife; }
 TBorderKind TSkinForm::BorderKind() const { return FBorderKind; }
 bool TSkinForm::SkinFrame() const { return FSkinFrame; }
 bool TSkinForm::IsDialog() const { return FIsDialog; }
@@ -154,10 +154,7 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
     FHoverTimer->SetInterval(250);
     FHoverTimer->OnTimer = [this](TObject*) { OnHoverTimer(); };
     ReadWindowKind(*skinData);
-    if (FMDIKind == mkFrame && FClientHandle) {
-        FSavedMenuUpdate = skinData->MenuUpdate();
-        FClientSubclass.Install(FClientHandle, &TSkinForm::ClientSubclassProc, this);
-    }
+    if (FMDIKind == mkFrame && FClientHandle) FClientHook.Install(FClientHandle);
     if (!FIsChild && FSkinFrame && FBorderKind != bkNoCaption) {
         // Nothing is drawn until the start message has fitted the window to the skin.
         SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
@@ -172,11 +169,12 @@ void TSkinForm::ReadWindowKind(TSkinData& skinData) {
     // A skin without a caption strip leaves the window its own frame (its controls are still skinned).
     FSkinFrame = (skinData.SkinControls() & SkinControlBit(xcMainMenu)) != 0 && skinData.HasFrame();
     ReadStyles();
-    FClassName = WindowClassName(FHandle);
+    const TFormWindowClass windowClass = FormWindowClassOf(FHandle);
+    FKeepsOwnPopupMenus = windowClass.KeepsOwnPopupMenus;
     FOwnerWindow = GetWindow(FHandle, GW_OWNER);
     ReadWindowState();
     for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (WindowClassName(child) == "MDIClient") {
+        if (IsMdiClientWindow(child)) {
             FMDIKind = mkFrame;
             FClientHandle = child;
             manager.SetMDIFrame(child, FForm);
@@ -197,7 +195,7 @@ void TSkinForm::ReadWindowKind(TSkinData& skinData) {
     else
         FBorderKind = bkSingle;
     if (ex & WS_EX_DLGMODALFRAME) FBorderKind = bkDialog;
-    if (FClassName == "#32770" || FClassName == "TMessageForm") {
+    if (windowClass.Dialog) {
         FBorderKind = bkDialog;
         FIsDialog = true;
     }
@@ -221,7 +219,7 @@ void TSkinForm::TakeOverFrame() {
         if (!keepCaption) SetCaptionStyle(false);
         MeasureFrame();
     } else {
-        FLifeState = flSkinned;
+        FLife = TSkinnerLife::Skinned;
     }
     if (FMDIKind == mkChild) {
         const int least = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CXFRAME);
@@ -250,7 +248,7 @@ void TSkinForm::FrameChanged() {
 }
 
 void TSkinForm::RepaintFrame() {
-    if (FLifeState == flSkinned) PaintFrame();
+    if (FLife == TSkinnerLife::Skinned) PaintFrame();
 }
 
 void TSkinForm::RestoreRedraw() {
@@ -266,8 +264,8 @@ void TSkinForm::StartSkin() {
     FStarted = true;
     RecordSystemFrame();
     SkinChildren();
-    if (FLifeState == flNew) FitToSkinFirstTime();
-    FLifeState = flSkinned;
+    if (FLife == TSkinnerLife::New) FitToSkinFirstTime();
+    FLife = TSkinnerLife::Skinned;
     // Drawing comes back once the window has the skin's size and region: with it on, each of
     // those changes repainted the whole window, frame and children, only for the next to
     // repaint it again.
@@ -303,15 +301,15 @@ void TSkinForm::FitToSkinFirstTime() {
         } else if (FWindowState == wsMinimized) {
             SetCaptionStyle(true);
         } else {
-            FLifeState = flFitting;
+            FLife = TSkinnerLife::Fitting;
             FitToSkin(false);
-            FLifeState = flSkinned;
+            FLife = TSkinnerLife::Skinned;
             UpdateRegion();
         }
     } else if (!FIsChild && FBorderKind != bkNoCaption && FWindowState != wsMinimized) {
-        FLifeState = flFitting;
+        FLife = TSkinnerLife::Fitting;
         FitToSkin(false);
-        FLifeState = flSkinned;
+        FLife = TSkinnerLife::Skinned;
         if (FWindowState == wsNormal)
             UpdateRegion();
         else if (FWindowState == wsMaximized)
@@ -327,7 +325,7 @@ void TSkinForm::GiveBackProcedures() {
         FHooked = false;
     }
     FSubclass.Remove();
-    FClientSubclass.Remove();
+    FClientHook.Remove();
     if (FMDIKind == mkFrame)
         if (TSkinnerOwner* manager = SkinnerOwner(); manager && manager->MDIClient() == FClientHandle)
             manager->SetMDIFrame(nullptr, nullptr);
@@ -346,22 +344,22 @@ void TSkinForm::Unskin() {
     // Control skinners go first: they give their controls back while the window is whole.
     FreeControlSkinners();
     GiveBackProcedures();
-    if (FForm && FColorSaved && FLifeState != flDestroying) FForm->SetColor(FSavedColor);
+    if (FForm && FColorSaved && FLife != TSkinnerLife::Destroying) FForm->SetColor(FSavedColor);
     if (!FSkinFrame) {
-        if (FForm && FLifeState != flDestroying)
+        if (FForm && FLife != TSkinnerLife::Destroying)
             for (TControl* c : FForm->Controls()) c->Invalidate();
         return;
     }
     FButtons->Drop();
     SetSysMenuStyle(false);
     SetCaptionStyle(true);
-    const bool menuBack =
-        FMenus->MenuBar() && FMenus->MenuBar()->Menu() && IsWindow(FHandle) && FLifeState != flDestroying;
+    const bool menuBack = FMenus->MenuBar() && FMenus->MenuBar()->Menu() && IsWindow(FHandle) &&
+                          FLife != TSkinnerLife::Destroying;
     FMenus->GiveMenuBack(false);
     // The system drew no activation change while the skin did; its caption starts right.
-    if (IsWindow(FHandle) && FLifeState != flDestroying)
+    if (IsWindow(FHandle) && FLife != TSkinnerLife::Destroying)
         SendMessageW(FHandle, WM_NCACTIVATE, GetActiveWindow() == FHandle, 0);
-    if (FLifeState != flDestroying && (FMDIKind == mkChild || !FIsChild) && IsWindow(FHandle)) {
+    if (FLife != TSkinnerLife::Destroying && (FMDIKind == mkChild || !FIsChild) && IsWindow(FHandle)) {
         RECT r{};
         GetWindowRect(FHandle, &r);
         POINT topLeft{r.left, r.top};
@@ -411,7 +409,7 @@ void TSkinForm::ReSkin() {
             if (auto* child = dynamic_cast<TCustomForm*>(c)) child->SetColor(FSkinData->Colours.ButtonFace);
     }
     FDispatch->SkinChanged();
-    FLifeState = flReskinning;
+    FLife = TSkinnerLife::Reskinning;
     if (FSkinFrame && FForm) FMenus->SkinFormMenus(true);
     if (FSkinFrame) {
         FitToSkin(true);
@@ -423,7 +421,7 @@ void TSkinForm::ReSkin() {
         UpdateRegion();
         PaintFrame();
     }
-    FLifeState = flSkinned;
+    FLife = TSkinnerLife::Skinned;
 }
 
 void TSkinForm::MdiChildMaximizedChanged(bool maximized) {
@@ -465,7 +463,8 @@ void TSkinForm::SkinWndProc(TMessage& m) {
     }
     if (HandleFramedWindowMessage(m)) return;
     // The skin draws the frame only once it has started, and a maximized MDI child has none.
-    const bool drawsFrame = FLifeState != flNew && !(FMDIKind == mkChild && FWindowState == wsMaximized);
+    const bool drawsFrame =
+        FLife != TSkinnerLife::New && !(FMDIKind == mkChild && FWindowState == wsMaximized);
     if (drawsFrame && HandleSkinFrameMessage(m)) return;
     CallPrevious(m);
 }
@@ -473,7 +472,7 @@ void TSkinForm::SkinWndProc(TMessage& m) {
 bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
     switch (m.Msg) {
         case WM_NCPAINT:
-            if (FLifeState == flNew && FSkinFrame) {
+            if (FLife == TSkinnerLife::New && FSkinFrame) {
                 m.Result = 0;  // no system frame before the start message
                 return true;
             }
@@ -488,15 +487,15 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             }
             return true;
         case WM_NCDESTROY: {
-            FLifeState = flDestroying;
+            FLife = TSkinnerLife::Destroying;
             CallPrevious(m);
             DetachAtDestroy();
-            FLifeState = flDestroyed;
+            FLife = TSkinnerLife::Destroyed;
             if (TSkinnerOwner* manager = SkinnerOwner(); manager && manager->Owns(this)) manager->Forget(this);
             return true;
         }
         case WM_NCACTIVATE:
-            if (FLifeState == flNew && FMDIKind != mkChild && FSkinFrame) {
+            if (FLife == TSkinnerLife::New && FMDIKind != mkChild && FSkinFrame) {
                 // Nothing is drawn yet; deactivation still goes ahead.
                 m.Result = TRUE;
                 return true;
@@ -589,7 +588,7 @@ bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
             FFrame->AnnounceDpi(LOWORD(m.WParam));
             MeasureFrame();
             CallPrevious(m);
-            if (FSkinFrame && (FLifeState == flSkinned || FLifeState == flReskinning)) {
+            if (FSkinFrame && (FLife == TSkinnerLife::Skinned || FLife == TSkinnerLife::Reskinning)) {
                 UpdateRegion();
                 PaintFrame();
             }
@@ -679,7 +678,7 @@ void TSkinForm::OnSize(TMessage& m) {
         TSkinnerOwner* manager = SkinnerOwner();
         if ((manager && manager->MDIChildMaximized()) || FWindowState != wsNormal) return;
     }
-    if (FLifeState == flSkinned || FLifeState == flReskinning) UpdateRegion();
+    if (FLife == TSkinnerLife::Skinned || FLife == TSkinnerLife::Reskinning) UpdateRegion();
 }
 
 void TSkinForm::OnNcActivate(TMessage& m) {
@@ -774,6 +773,14 @@ bool TSkinForm::ActiveChildMaximized() const {
     const HWND child =
         reinterpret_cast<HWND>(SendMessageW(FClientHandle, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
     return child && maximized;
+}
+
+void TSkinForm::ReloadMenuBar(bool relayout) {
+    TSkinMenuBar* bar = FMenus->MenuBar();
+    if (!bar) return;
+    bar->MenuBarFromHandle(FHandle, FForm ? FForm->Menu() : nullptr);
+    if (relayout) bar->Layout(MenuBand());
+    PaintFrame();
 }
 
 // ---- caption-bar objects -------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "skin/ChildDispatch.h"
 #include "skin/ControlSkinnerHost.h"
 #include "skin/FramePainter.h"
+#include "skin/MdiClientHook.h"
 #include "skin/MenuBarHost.h"
 #include "skin/MenuBarTracker.h"
 #include "skin/ScaledPictures.h"
@@ -64,7 +65,8 @@ class TSkinForm : public TSkinner,
                   public TMenuBarHost,
                   public TMenuBarTrackerHost,
                   public TCaptionButtonsHost,
-                  public TFramePainterHost {
+                  public TFramePainterHost,
+                  public TMdiClientHookHost {
 public:
     explicit TSkinForm(HWND window);
     ~TSkinForm() override;
@@ -131,7 +133,7 @@ public:
     void OpenMenuBtn(TMenuBtn* item, bool fromKeyboard) { FMenus->OpenMenuBtn(item, fromKeyboard); }
     bool Tracking() const { return FMenus->Tracking(); }
     // An MDI frame whose active child is maximized.
-    bool ActiveChildMaximized() const;
+    bool ActiveChildMaximized() const override;
     HWND ClientHandle() const override { return FClientHandle; }
 
     // ---- messages ----
@@ -147,7 +149,7 @@ public:
     TCustomForm* Form() const override;
     TSkinData* SkinData() const override;
     bool SkinFrame() const override;
-    TFormLifeState LifeState() const override;
+    TSkinnerLife Life() const override;
     TMdiKind MdiKind() const override;
     TBorderKind BorderKind() const override;
     TWindowState WindowState() const override;
@@ -171,7 +173,6 @@ public:
     TNCObjectHost& CaptionObjects() override;
     bool MdiButtonsOnBar() const override { return CaptionFacts().MdiMenuBar; }
     TBitmap& CaptionBitmap() { return FFrame->CaptionBitmap(); }
-    const std::string& ClassName() const { return FClassName; }
     bool Started() const { return FStarted; }
     HRGN Region() const { return FFrame->Region(); }
     void SetCaptionPainter(TCaptionTextPainter* painter) { FCaptionPainter = painter; }
@@ -197,7 +198,7 @@ private:
     }
     void MeasureMenuItem(TMenuItem* item, int& width, int& height) override { FMenus->MeasureItem(item, width, height); }
     // ---- what the menus ask of the window ----
-    bool KeepsOwnPopupMenus() const override { return FClassName == "TRichEditForm"; }
+    bool KeepsOwnPopupMenus() const override { return FKeepsOwnPopupMenus; }
     bool CanTakeMenuBar() const override { return FMDIKind != mkChild && FBorderKind != bkNoCaption; }
     TMenuBarHost& BarHost() override { return *this; }
     RECT MenuBand() const override;
@@ -210,10 +211,7 @@ private:
     void SetCaptionStyle(bool on) override;
     void SetSysMenuStyle(bool remove) override;
     void FrameChanged() override;
-    // The MDI client's procedure.
-    static LRESULT CALLBACK ClientSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                               DWORD_PTR refData);
-    void ClientWndProc(TMessage& m);
+    void ReloadMenuBar(bool relayout) override;
     // ---- the steps of taking a window over ----
     // Its kind: frame or none, MDI role, border, caption buttons, dialog.
     void ReadWindowKind(TSkinData& skinData);
@@ -261,7 +259,6 @@ private:
     bool FUnicode = false;
     HWND FClientHandle = nullptr;
     bool FSkinFrame = false;
-    TFormLifeState FLifeState = flNew;
     TMdiKind FMDIKind = mkPlain;
     TBorderKind FBorderKind = bkSizeable;
     TWindowState FWindowState = wsNormal;
@@ -278,7 +275,7 @@ private:
     bool FIsChild = false;
     bool FSizeable = false;
     bool FRightToLeft = false;
-    std::string FClassName;
+    bool FKeepsOwnPopupMenus = false;
     HWND FOwnerWindow = nullptr;
     TCaptionTextPainter* FCaptionPainter = nullptr;
 
@@ -287,8 +284,7 @@ private:
     std::unique_ptr<TCaptionButtons> FButtons;
     std::unique_ptr<TMenuBarTracker> FMenus;
     std::unique_ptr<TFramePainter> FFrame;
-    TWindowSubclass FClientSubclass;
-    bool FSavedMenuUpdate = true;
+    TMdiClientHook FClientHook{*this};
 };
 
 }  // namespace qx

@@ -408,7 +408,7 @@ void TSkinManager::PurgeDeadForms() {
 
 void TSkinManager::PurgeClosed() {
     for (TSkinForm* form : std::vector<TSkinForm*>(formSkinners_))
-        if (form->LifeState() == flDestroyed || !IsWindow(form->Handle())) Forget(form);
+        if (form->Life() == TSkinnerLife::Destroyed || !IsWindow(form->Handle())) Forget(form);
 }
 
 void TSkinManager::UnskinAndFree(TSkinForm* form) {

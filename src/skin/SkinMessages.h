@@ -83,14 +83,6 @@ enum TButtonAlign : std::int32_t {
 };
 
 // ---- form skinner ----
-enum TFormLifeState : std::int32_t {
-    flNew = 0,
-    flSkinned = 1,
-    flReskinning = 3,
-    flDestroying = 4,
-    flFitting = 5,
-    flDestroyed = 6,
-};
 enum TMdiKind : std::uint8_t { mkPlain = 0, mkFrame = 1, mkChild = 2 };
 enum TBorderKind : std::uint8_t { bkSizeable = 0, bkSingle = 1, bkNoCaption = 2, bkDialog = 3 };
 enum TWindowState : std::uint8_t { wsNormal = 0, wsMaximized = 1, wsMinimized = 2 };

@@ -109,7 +109,6 @@ TSkinPart TabFace(TDataSkinBorder& tabs, TBitmap& turned, const TFrameMargins& m
     part.Frames = kTabFaceFrames;
     part.Margins = margins;
     part.Stacked = false;
-    part.Tiled = tabs.Tile == 1;
     return part;
 }
 
@@ -138,7 +137,6 @@ TSkinPart MenuBackground(TDataSkinObject& background) {
     TSkinPart part = SkinPart(background, TPictureOrder::Single);
     part.Frames = 1;
     part.Stacked = false;
-    part.Tiled = background.Tile == 1;
     return part;
 }
 
