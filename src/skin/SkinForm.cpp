@@ -533,6 +533,10 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             m.Result = 0;
             return true;
         case WM_SKINNEDQUERY: m.Result = 1; return true;
+        case WM_SKINCHANGED:
+            ReSkin();
+            m.Result = 0;
+            return true;
         case WM_SETTEXT:
         case WM_SETICON:
             if (FSkinFrame && FStarted && FBorderKind != bkNoCaption && !FIsChild) {
@@ -728,7 +732,6 @@ void TSkinForm::HookMessage(TMessage& m, const TMessageNext& next) {
             if (FWindowState == wsMaximized)
                 if (TSkinnerOwner* manager = SkinnerOwner()) manager->RedrawMdiClient(FHandle);
             return;
-        case WM_SKINCHANGED: ReSkin(); return;
         case CM_DIALOGCHAR: FMenus->OnDialogChar(m, next); return;
         default: next(m); return;
     }

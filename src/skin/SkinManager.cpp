@@ -526,7 +526,7 @@ void TSkinManager::ExecuteCommand() {
                     if (form->SkinData() == data) {
                         form->DropCaptionButtons();
                         form->MeasureFrame();
-                        form->ReSkin();
+                        SendMessageW(form->Handle(), WM_SKINCHANGED, 0, 0);
                         break;
                     }
                 break;
@@ -558,7 +558,7 @@ void TSkinManager::ExecuteCommand() {
                     form->DropCaptionButtons();
                     form->MeasureFrame();
                 }
-                for (TSkinForm* form : forms) form->ReSkin();
+                for (TSkinForm* form : forms) SendMessageW(form->Handle(), WM_SKINCHANGED, 0, 0);
                 break;
             }
             case scPurge: PurgeClosed(); break;
