@@ -278,7 +278,7 @@ HDC TSkinButton::PrepareBuffer(TSkinState state, int W, int H, bool drawFace) {
         CopyParentBackground(FControl, b);
     else
         FillFace(b, r);
-    if (drawFace) DrawSkinPart(b, PushButtonFace(FSkinData->Buttons), state, r);
+    if (drawFace) DrawSkinPart(b, PushButtonFace(FSkinData->Buttons), state, r, PaintScale(Dpi()));
     return b;
 }
 
@@ -309,8 +309,9 @@ void TSkinButton::DrawCaption(TCanvas& canvas, const RECT& rect, UINT alignment,
     FCaption = ReplaceFirst(text, u"||", u"\r\n");
     HDC dc = canvas.Handle();
     const UINT f = alignment | DT_EXPANDTABS | DT_WORDBREAK;
+    const int pad = ScaleSkinLength(2, Dpi());
     RECT m = rect;
-    InflateRect(&m, -2, -2);
+    InflateRect(&m, -pad, -pad);
     SetBkMode(dc, TRANSPARENT);
     DrawTextWide(dc, FCaption, m, f | DT_CALCRECT | DT_NOCLIP);
     OffsetRect(&m, -m.left, -m.top);
@@ -326,7 +327,7 @@ void TSkinButton::DrawCaption(TCanvas& canvas, const RECT& rect, UINT alignment,
     DrawTextWide(dc, FCaption, m, f);
     SetBkMode(dc, OPAQUE);
     if (FFocused && !OptionSet(xoNoFocusRect)) {
-        InflateRect(&m, 2, 2);
+        InflateRect(&m, pad, pad);
         DrawFocusRect(dc, &m);
     }
 }
@@ -554,15 +555,19 @@ void TSkinMenuButton::PaintSkin(HDC dc, const RECT& rect) {
     TSelectObject selected(b, font);
     COLORREF oldText = SetTextColor(b, StateTextColor(*state, color));
     FCaption = ReplaceFirst(FCaption, u"||", u"\r\n");
-    RECT m{0, 0, W - 17, H};
-    InflateRect(&m, -2, -2);
+    const int dpi = Dpi();
+    const auto S = [dpi](int length) { return ScaleSkinLength(length, dpi); };
+    // The drop-down arrow's strip on the right, and the arrow in it, at the button's scale.
+    const int strip = S(17), pad = S(2);
+    RECT m{0, 0, W - strip, H};
+    InflateRect(&m, -pad, -pad);
     int tw = 0, th = 0;
     if (!FCaption.empty()) {
         DrawTextWide(b, FCaption, m, DT_CALCRECT | DT_WORDBREAK);
         tw = m.right - m.left;
         th = m.bottom - m.top;
     }
-    RECT text{(W - 17 - tw) / 2 + 2, (H - th + 1) / 2, 0, 0};
+    RECT text{(W - strip - tw) / 2 + pad, (H - th + 1) / 2, 0, 0};
     text.right = text.left + tw;
     text.bottom = text.top + th;
     int oldMode = SetBkMode(b, TRANSPARENT);
@@ -570,12 +575,11 @@ void TSkinMenuButton::PaintSkin(HDC dc, const RECT& rect) {
     SetBkMode(b, oldMode);
     SetTextColor(b, oldText);
     if (FFocused && !OptionSet(xoNoFocusRect) && !FCaption.empty()) {
-        InflateRect(&text, 2, 2);
+        InflateRect(&text, pad, pad);
         DrawFocusRect(b, &text);
     }
-    // The drop-down arrow.
-    const int c = H / 2 + 2;
-    POINT pts[3] = {{W - 12, c}, {W - 15, c - 3}, {W - 9, c - 3}};
+    const int c = H / 2 + S(2);
+    POINT pts[3] = {{W - S(12), c}, {W - S(15), c - S(3)}, {W - S(9), c - S(3)}};
     const COLORREF arrow = ColorToRGB(FEnabled ? clWindowText : clBtnShadow);
     TBrushHandle brush(CreateSolidBrush(arrow));
     TPenHandle pen(CreatePen(PS_SOLID, 1, arrow));

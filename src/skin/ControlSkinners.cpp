@@ -1,6 +1,8 @@
 #include "skin/ControlSkinners.h"
 
+#include "core/SkinScale.h"
 #include "core/Text.h"
+#include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
 
@@ -310,6 +312,17 @@ void TSkinControl::FillParentColor(HDC dc, const RECT& rect) {
     FillRect(dc, &rect, brush.Get());
 }
 
+int TSkinControl::Dpi() const {
+    HWND window = FHandle;
+    if (!window && FControl && FControl->Parent() && FControl->Parent()->HandleAllocated())
+        window = FControl->Parent()->Handle();
+    return WindowDpi(window);
+}
+
+TSkinScale TSkinControl::PaintScale(int dpi) const {
+    return FSkinData ? FSkinData->ScaleAt(dpi) : TSkinScale{dpi, nullptr};
+}
+
 void TSkinControl::DrawTextFocus(HDC dc, UINT format, const RECT& rect) {
     RECT m = rect;
     DrawTextWide(dc, FCaption, m, format | DT_CALCRECT | DT_NOCLIP);
@@ -319,7 +332,8 @@ void TSkinControl::DrawTextFocus(HDC dc, UINT format, const RECT& rect) {
         OffsetRect(&m, (W - w) / 2, (H - h) / 2 - 1);
     else if (format & DT_RIGHT)
         OffsetRect(&m, W - w, 0);
-    InflateRect(&m, 2, 1);
+    const int dpi = Dpi();
+    InflateRect(&m, ScaleSkinLength(2, dpi), ScaleSkinLength(1, dpi));
     m.left = std::max(m.left, rect.left);
     m.top = std::max(m.top, rect.top);
     m.right = std::min(m.right, rect.right);

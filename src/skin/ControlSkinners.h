@@ -5,6 +5,7 @@
 #include "framework/Controls.h"
 #include "framework/Gdi.h"
 #include "skin/ControlView.h"
+#include "skin/ScaledPictures.h"
 #include "skin/SkinDraw.h"
 #include "skin/SkinMessages.h"
 #include "skin/Skinner.h"
@@ -88,6 +89,10 @@ protected:
     void PaintOwn(TMessage& message);
     void EraseTransparent(TMessage& message);
     LONG_PTR WindowStyle() const;
+    // The control's display scale (a windowless control's is its parent's), and the skin at
+    // it: every skin part a skinner draws, and every length of its own, is taken to this scale.
+    int Dpi() const;
+    TSkinScale PaintScale(int dpi) const;
     bool OptionSet(int option) const;
     TColor SkinButtonFace() const;
     // The control shows its parent through the skin (Tag 5555 or the skin's option).

@@ -1,5 +1,6 @@
 #include "skin/EditSkinners.h"
 
+#include "core/SkinScale.h"
 #include "skin/DispatchRules.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
@@ -17,6 +18,15 @@ namespace {
 void TrackLeave(HWND window) {
     TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, window, 0};
     TrackMouseEvent(&t);
+}
+
+// A system metric at dpi: the platform's own figure for that dpi where it has one
+// (GetSystemMetricsForDpi, Windows 10 1607 and later), else the system's.
+int MetricAt(int index, int dpi) {
+    using TForDpi = int(WINAPI*)(int, UINT);
+    static const auto forDpi = reinterpret_cast<TForDpi>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    return forDpi && dpi > 0 ? forDpi(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
 }
 
 POINT PointOf(LPARAM lParam) { return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
@@ -168,26 +178,29 @@ void TSkinComBox::PaintSkin(HDC dc, const RECT& rect) {
                              : hot     ? TSkinState::Hot
                                        : TSkinState::Normal;
     const int W = rect.right - rect.left, H = rect.bottom - rect.top;
-    const int bw = GetSystemMetrics(SM_CXHSCROLL) + 2;
+    const TSkinScale scale = PaintScale(Dpi());
+    const int line = ScaleSkinLength(1, scale.Dpi), gap = ScaleSkinLength(2, scale.Dpi);
+    const int bw = MetricAt(SM_CXHSCROLL, scale.Dpi) + gap;
     TDataSkinBorder* button = FSkinData->ComboButton.get();
     if (button && button->Style == 2 && !button->Bitmap.Empty()) {
         // The skin's combined picture: sunken edge and drop button around a see-through middle.
-        lastButton_ = RECT{rect.left + W - bw - 2, rect.top, rect.right, rect.bottom};
+        lastButton_ = RECT{rect.left + W - bw - gap, rect.top, rect.right, rect.bottom};
         lastFrame_ = SkinPicture(ComboEdgeAndButton(*button), state);
-        DrawSkinPart(dc, ComboEdgeAndButton(*button), state, rect);
+        DrawSkinPart(dc, ComboEdgeAndButton(*button), state, rect, scale);
         return;
     }
+    // The shadow line, then a ring of face, each a line wide at this scale.
     RECT r = rect;
-    FrameRect(dc, &r, shadow.Get());
-    InflateRect(&r, -1, -1);
+    for (int i = 0; i < line; ++i, InflateRect(&r, -1, -1)) FrameRect(dc, &r, shadow.Get());
     TBrushHandle face(CreateSolidBrush(ColorToRGB(SkinButtonFace())));
-    FrameRect(dc, &r, face.Get());
-    lastButton_ = RECT{rect.left + std::max(W - bw, 2), rect.top + 1, rect.right - 1, rect.top + std::max(H - 1, 1)};
+    for (int i = 0; i < line; ++i, InflateRect(&r, -1, -1)) FrameRect(dc, &r, face.Get());
+    lastButton_ = RECT{rect.left + std::max(W - bw, gap), rect.top + line, rect.right - line,
+                       rect.top + std::max(H - line, line)};
     if (button && !button->Bitmap.Empty()) {
         lastFrame_ = SkinPicture(ComboButtonFace(*button), state);
-        DrawSkinPart(dc, ComboButtonFace(*button), state, lastButton_);
+        DrawSkinPart(dc, ComboButtonFace(*button), state, lastButton_, scale);
         if (TDataSkinObject* extra = FSkinData->ExtraImages.get(); extra && !extra->Bitmap.Empty())
-            DrawSkinPart(dc, ComboArrowGlyph(*extra), state, lastButton_);
+            DrawSkinPart(dc, ComboArrowGlyph(*extra), state, lastButton_, scale);
         return;
     }
     RECT b = lastButton_;
@@ -229,14 +242,14 @@ void TSkinEdit::PaintSkin(HDC dc, const RECT& rect) {
     TBrushHandle shadow(CreateSolidBrush(ColorToRGB(FSkinData->Colours.ButtonShadow)));
     TBrushHandle white(CreateSolidBrush(RGB(255, 255, 255)));
     // The shadow line, then white rings over what is left of the system's border (never
-    // into the client area of a thin one).
+    // into the client area of a thin one), both as wide as the display's scale makes them.
+    const int dpi = Dpi();
     const int border = std::min((W - client.right) / 2, (H - client.bottom) / 2);
+    const int line = std::max(1, std::min(ScaleSkinLength(1, dpi), border));
+    const int rings = std::min(border, ScaleSkinLength(3, dpi));
     RECT r = rect;
-    FrameRect(dc, &r, shadow.Get());
-    for (int ring = 1; ring < std::min(border, 3); ++ring) {
-        InflateRect(&r, -1, -1);
-        FrameRect(dc, &r, white.Get());
-    }
+    for (int ring = 0; ring < line; ++ring, InflateRect(&r, -1, -1)) FrameRect(dc, &r, shadow.Get());
+    for (int ring = line; ring < rings; ++ring, InflateRect(&r, -1, -1)) FrameRect(dc, &r, white.Get());
     lastBorder_ = true;
 }
 
@@ -317,6 +330,7 @@ void TSkinUpDown::PaintSkin(HDC dc, const RECT& rect) {
                             horizontal ? RECT{W / 2, 0, W, H} : RECT{0, H / 2, W, H}};
     TDataSkinBorder* element = (horizontal ? FSkinData->UpDownHorz : FSkinData->UpDownVert).get();
     const bool enabled = FView.Enabled();
+    const TSkinScale scale = PaintScale(Dpi());
     for (int i = 0; i < 2; ++i) {
         const bool pressed = (FState & skPressed) && FPressedHalf == i;
         const TSkinState state = !enabled         ? TSkinState::Disabled
@@ -325,8 +339,8 @@ void TSkinUpDown::PaintSkin(HDC dc, const RECT& rect) {
                                                  : TSkinState::Normal;
         if (element && !element->Bitmap.Empty()) {
             lastFrames_[i] = SkinPicture(SpinHalf(*element, i), state);
-            DrawSkinPart(d, SpinHalf(*element, i), state, halves[i]);
-            if (!element->Bitmap2.Empty()) DrawSkinPart(d, SpinArrowGlyph(*element, i), state, halves[i]);
+            DrawSkinPart(d, SpinHalf(*element, i), state, halves[i], scale);
+            if (!element->Bitmap2.Empty()) DrawSkinPart(d, SpinArrowGlyph(*element, i), state, halves[i], scale);
             continue;
         }
         // No picture in the skin: plain boxes with line-drawn arrows.
@@ -334,15 +348,20 @@ void TSkinUpDown::PaintSkin(HDC dc, const RECT& rect) {
         RECT box = halves[i];
         FillSolidRect(d, box, ColorToRGB(pressed ? FSkinData->Colours.ButtonShadow : SkinButtonFace()));
         TBrushHandle outline(CreateSolidBrush(ColorToRGB(FSkinData->Colours.ButtonDkShadow)));
-        FrameRect(d, &box, outline.Get());
-        const int cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+        for (int ring = 0; ring < ScaleSkinLength(1, scale.Dpi); ++ring, InflateRect(&box, -1, -1))
+            FrameRect(d, &box, outline.Get());
+        const int cx = (halves[i].left + halves[i].right) / 2, cy = (halves[i].top + halves[i].bottom) / 2;
         const COLORREF ink = enabled ? ColorToRGB(FSkinData->Colours.ButtonText) : ColorToRGB(clBtnShadow);
-        for (int k = 0; k < 4; ++k) {
+        // An arrow of lines one pixel apart, as many as the scale makes of four.
+        const int steps = ScaleSkinLength(4, scale.Dpi), back = ScaleSkinLength(2, scale.Dpi);
+        for (int k = 0; k < steps; ++k) {
             RECT line{};
             if (horizontal)
-                line = i == 0 ? RECT{cx - 2 + k, cy - k, cx - 1 + k, cy + k + 1} : RECT{cx + 1 - k, cy - k, cx + 2 - k, cy + k + 1};
+                line = i == 0 ? RECT{cx - back + k, cy - k, cx - back + 1 + k, cy + k + 1}
+                              : RECT{cx + back - 1 - k, cy - k, cx + back - k, cy + k + 1};
             else
-                line = i == 0 ? RECT{cx - k, cy - 2 + k, cx + k + 1, cy - 1 + k} : RECT{cx - k, cy + 1 - k, cx + k + 1, cy + 2 - k};
+                line = i == 0 ? RECT{cx - k, cy - back + k, cx + k + 1, cy - back + 1 + k}
+                              : RECT{cx - k, cy + back - 1 - k, cx + k + 1, cy + back - k};
             FillSolidRect(d, line, ink);
         }
     }
@@ -387,7 +406,7 @@ bool TSkinTrackBar::CustomDraw(TMessage& m) {
             else if (GetFocus() == FHandle)
                 state = TSkinState::Focused;
             lastThumb_ = SkinPicture(TrackBarThumb(*thumb), state);
-            DrawSkinPart(cd->hdc, TrackBarThumb(*thumb), state, r);
+            DrawSkinPart(cd->hdc, TrackBarThumb(*thumb), state, r, PaintScale(Dpi()));
             m.Result = CDRF_SKIPDEFAULT;
             return false;
         }
@@ -398,7 +417,7 @@ bool TSkinTrackBar::CustomDraw(TMessage& m) {
             SendMessageW(FHandle, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&r));
             // The platform reports the channel across even for a vertical bar.
             if (vertical && RectWidth(r) > RectHeight(r)) r = RECT{r.top, r.left, r.bottom, r.right};
-            DrawSkinPart(cd->hdc, TrackBarChannel(*track), TSkinState::Normal, r);
+            DrawSkinPart(cd->hdc, TrackBarChannel(*track), TSkinState::Normal, r, PaintScale(Dpi()));
             m.Result = CDRF_SKIPDEFAULT;
             return false;
         }
@@ -419,7 +438,9 @@ void TSkinSizer::PaintSkin(HDC dc, const RECT& rect) {
     if (!extra || extra->Bitmap.Empty() || !(WindowStyle() & SBS_SIZEGRIP)) return;
     const TSkinPart grip = SizeGripGlyph(*extra);
     const SIZE cell = SkinPartSize(grip);
-    DrawSkinPart(dc, grip, TSkinState::Normal, RECT{rect.right - cell.cx, rect.bottom - cell.cy, rect.right, rect.bottom});
+    const TSkinScale scale = PaintScale(Dpi());
+    const int cx = ScaleSkinLength(cell.cx, scale.Dpi), cy = ScaleSkinLength(cell.cy, scale.Dpi);
+    DrawSkinPart(dc, grip, TSkinState::Normal, RECT{rect.right - cx, rect.bottom - cy, rect.right, rect.bottom}, scale);
 }
 
 }  // namespace qx

@@ -1,9 +1,11 @@
 #include "skin/MediaSkinners.h"
 
 #include "core/ControlGeometry.h"
+#include "core/SkinScale.h"
 #include "framework/Accessible.h"
 #include "framework/ExtCtrls.h"
 #include "framework/MPlayer.h"
+#include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
 #include "skin/SkinParts.h"
@@ -130,6 +132,8 @@ void TMediaPlayerOverlay::Paint() {
     const TMediaBar bar = player_.MediaBar();
     const int count = bar.VisibleCount;
     const int w = EqualCellWidth(RectWidth(all), count);
+    const int dpi = WindowDpi(HandleAllocated() ? Handle() : nullptr);
+    const int push = ScaleSkinLength(1, dpi);
     int x = 0;
     for (int b = 0; b < kMediaButtonCount; ++b) {
         if (!((bar.Visible >> b) & 1)) continue;
@@ -139,14 +143,15 @@ void TMediaPlayerOverlay::Paint() {
         const bool pressed = b == pressed_;
         if (skin && !skin->Buttons.Bitmap.Empty())
             DrawSkinPart(dc, MediaButtonFace(skin->Buttons),
-                         pressed ? TSkinState::Pressed : !enabled ? TSkinState::Disabled : TSkinState::Normal, cell);
+                         pressed ? TSkinState::Pressed : !enabled ? TSkinState::Disabled : TSkinState::Normal, cell,
+                         skin->ScaleAt(dpi));
         else
             DrawFrameControl(dc, &cell, DFC_BUTTON,
                              DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
         const int kind = !enabled ? 1 : ((bar.Coloured >> b) & 1) ? 2 : 0;
         lastGlyph_[static_cast<std::size_t>(b)] = "EDC"[kind];
         RECT glyphArea = cell;
-        if (pressed) OffsetRect(&glyphArea, 1, 1);
+        if (pressed) OffsetRect(&glyphArea, push, push);
         TBitmap& glyph = *glyphs_[static_cast<std::size_t>(b)][static_cast<std::size_t>(kind)];
         if (glyph.Empty()) {
             DrawMediaGlyph(dc, glyphArea, static_cast<TMPBtnType>(b),
@@ -223,10 +228,14 @@ void TSkinObjImage::Attach(TControl* control, TControlSkinnerHost* form, TSkinDa
 void TSkinObjImage::AssignGlyphs() {
     if (!FControl || !FSkinData) return;
     const bool radio = FKind == gkRadio;
-    TBitmap& source = radio ? FSkinData->Buttons.RadioBitmap : FSkinData->Buttons.CheckBitmap;
+    TBitmap& skinCells = radio ? FSkinData->Buttons.RadioBitmap : FSkinData->Buttons.CheckBitmap;
     const int n = radio ? FSkinData->Buttons.RadioButtonFrame : FSkinData->Buttons.CheckButtonFrame;
-    if (source.Empty() || n < 1) return;
+    if (skinCells.Empty() || n < 1) return;
     if (!FView.TakesGlyphStrip()) return;
+    // The control draws the cells as given: they are given at its scale (the skin's own when
+    // no scaled strip can be had).
+    TBitmap* scaled = FSkinData->ScaledPictures().Strip(skinCells, n, false, TFrameMargins{}, Dpi());
+    TBitmap& source = scaled ? *scaled : skinCells;
     // The skin's cells for unchecked, checked, disabled unchecked and disabled checked, in the
     // same numbering the check box and radio button skinners use.
     int cells[4] = {1, 2, 3, 4};

@@ -1,5 +1,6 @@
 #include "skin/PanelSkinners.h"
 
+#include "core/SkinScale.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
 
@@ -80,21 +81,25 @@ void TSkinGroupBox::PaintSkin(HDC dc, const RECT& rect) {
     GetTextExtentPoint32W(dc, L"0", 1, &zero);
     const int a = zero.cy / 2 - 1;
     lastFrameTop_ = a;
-    TPenHandle pen(CreatePen(PS_SOLID, 1, ColorToRGB(FSkinData->Colours.ButtonShadow)));
+    const int dpi = Dpi();
+    const int line = ScaleSkinLength(1, dpi), corner = ScaleSkinLength(5, dpi);
+    // A line wider than a pixel stays inside the rounded box, as the one-pixel line does.
+    TPenHandle pen(CreatePen(line > 1 ? PS_INSIDEFRAME : PS_SOLID, line, ColorToRGB(FSkinData->Colours.ButtonShadow)));
     if (FSelfPaint == TSelfPaint::Off) {
         // The system's own frame goes first.
         RECT frame{0, a, W, H};
-        FrameRect(dc, &frame, FSkinData->FaceBrush());
-        InflateRect(&frame, -1, -1);
-        FrameRect(dc, &frame, FSkinData->FaceBrush());
+        for (int ring = 0; ring < 2 * line; ++ring) {
+            FrameRect(dc, &frame, FSkinData->FaceBrush());
+            InflateRect(&frame, -1, -1);
+        }
     }
     {
         TSelectObject brush(dc, GetStockObject(NULL_BRUSH));
         TSelectObject selectedPen(dc, pen.Get());
-        RoundRect(dc, 1, a, W - 1, H - 1, 5, 5);
+        RoundRect(dc, line, a, W - line, H - line, corner, corner);
     }
     const COLORREF oldBack = SetBkColor(dc, ColorToRGB(SkinButtonFace()));
-    RECT text{rect.left + 8, rect.top, W, H};
+    RECT text{rect.left + ScaleSkinLength(8, dpi), rect.top, W, H};
     DrawTextWide(dc, FCaption, text, DT_EXPANDTABS);
     SetBkColor(dc, oldBack);
     SetTextColor(dc, oldText);

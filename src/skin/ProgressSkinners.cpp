@@ -1,6 +1,7 @@
 #include "skin/ProgressSkinners.h"
 
 #include "core/ControlGeometry.h"
+#include "core/SkinScale.h"
 #include "skin/SkinData.h"
 #include "skin/SkinParts.h"
 
@@ -59,19 +60,22 @@ void TSkinProgress::PaintSkin(HDC dc, const RECT& rect) {
     const int max = static_cast<int>(SendMessageW(FHandle, PBM_GETRANGE, FALSE, 0));
     const int fill = ProgressFillWidth(r.right, pos, max);
     lastFill_ = fill;
-    DrawSkinPart(w, ProgressTrough(trough), TSkinState::Normal, r);
+    const TSkinScale scale = PaintScale(Dpi());
+    DrawSkinPart(w, ProgressTrough(trough), TSkinState::Normal, r, scale);
     if (trough.Style == 1)
-        PaintChunks(w, r, fill);
+        PaintChunks(w, r, fill, scale);
     else if (fill > 0)
-        DrawSkinPart(w, ProgressTrough(trough), TSkinState::Filled, RECT{0, 0, fill, r.bottom});
+        DrawSkinPart(w, ProgressTrough(trough), TSkinState::Filled, RECT{0, 0, fill, r.bottom}, scale);
     if (vertical) RotateBitmapLeft(work);
     BitBlt(dc, rect.left, rect.top, work.Width(), work.Height(), work.Canvas().Handle(), 0, 0, SRCCOPY);
 }
 
-void TSkinProgress::PaintChunks(HDC w, const RECT& r, int fill) {
+void TSkinProgress::PaintChunks(HDC w, const RECT& r, int fill, const TSkinScale& scale) {
     TDataSkinObject* chunk = FSkinData->ProgressChunk.get();
     if (!chunk || chunk->Bitmap.Empty() || fill <= 0) return;
-    const SIZE cell = SkinPartSize(ProgressChunk(*chunk));
+    const SIZE skinCell = SkinPartSize(ProgressChunk(*chunk));
+    const SIZE cell{ScaleSkinLength(skinCell.cx, scale.Dpi), ScaleSkinLength(skinCell.cy, scale.Dpi)};
+    const int inset = ScaleSkinLength(2, scale.Dpi);
     const TChunkLayout layout = ChunkLayout(fill, r.bottom, cell.cx, cell.cy);
     if (chunk->Tile == 1) {
         if (layout.Copies <= 0 || cell.cy <= 0) return;
@@ -88,18 +92,20 @@ void TSkinProgress::PaintChunks(HDC w, const RECT& r, int fill) {
         HDC s = strip.Canvas().Handle();
         FillSolidRect(s, RECT{0, 0, fill, bottom - top}, SkinKeyColor);
         // One chunk drawn, the rest copies of copies: a chunk one pixel wide costs no more.
-        DrawSkinPart(s, ProgressChunkCell(*chunk), TSkinState::Normal, RECT{0, -skipped, cell.cx, cell.cy - skipped});
+        DrawSkinPart(s, ProgressChunkCell(*chunk), TSkinState::Normal, RECT{0, -skipped, cell.cx, cell.cy - skipped},
+                     scale);
         for (int done = 1; done < layout.Copies;) {
             const int n = std::min(done, layout.Copies - done);
             BitBlt(s, done * cell.cx, 0, n * cell.cx, bottom - top, s, 0, 0, SRCCOPY);
             done += n;
         }
-        const int x = chunk->Margins.Left + 2;
+        const int x = ScaleSkinLength(chunk->Margins.Left, scale.Dpi) + inset;
         TransparentBlt(w, RECT{x, top, x + fill, bottom}, strip, SkinKeyColor);
         return;
     }
-    if (layout.Height <= 0) return;
-    DrawSkinPart(w, ProgressChunk(*chunk), TSkinState::Normal, RECT{2, 2, 2 + fill, 2 + layout.Height});
+    const int height = std::max<int>(r.bottom - 2 * inset, 0);
+    if (height <= 0) return;
+    DrawSkinPart(w, ProgressChunk(*chunk), TSkinState::Normal, RECT{inset, inset, inset + fill, inset + height}, scale);
 }
 
 // ---- status bar ----------------------------------------------------------------------------
@@ -138,19 +144,20 @@ bool TSkinStatusBar::BeforeMessage(TMessage& m) {
     }
 }
 
-void TSkinStatusBar::PanelBackground(HDC dc, const RECT& cell, TSkinState bevel) {
+void TSkinStatusBar::PanelBackground(HDC dc, const RECT& cell, TSkinState bevel, const TSkinScale& scale) {
     TDataSkinObject* edges = FSkinData ? FSkinData->StatusBarEdges.get() : nullptr;
     if (edges && !edges->Bitmap.Empty()) {
-        DrawSkinPart(dc, StatusPanelEdge(*edges), bevel, cell);
+        DrawSkinPart(dc, StatusPanelEdge(*edges), bevel, cell, scale);
         return;
     }
     if (bevel == TSkinState::Flat) return;
+    const int line = ScaleSkinLength(1, scale.Dpi);
     const COLORREF topLeft = ColorToRGB(bevel == TSkinState::Normal ? clBtnShadow : clBtnHighlight);
     const COLORREF bottomRight = ColorToRGB(bevel == TSkinState::Normal ? clBtnHighlight : clBtnShadow);
-    FillSolidRect(dc, RECT{cell.left, cell.top, cell.right, cell.top + 1}, topLeft);
-    FillSolidRect(dc, RECT{cell.left, cell.top, cell.left + 1, cell.bottom}, topLeft);
-    FillSolidRect(dc, RECT{cell.left, cell.bottom - 1, cell.right, cell.bottom}, bottomRight);
-    FillSolidRect(dc, RECT{cell.right - 1, cell.top, cell.right, cell.bottom}, bottomRight);
+    FillSolidRect(dc, RECT{cell.left, cell.top, cell.right, cell.top + line}, topLeft);
+    FillSolidRect(dc, RECT{cell.left, cell.top, cell.left + line, cell.bottom}, topLeft);
+    FillSolidRect(dc, RECT{cell.left, cell.bottom - line, cell.right, cell.bottom}, bottomRight);
+    FillSolidRect(dc, RECT{cell.right - line, cell.top, cell.right, cell.bottom}, bottomRight);
 }
 
 void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
@@ -169,21 +176,23 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
     if (edges && edges->NormalColour2 != kSkinNoColour) textColour = edges->NormalColour2;
     const COLORREF oldText = SetTextColor(s, ColorToRGB(textColour));
 
+    const TSkinScale scale = PaintScale(Dpi());
+    const int pad = ScaleSkinLength(2, scale.Dpi);
     const bool simple = FView.StatusSimple();
     std::vector<int> ownerDrawn;
     if (simple) {
-        PanelBackground(s, all, TSkinState::Normal);
+        PanelBackground(s, all, TSkinState::Normal, scale);
         std::u16string text = FView.StatusSimpleText();
         if (text.empty()) text = u" ";
         RECT cell = all;
-        InflateRect(&cell, -2, 0);
+        InflateRect(&cell, -pad, 0);
         DrawCellText(s, cell, FView.RightToLeft() ? DT_RIGHT : DT_LEFT, true, text);
     } else {
         const int count = FView.StatusCellCount();
         for (int i = 0; i < count; ++i) {
             RECT cell{};
             if (!SendMessageW(FHandle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&cell))) continue;
-            cell.right += 2;
+            cell.right += pad;
             if (i == count - 1) cell.right = all.right;
             TStatusCell panel = FView.StatusCell(i);
             const UINT align = panel.Align == TPanelAlign::Centre ? DT_CENTER
@@ -194,13 +203,13 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
                                                                         : TSkinState::Normal;
             const bool ownerDraw = panel.OwnerDraw;
             std::u16string& text = panel.Text;
-            PanelBackground(s, cell, bevel);
+            PanelBackground(s, cell, bevel, scale);
             if (ownerDraw) {
                 ownerDrawn.push_back(i);
                 continue;
             }
             if (text.empty()) text = u" ";
-            InflateRect(&cell, -2, 0);
+            InflateRect(&cell, -pad, 0);
             DrawCellText(s, cell, align, true, text);
         }
     }
@@ -210,14 +219,16 @@ void TSkinStatusBar::PaintSkin(HDC dc, const RECT& rect) {
     if ((WindowStyle() & SBARS_SIZEGRIP) && extra && !extra->Bitmap.Empty()) {
         const TSkinPart grip = SizeGripGlyph(*extra);
         const SIZE c = SkinPartSize(grip);
-        DrawSkinPart(s, grip, TSkinState::Normal, RECT{W - 1 - c.cx, H - 1 - c.cy, W - 1, H - 1});
+        const int cx = ScaleSkinLength(c.cx, scale.Dpi), cy = ScaleSkinLength(c.cy, scale.Dpi);
+        const int edge = ScaleSkinLength(1, scale.Dpi);
+        DrawSkinPart(s, grip, TSkinState::Normal, RECT{W - edge - cx, H - edge - cy, W - edge, H - edge}, scale);
     }
     BitBlt(dc, rect.left, rect.top, W, H, s, 0, 0, SRCCOPY);
     FView.PaintChildControls(dc);
     for (int i : ownerDrawn) {
         RECT cell{};
         if (!SendMessageW(FHandle, SB_GETRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&cell))) continue;
-        InflateRect(&cell, -2, -2);
+        InflateRect(&cell, -pad, -pad);
         if (!FView.DrawStatusCell(i, dc, cell)) break;
     }
 }

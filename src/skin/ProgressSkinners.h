@@ -16,7 +16,7 @@ public:
     int LastFill() const { return lastFill_; }
 
 private:
-    void PaintChunks(HDC work, const RECT& r, int fill);
+    void PaintChunks(HDC work, const RECT& r, int fill, const TSkinScale& scale);
     int lastFill_ = 0;
 };
 
@@ -28,7 +28,7 @@ public:
 
 private:
     // k: 1 lowered, 2 raised, 3 no bevel.
-    void PanelBackground(HDC dc, const RECT& cell, TSkinState bevel);
+    void PanelBackground(HDC dc, const RECT& cell, TSkinState bevel, const TSkinScale& scale);
 };
 
 // Draws text in a cell the way skinned cells do: measured, centred vertically (and across for

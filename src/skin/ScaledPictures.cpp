@@ -80,6 +80,14 @@ void TScaledSkinPictures::Clear() {
     pixels_ = 0;
 }
 
+void TScaledSkinPictures::Forget(const TBitmap& image) {
+    std::erase_if(entries_, [&](const std::unique_ptr<TEntry>& e) {
+        if (e->Image != &image) return false;
+        if (e->Scaled) pixels_ -= std::int64_t{e->Scaled->Width()} * e->Scaled->Height();
+        return true;
+    });
+}
+
 TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale) {
     if (scale.Dpi == BaseDpi || scale.Dpi < 1 || !scale.Pictures || !part.Image || part.Image->Empty()) return part;
     TBitmap* strip = scale.Pictures->Strip(*part.Image, part.Frames, part.Stacked, part.Margins, scale.Dpi);

@@ -33,6 +33,9 @@ public:
     TBitmap* Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi);
     // Lets every strip go (the skin was parsed again: its pictures are new).
     void Clear();
+    // Lets the strips of one picture go: a picture of a skinner's own (a tab row turned for its
+    // orientation) that it is about to replace or free.
+    void Forget(const TBitmap& image);
 
 private:
     struct TEntry {

@@ -494,10 +494,21 @@ void TSkinScrollbar::PaintSkin(HDC dc, const RECT& rect) {
     if (!FDrawBorder || !FSkinData) return;
     TBrushHandle shadow(CreateSolidBrush(ColorToRGB(FSkinData->Colours.ButtonShadow)));
     TBrushHandle face(CreateSolidBrush(ColorToRGB(SkinButtonFace())));
+    // The shadow ring, then the face ring, each a line wide at the window's scale; above 96 dpi
+    // both stay within the system's border (its top edge: no scroll bar lies there), never over
+    // the control's own client area.
+    const int line = ScaleSkinLength(1, Dpi());
+    int room = 2 * line;
+    if (line > 1) {
+        POINT origin{0, 0};
+        RECT window{};
+        if (ClientToScreen(FHandle, &origin) && GetWindowRect(FHandle, &window))
+            room = std::clamp<int>(origin.y - window.top, 2, room);
+    }
     RECT r = rect;
-    FrameRect(dc, &r, shadow.Get());
-    InflateRect(&r, -1, -1);
-    FrameRect(dc, &r, face.Get());
+    const int shadowRings = std::min(line, room);
+    for (int ring = 0; ring < room; ++ring, InflateRect(&r, -1, -1))
+        FrameRect(dc, &r, ring < shadowRings ? shadow.Get() : face.Get());
 }
 
 // ---- list views ----------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "skin/TabSkinners.h"
 
+#include "core/SkinScale.h"
 #include "skin/DispatchRules.h"
 #include "skin/EditSkinners.h"
 #include "skin/ProgressSkinners.h"
@@ -14,6 +15,12 @@
 namespace qx {
 
 namespace {
+
+// A picture of a skinner's own goes, and its scaled strips with it.
+void DropOwnPicture(std::unique_ptr<TBitmap>& picture, TSkinData* skin) {
+    if (picture && skin) skin->ScaledPictures().Forget(*picture);
+    picture.reset();
+}
 
 TFrameMargins MarginsOf(const TDataSkinObject& o) {
     return TFrameMargins{o.Margins.Left, o.Margins.Top, o.Margins.Right, o.Margins.Bottom};
@@ -70,14 +77,14 @@ void TSkinTab::Prepare() {
         FOrientation = toLeft;
     else
         FOrientation = toTop;
-    FTabImage.reset();
-    FPaneImage.reset();
+    DropOwnPicture(FTabImage, FSkinData);
+    DropOwnPicture(FPaneImage, FSkinData);
+    FTabPicture = FPanePicture = nullptr;
     if (!FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
     TDataSkinBorder& tabs = *FSkinData->Tabs;
-    // The skin's pictures are shared, not copied: only a picture turned for the orientation
+    // The skin's pictures are drawn as they are: only a picture turned for the orientation
     // gets a copy of its own (made once here, never while painting).
-    FTabImage = std::make_unique<TBitmap>();
-    FTabImage->Share(tabs.Bitmap);
+    FTabPicture = &tabs.Bitmap;
     TBitmap* pane = nullptr;
     if (tabs.Style == 1 && FSkinData->TabPane && !FSkinData->TabPane->Bitmap.Empty())
         pane = &FSkinData->TabPane->Bitmap;
@@ -85,21 +92,20 @@ void TSkinTab::Prepare() {
         pane = &tabs.Bitmap2;
     else if (FSkinData->TabPane && !FSkinData->TabPane->Bitmap.Empty())
         pane = &FSkinData->TabPane->Bitmap;
-    if (pane) {
-        FPaneImage = std::make_unique<TBitmap>();
-        FPaneImage->Share(*pane);
-    }
+    FPanePicture = pane;
+    if (FOrientation == toTop) return;
+    const auto turned = [](TBitmap& source, std::unique_ptr<TBitmap>& copy) {
+        copy = std::make_unique<TBitmap>();
+        copy->Share(source);
+        return copy.get();
+    };
+    if (FOrientation == toBottom) FlipBitmap(*(FTabPicture = turned(tabs.Bitmap, FTabImage)));
+    if (!pane) return;
+    FPanePicture = turned(*pane, FPaneImage);
     switch (FOrientation) {
-        case toBottom:
-            FlipBitmap(*FTabImage);
-            if (FPaneImage) FlipBitmap(*FPaneImage);
-            break;
-        case toLeft:
-            if (FPaneImage) RotateBitmapLeft(*FPaneImage);
-            break;
-        case toRight:
-            if (FPaneImage) RotateBitmapRight(*FPaneImage);
-            break;
+        case toBottom: FlipBitmap(*FPanePicture); break;
+        case toLeft: RotateBitmapLeft(*FPanePicture); break;
+        case toRight: RotateBitmapRight(*FPanePicture); break;
         case toTop: break;
     }
 }
@@ -107,11 +113,11 @@ void TSkinTab::Prepare() {
 bool TSkinTab::BeforeMessage(TMessage& m) {
     switch (m.Msg) {
         case WM_PAINT:
-            if (!FTabImage) return true;
+            if (!FTabPicture) return true;
             PaintOwn(m);
             return false;
         case WM_ERASEBKGND:
-            if (!FTabImage) return true;
+            if (!FTabPicture) return true;
             m.Result = 1;
             return false;
         default: return TSkinControl::BeforeMessage(m);
@@ -155,7 +161,7 @@ TSkinState TSkinTab::StateOf(int index, int selected) const {
 }
 
 void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
-    if (!FSkinData || !FTabImage) return;
+    if (!FSkinData || !FTabPicture) return;
     RECT client{};
     GetClientRect(FHandle, &client);
     const int W = client.right, H = client.bottom;
@@ -183,9 +189,11 @@ void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
             case toRight: pane.right = row.left; break;
         }
     }
-    if (FPaneImage) {
+    const TSkinScale scale = PaintScale(Dpi());
+    const auto S = [&](int length) { return ScaleSkinLength(length, scale.Dpi); };
+    if (FPanePicture) {
         const TDataSkinObject& source = (tabs.Style == 1 && FSkinData->TabPane) ? *FSkinData->TabPane : tabs;
-        DrawSkinPart(d, TabPane(*FPaneImage, MarginsOf(source)), TSkinState::Normal, pane);
+        DrawSkinPart(d, TabPane(*FPanePicture, MarginsOf(source)), TSkinState::Normal, pane, scale);
     } else {
         FillSolidRect(d, pane, ColorToRGB(SkinButtonFace()));
     }
@@ -205,16 +213,16 @@ void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
         if (!SendMessageW(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r))) continue;
         if (i == selected) {
             switch (FOrientation) {
-                case toTop: InflateRect(&r, 2, 0), r.top -= 2, r.bottom += 1; break;
-                case toBottom: InflateRect(&r, 2, 0), r.bottom += 2, r.top -= 1; break;
-                case toLeft: InflateRect(&r, 0, 2), r.left -= 2, r.right += 1; break;
-                case toRight: InflateRect(&r, 0, 2), r.right += 2, r.left -= 1; break;
+                case toTop: InflateRect(&r, S(2), 0), r.top -= S(2), r.bottom += S(1); break;
+                case toBottom: InflateRect(&r, S(2), 0), r.bottom += S(2), r.top -= S(1); break;
+                case toLeft: InflateRect(&r, 0, S(2)), r.left -= S(2), r.right += S(1); break;
+                case toRight: InflateRect(&r, 0, S(2)), r.right += S(2), r.left -= S(1); break;
             }
         }
-        const TSkinPart face = TabFace(tabs, *FTabImage, margins);
+        const TSkinPart face = TabFace(tabs, *FTabPicture, margins);
         const TSkinState state = StateOf(i, selected);
         lastFrames_[static_cast<std::size_t>(i)] = SkinPicture(face, state);
-        DrawSkinPart(d, face, state, r);
+        DrawSkinPart(d, face, state, r, scale);
         wchar_t buffer[260] = {};
         TCITEMW item{};
         item.mask = TCIF_TEXT | TCIF_IMAGE;
@@ -225,8 +233,8 @@ void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
         if (images && item.iImage >= 0) {
             int iw = 0, ih = 0;
             ImageList_GetIconSize(images, &iw, &ih);
-            ImageList_Draw(images, item.iImage, d, r.left + 4, r.top + (RectHeight(r) - ih) / 2, ILD_TRANSPARENT);
-            text.left += iw + 4;
+            ImageList_Draw(images, item.iImage, d, r.left + S(4), r.top + (RectHeight(r) - ih) / 2, ILD_TRANSPARENT);
+            text.left += iw + S(4);
         }
         SetTextColor(d, TextColour(*FSkinData, i == FHot ? tabs.MouseOverColour2 : tabs.NormalColour2));
         const std::wstring w(buffer);
@@ -250,7 +258,7 @@ void TSkinTab31::SkinChanged() {
 }
 
 void TSkinTab31::Prepare() {
-    FTabImage.reset();
+    DropOwnPicture(FTabImage, FSkinData);
     if (!FView.HasTabRow() || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
     // The tabs hang down from the line: the picture upside down, turned once per skin.
     FTabImage = std::make_unique<TBitmap>();
@@ -281,18 +289,20 @@ void TSkinTab31::PaintSkin(HDC dc, const RECT& rect) {
     if (!work) return;
     HDC d = work->Canvas().Handle();
     FillSolidRect(d, RECT{0, 0, W, H}, ColorToRGB(SkinButtonFace()));
-    FillSolidRect(d, RECT{0, 0, W, 1}, ColorToRGB(FSkinData->Colours.ButtonShadow));
+    const TSkinScale scale = PaintScale(Dpi());
+    const auto S = [&](int length) { return ScaleSkinLength(length, scale.Dpi); };
+    FillSolidRect(d, RECT{0, 0, W, S(1)}, ColorToRGB(FSkinData->Colours.ButtonShadow));
     TBitmap& image = *FTabImage;
     TFrameMargins margins = MarginsOf(tabs);
     std::swap(margins.Top, margins.Bottom);
     TSelectObject font(d, FView.Font());
     for (const TTabCell& tab : FView.TabRow()) {
         const RECT r = tab.Rect;
-        DrawSkinPart(d, TabFace(tabs, image, margins), tab.Selected ? TSkinState::Selected : TSkinState::Normal, r);
+        DrawSkinPart(d, TabFace(tabs, image, margins), tab.Selected ? TSkinState::Selected : TSkinState::Normal, r, scale);
         SetTextColor(d, TextColour(*FSkinData, tabs.NormalColour2));
         DrawCellText(d, r, DT_CENTER, FView.Enabled(), tab.Text);
         if (tab.Selected && FView.Focused()) {
-            RECT focus{r.left + 3, r.top + 2, r.right - 4, r.bottom - 3};
+            RECT focus{r.left + S(3), r.top + S(2), r.right - S(4), r.bottom - S(3)};
             DrawFocusRect(d, &focus);
         }
     }
@@ -388,6 +398,7 @@ void TSkinHeader::PaintSkin(HDC dc, const RECT& rect) {
     HIMAGELIST images = reinterpret_cast<HIMAGELIST>(SendMessageW(FHandle, HDM_GETIMAGELIST, 0, 0));
     TSelectObject font(d, FView.Font());
     const int mode = SetBkMode(d, TRANSPARENT);
+    const TSkinScale scale = PaintScale(Dpi());
     int right = 0;
     const bool enabled = FView.Enabled();
     for (int i = 0; i < count; ++i) {
@@ -400,7 +411,7 @@ void TSkinHeader::PaintSkin(HDC dc, const RECT& rect) {
                                  : i == FHot         ? TSkinState::Hot
                                                      : TSkinState::Normal;
         lastFrames_[static_cast<std::size_t>(i)] = SkinPicture(HeaderItem(bar), state);
-        DrawSkinPart(d, HeaderItem(bar), state, r);
+        DrawSkinPart(d, HeaderItem(bar), state, r, scale);
         wchar_t buffer[260] = {};
         HDITEMW item{};
         item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
@@ -408,12 +419,12 @@ void TSkinHeader::PaintSkin(HDC dc, const RECT& rect) {
         item.cchTextMax = 259;
         SendMessageW(FHandle, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
         RECT text = r;
-        InflateRect(&text, -6, 0);
+        InflateRect(&text, -ScaleSkinLength(6, scale.Dpi), 0);
         if (images && (item.fmt & HDF_IMAGE) && item.iImage >= 0) {
             int iw = 0, ih = 0;
             ImageList_GetIconSize(images, &iw, &ih);
             ImageList_Draw(images, item.iImage, d, text.left, r.top + (RectHeight(r) - ih) / 2, ILD_TRANSPARENT);
-            text.left += iw + 4;
+            text.left += iw + ScaleSkinLength(4, scale.Dpi);
         }
         UINT align = DT_LEFT;
         if ((item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER) align = DT_CENTER;
@@ -426,7 +437,8 @@ void TSkinHeader::PaintSkin(HDC dc, const RECT& rect) {
     }
     // The part past the last item.
     if (right < W)
-        DrawSkinPart(d, HeaderItem(bar), enabled ? TSkinState::Normal : TSkinState::Disabled, RECT{right, 0, W, H});
+        DrawSkinPart(d, HeaderItem(bar), enabled ? TSkinState::Normal : TSkinState::Disabled, RECT{right, 0, W, H},
+                     scale);
     SetBkMode(d, mode);
     BitBlt(dc, rect.left + (RectWidth(rect) - W) / 2, rect.top + (RectHeight(rect) - H) / 2, W, H, d, 0, 0, SRCCOPY);
 }
@@ -444,11 +456,14 @@ void TSkinPageEx::Attach(TControl* control, TControlSkinnerHost* form, TSkinData
 void TSkinPageEx::AssignTabPictures() {
     if (!FControl || !FSkinData || !FSkinData->Tabs || FSkinData->Tabs->Bitmap.Empty()) return;
     TDataSkinBorder& tabs = *FSkinData->Tabs;
+    // The control stretches these over its tabs: made at its scale, their edges keep their width.
+    const TSkinScale scale = PaintScale(Dpi());
+    const SIZE size{ScaleSkinLength(100, scale.Dpi), ScaleSkinLength(21, scale.Dpi)};
     for (const bool selected : {false, true}) {
         TBitmap* target = FView.TabPicture(selected);
         if (!target) continue;
-        auto picture = MakeSkinPartBitmap(TabFace(tabs, tabs.Bitmap, MarginsOf(tabs)),
-                                          selected ? TSkinState::Selected : TSkinState::Normal, SIZE{100, 21});
+        auto picture = MakeSkinPartBitmap(ScaledSkinPart(TabFace(tabs, tabs.Bitmap, MarginsOf(tabs)), scale),
+                                          selected ? TSkinState::Selected : TSkinState::Normal, size);
         target->Assign(*picture);
         if (tabs.Trans == 1) target->SetTransparentColor(static_cast<TColor>(SkinKeyColor));
     }

@@ -31,8 +31,13 @@ private:
     void AttachSpin();
     TSkinState StateOf(int index, int selected) const;
     TTabOrientation FOrientation = toTop;
-    std::unique_ptr<TBitmap> FTabImage;   // the skin's pictures, shared, or copies turned for the orientation
+    // Copies of the skin's pictures turned for the orientation, made only when it needs them.
+    std::unique_ptr<TBitmap> FTabImage;
     std::unique_ptr<TBitmap> FPaneImage;
+    // What is drawn: the skin's own pictures (scaled once for every tab control of the skin),
+    // or the turned copies.
+    TBitmap* FTabPicture = nullptr;
+    TBitmap* FPanePicture = nullptr;
     TSkinUpDown* FUpDown = nullptr;  // owned by the skin manager
     int FHot = -1;
     std::vector<int> lastFrames_;
