@@ -182,7 +182,7 @@ void TSkinComBox::PaintSkin(HDC dc, const RECT& rect) {
     const int line = ScaleSkinLength(1, scale.Dpi), gap = ScaleSkinLength(2, scale.Dpi);
     const int bw = MetricAt(SM_CXHSCROLL, scale.Dpi) + gap;
     TDataSkinBorder* button = FSkinData->ComboButton.get();
-    if (button && button->Style == 2 && !button->Bitmap.Empty()) {
+    if (button && button->Style == kComboButtonFromEdge && !button->Bitmap.Empty()) {
         // The skin's combined picture: sunken edge and drop button around a see-through middle.
         lastButton_ = RECT{rect.left + W - bw - gap, rect.top, rect.right, rect.bottom};
         lastFrame_ = SkinPicture(ComboEdgeAndButton(*button), state);

@@ -327,11 +327,11 @@ void TFramePainter::UpdateRegion() {
             const RECT rightRect{width - FBorderRight, 0, width, height};
             const RECT bottomRect{FBorderLeft, height - FBorderBottom, width - FBorderRight, height};
             const RECT topRect{FBorderLeft, 0, width - FBorderRight, FCaptionHeight};
-            TRegionHandle left = pieceRegion(fpLeft, leftRect, s.Borders[sbLeft].Trans == 1 && height > 1);
-            TRegionHandle right = pieceRegion(fpRight, rightRect, s.Borders[sbRight].Trans == 1 && height > 1);
-            TRegionHandle bottom = pieceRegion(fpBottom, bottomRect, s.Borders[sbBottom].Trans == 1 && FBorderBottom >= 2);
+            TRegionHandle left = pieceRegion(fpLeft, leftRect, s.Borders[sbLeft].Keyed() && height > 1);
+            TRegionHandle right = pieceRegion(fpRight, rightRect, s.Borders[sbRight].Keyed() && height > 1);
+            TRegionHandle bottom = pieceRegion(fpBottom, bottomRect, s.Borders[sbBottom].Keyed() && FBorderBottom >= 2);
             TRegionHandle top = pieceRegion(fpTop, topRect,
-                                            s.Borders[sbTop].Trans == 1 && FCaptionHeight > 1 && Width(topRect) > 0);
+                                            s.Borders[sbTop].Keyed() && FCaptionHeight > 1 && Width(topRect) > 0);
             CombineRgn(left.Get(), left.Get(), right.Get(), RGN_OR);
             CombineRgn(bottom.Get(), bottom.Get(), top.Get(), RGN_OR);
             CombineRgn(left.Get(), left.Get(), bottom.Get(), RGN_OR);

@@ -62,7 +62,7 @@ void TSkinProgress::PaintSkin(HDC dc, const RECT& rect) {
     lastFill_ = fill;
     const TSkinScale scale = PaintScale(Dpi());
     DrawSkinPart(w, ProgressTrough(trough), TSkinState::Normal, r, scale);
-    if (trough.Style == 1)
+    if (trough.Style == kProgressChunkStyle)
         PaintChunks(w, r, fill, scale);
     else if (fill > 0)
         DrawSkinPart(w, ProgressTrough(trough), TSkinState::Filled, RECT{0, 0, fill, r.bottom}, scale);

@@ -353,7 +353,7 @@ TSkinPart SkinPart(TDataSkinObject& element, TPictureOrder order, TPartBlend ble
     part.Margins = TFrameMargins{element.Margins.Left, element.Margins.Top, element.Margins.Right, element.Margins.Bottom};
     part.Stacked = element.Stacked;
     part.Tiled = element.TiledCentre();
-    part.Keyed = blend == TPartBlend::Keyed || (blend == TPartBlend::AsElement && element.Trans == 1);
+    part.Keyed = blend == TPartBlend::Keyed || (blend == TPartBlend::AsElement && element.Keyed());
     return part;
 }
 

@@ -76,7 +76,7 @@ void TSkinData::BuildComboImages() {
         BitBlt(strip.Canvas().Handle(), (f - 1) * kWidth, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
     }
     GdiFlush();
-    ComboButton->Style = 2;
+    ComboButton->Style = kComboButtonFromEdge;
     ComboButton->Margins = SunkEdge->Margins;
     ComboButton->Margins.Left = 2;
     ComboButton->Margins.Right = bw + 2;

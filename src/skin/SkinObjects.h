@@ -43,7 +43,14 @@ public:
     bool FramePiece = false;
     // Whether the centre is repeated rather than stretched.
     bool TiledCentre() const { return FramePiece ? Tile != 1 : Tile == 1; }
+    // Whether the key colour marks the pictures' transparent pixels.
+    bool Keyed() const { return Trans == 1; }
 };
+
+// What an element's Style selects, for the elements where it chooses a way of drawing.
+constexpr std::int32_t kProgressChunkStyle = 1;     // Progress: a trough with chunks, one picture
+constexpr std::int32_t kTabsPaneStyle = 1;          // Tabs: the pane comes from TabPane
+constexpr std::int32_t kComboButtonFromEdge = 2;    // ComboButton: made from the sunken edge's strip
 
 // An element with a second image (tab borders, spin arrows, the mirrored combo button).
 class TDataSkinBorder : public TDataSkinObject {

@@ -86,7 +86,7 @@ void TSkinTab::Prepare() {
     // gets a copy of its own (made once here, never while painting).
     FTabPicture = &tabs.Bitmap;
     TBitmap* pane = nullptr;
-    if (tabs.Style == 1 && FSkinData->TabPane && !FSkinData->TabPane->Bitmap.Empty())
+    if (tabs.Style == kTabsPaneStyle && FSkinData->TabPane && !FSkinData->TabPane->Bitmap.Empty())
         pane = &FSkinData->TabPane->Bitmap;
     else if (!tabs.Bitmap2.Empty())
         pane = &tabs.Bitmap2;
@@ -192,7 +192,7 @@ void TSkinTab::PaintSkin(HDC dc, const RECT& rect) {
     const TSkinScale scale = PaintScale(Dpi());
     const auto S = [&](int length) { return ScaleSkinLength(length, scale.Dpi); };
     if (FPanePicture) {
-        const TDataSkinObject& source = (tabs.Style == 1 && FSkinData->TabPane) ? *FSkinData->TabPane : tabs;
+        const TDataSkinObject& source = (tabs.Style == kTabsPaneStyle && FSkinData->TabPane) ? *FSkinData->TabPane : tabs;
         DrawSkinPart(d, TabPane(*FPanePicture, MarginsOf(source)), TSkinState::Normal, pane, scale);
     } else {
         FillSolidRect(d, pane, ColorToRGB(SkinButtonFace()));
@@ -465,7 +465,7 @@ void TSkinPageEx::AssignTabPictures() {
         auto picture = MakeSkinPartBitmap(ScaledSkinPart(TabFace(tabs, tabs.Bitmap, MarginsOf(tabs)), scale),
                                           selected ? TSkinState::Selected : TSkinState::Normal, size);
         target->Assign(*picture);
-        if (tabs.Trans == 1) target->SetTransparentColor(static_cast<TColor>(SkinKeyColor));
+        if (tabs.Keyed()) target->SetTransparentColor(static_cast<TColor>(SkinKeyColor));
     }
 }
 
