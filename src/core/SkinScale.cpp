@@ -37,29 +37,47 @@ struct TPiece {
 
 bool IsWholeMultiple(int dpi) { return dpi % BaseDpi == 0; }
 
+// Where one destination column (row) of a piece reads the source: its nearest source pixel and
+// its two filter taps with their weights. Worked out once per column and per row, not per pixel.
+struct TTaps {
+    int Near, First, Second;
+    double FirstWeight, SecondWeight;
+};
+
+std::vector<TTaps> AxisTaps(int sourceLength, int destLength) {
+    std::vector<TTaps> taps(static_cast<std::size_t>(destLength));
+    const double k = static_cast<double>(sourceLength) / destLength;
+    for (int i = 0; i < destLength; ++i) {
+        const double f = std::clamp((i + 0.5) * k - 0.5, 0.0, static_cast<double>(sourceLength - 1));
+        const int first = static_cast<int>(f);
+        const double w = f - first;
+        taps[static_cast<std::size_t>(i)] = TTaps{std::min(static_cast<int>((i + 0.5) * k), sourceLength - 1), first,
+                                                  std::min(first + 1, sourceLength - 1), 1 - w, w};
+    }
+    return taps;
+}
+
 // Resamples one piece of the source into one piece of the destination.
 void ResamplePiece(const TSkinPixels& src, const TPiece& s, TSkinPixels& dst, const TPiece& d, bool nearest) {
     if (s.W <= 0 || s.H <= 0 || d.W <= 0 || d.H <= 0) return;
-    auto at = [&](int x, int y) { return src.Pixels[static_cast<std::size_t>(s.Y + y) * src.Width + (s.X + x)]; };
-    const double kx = static_cast<double>(s.W) / d.W, ky = static_cast<double>(s.H) / d.H;
+    const std::vector<TTaps> cols = AxisTaps(s.W, d.W), rows = AxisTaps(s.H, d.H);
+    auto row = [&](int y) { return src.Pixels.data() + static_cast<std::size_t>(s.Y + y) * src.Width + s.X; };
     for (int y = 0; y < d.H; ++y) {
         std::uint32_t* out = dst.Pixels.data() + static_cast<std::size_t>(d.Y + y) * dst.Width + d.X;
-        const double fy = std::clamp((y + 0.5) * ky - 0.5, 0.0, static_cast<double>(s.H - 1));
-        const int ny = std::min(static_cast<int>((y + 0.5) * ky), s.H - 1);
-        const int y0 = static_cast<int>(fy), y1 = std::min(y0 + 1, s.H - 1);
-        const double wy = fy - y0;
+        const TTaps& ty = rows[static_cast<std::size_t>(y)];
+        const std::uint32_t* nearRow = row(ty.Near);
+        const std::uint32_t* row0 = row(ty.First);
+        const std::uint32_t* row1 = row(ty.Second);
         for (int x = 0; x < d.W; ++x) {
-            const int nx = std::min(static_cast<int>((x + 0.5) * kx), s.W - 1);
-            const std::uint32_t near = at(nx, ny);
+            const TTaps& tx = cols[static_cast<std::size_t>(x)];
+            const std::uint32_t near = nearRow[tx.Near];
             if (nearest || near == kSkinKeyPixel) {
                 out[x] = near;
                 continue;
             }
-            const double fx = std::clamp((x + 0.5) * kx - 0.5, 0.0, static_cast<double>(s.W - 1));
-            const int x0 = static_cast<int>(fx), x1 = std::min(x0 + 1, s.W - 1);
-            const double wx = fx - x0;
-            const std::uint32_t p[4] = {at(x0, y0), at(x1, y0), at(x0, y1), at(x1, y1)};
-            const double w[4] = {(1 - wx) * (1 - wy), wx * (1 - wy), (1 - wx) * wy, wx * wy};
+            const std::uint32_t p[4] = {row0[tx.First], row0[tx.Second], row1[tx.First], row1[tx.Second]};
+            const double w[4] = {tx.FirstWeight * ty.FirstWeight, tx.SecondWeight * ty.FirstWeight,
+                                 tx.FirstWeight * ty.SecondWeight, tx.SecondWeight * ty.SecondWeight};
             double sum = 0, c[3] = {0, 0, 0};
             for (int i = 0; i < 4; ++i) {
                 if (p[i] == kSkinKeyPixel || w[i] <= 0) continue;
@@ -70,9 +88,12 @@ void ResamplePiece(const TSkinPixels& src, const TPiece& s, TSkinPixels& dst, co
                 out[x] = near;
                 continue;
             }
+            // Dividing by a sum of exactly one changes nothing: most pixels skip the divisions.
+            if (sum != 1.0)
+                for (double& channel : c) channel /= sum;
             std::uint32_t v = 0;
             for (int k = 0; k < 3; ++k)
-                v |= static_cast<std::uint32_t>(std::clamp(static_cast<int>(c[k] / sum + 0.5), 0, 255)) << (8 * k);
+                v |= static_cast<std::uint32_t>(std::clamp(static_cast<int>(c[k] + 0.5), 0, 255)) << (8 * k);
             // A blend that lands on the key would read as transparent: nudge it off.
             out[x] = v == kSkinKeyPixel ? (v ^ 0x000100u) : v;
         }
