@@ -8,12 +8,37 @@ namespace qx {
 
 namespace {
 
-// The picture as 0x00RRGGBB pixels, rows top-down: copied by the platform into a 32-bit
-// picture of ours, whatever the bitmap's own format.
+// A 24- or 32-bit picture's own pixels, read in place: the same values a copy by the platform
+// gives, without making a second picture of the strip's size.
+bool ReadOwnPixels(const TBitmap& image, TSkinPixels& p) {
+    const bool wide = image.PixelFormat() == TPixelFormat::pf32bit;
+    if (!image.Bits() || (!wide && image.PixelFormat() != TPixelFormat::pf24bit)) return false;
+    GdiFlush();  // drawing on the picture may still be queued
+    const int w = image.Width(), h = image.Height();
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* row = image.ScanLine(y);
+        if (!row) return false;
+        std::uint32_t* out = pixels.data() + static_cast<std::size_t>(y) * w;
+        if (wide)
+            for (int x = 0; x < w; ++x) out[x] = reinterpret_cast<const std::uint32_t*>(row)[x] & 0xFFFFFF;
+        else
+            for (int x = 0; x < w; ++x, row += 3)
+                out[x] = std::uint32_t{row[0]} | std::uint32_t{row[1]} << 8 | std::uint32_t{row[2]} << 16;
+    }
+    p.Width = w;
+    p.Height = h;
+    p.Pixels = std::move(pixels);
+    return true;
+}
+
+// The picture as 0x00RRGGBB pixels, rows top-down: read in place when the bitmap holds 24- or
+// 32-bit pixels, else copied by the platform into a 32-bit picture of ours.
 TSkinPixels ReadStrip(TBitmap& image) {
     TSkinPixels p;
     const int w = image.Width(), h = image.Height();
     if (w <= 0 || h <= 0) return p;
+    if (ReadOwnPixels(image, p)) return p;
     TBitmap copy;
     copy.SetPixelFormat(TPixelFormat::pf32bit);
     copy.SetSize(w, h);
