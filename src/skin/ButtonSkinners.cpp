@@ -79,7 +79,7 @@ void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
     const TSkinPart part = *GlyphPart();
     const SIZE cell = SkinPartSize(part);
     // The glyph at the window's scale, drawn from the skin's pictures scaled to it.
-    const int dpi = WindowDpi(FHandle);
+    const int dpi = Dpi();
     const int w = ScaleSkinLength(cell.cx, dpi), h = ScaleSkinLength(cell.cy, dpi);
     const TSkinState state = GlyphState();
     const LONG_PTR style = WindowStyle();
@@ -99,7 +99,7 @@ void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
     }
     const UINT flags = align | DT_EXPANDTABS | DT_WORDBREAK;
     if (FSelfPaint == TSelfPaint::On && !FTransparent) FillFace(dc, rect);
-    DrawSkinPart(dc, part, state, glyph, FSkinData->ScaleAt(dpi));
+    DrawSkinPart(dc, part, state, glyph, PaintScale(dpi));
     lastCell_ = SkinPicture(part, state);
     lastGlyph_ = glyph;
     if (FSelfPaint == TSelfPaint::On) DrawCheckCaption(dc, text, flags);
