@@ -111,13 +111,17 @@ void TSkinForm::Release() {
 void TSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form) {
     FForm = form;
     form->SetAutoScroll(false);
-    AttachWindow(skinData);
+    {
+        TStepTimer step("attach: window taken over");
+        AttachWindow(skinData);
+    }
     if (FSkinFrame && !FHooked) {
         form->AddMessageHook(this);
         FHooked = true;
     }
     FSavedColor = form->Color();
     FColorSaved = true;
+    TStepTimer step("attach: form colour");
     form->SetColor(skinData->Colours.ButtonFace);
 }
 
@@ -162,6 +166,7 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
         FRedrawOff = true;
     }
     FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
+    TStepTimer step("attach: frame taken over");
     TakeOverFrame();
 }
 
