@@ -179,13 +179,11 @@ void TSkinForm::ReadWindowKind(TSkinData& skinData) {
     FKeepsOwnPopupMenus = windowClass.KeepsOwnPopupMenus;
     FOwnerWindow = GetWindow(FHandle, GW_OWNER);
     ReadWindowState();
-    for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsMdiClientWindow(child)) {
-            FMDIKind = mkFrame;
-            FClientHandle = child;
-            manager.SetMDIFrame(child, FForm);
-            break;
-        }
+    // One look-up by class: asking every child its class cost a call per control.
+    if (const HWND client = FindWindowExW(FHandle, nullptr, L"MDIClient", nullptr); client && IsMdiClientWindow(client)) {
+        FMDIKind = mkFrame;
+        FClientHandle = client;
+        manager.SetMDIFrame(client, FForm);
     }
     const LONG_PTR ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
     if (ex & WS_EX_MDICHILD) {
@@ -577,7 +575,10 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             return true;
         case WM_SKINSTART:
             if (m.LParam != kSkinStartKey) break;
-            StartSkin();
+            {
+                TStepTimer step("start message");
+                StartSkin();
+            }
             m.Result = 0;
             return true;
         case WM_SKINRECREATESCROLL:
