@@ -22,6 +22,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinRegister.h"
+#include "skin/StepTimes.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -407,35 +408,60 @@ void RepaintAll(TCustomForm& form) {
 // several rounds.
 void RunBench(TCustomForm& form, TSkinData& skin, const std::wstring& file) {
     TSkinManager& manager = *SkinManager();
+    // QX_BENCH_DETAIL=1: each step's share of the time, per round, after the medians.
+    const bool detail = _wgetenv(L"QX_BENCH_DETAIL") != nullptr;
+    TStepTimes::SetOn(detail);
+    TStepTimes::Clear();
     std::vector<double> skinTimes, unskinTimes, skinnedPaint, plainPaint;
-    for (int round = 0; round < 9; ++round) {
+    const int rounds = 9;
+    for (int round = 0; round < rounds; ++round) {
+        TStepTimes::SetPhase("repaint skinned");
         for (int i = 0; i < 3; ++i) {
             const double t = Milliseconds();
             RepaintAll(form);
             skinnedPaint.push_back(Milliseconds() - t);
         }
+        TStepTimes::SetPhase("unskin");
         double t = Milliseconds();
         skin.SetActive(false);
-        manager.ExecuteCommand();
-        RepaintAll(form);
+        {
+            TStepTimer step("stop command");
+            manager.ExecuteCommand();
+        }
+        {
+            TStepTimer step("final repaint");
+            RepaintAll(form);
+        }
         unskinTimes.push_back(Milliseconds() - t);
+        TStepTimes::SetPhase("repaint unskinned");
         for (int i = 0; i < 3; ++i) {
             const double p = Milliseconds();
             RepaintAll(form);
             plainPaint.push_back(Milliseconds() - p);
         }
+        TStepTimes::SetPhase("skin");
         t = Milliseconds();
         skin.SetActive(true);
-        manager.ExecuteCommand();
-        // The start itself comes as a posted message to the window.
-        for (int spins = 0; spins < 1000; ++spins) {
-            TSkinForm* skinned = manager.FindSkinForm(form.Handle());
-            if (skinned && skinned->Started()) break;
-            Application->ProcessMessages();
+        {
+            TStepTimer step("start command");
+            manager.ExecuteCommand();
         }
-        RepaintAll(form);
+        {
+            // The start itself comes as a posted message to the window.
+            TStepTimer step("messages up to the start");
+            for (int spins = 0; spins < 1000; ++spins) {
+                TSkinForm* skinned = manager.FindSkinForm(form.Handle());
+                if (skinned && skinned->Started()) break;
+                Application->ProcessMessages();
+            }
+        }
+        {
+            TStepTimer step("final repaint");
+            RepaintAll(form);
+        }
         skinTimes.push_back(Milliseconds() - t);
     }
+    TStepTimes::SetOn(false);
     auto median = [](std::vector<double> v) {
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
@@ -446,8 +472,14 @@ void RunBench(TCustomForm& form, TSkinData& skin, const std::wstring& file) {
                   "full repaint unskinned: %.1f ms\n(medians of %zu rounds; %zu skinners)\n",
                   median(skinTimes), median(unskinTimes), median(skinnedPaint), median(plainPaint), skinTimes.size(),
                   manager.SkinnerCount());
+    std::string report = text;
+    if (detail) {
+        // The repaint phases ran three times a round.
+        report += "each step per round (ms per round, calls per round, ms per call; repaints: 3 a round):\n";
+        report += TStepTimes::Report(rounds);
+    }
     if (FILE* out = _wfopen(file.c_str(), L"w")) {
-        std::fputs(text, out);
+        std::fputs(report.c_str(), out);
         std::fclose(out);
     }
 }

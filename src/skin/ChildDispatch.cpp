@@ -12,6 +12,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinnerOwner.h"
 #include "skin/SkinnerRegistry.h"
+#include "skin/StepTimes.h"
 #include "skin/WindowNames.h"
 
 #include <algorithm>
@@ -185,6 +186,7 @@ void TChildDispatch::FreeControlSkinners() {
     while (!FControls.empty()) {
         TSkinControl* s = FControls.back();
         FControls.pop_back();
+        TStepTimer step(TStepTimes::On() ? TStepTimes::Named("release", typeid(*s)) : nullptr);
         if (s->Life() != TSkinnerLife::Destroyed) s->Detach();
         if (manager && manager->Owns(s))
             manager->Free(s);

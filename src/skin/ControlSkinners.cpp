@@ -5,6 +5,7 @@
 #include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
+#include "skin/StepTimes.h"
 
 #include <commctrl.h>
 
@@ -182,7 +183,35 @@ void TSkinControl::HookMessage(TMessage& m, const TMessageNext& next) {
     SkinWndProc(m);
 }
 
+namespace {
+
+// The messages whose time a bench gives per skinner class.
+const char* TimedMessage(UINT message) {
+    switch (message) {
+        case WM_PAINT: return "WM_PAINT";
+        case WM_ERASEBKGND: return "WM_ERASEBKGND";
+        case WM_NCPAINT: return "WM_NCPAINT";
+        case WM_PRINTCLIENT: return "WM_PRINTCLIENT";
+        default: return nullptr;
+    }
+}
+
+// The same, handed on to the control's own handler.
+const char* TimedPrevious(UINT message) {
+    switch (message) {
+        case WM_PAINT: return "  previous WM_PAINT";
+        case WM_ERASEBKGND: return "  previous WM_ERASEBKGND";
+        case WM_NCPAINT: return "  previous WM_NCPAINT";
+        case WM_PRINTCLIENT: return "  previous WM_PRINTCLIENT";
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
 void TSkinControl::SkinWndProc(TMessage& m) {
+    const char* timed = TStepTimes::On() ? TimedMessage(m.Msg) : nullptr;
+    TStepTimer step(timed ? TStepTimes::Named(timed, typeid(*this)) : nullptr);
     if (m.Msg == WM_SKINSWITCH) {
         FSkinOn = static_cast<std::int32_t>(m.WParam) > 0 && (FHooked || FSubclass.Installed());
         if (FSkinOn) Repaint();
@@ -199,6 +228,8 @@ void TSkinControl::SkinWndProc(TMessage& m) {
 }
 
 void TSkinControl::CallPrevious(TMessage& m) {
+    const char* timed = TStepTimes::On() ? TimedPrevious(m.Msg) : nullptr;
+    TStepTimer step(timed ? TStepTimes::Named(timed, typeid(*this)) : nullptr);
     if (next_) {
         (*next_)(m);
         return;

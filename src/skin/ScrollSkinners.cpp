@@ -8,6 +8,7 @@
 #include "skin/ControlSkinnerHost.h"
 #include "skin/TabSkinners.h"
 #include "skin/SkinParts.h"
+#include "skin/StepTimes.h"
 
 #include <windowsx.h>
 
@@ -230,6 +231,7 @@ void TScrollOverlay::Release(TMessage& m) {
 }
 
 void TScrollOverlay::Paint() {
+    TStepTimer step("scroll overlay painted");
     TSkinData* skin = SkinDataOf(FSkinner);
     if (!HasScrollbarElement(skin)) return;
     TBarInfo info;
@@ -442,6 +444,35 @@ void TSkinScrollbar::Release() {
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+bool TSkinScrollbar::BeforeMessage(TMessage& m) {
+    if (FHidingBars && (m.Msg == WM_STYLECHANGING || m.Msg == WM_STYLECHANGED)) {
+        // The control never learns of the moment its bars are out of its style.
+        m.Result = 0;
+        return false;
+    }
+    if (m.Msg != WM_NCPAINT) return TSkinControl::BeforeMessage(m);
+    // The system draws its bars at length (a themed bar is most of a frame's painting) even
+    // where the overlays cover them: it paints the frame with the covered bars out of the style.
+    const LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE);
+    LONG_PTR covered = 0;
+    if (FVertBar && FVertBar->Shown()) covered |= WS_VSCROLL;
+    if (FHorzBar && FHorzBar->Shown()) covered |= WS_HSCROLL;
+    covered &= style;
+    if (covered) {
+        FHidingBars = true;
+        SetWindowLongPtrW(FHandle, GWL_STYLE, style & ~covered);
+        FHidingBars = false;
+    }
+    CallPrevious(m);
+    if (covered) {
+        FHidingBars = true;
+        SetWindowLongPtrW(FHandle, GWL_STYLE, GetWindowLongPtrW(FHandle, GWL_STYLE) | covered);
+        FHidingBars = false;
+    }
+    AfterMessage(m);
+    return false;
+}
+
 void TSkinScrollbar::AfterMessage(TMessage& m) {
     switch (m.Msg) {
         case WM_SIZE:
@@ -637,6 +668,18 @@ void TSkinScControl::Detach() {
 void TSkinScControl::Release() {
     TSkinControl::Release();
     FBar.reset();
+}
+
+bool TSkinScControl::BeforeMessage(TMessage& m) {
+    if (m.Msg != WM_PAINT || m.WParam || !FBar || !FBar->Shown() || !FBar->HandleAllocated())
+        return TSkinControl::BeforeMessage(m);
+    // The overlay covers the whole bar: the system's drawing of it, which nothing shows, is
+    // left out (the bar is only validated).
+    PAINTSTRUCT ps{};
+    if (BeginPaint(FHandle, &ps)) EndPaint(FHandle, &ps);
+    m.Result = 0;
+    InvalidateShown(FBar.get());
+    return false;
 }
 
 void TSkinScControl::AfterMessage(TMessage& m) {

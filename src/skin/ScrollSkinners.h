@@ -98,6 +98,7 @@ public:
     virtual void AttachScrollbars(TControl* control, TSkinData* skinData, TControlSkinnerHost* form, TCanvas* canvas);
     void Detach() override;
     void Release() override;
+    bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
     TScrollOverlay* HorzBar() const { return FHorzBar.get(); }
@@ -112,6 +113,7 @@ protected:
     TOverlayPtr FHorzBar;
     TOverlayPtr FVertBar;
     bool FDrawBorder = false;
+    bool FHidingBars = false;  // the covered bars are out of the style while the system paints
 };
 
 class TSkinHeader;
@@ -156,6 +158,7 @@ public:
     void Attach(TControl* control, TControlSkinnerHost* form, TSkinData* skinData, bool ownColor, TCanvas* canvas) override;
     void Detach() override;
     void Release() override;
+    bool BeforeMessage(TMessage& message) override;
     void AfterMessage(TMessage& message) override;
     void PaintSkin(HDC dc, const RECT& rect) override;
     TScrollOverlay* Bar() const { return FBar.get(); }

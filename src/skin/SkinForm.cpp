@@ -7,6 +7,7 @@
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinnerOwner.h"
+#include "skin/StepTimes.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -110,13 +111,17 @@ void TSkinForm::Release() {
 void TSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form) {
     FForm = form;
     form->SetAutoScroll(false);
-    AttachWindow(skinData);
+    {
+        TStepTimer step("attach: window taken over");
+        AttachWindow(skinData);
+    }
     if (FSkinFrame && !FHooked) {
         form->AddMessageHook(this);
         FHooked = true;
     }
     FSavedColor = form->Color();
     FColorSaved = true;
+    TStepTimer step("attach: form colour");
     form->SetColor(skinData->Colours.ButtonFace);
 }
 
@@ -161,6 +166,7 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
         FRedrawOff = true;
     }
     FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
+    TStepTimer step("attach: frame taken over");
     TakeOverFrame();
 }
 
@@ -173,13 +179,11 @@ void TSkinForm::ReadWindowKind(TSkinData& skinData) {
     FKeepsOwnPopupMenus = windowClass.KeepsOwnPopupMenus;
     FOwnerWindow = GetWindow(FHandle, GW_OWNER);
     ReadWindowState();
-    for (HWND child = GetTopWindow(FHandle); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (IsMdiClientWindow(child)) {
-            FMDIKind = mkFrame;
-            FClientHandle = child;
-            manager.SetMDIFrame(child, FForm);
-            break;
-        }
+    // One look-up by class: asking every child its class cost a call per control.
+    if (const HWND client = FindWindowExW(FHandle, nullptr, L"MDIClient", nullptr); client && IsMdiClientWindow(client)) {
+        FMDIKind = mkFrame;
+        FClientHandle = client;
+        manager.SetMDIFrame(client, FForm);
     }
     const LONG_PTR ex = GetWindowLongPtrW(FHandle, GWL_EXSTYLE);
     if (ex & WS_EX_MDICHILD) {
@@ -262,14 +266,26 @@ void TSkinForm::RestoreRedraw() {
 void TSkinForm::StartSkin() {
     if (FStarted) return;
     FStarted = true;
-    RecordSystemFrame();
-    SkinChildren();
-    if (FLife == TSkinnerLife::New) FitToSkinFirstTime();
+    {
+        TStepTimer step("start: system frame recorded");
+        RecordSystemFrame();
+    }
+    {
+        TStepTimer step("start: children skinned");
+        SkinChildren();
+    }
+    if (FLife == TSkinnerLife::New) {
+        TStepTimer step("start: fitted to the skin");
+        FitToSkinFirstTime();
+    }
     FLife = TSkinnerLife::Skinned;
     // Drawing comes back once the window has the skin's size and region: with it on, each of
     // those changes repainted the whole window, frame and children, only for the next to
     // repaint it again.
-    if (!FIsChild && FSkinFrame) RestoreRedraw();
+    if (!FIsChild && FSkinFrame) {
+        TStepTimer step("start: redraw on");
+        RestoreRedraw();
+    }
     if (FHoverTimer) FHoverTimer->SetEnabled(true);
 }
 
@@ -287,7 +303,11 @@ void TSkinForm::RecordSystemFrame() {
 
 void TSkinForm::SkinChildren() {
     if (FForm) {
-        FDispatch->DispatchForm(FForm);
+        {
+            TStepTimer step("start: controls dispatched");
+            FDispatch->DispatchForm(FForm);
+        }
+        TStepTimer step("start: menus skinned");
         FMenus->SkinFormMenus(true);
     } else {
         FDispatch->DispatchChildWindows(FHandle);
@@ -335,22 +355,44 @@ void TSkinForm::Unskin() {
     if (FReleased) return;
     FReleased = true;
     if (FHoverTimer) FHoverTimer->SetEnabled(false);
-    // A menu still open ends; its items draw themselves again.
-    if (FMenus->Tracking() || FSystemCommands->SysMenuShowing()) EndMenu();
-    FMenus->RestoreOwnerDrawn();
-    FSystemCommands->DropSysMenu();
-    FMenus->SkinFormMenus(false);
-    RestoreRedraw();
-    // Control skinners go first: they give their controls back while the window is whole.
-    FreeControlSkinners();
+    // Nothing is drawn while the window changes back: each control given back, the frame's
+    // exchange and the region each repainted the window or a part of it, only for the next
+    // change to repaint it again. The window is drawn once when all is done (a window that
+    // never started still has drawing off from its take-over).
+    if (!FRedrawOff && FLife != TSkinnerLife::Destroying && IsWindow(FHandle) &&
+        (GetWindowLongPtrW(FHandle, GWL_STYLE) & WS_VISIBLE)) {
+        SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
+        FRedrawOff = true;
+    }
+    struct TRedrawAtEnd {
+        TSkinForm& form;
+        ~TRedrawAtEnd() { form.RestoreRedraw(); }
+    } redrawAtEnd{*this};
+    {
+        TStepTimer step("unskin: menus given back");
+        // A menu still open ends; its items draw themselves again.
+        if (FMenus->Tracking() || FSystemCommands->SysMenuShowing()) EndMenu();
+        FMenus->RestoreOwnerDrawn();
+        FSystemCommands->DropSysMenu();
+        FMenus->SkinFormMenus(false);
+    }
+    {
+        TStepTimer step("unskin: control skinners freed");
+        // Control skinners go first: they give their controls back while the window is whole.
+        FreeControlSkinners();
+    }
     GiveBackProcedures();
-    if (FForm && FColorSaved && FLife != TSkinnerLife::Destroying) FForm->SetColor(FSavedColor);
+    if (FForm && FColorSaved && FLife != TSkinnerLife::Destroying) {
+        TStepTimer step("unskin: form colour back");
+        FForm->SetColor(FSavedColor);
+    }
     if (!FSkinFrame) {
         if (FForm && FLife != TSkinnerLife::Destroying)
             for (TControl* c : FForm->Controls()) c->Invalidate();
         return;
     }
     FButtons->Drop();
+    TStepTimer frameStep("unskin: system frame back");
     SetSysMenuStyle(false);
     SetCaptionStyle(true);
     const bool menuBack = FMenus->MenuBar() && FMenus->MenuBar()->Menu() && IsWindow(FHandle) &&
@@ -456,6 +498,14 @@ void TSkinForm::CallPrevious(TMessage& m) {
 }
 
 void TSkinForm::SkinWndProc(TMessage& m) {
+    const char* timed = nullptr;
+    if (TStepTimes::On()) switch (m.Msg) {
+            case WM_PAINT: timed = "form WM_PAINT"; break;
+            case WM_ERASEBKGND: timed = "form WM_ERASEBKGND"; break;
+            case WM_NCPAINT: timed = "form WM_NCPAINT"; break;
+            default: break;
+        }
+    TStepTimer step(timed);
     if (HandleAnyWindowMessage(m)) return;
     if (!FSkinFrame || (FIsChild && FMDIKind != mkChild)) {
         CallPrevious(m);
@@ -525,7 +575,10 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             return true;
         case WM_SKINSTART:
             if (m.LParam != kSkinStartKey) break;
-            StartSkin();
+            {
+                TStepTimer step("start message");
+                StartSkin();
+            }
             m.Result = 0;
             return true;
         case WM_SKINRECREATESCROLL:

@@ -7,6 +7,7 @@
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinPopupMenu.h"
+#include "skin/StepTimes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -364,6 +365,7 @@ bool TSkinManager::SkinWindow(HWND window) {
     TSkinData* skinData = FindSkinDataFor(window);
     if (!skinData || skinData->SkinMissing()) return false;
 
+    TStepTimer step("form skinner attached");
     TSkinForm* form = Own(std::make_unique<TSkinForm>(window), TSkinKey{window, nullptr});
     if (auto* framework = dynamic_cast<TCustomForm*>(control))
         form->AttachForm(skinData, framework);
@@ -412,13 +414,13 @@ void TSkinManager::PurgeClosed() {
 }
 
 void TSkinManager::UnskinAndFree(TSkinForm* form) {
-    const HWND window = form->Handle();
-    form->Unskin();
-    Free(form);
-    if (IsWindow(window)) {
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-        UpdateWindow(window);
+    // The window is invalidated whole as it is given back, and painted once by its next paint.
+    {
+        TStepTimer step("form unskinned");
+        form->Unskin();
     }
+    TStepTimer step("form skinner freed");
+    Free(form);
 }
 
 // ---- popup menus ---------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 #include "skin/DispatchRules.h"
 #include "skin/PanelSkinners.h"
 #include "skin/ControlSkinnerHost.h"
+#include "skin/ControlSkinners.h"
+#include "skin/StepTimes.h"
 
 #include <array>
 
@@ -47,7 +49,10 @@ bool HasSkinner(TSkinnerKind kind) {
 
 TSkinControl* MakeSkinner(TSkinnerKind kind, TControlSkinnerHost& form, TControl* control, bool ownColor) {
     if (!HasSkinner(kind) || !control) return nullptr;
-    return Factories()[static_cast<std::size_t>(kind)](form, control, nullptr, ownColor);
+    const double start = TStepTimes::On() ? TStepTimes::Now() : 0;
+    TSkinControl* made = Factories()[static_cast<std::size_t>(kind)](form, control, nullptr, ownColor);
+    if (TStepTimes::On() && made) TStepTimes::Add(TStepTimes::Named("attach", typeid(*made)), TStepTimes::Now() - start);
+    return made;
 }
 
 TSkinControl* MakeWindowSkinner(TSkinnerKind kind, TControlSkinnerHost& form, HWND window) {

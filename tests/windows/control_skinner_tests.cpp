@@ -245,6 +245,28 @@ TEST(ScrollSkinner, OverlaysCoverTheBarsAndFollowTheControlsVisibility) {
     HWND above = GetWindow(memo->Handle(), GW_HWNDPREV);
     EXPECT_TRUE(above == s->VertBar()->Handle() || above == s->HorzBar()->Handle());
     EXPECT_TRUE(s->DrawBorder());
+    // The frame is painted with the covered bars left out for the moment: after it the memo
+    // has both bars again, in their places, and the skin's border is drawn over its frame.
+    RECT client{};
+    GetClientRect(memo->Handle(), &client);
+    RedrawWindow(memo->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(GetWindowLongPtrW(memo->Handle(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL | WS_HSCROLL);
+    RECT after{};
+    GetClientRect(memo->Handle(), &after);
+    EXPECT_TRUE(EqualRect(&client, &after));
+    for (auto [bar, id] : {std::pair{s->VertBar(), OBJID_VSCROLL}, std::pair{s->HorzBar(), OBJID_HSCROLL}}) {
+        SCROLLBARINFO info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetScrollBarInfo(memo->Handle(), id, &info));
+        RECT placed{};
+        GetWindowRect(bar->Handle(), &placed);
+        EXPECT_TRUE(EqualRect(&placed, &info.rcScrollBar)) << "still exactly over the bar";
+        EXPECT_TRUE(bar->Shown());
+    }
+    {
+        TWindowDC dc(memo->Handle(), true);
+        EXPECT_EQ(GetPixel(dc.Get(), 0, 50), kShadow) << "the skin's border";
+    }
     memo->Hide();
     EXPECT_FALSE(IsWindowVisible(s->VertBar()->Handle()));
     EXPECT_FALSE(IsWindowVisible(s->HorzBar()->Handle()));

@@ -215,6 +215,20 @@ TEST(FormSkinner, StoppingGivesTheWindowBackWithItsClientSizeAndLeavesNothingBeh
     for (int round = 0; round < 2; ++round) {
         f.skin->SetActive(false);
         ASSERT_TRUE(PumpUntil([&] { return f.manager.SkinnerCount() == 0; })) << round;
+        // Drawing is held off while the window is given back: it ends on, and the window and
+        // its frame are painted again in their own look (not left with the skin's pixels).
+        EXPECT_TRUE(IsWindowVisible(f.Handle())) << round;
+        EXPECT_TRUE(IsWindowVisible(check->Handle())) << round;
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        ASSERT_NE(face, RGB(200, 200, 200)) << "the skin's face must differ from the system's";
+        auto clientPixel = [&] {
+            HDC dc = GetDC(f.Handle());
+            const COLORREF c = GetPixel(dc, 250, 150);
+            ReleaseDC(f.Handle(), dc);
+            return c;
+        };
+        EXPECT_TRUE(PumpUntil([&] { return clientPixel() == face; }, 1000)) << round << ": " << std::hex << clientPixel();
+        EXPECT_NE(f.At(150, 9), Ref(TopColour(9, true))) << round << ": the system's caption, not the skin's";
         RECT client{};
         GetClientRect(f.Handle(), &client);
         EXPECT_EQ(Width(client), 300);

@@ -371,6 +371,8 @@ TEST(SkinMenus, SoakOfPopupsAndMdiChildrenLeavesNothingBehindAfterStop) {
         ASSERT_TRUE(PumpUntil([&] { return s.manager.FindSkinForm(frame.Handle()) != nullptr; }));
         qxtest::Pump(100);
         ASSERT_EQ(GetMenu(frame.Handle()), nullptr);
+        EXPECT_EQ(s.manager.FindSkinForm(frame.Handle())->MdiKind(), mkFrame) << "its MDI client was found";
+        EXPECT_EQ(s.manager.FindSkinForm(frame.Handle())->ClientHandle(), frame.ClientHandle());
         const long frameStubs = LiveWndStubs();
 
         TInkPopup popup;
