@@ -244,13 +244,66 @@ void TScrollOverlay::Paint() {
     FLength = FVertical ? h : w;
     FThumbStart = info.ThumbStart;
     FThumbEnd = info.ThumbEnd;
-    TDataSkinObject& arrows = *skin->Scrollbar;
+    const TDataSkinObject& arrows = *skin->Scrollbar;
     // The skin at the scrolled window's scale: the arrows' pictures and their height with it.
     const TSkinScale scale = skin->ScaleAt(WindowDpi(FTargetHandle));
     int t = ScaleSkinLength(arrows.Bitmap.Height(), scale.Dpi);
     if (std::abs(t - FArrowSize) > 2) t = FArrowSize;
 
-    TBitmap work;
+    // Where the thumb is drawn: while the platform tracks it, the drawn one follows the cursor.
+    // The platform puts the thumb back where it was taken from while the cursor is far from the
+    // bar (eight thicknesses across, two along it); the drawn one does the same.
+    const int len = FThumbEnd - FThumbStart;
+    int start = FThumbStart;
+    if (!disabled && len > 0 && FPressed && FHotZone == szThumb && FKind != okControl) {
+        const POINT cursor = CursorOnBar();
+        RECT reach = info.Screen;
+        const int thickness = FVertical ? w : h;
+        InflateRect(&reach, FVertical ? thickness * 8 : thickness * 2, FVertical ? thickness * 2 : thickness * 8);
+        const int travel = FVertical ? cursor.y - FDownPos.y : cursor.x - FDownPos.x;
+        start = PtInRect(&reach, cursor) ? DraggedThumbStart(FDownThumbStart, travel, len, FLength, FArrowSize)
+                                        : FDownThumbStart;
+    }
+    TFaceKey key;
+    key.Skin = skin;
+    key.Generation = skin->Generation();
+    key.Face = skin->Colours.ButtonFace;
+    key.Dpi = scale.Dpi;
+    key.Width = w;
+    key.Height = h;
+    key.ArrowSize = FArrowSize;
+    key.ThumbStart = start;
+    key.ThumbEnd = start + len;
+    key.HotZone = FHotZone;
+    key.Pressed = FPressed;
+    key.Disabled = disabled;
+    key.Focused = FKind == okControl && GetFocus() == FTargetHandle;
+    if (!face_ || face_->Empty() || !(key == faceKey_)) {
+        faceKey_ = TFaceKey{};
+        if (!face_) face_ = std::make_unique<TBitmap>();
+        DrawFace(*face_, *skin, scale, info, t, start, len, disabled);
+        if (face_->Empty()) return;
+        faceKey_ = key;
+    }
+    if (!disabled && len > 0) {
+        FThumbStart = start;
+        FThumbEnd = start + len;
+    }
+    HDC d = face_->Canvas().Handle();
+    HDC target = Canvas().Handle();
+    if (FKind == okControl) {
+        const int old = SetStretchBltMode(target, COLORONCOLOR);
+        StretchBlt(target, 0, 0, RectWidth(client), RectHeight(client), d, 0, 0, w, h, SRCCOPY);
+        SetStretchBltMode(target, old);
+    } else {
+        BitBlt(target, 0, 0, w, h, d, 0, 0, SRCCOPY);
+    }
+}
+
+void TScrollOverlay::DrawFace(TBitmap& work, TSkinData& skinData, const TSkinScale& scale, const TBarInfo& info,
+                              int t, int start, int len, bool disabled) {
+    TSkinData* skin = &skinData;
+    const int w = RectWidth(info.Screen), h = RectHeight(info.Screen);
     work.SetPixelFormat(TPixelFormat::pf24bit);
     work.SetSize(w, h);
     if (work.Empty()) return;
@@ -258,6 +311,7 @@ void TScrollOverlay::Paint() {
     SetStretchBltMode(d, COLORONCOLOR);
     FillSolidRect(d, RECT{0, 0, w, h}, ColorToRGB(skin->Colours.ButtonFace));
 
+    TDataSkinObject& arrows = *skin->Scrollbar;
     TDataSkinObject* track = (FVertical ? skin->VertScroll : skin->HorzScroll).get();
     const RECT trackRect = FVertical ? RECT{0, FArrowSize, w, h - FArrowSize} : RECT{FArrowSize, 0, w - FArrowSize, h};
     if (track && trackRect.right > trackRect.left && trackRect.bottom > trackRect.top)
@@ -279,54 +333,29 @@ void TScrollOverlay::Paint() {
     }
 
     lastThumb_ = TThumbSpan{};
-    const int len = FThumbEnd - FThumbStart;
-    if (!disabled && len > 0) {
-        int start = FThumbStart;
-        if (FPressed && FHotZone == szThumb && FKind != okControl) {
-            // While the platform tracks the thumb, the drawn one follows the cursor.
-            // The platform puts the thumb back where it was taken from while the cursor is far
-            // from the bar (eight thicknesses across, two along it); the drawn one does the same.
-            const POINT cursor = CursorOnBar();
-            RECT reach = info.Screen;
-            const int thickness = FVertical ? w : h;
-            InflateRect(&reach, FVertical ? thickness * 8 : thickness * 2, FVertical ? thickness * 2 : thickness * 8);
-            const int travel = FVertical ? cursor.y - FDownPos.y : cursor.x - FDownPos.x;
-            start = PtInRect(&reach, cursor) ? DraggedThumbStart(FDownThumbStart, travel, len, FLength, FArrowSize)
-                                            : FDownThumbStart;
-        }
-        const int end = start + len;
-        FThumbStart = start;
-        FThumbEnd = end;
-        lastThumb_ = TThumbSpan{start, end};
-        const RECT thumb = FVertical ? RECT{0, start, t, end} : RECT{start, 0, end, t};
-        const bool inside = thumb.left >= 0 && thumb.top >= 0 && thumb.right <= w && thumb.bottom <= h;
-        TDataSkinObject* thumbPart = (FVertical ? skin->VertScrollThumb : skin->HorzScrollThumb).get();
-        const TSkinState thumbState = FHotZone != szThumb ? TSkinState::Normal
-                                      : FPressed            ? TSkinState::Pressed
-                                                            : TSkinState::Hot;
-        if (thumbPart && inside) DrawSkinPart(d, ScrollThumb(*thumbPart), thumbState, thumb, scale);
-        if (FKind == okControl && inside && GetFocus() == FTargetHandle) {
-            // The platform marks a focused scroll bar on its thumb, which this panel covers.
-            RECT focus = thumb;
-            InflateRect(&focus, -2, -2);
-            DrawFocusRect(d, &focus);
-        }
-        const int g = ScaleSkinLength(arrows.Bitmap.Height(), scale.Dpi);
-        if (g < len + 2) {
-            const int offset = (len - g) / 2;
-            const RECT grip = FVertical ? RECT{0, start + offset, t, start + offset + g}
-                                        : RECT{start + offset, 0, start + offset + g, t};
-            if (grip.left >= 0 && grip.top >= 0 && grip.right <= w && grip.bottom <= h)
-                DrawSkinPart(d, ScrollGripGlyph(arrows, FVertical), thumbState, grip, scale);
-        }
+    if (disabled || len <= 0) return;
+    const int end = start + len;
+    lastThumb_ = TThumbSpan{start, end};
+    const RECT thumb = FVertical ? RECT{0, start, t, end} : RECT{start, 0, end, t};
+    const bool inside = thumb.left >= 0 && thumb.top >= 0 && thumb.right <= w && thumb.bottom <= h;
+    TDataSkinObject* thumbPart = (FVertical ? skin->VertScrollThumb : skin->HorzScrollThumb).get();
+    const TSkinState thumbState = FHotZone != szThumb ? TSkinState::Normal
+                                  : FPressed            ? TSkinState::Pressed
+                                                        : TSkinState::Hot;
+    if (thumbPart && inside) DrawSkinPart(d, ScrollThumb(*thumbPart), thumbState, thumb, scale);
+    if (FKind == okControl && inside && GetFocus() == FTargetHandle) {
+        // The platform marks a focused scroll bar on its thumb, which this panel covers.
+        RECT focus = thumb;
+        InflateRect(&focus, -2, -2);
+        DrawFocusRect(d, &focus);
     }
-    HDC target = Canvas().Handle();
-    if (FKind == okControl) {
-        const int old = SetStretchBltMode(target, COLORONCOLOR);
-        StretchBlt(target, 0, 0, RectWidth(client), RectHeight(client), d, 0, 0, w, h, SRCCOPY);
-        SetStretchBltMode(target, old);
-    } else {
-        BitBlt(target, 0, 0, w, h, d, 0, 0, SRCCOPY);
+    const int g = ScaleSkinLength(arrows.Bitmap.Height(), scale.Dpi);
+    if (g < len + 2) {
+        const int offset = (len - g) / 2;
+        const RECT grip = FVertical ? RECT{0, start + offset, t, start + offset + g}
+                                    : RECT{start + offset, 0, start + offset + g, t};
+        if (grip.left >= 0 && grip.top >= 0 && grip.right <= w && grip.bottom <= h)
+            DrawSkinPart(d, ScrollGripGlyph(arrows, FVertical), thumbState, grip, scale);
     }
 }
 

@@ -55,6 +55,9 @@ private:
         DWORD State = 0;
     };
     bool BarInfo(TBarInfo& info) const;
+    // The bar's face as the skin draws it, thumb at start (len long; none when 0 or disabled).
+    void DrawFace(TBitmap& work, TSkinData& skin, const TSkinScale& scale, const TBarInfo& info, int t, int start,
+                  int len, bool disabled);
     int ZoneAt(POINT client) const;
     void Press(TMessage& message);
     void Release(TMessage& message);
@@ -80,6 +83,18 @@ private:
     std::shared_ptr<bool> alive_;
     TThumbSpan lastThumb_{};
     int lastArrows_[2]{};
+    // The face last drawn and what it was drawn from: the scrolled window's own paint asks for
+    // the overlay again, and an unchanged bar is then shown again instead of drawn again.
+    struct TFaceKey {
+        const TSkinData* Skin = nullptr;
+        std::uint64_t Generation = 0;
+        TColor Face = 0;
+        int Dpi = 0, Width = 0, Height = 0, ArrowSize = 0, ThumbStart = 0, ThumbEnd = 0, HotZone = 0;
+        bool Pressed = false, Disabled = false, Focused = false;
+        bool operator==(const TFaceKey&) const = default;
+    };
+    TFaceKey faceKey_{};
+    std::unique_ptr<TBitmap> face_;
 };
 
 // Frees an overlay now, or after the press it is handling has returned.

@@ -284,6 +284,7 @@ void TSkinData::LoadSkinBitmap(TBitmap& bitmap, const std::string& name) {
 void TSkinData::ParseSkin() {
     // The elements get new pictures: their scaled copies go with the old ones.
     scaledPictures_.Clear();
+    ++generation_;
     sections_.clear();
     if (ini_) ini_->ReadSections(sections_);
     skinName_ = Str("TitlebarSkin", "SkinName");

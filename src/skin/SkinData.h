@@ -223,6 +223,9 @@ public:
     // The skin at a window's dpi: its pictures scaled once per scale, kept here and counted in
     // the skin's pixel budget with the pictures it decoded.
     TSkinScale ScaleAt(int dpi) { return TSkinScale{dpi, &scaledPictures_}; }
+    // Changes whenever the elements are read anew: what is drawn from them and kept must be
+    // drawn again.
+    std::uint64_t Generation() const { return generation_; }
     TScaledSkinPictures& ScaledPictures() { return scaledPictures_; }
     bool NCPaintEnabled = true;
 
@@ -281,6 +284,7 @@ private:
     TBitmap appIconBitmap_;
     SIZE maximizedSize_{};
     TScaledSkinPictures scaledPictures_;
+    std::uint64_t generation_ = 0;
 
     // Open only while LoadSkin runs.
     const TSkinReader* reader_ = nullptr;
