@@ -5,6 +5,8 @@
 #pragma once
 #include "core/DisplayScale.h"
 #include "framework/Graphics.h"
+#include "core/MaskRects.h"
+#include "skin/FramePieceRuns.h"
 #include "skin/ScaledPictures.h"
 #include "skin/SkinMessages.h"
 #include "skin/Skinner.h"
@@ -103,10 +105,16 @@ public:
     void ForgetRegion();
     bool RegionOwned() const { return FRegionOwned; }
     HRGN Region() const { return FRegionOwned ? FRegion : nullptr; }
+    // Frame pieces drawn and read back for a region so far, because their shape could not be
+    // placed from their runs.
+    int PiecesDrawnForRegion() const { return FPiecesDrawnForRegion; }
 
 private:
     // The dpi the window is at now: the one the platform last announced, else its own.
     int CurrentDpi() const;
+    // A frame piece's share of the region, drawn into a bitmap of rect's size and read back:
+    // for pieces whose shape cannot be placed from their runs.
+    std::vector<TMaskRect> PaintedPieceRects(TFramePiece index, const RECT& rect);
 
     TFramePainterHost& FHost;
     int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
@@ -123,6 +131,8 @@ private:
     HRGN FRegion = nullptr;  // owned by the window once set
     bool FRegionOwned = false;
     SIZE FRegionSize{};
+    TFramePieceRuns FPieceRuns;
+    int FPiecesDrawnForRegion = 0;
 };
 
 }  // namespace qx
