@@ -329,6 +329,23 @@ void TFramePainter::ForgetRegion() {
     FRegionOwned = false;
 }
 
+void TFramePainter::InvalidateFrame() {
+    const HWND window = FHost.Handle();
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    // The update region is given in client coordinates: the frame lies around (and left of and
+    // above) the client's origin.
+    TRegionHandle frame(CreateRectRgn(outer.left - origin.x, outer.top - origin.y, outer.right - origin.x,
+                                      outer.bottom - origin.y));
+    TRegionHandle inside(CreateRectRgnIndirect(&client));
+    if (!frame || !inside) return;
+    CombineRgn(frame.Get(), frame.Get(), inside.Get(), RGN_DIFF);
+    RedrawWindow(window, nullptr, frame.Get(), RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+}
+
 std::vector<TMaskRect> TFramePainter::PaintedPieceRects(TFramePiece index, const RECT& r) {
     TBitmap scratch;
     scratch.SetPixelFormat(TPixelFormat::pf24bit);
@@ -342,7 +359,7 @@ std::vector<TMaskRect> TFramePainter::PaintedPieceRects(TFramePiece index, const
     return rects;
 }
 
-void TFramePainter::UpdateRegion() {
+void TFramePainter::UpdateRegion(TRegionPaint paint) {
     if (!FHost.SkinFrame() || FHost.Life() == TSkinnerLife::Destroyed || FHost.Released() || !FHost.SkinData())
         return;
     RECT window{};
@@ -388,8 +405,13 @@ void TFramePainter::UpdateRegion() {
     FRegionSize = SIZE{width, height};
     // The window owns the region from here on and deletes it when it is replaced.
     FRegion = region.Release();
-    if (SetWindowRgn(FHost.Handle(), FRegion, TRUE)) {
+    // Repainting at once would paint the frame, erase the client and its children, and the
+    // size change would still paint the frame after: it is marked for that paint instead,
+    // since only frame pixels enter or leave the region.
+    const bool now = paint == TRegionPaint::Now;
+    if (SetWindowRgn(FHost.Handle(), FRegion, now ? TRUE : FALSE)) {
         FRegionOwned = true;
+        if (!now) InvalidateFrame();
     } else {
         DeleteObject(FRegion);
         FRegion = nullptr;

@@ -48,6 +48,10 @@ protected:
     ~TFramePainterHost() = default;
 };
 
+// How the frame shows a new region: painted again at once, or by the paint a size change brings
+// anyway (the frame is only marked for it, so that it is painted once, after the region is set).
+enum class TRegionPaint : std::uint8_t { Now, WithSizeChange };
+
 class TFramePainter final {
 public:
     explicit TFramePainter(TFramePainterHost& host);
@@ -98,7 +102,7 @@ public:
     void DrawWindowIcon(HDC dc, const RECT& rect);
 
     // ---- the window region ----
-    void UpdateRegion();
+    void UpdateRegion(TRegionPaint paint = TRegionPaint::Now);
     // Takes the region away from a living window (it is shaped by the system again).
     void RemoveRegion();
     // The window deleted, or will delete, the region it owned.
@@ -115,6 +119,8 @@ private:
     // A frame piece's share of the region, drawn into a bitmap of rect's size and read back:
     // for pieces whose shape cannot be placed from their runs.
     std::vector<TMaskRect> PaintedPieceRects(TFramePiece index, const RECT& rect);
+    // Marks the frame (and not the client area) to be painted with the next paint.
+    void InvalidateFrame();
 
     TFramePainterHost& FHost;
     int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
