@@ -359,17 +359,8 @@ std::vector<TMaskRect> TFramePainter::PaintedPieceRects(TFramePiece index, const
     return rects;
 }
 
-void TFramePainter::UpdateRegion(TRegionPaint paint) {
-    if (!FHost.SkinFrame() || FHost.Life() == TSkinnerLife::Destroyed || FHost.Released() || !FHost.SkinData())
-        return;
-    RECT window{};
-    GetWindowRect(FHost.Handle(), &window);
-    const int width = Width(window), height = Height(window);
-    if (width * height == 0) return;
-    if (FHost.MdiKind() == mkChild && FHost.WindowState() != wsNormal) return;
-    if (FRegionOwned && width == FRegionSize.cx && height == FRegionSize.cy && FHost.MdiKind() != mkChild &&
-        FHost.Life() != TSkinnerLife::Reskinning)
-        return;
+TRegionHandle TFramePainter::MakeRegion(int width, int height) {
+    if (!FHost.SkinData()) return TRegionHandle(CreateRectRgn(0, 0, width, height));
     TSkinData& s = *FHost.SkinData();
     TRegionHandle region;
     if (s.Borders[sbRight].Trans + s.Borders[sbTop].Trans + 2 * s.Borders[sbLeft].Trans == 0) {
@@ -402,6 +393,24 @@ void TFramePainter::UpdateRegion(TRegionPaint paint) {
         }
         region = RegionFromRects(UniteRects(std::move(rects)));
     }
+    // Four bounded pieces can still make more bands together than a region may hold: the
+    // frame is then kept whole rather than shaped.
+    if (RegionRectCount(region.Get()) > kMaxRegionRects) region.Reset(CreateRectRgn(0, 0, width, height));
+    return region;
+}
+
+void TFramePainter::UpdateRegion(TRegionPaint paint) {
+    if (!FHost.SkinFrame() || FHost.Life() == TSkinnerLife::Destroyed || FHost.Released() || !FHost.SkinData())
+        return;
+    RECT window{};
+    GetWindowRect(FHost.Handle(), &window);
+    const int width = Width(window), height = Height(window);
+    if (width * height == 0) return;
+    if (FHost.MdiKind() == mkChild && FHost.WindowState() != wsNormal) return;
+    if (FRegionOwned && width == FRegionSize.cx && height == FRegionSize.cy && FHost.MdiKind() != mkChild &&
+        FHost.Life() != TSkinnerLife::Reskinning)
+        return;
+    TRegionHandle region = MakeRegion(width, height);
     FRegionSize = SIZE{width, height};
     // The window owns the region from here on and deletes it when it is replaced.
     FRegion = region.Release();

@@ -103,6 +103,9 @@ public:
 
     // ---- the window region ----
     void UpdateRegion(TRegionPaint paint = TRegionPaint::Now);
+    // The region of the window at that size: the client area and the frame pieces' opaque
+    // pixels, placed from the pieces' runs.
+    TRegionHandle MakeRegion(int width, int height);
     // Takes the region away from a living window (it is shaped by the system again).
     void RemoveRegion();
     // The window deleted, or will delete, the region it owned.

@@ -5,6 +5,7 @@
 #include "app/Ana.h"
 #include "framework/Gdi.h"
 #include "skin/FramePainter.h"
+#include "skin/SkinDraw.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinRegister.h"
@@ -123,6 +124,28 @@ bool Unpainted(HWND window) {
     return unpainted;
 }
 
+// The window's region at the given size as it was made before it was placed from the pieces'
+// runs: each keyed frame piece drawn at its size and read back.
+TRegionHandle DrawnRegion(TSkinForm& skinned, int width, int height) {
+    const int bl = skinned.BorderLeft(), ch = skinned.CaptionHeight(), br = skinned.BorderRight(),
+              bb = skinned.BorderBottom();
+    TRegionHandle region(CreateRectRgn(bl, ch, width - br, height - bb));
+    auto piece = [&](TFramePiece index, const RECT& p) {
+        TBitmap scratch;
+        scratch.SetPixelFormat(TPixelFormat::pf24bit);
+        scratch.SetSize(p.right - p.left, p.bottom - p.top);
+        if (scratch.Empty()) return;
+        skinned.PaintBorderPiece(index, RECT{0, 0, scratch.Width(), scratch.Height()}, scratch.Canvas().Handle());
+        TRegionHandle part = BitmapToRegion(scratch, p.left, p.top, 1, 1, 1, SkinKeyColor, kMaxRegionRects / 4);
+        CombineRgn(region.Get(), region.Get(), part.Get(), RGN_OR);
+    };
+    piece(fpLeft, RECT{0, 0, bl, height});
+    piece(fpRight, RECT{width - br, 0, width, height});
+    piece(fpBottom, RECT{bl, height - bb, width - br, height});
+    piece(fpTop, RECT{bl, 0, width - br, ch});
+    return region;
+}
+
 }  // namespace
 
 int wmain() {
@@ -224,6 +247,13 @@ int wmain() {
             paintsInRepaintingRebuilds += g_nonClientPaints - before;
         },
         confirm);
+    // Where a rebuild's time goes besides setting the region: making it, placed from the pieces'
+    // runs, against drawing the pieces and reading them back as it was made before.
+    TFramePainter& painter = skinned->FramePainter();
+    const std::vector<double> making = TimeCalls(
+        application, [] {}, [&] { TRegionHandle r = painter.MakeRegion(width + (++step % 2), height); }, [] {});
+    const std::vector<double> drawing = TimeCalls(
+        application, [] {}, [&] { TRegionHandle r = DrawnRegion(*skinned, width + (++step % 2), height); }, [] {});
     sizeFilter.reset();
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     application.ProcessMessages();
@@ -255,6 +285,8 @@ int wmain() {
                 double(paintsInRebuilds) / (kCalls + 10), double(paintsAfterRebuilds) / (kCalls + 10));
     std::printf("  with the window's pending paint done at once: %.1f us per call (median of %d)\n",
                 Median(regionsPainted), kCalls);
+    std::printf("  making the region, placed from the pieces' runs: %.1f us; drawn from the pieces and read back: %.1f us\n",
+                Median(making), Median(drawing));
     std::printf("  repainting at once (skin or scale change): %.1f us per call, %.1f frame paints per call\n",
                 Median(regionsRepainting), double(paintsInRepaintingRebuilds) / (kCalls + 10));
     if (!platform.empty())
