@@ -1,16 +1,14 @@
 #include "MaskRects.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace qx {
 
 namespace {
 
-struct TRun {
-    int Left, Right;
-    bool operator==(const TRun&) const = default;
-};
-using TRow = std::vector<TRun>;
+using TRun = TMaskRun;
+using TRow = TMaskRow;
 
 // Runs separated by at most gap transparent pixels become one.
 void Join(const TRow& row, int gap, TRow& out) {
@@ -72,12 +70,11 @@ bool Bands(const std::vector<TRow>& rows, int gap, int rowsPerStrip, std::size_t
 
 }  // namespace
 
-std::vector<TMaskRect> MaskToRects(std::span<const std::uint8_t> mask, int width, int height, std::size_t maxRects) {
-    std::vector<TMaskRect> rects;
+std::vector<TMaskRow> MaskRows(std::span<const std::uint8_t> mask, int width, int height) {
+    std::vector<TRow> rows;
     if (width <= 0 || height <= 0 || mask.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
-        return rects;
-    maxRects = std::max<std::size_t>(maxRects, 1);
-    std::vector<TRow> rows(static_cast<std::size_t>(height));
+        return rows;
+    rows.resize(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* p = mask.data() + static_cast<std::size_t>(y) * width;
         for (int x = 0; x < width;) {
@@ -88,6 +85,18 @@ std::vector<TMaskRect> MaskToRects(std::span<const std::uint8_t> mask, int width
             rows[y].push_back({start, x});
         }
     }
+    return rows;
+}
+
+std::vector<TMaskRect> MaskToRects(std::span<const std::uint8_t> mask, int width, int height, std::size_t maxRects) {
+    return RowsToRects(MaskRows(mask, width, height), width, maxRects);
+}
+
+std::vector<TMaskRect> RowsToRects(const std::vector<TMaskRow>& rows, int width, std::size_t maxRects) {
+    std::vector<TMaskRect> rects;
+    const int height = static_cast<int>(rows.size());
+    if (width <= 0 || height <= 0) return rects;
+    maxRects = std::max<std::size_t>(maxRects, 1);
     auto collect = [&rects](int top, int bottom, const TRow& runs) {
         for (const TRun& r : runs) rects.push_back({r.Left, top, r.Right, bottom});
     };
@@ -104,6 +113,56 @@ std::vector<TMaskRect> MaskToRects(std::span<const std::uint8_t> mask, int width
     }
     rects.clear();
     return rects;  // not reached: one strip of one run is a single rectangle
+}
+
+std::vector<TMaskRect> UniteRects(std::vector<TMaskRect> rects) {
+    std::erase_if(rects, [](const TMaskRect& r) { return r.Left >= r.Right || r.Top >= r.Bottom; });
+    std::vector<TMaskRect> out;
+    if (rects.empty()) return out;
+    std::vector<int> edges;
+    edges.reserve(rects.size() * 2);
+    for (const TMaskRect& r : rects) {
+        edges.push_back(r.Top);
+        edges.push_back(r.Bottom);
+    }
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    std::sort(rects.begin(), rects.end(), [](const TMaskRect& a, const TMaskRect& b) { return a.Top < b.Top; });
+    // Rectangles that reach into the band being built: those started above it, less those ended.
+    std::vector<const TMaskRect*> live;
+    std::size_t next = 0;
+    TRow band, previous;
+    std::size_t previousFirst = 0;  // where the previous band's rectangles begin in out
+    int previousBottom = INT_MIN;
+    for (std::size_t e = 0; e + 1 < edges.size(); ++e) {
+        const int top = edges[e], bottom = edges[e + 1];
+        std::erase_if(live, [top](const TMaskRect* r) { return r->Bottom <= top; });
+        while (next < rects.size() && rects[next].Top <= top) live.push_back(&rects[next++]);
+        band.clear();
+        for (const TMaskRect* r : live) band.push_back({r->Left, r->Right});
+        std::sort(band.begin(), band.end(), [](const TRun& a, const TRun& b) { return a.Left < b.Left; });
+        TRow joined;
+        for (const TRun& r : band) {
+            if (!joined.empty() && r.Left <= joined.back().Right)
+                joined.back().Right = std::max(joined.back().Right, r.Right);
+            else
+                joined.push_back(r);
+        }
+        if (joined.empty()) {
+            previous.clear();
+            previousBottom = INT_MIN;
+            continue;
+        }
+        if (previousBottom == top && joined == previous) {
+            for (std::size_t i = previousFirst; i < out.size(); ++i) out[i].Bottom = bottom;
+        } else {
+            previousFirst = out.size();
+            for (const TRun& r : joined) out.push_back({r.Left, top, r.Right, bottom});
+            previous.swap(joined);
+        }
+        previousBottom = bottom;
+    }
+    return out;
 }
 
 }  // namespace qx

@@ -15,6 +15,14 @@ struct TMaskRect {
     bool operator==(const TMaskRect&) const = default;
 };
 
+// One run of opaque pixels of a row, [Left, Right).
+struct TMaskRun {
+    int Left = 0, Right = 0;
+    bool operator==(const TMaskRun&) const = default;
+};
+// A row's runs from left to right, neither touching nor overlapping.
+using TMaskRow = std::vector<TMaskRun>;
+
 // Far below the rectangles that make a region slow (14,000 took seconds to paint under Wine),
 // and far above what a drawn frame with rounded corners needs (a few hundred).
 inline constexpr std::size_t kMaxRegionRects = 4096;
@@ -27,5 +35,13 @@ inline constexpr std::size_t kMaxRegionRects = 4096;
 // rectangles do not overlap and come in bands from top to bottom, left to right within a band.
 std::vector<TMaskRect> MaskToRects(std::span<const std::uint8_t> mask, int width, int height,
                                    std::size_t maxRects = kMaxRegionRects);
+// The runs of each row of the mask.
+std::vector<TMaskRow> MaskRows(std::span<const std::uint8_t> mask, int width, int height);
+// The rectangles of a shape given by its rows' runs (each row's runs within [0, width)), bounded
+// and simplified as MaskToRects does: the same rows give the same rectangles.
+std::vector<TMaskRect> RowsToRects(const std::vector<TMaskRow>& rows, int width, std::size_t maxRects = kMaxRegionRects);
+// The union of rectangles that may touch or overlap, as a region stores it: bands from top to
+// bottom, each the widest runs left to right, and equal neighbouring bands joined.
+std::vector<TMaskRect> UniteRects(std::vector<TMaskRect> rects);
 
 }  // namespace qx

@@ -12,6 +12,9 @@
 #include "skin/SkinDraw.h"
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
 
 namespace qx {
 
@@ -59,6 +62,34 @@ int TFramePainter::Scaled(int length) const { return ScaleSkinLength(length, FDp
 
 // ---- geometry ------------------------------------------------------------------------------
 
+namespace {
+
+// One region of banded rectangles, as UniteRects gives them.
+TRegionHandle RegionFromRects(const std::vector<TMaskRect>& rects) {
+    TRegionHandle region;
+    if (!rects.empty()) {
+        std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+        RGNDATAHEADER header{};
+        header.dwSize = sizeof(RGNDATAHEADER);
+        header.iType = RDH_RECTANGLES;
+        header.nCount = static_cast<DWORD>(rects.size());
+        header.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+        header.rcBound = RECT{rects.front().Left, rects.front().Top, rects.front().Right, rects.back().Bottom};
+        RECT* out = reinterpret_cast<RECT*>(data.data() + sizeof header);
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            out[i] = RECT{rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom};
+            header.rcBound.left = std::min(header.rcBound.left, out[i].left);
+            header.rcBound.right = std::max(header.rcBound.right, out[i].right);
+        }
+        std::memcpy(data.data(), &header, sizeof header);
+        region.Reset(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+    }
+    if (!region) region.Reset(CreateRectRgn(0, 0, 0, 0));
+    return region;
+}
+
+}  // namespace
+
 int TFramePainter::CurrentDpi() const { return FAnnouncedDpi > 0 ? FAnnouncedDpi : WindowDpi(FHost.Handle()); }
 
 void TFramePainter::MeasureFrame() {
@@ -82,6 +113,8 @@ void TFramePainter::MeasureFrame() {
         if (FHost.MenuBar()) FMenuHeight = SystemMetricAt(SM_CYMENU, FDpi);
     }
     FHost.CaptionButtons().Rebuild(*FHost.SkinData());
+    // The pieces' runs were read from the skin at the scale measured before.
+    FPieceRuns.Clear();
 }
 
 void TFramePainter::FitToSkin(bool keepClient) {
@@ -296,7 +329,77 @@ void TFramePainter::ForgetRegion() {
     FRegionOwned = false;
 }
 
-void TFramePainter::UpdateRegion() {
+void TFramePainter::InvalidateFrame() {
+    const HWND window = FHost.Handle();
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    // The update region is given in client coordinates: the frame lies around (and left of and
+    // above) the client's origin.
+    TRegionHandle frame(CreateRectRgn(outer.left - origin.x, outer.top - origin.y, outer.right - origin.x,
+                                      outer.bottom - origin.y));
+    TRegionHandle inside(CreateRectRgnIndirect(&client));
+    if (!frame || !inside) return;
+    CombineRgn(frame.Get(), frame.Get(), inside.Get(), RGN_DIFF);
+    RedrawWindow(window, nullptr, frame.Get(), RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+}
+
+std::vector<TMaskRect> TFramePainter::PaintedPieceRects(TFramePiece index, const RECT& r) {
+    TBitmap scratch;
+    scratch.SetPixelFormat(TPixelFormat::pf24bit);
+    scratch.SetSize(Width(r), Height(r));
+    if (scratch.Empty()) return {};
+    ++FPiecesDrawnForRegion;
+    PaintBorderPiece(index, RECT{0, 0, Width(r), Height(r)}, scratch.Canvas().Handle());
+    std::vector<TMaskRect> rects = MaskToRects(OpaqueMask(scratch, 1, 1, 1, SkinKeyColor), scratch.Width(),
+                                               scratch.Height(), kMaxRegionRects / 4);
+    for (TMaskRect& m : rects) m = TMaskRect{m.Left + r.left, m.Top + r.top, m.Right + r.left, m.Bottom + r.top};
+    return rects;
+}
+
+TRegionHandle TFramePainter::MakeRegion(int width, int height) {
+    if (!FHost.SkinData()) return TRegionHandle(CreateRectRgn(0, 0, width, height));
+    TSkinData& s = *FHost.SkinData();
+    TRegionHandle region;
+    if (s.Borders[sbRight].Trans + s.Borders[sbTop].Trans + 2 * s.Borders[sbLeft].Trans == 0) {
+        region.Reset(CreateRectRgn(0, 0, width, height));
+    } else {
+        // The client area, as a rectangle region takes it (corners in either order), and each
+        // frame piece's opaque pixels.
+        std::vector<TMaskRect> rects{{std::min(FBorderLeft, width - FBorderRight),
+                                      std::min(FCaptionHeight, height - FBorderBottom),
+                                      std::max(FBorderLeft, width - FBorderRight),
+                                      std::max(FCaptionHeight, height - FBorderBottom)}};
+        if (FHost.BorderKind() != bkNoCaption) {
+            const TSkinState state = FHost.Active() ? TSkinState::Normal : TSkinState::Inactive;
+            auto addPiece = [&](TFramePiece index, const RECT& r, bool fromImage) {
+                if (!fromImage || Width(r) <= 0 || Height(r) <= 0) {
+                    rects.push_back({r.left, r.top, std::max(r.left, r.right), std::max(r.top, r.bottom)});
+                    return;
+                }
+                const TSkinPart part = ScaledSkinPart(FramePiece(Piece(s, index)), SkinScale());
+                std::optional<std::vector<TMaskRect>> placed = FPieceRuns.Rects(part, state, r, kMaxRegionRects / 4);
+                if (!placed) placed = PaintedPieceRects(index, r);
+                rects.insert(rects.end(), placed->begin(), placed->end());
+            };
+            addPiece(fpLeft, RECT{0, 0, FBorderLeft, height}, s.Borders[sbLeft].Keyed() && height > 1);
+            addPiece(fpRight, RECT{width - FBorderRight, 0, width, height}, s.Borders[sbRight].Keyed() && height > 1);
+            addPiece(fpBottom, RECT{FBorderLeft, height - FBorderBottom, width - FBorderRight, height},
+                     s.Borders[sbBottom].Keyed() && FBorderBottom >= 2);
+            const RECT topRect{FBorderLeft, 0, width - FBorderRight, FCaptionHeight};
+            addPiece(fpTop, topRect, s.Borders[sbTop].Keyed() && FCaptionHeight > 1 && Width(topRect) > 0);
+        }
+        region = RegionFromRects(UniteRects(std::move(rects)));
+    }
+    // Four bounded pieces can still make more bands together than a region may hold: the
+    // frame is then kept whole rather than shaped.
+    if (RegionRectCount(region.Get()) > kMaxRegionRects) region.Reset(CreateRectRgn(0, 0, width, height));
+    return region;
+}
+
+void TFramePainter::UpdateRegion(TRegionPaint paint) {
     if (!FHost.SkinFrame() || FHost.Life() == TSkinnerLife::Destroyed || FHost.Released() || !FHost.SkinData())
         return;
     RECT window{};
@@ -307,45 +410,17 @@ void TFramePainter::UpdateRegion() {
     if (FRegionOwned && width == FRegionSize.cx && height == FRegionSize.cy && FHost.MdiKind() != mkChild &&
         FHost.Life() != TSkinnerLife::Reskinning)
         return;
-    TSkinData& s = *FHost.SkinData();
-    TRegionHandle region;
-    if (s.Borders[sbRight].Trans + s.Borders[sbTop].Trans + 2 * s.Borders[sbLeft].Trans == 0) {
-        region.Reset(CreateRectRgn(0, 0, width, height));
-    } else {
-        region.Reset(CreateRectRgn(FBorderLeft, FCaptionHeight, width - FBorderRight, height - FBorderBottom));
-        if (FHost.BorderKind() != bkNoCaption) {
-            auto pieceRegion = [&](TFramePiece index, const RECT& r, bool fromImage) {
-                if (!fromImage || Width(r) <= 0 || Height(r) <= 0)
-                    return TRegionHandle(CreateRectRgn(r.left, r.top, std::max(r.left, r.right), std::max(r.top, r.bottom)));
-                TBitmap scratch;
-                scratch.SetPixelFormat(TPixelFormat::pf24bit);
-                scratch.SetSize(Width(r), Height(r));
-                PaintBorderPiece(index, RECT{0, 0, Width(r), Height(r)}, scratch.Canvas().Handle());
-                return BitmapToRegion(scratch, r.left, r.top, 1, 1, 1, SkinKeyColor, kMaxRegionRects / 4);
-            };
-            const RECT leftRect{0, 0, FBorderLeft, height};
-            const RECT rightRect{width - FBorderRight, 0, width, height};
-            const RECT bottomRect{FBorderLeft, height - FBorderBottom, width - FBorderRight, height};
-            const RECT topRect{FBorderLeft, 0, width - FBorderRight, FCaptionHeight};
-            TRegionHandle left = pieceRegion(fpLeft, leftRect, s.Borders[sbLeft].Keyed() && height > 1);
-            TRegionHandle right = pieceRegion(fpRight, rightRect, s.Borders[sbRight].Keyed() && height > 1);
-            TRegionHandle bottom = pieceRegion(fpBottom, bottomRect, s.Borders[sbBottom].Keyed() && FBorderBottom >= 2);
-            TRegionHandle top = pieceRegion(fpTop, topRect,
-                                            s.Borders[sbTop].Keyed() && FCaptionHeight > 1 && Width(topRect) > 0);
-            CombineRgn(left.Get(), left.Get(), right.Get(), RGN_OR);
-            CombineRgn(bottom.Get(), bottom.Get(), top.Get(), RGN_OR);
-            CombineRgn(left.Get(), left.Get(), bottom.Get(), RGN_OR);
-            CombineRgn(region.Get(), region.Get(), left.Get(), RGN_OR);
-        }
-    }
-    // Four bounded pieces can still make more bands together than a region may hold: the
-    // frame is then kept whole rather than shaped.
-    if (RegionRectCount(region.Get()) > kMaxRegionRects) region.Reset(CreateRectRgn(0, 0, width, height));
+    TRegionHandle region = MakeRegion(width, height);
     FRegionSize = SIZE{width, height};
     // The window owns the region from here on and deletes it when it is replaced.
     FRegion = region.Release();
-    if (SetWindowRgn(FHost.Handle(), FRegion, TRUE)) {
+    // Repainting at once would paint the frame, erase the client and its children, and the
+    // size change would still paint the frame after: it is marked for that paint instead,
+    // since only frame pixels enter or leave the region.
+    const bool now = paint == TRegionPaint::Now;
+    if (SetWindowRgn(FHost.Handle(), FRegion, now ? TRUE : FALSE)) {
         FRegionOwned = true;
+        if (!now) InvalidateFrame();
     } else {
         DeleteObject(FRegion);
         FRegion = nullptr;

@@ -5,6 +5,8 @@
 #pragma once
 #include "core/DisplayScale.h"
 #include "framework/Graphics.h"
+#include "core/MaskRects.h"
+#include "skin/FramePieceRuns.h"
 #include "skin/ScaledPictures.h"
 #include "skin/SkinMessages.h"
 #include "skin/Skinner.h"
@@ -45,6 +47,10 @@ public:
 protected:
     ~TFramePainterHost() = default;
 };
+
+// How the frame shows a new region: painted again at once, or by the paint a size change brings
+// anyway (the frame is only marked for it, so that it is painted once, after the region is set).
+enum class TRegionPaint : std::uint8_t { Now, WithSizeChange };
 
 class TFramePainter final {
 public:
@@ -96,17 +102,28 @@ public:
     void DrawWindowIcon(HDC dc, const RECT& rect);
 
     // ---- the window region ----
-    void UpdateRegion();
+    void UpdateRegion(TRegionPaint paint = TRegionPaint::Now);
+    // The region of the window at that size: the client area and the frame pieces' opaque
+    // pixels, placed from the pieces' runs.
+    TRegionHandle MakeRegion(int width, int height);
     // Takes the region away from a living window (it is shaped by the system again).
     void RemoveRegion();
     // The window deleted, or will delete, the region it owned.
     void ForgetRegion();
     bool RegionOwned() const { return FRegionOwned; }
     HRGN Region() const { return FRegionOwned ? FRegion : nullptr; }
+    // Frame pieces drawn and read back for a region so far, because their shape could not be
+    // placed from their runs.
+    int PiecesDrawnForRegion() const { return FPiecesDrawnForRegion; }
 
 private:
     // The dpi the window is at now: the one the platform last announced, else its own.
     int CurrentDpi() const;
+    // A frame piece's share of the region, drawn into a bitmap of rect's size and read back:
+    // for pieces whose shape cannot be placed from their runs.
+    std::vector<TMaskRect> PaintedPieceRects(TFramePiece index, const RECT& rect);
+    // Marks the frame (and not the client area) to be painted with the next paint.
+    void InvalidateFrame();
 
     TFramePainterHost& FHost;
     int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
@@ -123,6 +140,8 @@ private:
     HRGN FRegion = nullptr;  // owned by the window once set
     bool FRegionOwned = false;
     SIZE FRegionSize{};
+    TFramePieceRuns FPieceRuns;
+    int FPiecesDrawnForRegion = 0;
 };
 
 }  // namespace qx

@@ -163,18 +163,22 @@ TFrameMargins Bounded(const TFrameMargins& m, int frameWidth, int frameHeight) {
                          std::clamp(m.Bottom, 0, fh)};
 }
 
+TFrameMargins FitMargins(const TFrameMargins& margins, int W, int H, int fw, int fh) {
+    // Margins that do not fit the target are dropped, then the rest are held inside the frame.
+    auto limit = [](int v) { return std::clamp(v, -kMarginLimit, kMarginLimit); };
+    TFrameMargins fitting{limit(margins.Left), limit(margins.Top), limit(margins.Right), limit(margins.Bottom)};
+    if (W < fitting.Left + fitting.Right) fitting.Left = fitting.Right = 0;
+    if (H < fitting.Top + fitting.Bottom) fitting.Top = fitting.Bottom = 0;
+    return Bounded(fitting, fw, fh);
+}
+
 // The nine slices of frame f for a W x H target, drawn into d (dw x dh pixels), whose pixel
 // (0, 0) is the target's pixel (ox, oy). Work and pieces stay within d.
 void ComposeFrame(HDC d, int ox, int oy, int dw, int dh, int W, int H, TBitmap& image, const RECT& f,
                   const TFrameMargins& margins, bool tile) {
     const int x0 = f.left, y0 = f.top, fw = Width(f), fh = Height(f);
     if (W <= 0 || H <= 0 || fw <= 0 || fh <= 0 || dw <= 0 || dh <= 0) return;
-    // Margins that do not fit the target are dropped, then the rest are held inside the frame.
-    auto limit = [](int v) { return std::clamp(v, -kMarginLimit, kMarginLimit); };
-    TFrameMargins fitting{limit(margins.Left), limit(margins.Top), limit(margins.Right), limit(margins.Bottom)};
-    if (W < fitting.Left + fitting.Right) fitting.Left = fitting.Right = 0;
-    if (H < fitting.Top + fitting.Bottom) fitting.Top = fitting.Bottom = 0;
-    const TFrameMargins m = Bounded(fitting, fw, fh);
+    const TFrameMargins m = FitMargins(margins, W, H, fw, fh);
     const int L = m.Left, T = m.Top, R = m.Right, B = m.Bottom;
     HDC s = image.Canvas().Handle();
     auto piece = [&](int dx, int dy, int pw, int ph, int sx, int sy, int sw, int sh) {
@@ -395,6 +399,15 @@ SIZE SkinPartSize(const TSkinPart& part) {
     return SIZE{part.Image->Width() / frames, part.Image->Height()};
 }
 
+RECT SkinPartFrame(const TSkinPart& part, TSkinState state) {
+    if (!part.Image) return RECT{0, 0, 0, 0};
+    return FrameRect(*part.Image, part.Stacked, part.Frames, SkinPicture(part, state));
+}
+
+TFrameMargins FittedMargins(const TFrameMargins& margins, SIZE target, SIZE frame) {
+    return FitMargins(margins, target.cx, target.cy, frame.cx, frame.cy);
+}
+
 void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key) {
     if (Inverted(rect)) return;
     // The bitmap is read from its top-left corner: only what exists and what the DC shows.
@@ -420,19 +433,25 @@ void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key) {
 std::int64_t SkinDrawLargestWork() { return g_largestWork; }
 void ResetSkinDrawLargestWork() { g_largestWork = 0; }
 
-TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance, int greenTolerance,
-                             int redTolerance, COLORREF key, std::size_t maxRects) {
+std::vector<std::uint8_t> OpaqueMask(TBitmap& bitmap, int blueTolerance, int greenTolerance, int redTolerance,
+                                     COLORREF key) {
     const int r0 = GetRValue(key), g0 = GetGValue(key), b0 = GetBValue(key);
     const int r1 = std::min(255, r0 + redTolerance), g1 = std::min(255, g0 + greenTolerance),
               b1 = std::min(255, b0 + blueTolerance);
     const std::vector<std::uint32_t> pixels = ReadPixels32(bitmap);
-    const int w = bitmap.Width(), h = bitmap.Height();
     std::vector<std::uint8_t> mask(pixels.size());
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         const std::uint32_t p = pixels[i];
         const int b = p & 0xFF, g = (p >> 8) & 0xFF, r = (p >> 16) & 0xFF;
         mask[i] = !(r >= r0 && r <= r1 && g >= g0 && g <= g1 && b >= b0 && b <= b1);
     }
+    return mask;
+}
+
+TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance, int greenTolerance,
+                             int redTolerance, COLORREF key, std::size_t maxRects) {
+    const std::vector<std::uint8_t> mask = OpaqueMask(bitmap, blueTolerance, greenTolerance, redTolerance, key);
+    const int w = bitmap.Width(), h = bitmap.Height();
     // Bounded: a picture of scattered transparent pixels is simplified, not made into a region
     // too large to set.
     const std::vector<TMaskRect> rects = MaskToRects(mask, w, h, maxRects);

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace qx {
 
@@ -38,6 +39,9 @@ void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key);
 // MaskToRects). Never null: an all-key image gives an empty region.
 TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance, int greenTolerance,
                              int redTolerance, COLORREF key, std::size_t maxRects = kMaxRegionRects);
+// One byte a pixel, rows top-down: 1 for a pixel outside the key colour range, 0 inside it.
+std::vector<std::uint8_t> OpaqueMask(TBitmap& bitmap, int blueTolerance, int greenTolerance, int redTolerance,
+                                     COLORREF key);
 // The rectangles the region is stored as (0 for none or a region that cannot be read).
 std::size_t RegionRectCount(HRGN region);
 void CopyBitmap(TBitmap& source, TBitmap& dest);
@@ -125,6 +129,12 @@ int SkinPicture(const TSkinPart& part, TSkinState state);
 void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect);
 // The same picture, laid nine-slice, as a new bitmap of the given size.
 std::unique_ptr<TBitmap> MakeSkinPartBitmap(const TSkinPart& part, TSkinState state, SIZE size);
+
+// Where the part's picture for the state lies in its image.
+RECT SkinPartFrame(const TSkinPart& part, TSkinState state);
+// The nine-slice margins a frame of the given size is cut by for a target of the given size:
+// those that do not fit the target dropped, the rest held inside the frame.
+TFrameMargins FittedMargins(const TFrameMargins& margins, SIZE target, SIZE frame);
 
 // The size of one picture of a part (0 x 0 for an empty image).
 SIZE SkinPartSize(const TSkinPart& part);

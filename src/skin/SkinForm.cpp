@@ -735,7 +735,7 @@ void TSkinForm::OnSize(TMessage& m) {
         TSkinnerOwner* manager = SkinnerOwner();
         if ((manager && manager->MDIChildMaximized()) || FWindowState != wsNormal) return;
     }
-    if (FLife == TSkinnerLife::Skinned || FLife == TSkinnerLife::Reskinning) UpdateRegion();
+    if (FLife == TSkinnerLife::Skinned || FLife == TSkinnerLife::Reskinning) UpdateRegion(TRegionPaint::WithSizeChange);
 }
 
 void TSkinForm::OnNcActivate(TMessage& m) {

@@ -108,7 +108,7 @@ public:
     void PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) { FFrame->PaintBorderPiece(index, rect, dc); }
     TBitmap& LoadWindowIcon() override;
     void DrawWindowIcon(HDC dc, const RECT& rect) override;
-    void UpdateRegion() { FFrame->UpdateRegion(); }
+    void UpdateRegion(TRegionPaint paint = TRegionPaint::Now) { FFrame->UpdateRegion(paint); }
     // An MDI child follows the manager's maximized-child state (region and system caption).
     void MdiChildMaximizedChanged(bool maximized);
     // Frees the caption-button objects (they point at the skin's elements of the last parse).

@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -80,10 +82,12 @@ struct TSkinnedForm {
     TSkinData* skin = nullptr;
 
     explicit TSkinnedForm(const std::string& ini = FrameIni(), std::vector<qx::tools::TSkinEntry> pieces = FramePieces(),
-                          bool active = true) {
+                          bool active = true)
+        : TSkinnedForm(qxtest::SkinRecord(ini, std::move(pieces)), active) {}
+    TSkinnedForm(const std::vector<std::uint8_t>& record, bool active) {
         skin = new TSkinData(form.get());
         skin->BeginLoading();
-        skin->ReadSkinStream(qxtest::SkinRecord(ini, std::move(pieces)));
+        skin->ReadSkinStream(record);
         skin->SetActive(active);
         skin->Loaded();
     }
@@ -600,4 +604,82 @@ TEST(FormSkinner, AChangeOfScaleRemakesTheTitleFontAndIconAtTheNewDpiAndLeavesNo
         if (round == 0) gdi = GdiLiveObjects();
     }
     EXPECT_EQ(GdiLiveObjects(), gdi);
+}
+
+// The region placed from the pieces' runs is the one their pictures give when drawn at the
+// window's size and read back, pixel for pixel and within the same bound: for the installer's
+// skin, for pieces with keyed corners and for checkered pieces (every other pixel keyed, past
+// the bound), stretched and tiled, at several sizes and scales.
+TEST(FormSkinner, TheRegionPlacedFromThePiecesIsTheOneTheirDrawnPicturesGive) {
+    auto checkered = [](int w, int h) {
+        return Bmp24(w, h, [](int x, int y) { return (x + y) % 2 ? kSideActive : kKey; });
+    };
+    auto edited = [](bool stretch) {
+        std::string ini = FrameIni();
+        const std::string key = stretch ? "Stretch=1\n" : "Stretch=0\n";
+        for (const char* side : {"Left", "Right", "Top", "Bottom"}) {
+            const std::string frame = std::string(side) + "Frame=2\n";
+            ini.replace(ini.find(frame), frame.size(), frame + side + key);
+        }
+        return ini;
+    };
+    auto checkeredPieces = [&] {
+        auto e = FramePieces();
+        e[0].Data = checkered(8, 60);
+        e[1].Data = checkered(8, 60);
+        e[2].Data = checkered(50, 40);
+        e[3].Data = checkered(50, 8);
+        return e;
+    };
+    std::ifstream in("Z:" QX_SKIN_FILE, std::ios::binary);
+    const std::vector<std::uint8_t> installer((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(installer.empty());
+    const std::vector<std::pair<const char*, std::vector<std::uint8_t>>> skins{
+        {"installer's skin", qxtest::Sized(installer)},
+        {"keyed corners, tiled", qxtest::SkinRecord(edited(false), FramePieces())},
+        {"checkered, stretched", qxtest::SkinRecord(edited(true), checkeredPieces())},
+        {"checkered, tiled", qxtest::SkinRecord(edited(false), checkeredPieces())},
+    };
+    for (const auto& [name, record] : skins) {
+        TSkinnedForm f(record, true);
+        ASSERT_TRUE(f.Show()) << name;
+        TSkinForm& s = *f.Skinner();
+        for (int dpi : {96, 144, 192}) {
+            const RECT r = f.Window();
+            const RECT suggested{r.left, r.top, r.left + Width(r), r.top + Height(r)};
+            SendMessageW(f.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+            ASSERT_EQ(s.FramePainter().Dpi(), dpi);
+            for (const SIZE size : {SIZE{308, 224}, SIZE{411, 233}, SIZE{957, 603}, SIZE{61, 37}}) {
+                SetWindowPos(f.Handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                const RECT w = f.Window();
+                const int width = Width(w), height = Height(w);
+                HRGN placed = CreateRectRgn(0, 0, 0, 0);
+                ASSERT_NE(GetWindowRgn(f.Handle(), placed), ERROR) << name << " " << dpi;
+                // The pieces drawn at this size and read back, as the window once made its region.
+                const int bl = s.BorderLeft(), ch = s.CaptionHeight(), br = s.BorderRight(), bb = s.BorderBottom();
+                HRGN expected = CreateRectRgn(bl, ch, width - br, height - bb);
+                auto piece = [&](TFramePiece index, const RECT& p) {
+                    TBitmap scratch;
+                    scratch.SetPixelFormat(TPixelFormat::pf24bit);
+                    scratch.SetSize(Width(p), Height(p));
+                    if (scratch.Empty()) return;
+                    s.PaintBorderPiece(index, RECT{0, 0, Width(p), Height(p)}, scratch.Canvas().Handle());
+                    TRegionHandle part =
+                        BitmapToRegion(scratch, p.left, p.top, 1, 1, 1, SkinKeyColor, kMaxRegionRects / 4);
+                    CombineRgn(expected, expected, part.Get(), RGN_OR);
+                };
+                piece(fpLeft, RECT{0, 0, bl, height});
+                piece(fpRight, RECT{width - br, 0, width, height});
+                piece(fpBottom, RECT{bl, height - bb, width - br, height});
+                piece(fpTop, RECT{bl, 0, width - br, ch});
+                if (RegionRectCount(expected) > kMaxRegionRects) SetRectRgn(expected, 0, 0, width, height);
+                EXPECT_TRUE(EqualRgn(expected, placed))
+                    << name << " at " << dpi << " dpi, " << width << " x " << height << ": "
+                    << RegionRectCount(expected) << " rectangles drawn, " << RegionRectCount(placed) << " placed";
+                DeleteObject(expected);
+                DeleteObject(placed);
+            }
+        }
+        EXPECT_EQ(s.FramePainter().PiecesDrawnForRegion(), 0) << name << ": placed, not drawn";
+    }
 }
