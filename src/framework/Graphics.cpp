@@ -1,5 +1,6 @@
 #include "framework/Graphics.h"
 
+#include "core/StartSteps.h"
 #include "core/Stream.h"
 #include "core/Text.h"
 
@@ -140,6 +141,7 @@ LOGFONTW TFont::LogFont() const {
 
 HFONT TFont::Handle() const {
     if (!handle_) {
+        TStartStep step("font made");
         LOGFONTW lf = LogFont();
         handle_.Reset(CreateFontIndirectW(&lf));
     }

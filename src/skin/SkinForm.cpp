@@ -1,5 +1,6 @@
 #include "skin/SkinForm.h"
 
+#include "core/StartSteps.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "skin/ControlSkinners.h"
@@ -263,8 +264,14 @@ void TSkinForm::StartSkin() {
     if (FStarted) return;
     FStarted = true;
     RecordSystemFrame();
-    SkinChildren();
-    if (FLife == TSkinnerLife::New) FitToSkinFirstTime();
+    {
+        TStartStep step("controls skinned");
+        SkinChildren();
+    }
+    if (FLife == TSkinnerLife::New) {
+        TStartStep step("window fitted to the skin");
+        FitToSkinFirstTime();
+    }
     FLife = TSkinnerLife::Skinned;
     // Drawing comes back once the window has the skin's size and region: with it on, each of
     // those changes repainted the whole window, frame and children, only for the next to

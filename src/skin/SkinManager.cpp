@@ -2,6 +2,7 @@
 
 
 #include "core/MenuRules.h"
+#include "core/StartSteps.h"
 #include "framework/Forms.h"
 #include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
@@ -298,6 +299,7 @@ LRESULT CALLBACK TSkinManager::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
     TSkinManager* manager = g_manager;
     if (code >= 0 && manager) {
         try {
+            TStartStep step(code == HCBT_CREATEWND ? "skin manager's hook: creation" : "skin manager's hook: other");
             manager->OnCbt(code, wParam, lParam);
         } catch (...) {
             // Window creation and activation go on whatever the skin engine met.
@@ -364,6 +366,7 @@ bool TSkinManager::SkinWindow(HWND window) {
     TSkinData* skinData = FindSkinDataFor(window);
     if (!skinData || skinData->SkinMissing()) return false;
 
+    TStartStep step("form skinner attached");
     TSkinForm* form = Own(std::make_unique<TSkinForm>(window), TSkinKey{window, nullptr});
     if (auto* framework = dynamic_cast<TCustomForm*>(control))
         form->AttachForm(skinData, framework);
