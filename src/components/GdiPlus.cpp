@@ -1,5 +1,7 @@
 #include "GdiPlus.h"
 
+#include "core/TimedSteps.h"
+
 #include <string>
 
 namespace qx {
@@ -9,6 +11,7 @@ namespace {
 class TGdiPlusSession {
 public:
     TGdiPlusSession() {
+        TTimedStep step("GDI+ loaded and started");
         Gdiplus::GdiplusStartupInput input;
         started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
     }

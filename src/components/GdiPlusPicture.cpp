@@ -4,6 +4,7 @@
 #include "core/ColorMath.h"
 #include "core/Png.h"
 #include "core/StoredPicture.h"
+#include "core/TimedSteps.h"
 #include "framework/Graphics.h"
 
 #include <algorithm>
@@ -109,6 +110,7 @@ void TGdiPlusPicture::Assign(const TGdiPlusPicture& other) {
 
 void TGdiPlusPicture::Decode() {
     if (!GdiPlusAvailable()) throw EGdipException("start", Gdiplus::GdiplusNotInitialized);
+    TTimedStep step("picture decoded");
     const TImageSignature signature = pixels_.empty() ? DetectImageSignature(bytes_) : TImageSignature::Empty;
     if (signature == TImageSignature::Bitmap) {
         int w = 0, h = 0;

@@ -553,21 +553,26 @@ void TCustomGlowButton::Paint() {
         TFont captionFont;
         captionFont.Assign(Font());
         captionFont.SetName(face);
-        // Looking a family up walks the installed fonts: the fallback is looked up only when wanted.
-        Gdiplus::FontFamily family(Wide(face));
-        std::optional<Gdiplus::FontFamily> arial;
-        if (family.GetLastStatus() != Gdiplus::Ok) arial.emplace(L"Arial");
-        const Gdiplus::FontFamily* useFamily = arial ? &*arial : &family;
-        int fontStyle = Gdiplus::FontStyleRegular;
-        if (Font().Style() & fsBold) fontStyle |= Gdiplus::FontStyleBold;
-        if (Font().Style() & fsItalic) fontStyle |= Gdiplus::FontStyleItalic;
-        if (Font().Style() & fsUnderline) fontStyle |= Gdiplus::FontStyleUnderline;
-        // The font's height is in the window's pixels, already at its scale; GDI+ turns points
-        // into pixels by the device's dpi, which a window moved to another display need not
-        // share: the size is given in points of that device so that it comes out as those pixels.
-        const float deviceDpi = g.GetDpiY() > 0 ? g.GetDpiY() : 96.0f;
-        Gdiplus::Font gpFont(useFamily, float(std::max(1, captionFont.Size())) * 96.0f / deviceDpi, fontStyle,
-                             Gdiplus::UnitPoint);
+        // Looking a family up walks the installed fonts (on some systems that is most of the
+        // first paint): it is done only for a caption that GDI+ draws, and the fallback only
+        // when wanted.
+        std::optional<Gdiplus::FontFamily> family, arial;
+        std::optional<Gdiplus::Font> gpFont;
+        if (gdiplusText) {
+            family.emplace(Wide(face));
+            if (family->GetLastStatus() != Gdiplus::Ok) arial.emplace(L"Arial");
+            int fontStyle = Gdiplus::FontStyleRegular;
+            if (Font().Style() & fsBold) fontStyle |= Gdiplus::FontStyleBold;
+            if (Font().Style() & fsItalic) fontStyle |= Gdiplus::FontStyleItalic;
+            if (Font().Style() & fsUnderline) fontStyle |= Gdiplus::FontStyleUnderline;
+            // The font's height is in the window's pixels, already at its scale; GDI+ turns
+            // points into pixels by the device's dpi, which a window moved to another display
+            // need not share: the size is given in points of that device so that it comes out as
+            // those pixels.
+            const float deviceDpi = g.GetDpiY() > 0 ? g.GetDpiY() : 96.0f;
+            gpFont.emplace(arial ? &*arial : &*family, float(std::max(1, captionFont.Size())) * 96.0f / deviceDpi,
+                           fontStyle, Gdiplus::UnitPoint);
+        }
         Gdiplus::StringFormat format;
         if (!wordWrap_) format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
         format.SetHotkeyPrefix(Gdiplus::HotkeyPrefixShow);  // the accelerator underlined, as on platform buttons
@@ -585,7 +590,7 @@ void TCustomGlowButton::Paint() {
         if (hasCaption) {
             if (gdiplusText) {
                 Gdiplus::RectF bounds;
-                g.MeasureString(Wide(caption), int(caption.size()), &gpFont,
+                g.MeasureString(Wide(caption), int(caption.size()), &*gpFont,
                                 Gdiplus::RectF(0, 0, float(std::max(1, roomW)), float(RectHeight(content))), &format,
                                 &bounds);
                 tw = int(bounds.Width + 0.999f);
@@ -647,7 +652,7 @@ void TCustomGlowButton::Paint() {
                 g.SetTextRenderingHint(antiAlias_ == aaClearType ? Gdiplus::TextRenderingHintClearTypeGridFit
                                                                  : Gdiplus::TextRenderingHintAntiAliasGridFit);
                 Gdiplus::SolidBrush brush(GdipColor(colors.text));
-                g.DrawString(Wide(caption), int(caption.size()), &gpFont,
+                g.DrawString(Wide(caption), int(caption.size()), &*gpFont,
                              Gdiplus::RectF(float(textRect.left), float(textRect.top), float(RectWidth(textRect) + 1),
                                             float(RectHeight(textRect))),
                              &format, &brush);

@@ -3,6 +3,7 @@
 #include "core/Accelerator.h"
 #include "core/DisplayScale.h"
 #include "core/Text.h"
+#include "core/TimedSteps.h"
 #include "framework/Accessible.h"
 #include "framework/ExceptionReport.h"
 #include "framework/Menus.h"
@@ -708,6 +709,7 @@ void TWinControl::CreateHandle() {
 void TWinControl::CreateWnd() {
     TCreateParams p;
     CreateParams(p);
+    TTimedStep step(TimedStepsHeard() ? KeptStepName("window made: " + ClassName()) : nullptr);
     std::wstring className = W(p.WinClassName);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{sizeof existing};
@@ -767,7 +769,19 @@ LRESULT CALLBACK TWinControl::StubEntry(void* object, UINT message, WPARAM wPara
     return m.Result;
 }
 
+namespace {
+
+// "handle 0x0080: TFrmAna": what one of the framework's windows does with one message.
+const char* HandleStepName(UINT message, const std::string& className) {
+    char number[16];
+    std::snprintf(number, sizeof number, "0x%04X", message);
+    return KeptStepName("handle " + std::string(number) + ": " + className);
+}
+
+}  // namespace
+
 void TWinControl::MainWndProc(TMessage& m) {
+    TTimedStep step(TimedStepsHeard() ? HandleStepName(m.Msg, ClassName()) : nullptr);
     try {
         WindowProc(m);
     } catch (...) {
@@ -962,6 +976,7 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
         GetViewportOrgEx(dc, &origin);
         SetViewportOrgEx(dc, origin.x + c->Left(), origin.y + c->Top(), nullptr);
         IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+        TTimedStep step(TimedStepsHeard() ? KeptStepName("paint control: " + c->Name()) : nullptr);
         c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
     }
 }

@@ -3,6 +3,7 @@
 #include "core/DisplayScale.h"
 #include "core/TabOrder.h"
 #include "core/Text.h"
+#include "core/TimedSteps.h"
 #include "framework/ExceptionReport.h"
 #include "framework/Menus.h"
 #include "framework/WindowDpi.h"
@@ -10,6 +11,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 namespace qx {
@@ -816,6 +818,20 @@ bool TApplication::IsKeyMessage(MSG& msg) {
     return false;
 }
 
+namespace {
+
+// "paint: TRadioButton", "message 0x3503: TFrmAna": each name made once, kept for the listener.
+const char* DispatchStepName(const MSG& msg) {
+    wchar_t className[64] = {};
+    GetClassNameW(msg.hwnd, className, 64);
+    char number[16];
+    std::snprintf(number, sizeof number, "0x%04X", msg.message);
+    const std::string what = msg.message == WM_PAINT ? std::string("paint") : "message " + std::string(number);
+    return KeptStepName(what + ": " + Utf16ToUtf8(reinterpret_cast<const char16_t*>(className)));
+}
+
+}  // namespace
+
 bool TApplication::ProcessMessage() {
     MSG msg;
     if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
@@ -826,6 +842,7 @@ bool TApplication::ProcessMessage() {
     ++dispatching_;
     try {
         if (!IsKeyMessage(msg) && !IsDialogKey(msg)) {
+            TTimedStep step(TimedStepsHeard() ? DispatchStepName(msg) : nullptr);
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }

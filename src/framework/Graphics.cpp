@@ -2,6 +2,7 @@
 
 #include "core/Stream.h"
 #include "core/Text.h"
+#include "core/TimedSteps.h"
 
 #include <algorithm>
 #include <cstring>
@@ -140,6 +141,7 @@ LOGFONTW TFont::LogFont() const {
 
 HFONT TFont::Handle() const {
     if (!handle_) {
+        TTimedStep step("font made");
         LOGFONTW lf = LogFont();
         handle_.Reset(CreateFontIndirectW(&lf));
     }

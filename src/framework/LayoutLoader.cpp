@@ -1,6 +1,7 @@
 #include "framework/LayoutLoader.h"
 
 #include "core/Text.h"
+#include "core/TimedSteps.h"
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 
@@ -186,6 +187,7 @@ void LoadLayout(TComponent* root, std::span<const std::uint8_t> data) {
 }
 
 void LoadLayoutResource(TComponent* root, const wchar_t* resourceName) {
+    TTimedStep step("layout read");
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC info = FindResourceW(module, resourceName, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     HGLOBAL handle = info ? LoadResource(module, info) : nullptr;

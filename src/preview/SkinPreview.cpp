@@ -4,6 +4,7 @@
 // component, the skin manager and the control dispatch; a button switches skinning off and on.
 // Usage: SkinPreview [--report FILE [--stay] | --bench FILE] [SKINFILE] (--report: see PreviewReport.h).
 #include "core/Text.h"
+#include "core/TimedSteps.h"
 #include "framework/Buttons.h"
 #include "framework/ComCtrls.h"
 #include "framework/EditCtrls.h"
@@ -22,7 +23,6 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinManager.h"
 #include "skin/SkinRegister.h"
-#include "skin/StepTimes.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -398,6 +398,49 @@ double Milliseconds() {
 }
 
 // Paints the whole window and every control at once.
+// Each timed step's total and count within the bench's phase of the moment ("skin", "unskin",
+// "repaint skinned"...), in the order the steps were first met.
+struct TStepTable {
+    struct TRow {
+        std::string Name;
+        double Total = 0;
+        int Count = 0;
+    };
+    static inline std::vector<TRow> Rows;
+    static inline std::vector<double> Open;
+    static inline const char* Phase = "";
+
+    static void Hear(const char* step, bool begins) {
+        if (begins) {
+            Open.push_back(Milliseconds());
+            return;
+        }
+        if (Open.empty()) return;
+        const double took = Milliseconds() - Open.back();
+        Open.pop_back();
+        const std::string name = std::string(Phase) + ": " + step;
+        for (TRow& row : Rows)
+            if (row.Name == name) {
+                row.Total += took;
+                ++row.Count;
+                return;
+            }
+        Rows.push_back(TRow{name, took, 1});
+    }
+
+    // One line per step: milliseconds and count per round, and the mean of one.
+    static std::string Report(int rounds) {
+        std::string out;
+        char line[256];
+        for (const TRow& row : Rows) {
+            std::snprintf(line, sizeof line, "  %-52s %9.2f ms %7.1f x %8.3f ms\n", row.Name.c_str(),
+                          row.Total / rounds, static_cast<double>(row.Count) / rounds, row.Total / row.Count);
+            out += line;
+        }
+        return out;
+    }
+};
+
 void RepaintAll(TCustomForm& form) {
     RedrawWindow(form.Handle(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -416,45 +459,44 @@ void RunBench(TCustomForm& form, TSkinData& skin, const std::wstring& file) {
     TSkinManager& manager = *SkinManager();
     // QX_BENCH_DETAIL=1: each step's share of the time, per round, after the medians.
     const bool detail = _wgetenv(L"QX_BENCH_DETAIL") != nullptr;
-    TStepTimes::SetOn(detail);
-    TStepTimes::Clear();
+    if (detail) ListenToTimedSteps(&TStepTable::Hear);
     std::vector<double> skinTimes, unskinTimes, skinnedPaint, plainPaint;
     const int rounds = 9;
     for (int round = 0; round < rounds; ++round) {
-        TStepTimes::SetPhase("repaint skinned");
+        TStepTable::Phase = "repaint skinned";
         for (int i = 0; i < 3; ++i) {
             const double t = Milliseconds();
             RepaintAll(form);
             skinnedPaint.push_back(Milliseconds() - t);
         }
-        TStepTimes::SetPhase("unskin");
+        TStepTable::Phase = "unskin";
         double t = Milliseconds();
         skin.SetActive(false);
         {
-            TStepTimer step("stop command");
+            TTimedStep step("stop command");
             manager.ExecuteCommand();
         }
         {
-            TStepTimer step("pending paint");
+            TTimedStep step("pending paint");
             PaintPending(form);
         }
         unskinTimes.push_back(Milliseconds() - t);
-        TStepTimes::SetPhase("repaint unskinned");
+        TStepTable::Phase = "repaint unskinned";
         for (int i = 0; i < 3; ++i) {
             const double p = Milliseconds();
             RepaintAll(form);
             plainPaint.push_back(Milliseconds() - p);
         }
-        TStepTimes::SetPhase("skin");
+        TStepTable::Phase = "skin";
         t = Milliseconds();
         skin.SetActive(true);
         {
-            TStepTimer step("start command");
+            TTimedStep step("start command");
             manager.ExecuteCommand();
         }
         {
             // The start itself comes as a posted message to the window.
-            TStepTimer step("messages up to the start");
+            TTimedStep step("messages up to the start");
             for (int spins = 0; spins < 1000; ++spins) {
                 TSkinForm* skinned = manager.FindSkinForm(form.Handle());
                 if (skinned && skinned->Started()) break;
@@ -462,12 +504,12 @@ void RunBench(TCustomForm& form, TSkinData& skin, const std::wstring& file) {
             }
         }
         {
-            TStepTimer step("pending paint");
+            TTimedStep step("pending paint");
             PaintPending(form);
         }
         skinTimes.push_back(Milliseconds() - t);
     }
-    TStepTimes::SetOn(false);
+    ListenToTimedSteps(nullptr);
     auto median = [](std::vector<double> v) {
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
@@ -482,7 +524,7 @@ void RunBench(TCustomForm& form, TSkinData& skin, const std::wstring& file) {
     if (detail) {
         // The repaint phases ran three times a round.
         report += "each step per round (ms per round, calls per round, ms per call; repaints: 3 a round):\n";
-        report += TStepTimes::Report(rounds);
+        report += TStepTable::Report(rounds);
     }
     if (FILE* out = _wfopen(file.c_str(), L"w")) {
         std::fputs(report.c_str(), out);

@@ -4,6 +4,7 @@
 // skinner registry.
 #include "skin/ChildDispatch.h"
 
+#include "core/TimedSteps.h"
 #include "framework/Forms.h"
 #include "framework/StdCtrls.h"
 #include "skin/ClassMapProperties.h"
@@ -12,7 +13,6 @@
 #include "skin/SkinData.h"
 #include "skin/SkinnerOwner.h"
 #include "skin/SkinnerRegistry.h"
-#include "skin/StepTimes.h"
 #include "skin/WindowNames.h"
 
 #include <algorithm>
@@ -186,7 +186,7 @@ void TChildDispatch::FreeControlSkinners() {
     while (!FControls.empty()) {
         TSkinControl* s = FControls.back();
         FControls.pop_back();
-        TStepTimer step(TStepTimes::On() ? TStepTimes::Named("release", typeid(*s)) : nullptr);
+        TTimedStep step(TimedStepsHeard() ? KeptTypeStepName("release", typeid(*s)) : nullptr);
         if (s->Life() != TSkinnerLife::Destroyed) s->Detach();
         if (manager && manager->Owns(s))
             manager->Free(s);

@@ -2,10 +2,10 @@
 
 #include "core/SkinScale.h"
 #include "core/Text.h"
+#include "core/TimedSteps.h"
 #include "framework/WindowDpi.h"
-#include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
-#include "skin/StepTimes.h"
+#include "skin/SkinData.h"
 
 #include <commctrl.h>
 
@@ -210,8 +210,8 @@ const char* TimedPrevious(UINT message) {
 }  // namespace
 
 void TSkinControl::SkinWndProc(TMessage& m) {
-    const char* timed = TStepTimes::On() ? TimedMessage(m.Msg) : nullptr;
-    TStepTimer step(timed ? TStepTimes::Named(timed, typeid(*this)) : nullptr);
+    const char* timed = TimedStepsHeard() ? TimedMessage(m.Msg) : nullptr;
+    TTimedStep step(timed ? KeptTypeStepName(timed, typeid(*this)) : nullptr);
     if (m.Msg == WM_SKINSWITCH) {
         FSkinOn = static_cast<std::int32_t>(m.WParam) > 0 && (FHooked || FSubclass.Installed());
         if (FSkinOn) Repaint();
@@ -228,8 +228,8 @@ void TSkinControl::SkinWndProc(TMessage& m) {
 }
 
 void TSkinControl::CallPrevious(TMessage& m) {
-    const char* timed = TStepTimes::On() ? TimedPrevious(m.Msg) : nullptr;
-    TStepTimer step(timed ? TStepTimes::Named(timed, typeid(*this)) : nullptr);
+    const char* timed = TimedStepsHeard() ? TimedPrevious(m.Msg) : nullptr;
+    TTimedStep step(timed ? KeptTypeStepName(timed, typeid(*this)) : nullptr);
     if (next_) {
         (*next_)(m);
         return;

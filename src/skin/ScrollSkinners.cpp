@@ -1,14 +1,14 @@
 #include "skin/ScrollSkinners.h"
 
 #include "core/SkinScale.h"
+#include "core/TimedSteps.h"
 #include "framework/Accessible.h"
 #include "framework/ExtCtrls.h"
 #include "framework/WindowDpi.h"
-#include "skin/SkinData.h"
 #include "skin/ControlSkinnerHost.h"
-#include "skin/TabSkinners.h"
+#include "skin/SkinData.h"
 #include "skin/SkinParts.h"
-#include "skin/StepTimes.h"
+#include "skin/TabSkinners.h"
 
 #include <windowsx.h>
 
@@ -231,7 +231,7 @@ void TScrollOverlay::Release(TMessage& m) {
 }
 
 void TScrollOverlay::Paint() {
-    TStepTimer step("scroll overlay painted");
+    TTimedStep step("scroll overlay painted");
     TSkinData* skin = SkinDataOf(FSkinner);
     if (!HasScrollbarElement(skin)) return;
     TBarInfo info;

@@ -1,6 +1,7 @@
 #include "skin/SkinData.h"
 
 #include "core/Text.h"
+#include "core/TimedSteps.h"
 #include "framework/Controls.h"
 #include "framework/Forms.h"
 #include "skin/QuickIni.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <optional>
 
 namespace qx {
 
@@ -225,6 +227,7 @@ bool TSkinData::LoadSkin() {
     try {
         // The archive, its description and the ceilings, and the verdict on every element,
         // in the words that Skin Preview and the skin tool show too.
+        std::optional<TTimedStep> step(std::in_place, "skin archive, description and checks");
         if (!OpenSkin(skinStream_, reader, ini, pictures, verdict_)) {
             Refuse(verdict_.Message());
             return false;
@@ -233,6 +236,7 @@ bool TSkinData::LoadSkin() {
         scaledPictures_.SetBudget(kSkinPixelBudget - verdict_.NamedPixels);
         // Each named picture decoded once, straight from the archive; the archive is then let
         // go before the parse builds the pictures it derives from them.
+        step.emplace("skin pictures decoded");
         ini.ForEachValue([&](std::string_view value) {
             const std::size_t entry = pictures.EntryOf(value);
             if (entry == TSkinReader::npos || decoded_.count(entry)) return;
@@ -250,6 +254,7 @@ bool TSkinData::LoadSkin() {
         reader_ = &reader;
         ini_ = &ini;
         pictures_ = &pictures;
+        step.emplace("skin elements built");
         ParseSkin();
     } catch (const std::exception& e) {
         // Skin data that cannot be decoded leaves the component without a skin; the window

@@ -1,5 +1,6 @@
 #include "skin/SkinForm.h"
 
+#include "core/TimedSteps.h"
 #include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "skin/ControlSkinners.h"
@@ -7,7 +8,6 @@
 #include "skin/MenuBar.h"
 #include "skin/SkinData.h"
 #include "skin/SkinnerOwner.h"
-#include "skin/StepTimes.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -112,7 +112,7 @@ void TSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form) {
     FForm = form;
     form->SetAutoScroll(false);
     {
-        TStepTimer step("attach: window taken over");
+        TTimedStep step("attach: window taken over");
         AttachWindow(skinData);
     }
     if (FSkinFrame && !FHooked) {
@@ -121,7 +121,7 @@ void TSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form) {
     }
     FSavedColor = form->Color();
     FColorSaved = true;
-    TStepTimer step("attach: form colour");
+    TTimedStep step("attach: form colour");
     form->SetColor(skinData->Colours.ButtonFace);
 }
 
@@ -166,7 +166,7 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
         FRedrawOff = true;
     }
     FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
-    TStepTimer step("attach: frame taken over");
+    TTimedStep step("attach: frame taken over");
     TakeOverFrame();
 }
 
@@ -267,15 +267,15 @@ void TSkinForm::StartSkin() {
     if (FStarted) return;
     FStarted = true;
     {
-        TStepTimer step("start: system frame recorded");
+        TTimedStep step("start: system frame recorded");
         RecordSystemFrame();
     }
     {
-        TStepTimer step("start: children skinned");
+        TTimedStep step("start: children skinned");
         SkinChildren();
     }
     if (FLife == TSkinnerLife::New) {
-        TStepTimer step("start: fitted to the skin");
+        TTimedStep step("start: fitted to the skin");
         FitToSkinFirstTime();
     }
     FLife = TSkinnerLife::Skinned;
@@ -283,7 +283,7 @@ void TSkinForm::StartSkin() {
     // those changes repainted the whole window, frame and children, only for the next to
     // repaint it again.
     if (!FIsChild && FSkinFrame) {
-        TStepTimer step("start: redraw on");
+        TTimedStep step("start: redraw on");
         RestoreRedraw();
     }
     if (FHoverTimer) FHoverTimer->SetEnabled(true);
@@ -304,10 +304,10 @@ void TSkinForm::RecordSystemFrame() {
 void TSkinForm::SkinChildren() {
     if (FForm) {
         {
-            TStepTimer step("start: controls dispatched");
+            TTimedStep step("start: controls dispatched");
             FDispatch->DispatchForm(FForm);
         }
-        TStepTimer step("start: menus skinned");
+        TTimedStep step("start: menus skinned");
         FMenus->SkinFormMenus(true);
     } else {
         FDispatch->DispatchChildWindows(FHandle);
@@ -369,7 +369,7 @@ void TSkinForm::Unskin() {
         ~TRedrawAtEnd() { form.RestoreRedraw(); }
     } redrawAtEnd{*this};
     {
-        TStepTimer step("unskin: menus given back");
+        TTimedStep step("unskin: menus given back");
         // A menu still open ends; its items draw themselves again.
         if (FMenus->Tracking() || FSystemCommands->SysMenuShowing()) EndMenu();
         FMenus->RestoreOwnerDrawn();
@@ -377,13 +377,13 @@ void TSkinForm::Unskin() {
         FMenus->SkinFormMenus(false);
     }
     {
-        TStepTimer step("unskin: control skinners freed");
+        TTimedStep step("unskin: control skinners freed");
         // Control skinners go first: they give their controls back while the window is whole.
         FreeControlSkinners();
     }
     GiveBackProcedures();
     if (FForm && FColorSaved && FLife != TSkinnerLife::Destroying) {
-        TStepTimer step("unskin: form colour back");
+        TTimedStep step("unskin: form colour back");
         FForm->SetColor(FSavedColor);
     }
     if (!FSkinFrame) {
@@ -392,7 +392,7 @@ void TSkinForm::Unskin() {
         return;
     }
     FButtons->Drop();
-    TStepTimer frameStep("unskin: system frame back");
+    TTimedStep frameStep("unskin: system frame back");
     SetSysMenuStyle(false);
     SetCaptionStyle(true);
     const bool menuBack = FMenus->MenuBar() && FMenus->MenuBar()->Menu() && IsWindow(FHandle) &&
@@ -499,13 +499,13 @@ void TSkinForm::CallPrevious(TMessage& m) {
 
 void TSkinForm::SkinWndProc(TMessage& m) {
     const char* timed = nullptr;
-    if (TStepTimes::On()) switch (m.Msg) {
+    if (TimedStepsHeard()) switch (m.Msg) {
             case WM_PAINT: timed = "form WM_PAINT"; break;
             case WM_ERASEBKGND: timed = "form WM_ERASEBKGND"; break;
             case WM_NCPAINT: timed = "form WM_NCPAINT"; break;
             default: break;
         }
-    TStepTimer step(timed);
+    TTimedStep step(timed);
     if (HandleAnyWindowMessage(m)) return;
     if (!FSkinFrame || (FIsChild && FMDIKind != mkChild)) {
         CallPrevious(m);
@@ -576,7 +576,7 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
         case WM_SKINSTART:
             if (m.LParam != kSkinStartKey) break;
             {
-                TStepTimer step("start message");
+                TTimedStep step("start message");
                 StartSkin();
             }
             m.Result = 0;

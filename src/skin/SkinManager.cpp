@@ -2,12 +2,12 @@
 
 
 #include "core/MenuRules.h"
+#include "core/TimedSteps.h"
 #include "framework/Forms.h"
 #include "framework/WindowDpi.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinPopupMenu.h"
-#include "skin/StepTimes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -299,6 +299,7 @@ LRESULT CALLBACK TSkinManager::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
     TSkinManager* manager = g_manager;
     if (code >= 0 && manager) {
         try {
+            TTimedStep step(code == HCBT_CREATEWND ? "skin manager's hook: creation" : "skin manager's hook: other");
             manager->OnCbt(code, wParam, lParam);
         } catch (...) {
             // Window creation and activation go on whatever the skin engine met.
@@ -365,7 +366,7 @@ bool TSkinManager::SkinWindow(HWND window) {
     TSkinData* skinData = FindSkinDataFor(window);
     if (!skinData || skinData->SkinMissing()) return false;
 
-    TStepTimer step("form skinner attached");
+    TTimedStep step("form skinner attached");
     TSkinForm* form = Own(std::make_unique<TSkinForm>(window), TSkinKey{window, nullptr});
     if (auto* framework = dynamic_cast<TCustomForm*>(control))
         form->AttachForm(skinData, framework);
@@ -416,10 +417,10 @@ void TSkinManager::PurgeClosed() {
 void TSkinManager::UnskinAndFree(TSkinForm* form) {
     // The window is invalidated whole as it is given back, and painted once by its next paint.
     {
-        TStepTimer step("form unskinned");
+        TTimedStep step("form unskinned");
         form->Unskin();
     }
-    TStepTimer step("form skinner freed");
+    TTimedStep step("form skinner freed");
     Free(form);
 }
 

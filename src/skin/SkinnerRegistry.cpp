@@ -1,11 +1,11 @@
 #include "skin/SkinnerRegistry.h"
 
+#include "core/TimedSteps.h"
 #include "skin/ButtonSkinners.h"
-#include "skin/DispatchRules.h"
-#include "skin/PanelSkinners.h"
 #include "skin/ControlSkinnerHost.h"
 #include "skin/ControlSkinners.h"
-#include "skin/StepTimes.h"
+#include "skin/DispatchRules.h"
+#include "skin/PanelSkinners.h"
 
 #include <array>
 
@@ -49,10 +49,8 @@ bool HasSkinner(TSkinnerKind kind) {
 
 TSkinControl* MakeSkinner(TSkinnerKind kind, TControlSkinnerHost& form, TControl* control, bool ownColor) {
     if (!HasSkinner(kind) || !control) return nullptr;
-    const double start = TStepTimes::On() ? TStepTimes::Now() : 0;
-    TSkinControl* made = Factories()[static_cast<std::size_t>(kind)](form, control, nullptr, ownColor);
-    if (TStepTimes::On() && made) TStepTimes::Add(TStepTimes::Named("attach", typeid(*made)), TStepTimes::Now() - start);
-    return made;
+    TTimedStep step(TimedStepsHeard() ? KeptStepName("attach " + control->ClassName()) : nullptr);
+    return Factories()[static_cast<std::size_t>(kind)](form, control, nullptr, ownColor);
 }
 
 TSkinControl* MakeWindowSkinner(TSkinnerKind kind, TControlSkinnerHost& form, HWND window) {

@@ -1,8 +1,10 @@
 // Time of one full non-client paint and of one region rebuild of the installer's skinned main
 // window, built in this process from the installer's own layout and skinned the way the
 // program is (the skin manager takes it over when it is activated). Prints the median
-// microseconds per call. Run through scripts/bench-startup.
+// microseconds per call. Run through scripts/bench-startup; with the argument "start" it
+// stops after the start.
 #include "app/Ana.h"
+#include "core/TimedSteps.h"
 #include "framework/Gdi.h"
 #include "skin/FramePainter.h"
 #include "skin/SkinDraw.h"
@@ -12,11 +14,15 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <delayimp.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cwchar>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 using namespace qx;
@@ -146,13 +152,69 @@ TRegionHandle DrawnRegion(TSkinForm& skinned, int width, int height) {
     return region;
 }
 
+// The steps of the start as the program marks them: each name once, in the order first
+// begun, with how deep it first ran, how often and how long in all.
+struct TStepTotal {
+    std::string Name;
+    int Depth;
+    int Count = 0;
+    double Microseconds = 0;
+};
+std::vector<TStepTotal> g_steps;
+std::vector<std::pair<std::size_t, LARGE_INTEGER>> g_openSteps;
+
+void HearStep(const char* name, bool begins) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (begins) {
+        std::size_t i = 0;
+        while (i < g_steps.size() && g_steps[i].Name != name) ++i;
+        if (i == g_steps.size()) g_steps.push_back({name, int(g_openSteps.size())});
+        g_openSteps.push_back({i, now});
+        return;
+    }
+    if (g_openSteps.empty()) return;
+    TStepTotal& step = g_steps[g_openSteps.back().first];
+    ++step.Count;
+    step.Microseconds += Microseconds(g_openSteps.back().second, now);
+    g_openSteps.pop_back();
+}
+
+// The libraries that the program loads at their first use show as steps of their own: from
+// the loader helper's note before the load to its note before the first look-up in it.
+FARPROC WINAPI HearDelayLoad(unsigned note, PDelayLoadInfo info) {
+    static bool loading = false;
+    if (note == dliNotePreLoadLibrary && info && info->szDll) {
+        HearStep(("library loaded: " + std::string(info->szDll)).c_str(), true);
+        loading = true;
+    } else if ((note == dliNotePreGetProcAddress || note == dliNoteEndProcessing || note == dliFailLoadLib) && loading) {
+        loading = false;
+        HearStep("", false);
+    }
+    return nullptr;
+}
+
+void PrintSteps() {
+    std::printf("steps of the start (count, milliseconds in all; a step's time includes the steps under it):\n");
+    for (const TStepTotal& s : g_steps)
+        std::printf("  %*s%-*s %3d %7.2f\n", 2 * s.Depth, "", 44 - 2 * s.Depth, s.Name.c_str(), s.Count,
+                    s.Microseconds / 1000);
+}
+
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
+    // "start": only the start, for a profiler to watch (scripts/profile-startup).
+    const bool startOnly = argc > 1 && std::wcscmp(argv[1], L"start") == 0;
+    ListenToTimedSteps(HearStep);
+    __pfnDliNotifyHook2 = HearDelayLoad;
+    LARGE_INTEGER c0, c1;
+    QueryPerformanceCounter(&c0);
     TApplication application;
     application.Initialize();
     application.SetTitle(u"Quenrix Installer");
     RegisterSkinClasses();
+    QueryPerformanceCounter(&c1);
     // Where the time of a start goes in this process (its first form: nothing was warmed up).
     LARGE_INTEGER t0, t1, t2, t3;
     QueryPerformanceCounter(&t0);
@@ -180,10 +242,17 @@ int wmain() {
         if (!application.ProcessMessage()) Sleep(1);
     QueryPerformanceCounter(&t3);
     startWatch.reset();
+    ListenToTimedSteps(nullptr);
+    std::printf("application and COM initialised %.1f ms\n", Microseconds(c0, c1) / 1000);
     std::printf("window from its layout %.1f ms, Show %.1f ms, then to the first complete paint %.1f ms,\n"
                 "  of which the skinner's start message %.1f ms\n",
                 Microseconds(t0, t1) / 1000, Microseconds(t1, t2) / 1000, Microseconds(t2, t3) / 1000,
                 g_startMicroseconds / 1000);
+    if (std::getenv("QX_BENCH_DETAIL")) PrintSteps();
+    if (startOnly) {
+        std::fflush(stdout);
+        ExitProcess(0);  // as a killed installer ends: no tear-down for the profiler to see
+    }
     Pump(application, 300);  // what the start left queued (timers, late paints) is done first
 
     RECT outer{};
