@@ -43,8 +43,8 @@ add_link_options("$<${qx_lto}:-flto=auto>" "$<${qx_lto}:-flto-partition=none>" "
 unset(qx_lto)
 unset(qx_no_lto)
 
-# Sources whose loops run over every byte or pixel (decompression, bitmap decoding, skin
-# frames): -O3 as before, so the shipped program loads and paints its skin as fast as ever.
+# Sources whose loops run over every byte or pixel (decompression, bitmap decoding): -O3 as
+# before, so the shipped program loads and paints its skin as fast as ever.
 function(qx_hot_sources target)
   set_property(SOURCE ${ARGN} TARGET_DIRECTORY ${target}
     APPEND PROPERTY COMPILE_OPTIONS "$<$<CONFIG:Release>:-O3>")

@@ -10,6 +10,11 @@ namespace {
 using TRun = TMaskRun;
 using TRow = TMaskRow;
 
+// One ordering of runs for every sort of them: one copy of the sort in the program.
+struct TByLeft {
+    bool operator()(const TRun& a, const TRun& b) const { return a.Left < b.Left; }
+};
+
 // Runs separated by at most gap transparent pixels become one.
 void Join(const TRow& row, int gap, TRow& out) {
     out.clear();
@@ -25,7 +30,7 @@ void Join(const TRow& row, int gap, TRow& out) {
 void Strip(const std::vector<TRow>& rows, int y0, int y1, int gap, TRow& merged, TRow& out) {
     merged.clear();
     for (int y = y0; y < y1; ++y) merged.insert(merged.end(), rows[y].begin(), rows[y].end());
-    std::sort(merged.begin(), merged.end(), [](const TRun& a, const TRun& b) { return a.Left < b.Left; });
+    std::sort(merged.begin(), merged.end(), TByLeft{});
     out.clear();
     for (const TRun& r : merged) {
         if (!out.empty() && r.Left - out.back().Right <= gap)
@@ -140,7 +145,7 @@ std::vector<TMaskRect> UniteRects(std::vector<TMaskRect> rects) {
         while (next < rects.size() && rects[next].Top <= top) live.push_back(&rects[next++]);
         band.clear();
         for (const TMaskRect* r : live) band.push_back({r->Left, r->Right});
-        std::sort(band.begin(), band.end(), [](const TRun& a, const TRun& b) { return a.Left < b.Left; });
+        std::sort(band.begin(), band.end(), TByLeft{});
         TRow joined;
         for (const TRun& r : band) {
             if (!joined.empty() && r.Left <= joined.back().Right)

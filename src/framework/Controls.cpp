@@ -769,19 +769,7 @@ LRESULT CALLBACK TWinControl::StubEntry(void* object, UINT message, WPARAM wPara
     return m.Result;
 }
 
-namespace {
-
-// "handle 0x0080: TFrmAna": what one of the framework's windows does with one message.
-const char* HandleStepName(UINT message, const std::string& className) {
-    char number[16];
-    std::snprintf(number, sizeof number, "0x%04X", message);
-    return KeptStepName("handle " + std::string(number) + ": " + className);
-}
-
-}  // namespace
-
 void TWinControl::MainWndProc(TMessage& m) {
-    TTimedStep step(TimedStepsHeard() ? HandleStepName(m.Msg, ClassName()) : nullptr);
     try {
         WindowProc(m);
     } catch (...) {
