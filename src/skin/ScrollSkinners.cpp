@@ -487,16 +487,24 @@ bool TSkinScrollbar::BeforeMessage(TMessage& m) {
     if (FVertBar && FVertBar->Shown()) covered |= WS_VSCROLL;
     if (FHorzBar && FHorzBar->Shown()) covered |= WS_HSCROLL;
     covered &= style;
-    if (covered) {
+    const auto setQuietly = [this](LONG_PTR next) {
         FHidingBars = true;
-        SetWindowLongPtrW(FHandle, GWL_STYLE, style & ~covered);
+        SetWindowLongPtrW(FHandle, GWL_STYLE, next);
         FHidingBars = false;
-    }
-    CallPrevious(m);
-    if (covered) {
-        FHidingBars = true;
-        SetWindowLongPtrW(FHandle, GWL_STYLE, GetWindowLongPtrW(FHandle, GWL_STYLE) | covered);
-        FHidingBars = false;
+    };
+    {
+        // The bars go back even when the control's own painting throws: a control left without
+        // them in its style would lose its scroll bars for good.
+        struct TBarsBack {
+            const decltype(setQuietly)& Set;
+            HWND Window;
+            LONG_PTR Covered;
+            ~TBarsBack() {
+                if (Covered && IsWindow(Window)) Set(GetWindowLongPtrW(Window, GWL_STYLE) | Covered);
+            }
+        } back{setQuietly, FHandle, covered};
+        if (covered) setQuietly(style & ~covered);
+        CallPrevious(m);
     }
     AfterMessage(m);
     return false;
