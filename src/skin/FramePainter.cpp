@@ -12,7 +12,6 @@
 #include "skin/SkinDraw.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -61,34 +60,6 @@ TSkinScale TFramePainter::SkinScale() const {
 int TFramePainter::Scaled(int length) const { return ScaleSkinLength(length, FDpi); }
 
 // ---- geometry ------------------------------------------------------------------------------
-
-namespace {
-
-// One region of banded rectangles, as UniteRects gives them.
-TRegionHandle RegionFromRects(const std::vector<TMaskRect>& rects) {
-    TRegionHandle region;
-    if (!rects.empty()) {
-        std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
-        RGNDATAHEADER header{};
-        header.dwSize = sizeof(RGNDATAHEADER);
-        header.iType = RDH_RECTANGLES;
-        header.nCount = static_cast<DWORD>(rects.size());
-        header.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
-        header.rcBound = RECT{rects.front().Left, rects.front().Top, rects.front().Right, rects.back().Bottom};
-        RECT* out = reinterpret_cast<RECT*>(data.data() + sizeof header);
-        for (std::size_t i = 0; i < rects.size(); ++i) {
-            out[i] = RECT{rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom};
-            header.rcBound.left = std::min(header.rcBound.left, out[i].left);
-            header.rcBound.right = std::max(header.rcBound.right, out[i].right);
-        }
-        std::memcpy(data.data(), &header, sizeof header);
-        region.Reset(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
-    }
-    if (!region) region.Reset(CreateRectRgn(0, 0, 0, 0));
-    return region;
-}
-
-}  // namespace
 
 int TFramePainter::CurrentDpi() const { return FAnnouncedDpi > 0 ? FAnnouncedDpi : WindowDpi(FHost.Handle()); }
 

@@ -454,7 +454,10 @@ TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance,
     const int w = bitmap.Width(), h = bitmap.Height();
     // Bounded: a picture of scattered transparent pixels is simplified, not made into a region
     // too large to set.
-    const std::vector<TMaskRect> rects = MaskToRects(mask, w, h, maxRects);
+    return RegionFromRects(MaskToRects(mask, w, h, maxRects), dx, dy);
+}
+
+TRegionHandle RegionFromRects(const std::vector<TMaskRect>& rects, int dx, int dy) {
     TRegionHandle result;
     if (!rects.empty()) {
         std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
@@ -463,11 +466,13 @@ TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance,
         header.iType = RDH_RECTANGLES;
         header.nCount = static_cast<DWORD>(rects.size());
         header.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
-        header.rcBound = RECT{dx, dy, dx + w, dy + h};
-        std::memcpy(data.data(), &header, sizeof header);
         RECT* out = reinterpret_cast<RECT*>(data.data() + sizeof header);
-        for (std::size_t i = 0; i < rects.size(); ++i)
+        header.rcBound = RECT{rects[0].Left + dx, rects[0].Top + dy, rects[0].Right + dx, rects[0].Bottom + dy};
+        for (std::size_t i = 0; i < rects.size(); ++i) {
             out[i] = RECT{rects[i].Left + dx, rects[i].Top + dy, rects[i].Right + dx, rects[i].Bottom + dy};
+            UnionRect(&header.rcBound, &header.rcBound, &out[i]);
+        }
+        std::memcpy(data.data(), &header, sizeof header);
         result.Reset(ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
     }
     if (!result) result.Reset(CreateRectRgn(0, 0, 0, 0));

@@ -39,6 +39,9 @@ void TransparentBlt(HDC dc, const RECT& rect, TBitmap& bitmap, COLORREF key);
 // MaskToRects). Never null: an all-key image gives an empty region.
 TRegionHandle BitmapToRegion(TBitmap& bitmap, int dx, int dy, int blueTolerance, int greenTolerance,
                              int redTolerance, COLORREF key, std::size_t maxRects = kMaxRegionRects);
+// One region of the rectangles moved by the offsets (the rectangles in the order a region
+// stores them, see UniteRects). Never null: no rectangles give an empty region.
+TRegionHandle RegionFromRects(const std::vector<TMaskRect>& rects, int dx = 0, int dy = 0);
 // One byte a pixel, rows top-down: 1 for a pixel outside the key colour range, 0 inside it.
 std::vector<std::uint8_t> OpaqueMask(TBitmap& bitmap, int blueTolerance, int greenTolerance, int redTolerance,
                                      COLORREF key);

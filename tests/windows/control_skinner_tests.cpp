@@ -231,16 +231,20 @@ TEST(ScrollSkinner, OverlaysCoverTheBarsAndFollowTheControlsVisibility) {
     form->Show();
     auto* s = SkinOf<TSkinScrollbar>(manager, memo, skin.get());
     ASSERT_TRUE(s->VertBar() && s->HorzBar());
-    for (auto [bar, id] : {std::pair{s->VertBar(), OBJID_VSCROLL}, std::pair{s->HorzBar(), OBJID_HSCROLL}}) {
-        SCROLLBARINFO info{};
-        info.cbSize = sizeof info;
-        ASSERT_TRUE(GetScrollBarInfo(memo->Handle(), id, &info));
-        RECT placed{};
-        GetWindowRect(bar->Handle(), &placed);
-        EXPECT_TRUE(EqualRect(&placed, &info.rcScrollBar)) << "exactly over the bar";
-        EXPECT_TRUE(bar->Shown());
-        EXPECT_EQ(GetParent(bar->Handle()), form->Handle());
-    }
+    // Each overlay shown exactly over its bar, in the form.
+    auto expectOverTheBars = [&](const char* when) {
+        for (auto [bar, id] : {std::pair{s->VertBar(), OBJID_VSCROLL}, std::pair{s->HorzBar(), OBJID_HSCROLL}}) {
+            SCROLLBARINFO info{};
+            info.cbSize = sizeof info;
+            ASSERT_TRUE(GetScrollBarInfo(memo->Handle(), id, &info)) << when;
+            RECT placed{};
+            GetWindowRect(bar->Handle(), &placed);
+            EXPECT_TRUE(EqualRect(&placed, &info.rcScrollBar)) << "exactly over the bar " << when;
+            EXPECT_TRUE(bar->Shown()) << when;
+            EXPECT_EQ(GetParent(bar->Handle()), form->Handle()) << when;
+        }
+    };
+    expectOverTheBars("when skinned");
     // Just above the memo in the Z order.
     HWND above = GetWindow(memo->Handle(), GW_HWNDPREV);
     EXPECT_TRUE(above == s->VertBar()->Handle() || above == s->HorzBar()->Handle());
@@ -254,15 +258,7 @@ TEST(ScrollSkinner, OverlaysCoverTheBarsAndFollowTheControlsVisibility) {
     RECT after{};
     GetClientRect(memo->Handle(), &after);
     EXPECT_TRUE(EqualRect(&client, &after));
-    for (auto [bar, id] : {std::pair{s->VertBar(), OBJID_VSCROLL}, std::pair{s->HorzBar(), OBJID_HSCROLL}}) {
-        SCROLLBARINFO info{};
-        info.cbSize = sizeof info;
-        ASSERT_TRUE(GetScrollBarInfo(memo->Handle(), id, &info));
-        RECT placed{};
-        GetWindowRect(bar->Handle(), &placed);
-        EXPECT_TRUE(EqualRect(&placed, &info.rcScrollBar)) << "still exactly over the bar";
-        EXPECT_TRUE(bar->Shown());
-    }
+    expectOverTheBars("after the frame's paint");
     {
         TWindowDC dc(memo->Handle(), true);
         EXPECT_EQ(GetPixel(dc.Get(), 0, 50), kShadow) << "the skin's border";
