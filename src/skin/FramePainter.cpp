@@ -389,7 +389,10 @@ void TFramePainter::UpdateRegion(TRegionPaint paint) {
     // size change would still paint the frame after: it is marked for that paint instead,
     // since only frame pixels enter or leave the region.
     const bool now = paint == TRegionPaint::Now;
-    if (SetWindowRgn(FHost.Handle(), FRegion, now ? TRUE : FALSE)) {
+    FSettingRegion = true;
+    const bool set = SetWindowRgn(FHost.Handle(), FRegion, now ? TRUE : FALSE) != 0;
+    FSettingRegion = false;
+    if (set) {
         FRegionOwned = true;
         if (!now) InvalidateFrame();
     } else {

@@ -111,6 +111,9 @@ public:
     // The window deleted, or will delete, the region it owned.
     void ForgetRegion();
     bool RegionOwned() const { return FRegionOwned; }
+    // The window is being given its new region: the messages that brings neither move nor
+    // resize it, and leave its frame as it was measured.
+    bool SettingRegion() const { return FSettingRegion; }
     HRGN Region() const { return FRegionOwned ? FRegion : nullptr; }
     // Frame pieces drawn and read back for a region so far, because their shape could not be
     // placed from their runs.
@@ -139,6 +142,7 @@ private:
     TBitmap FCaptionBitmap;
     HRGN FRegion = nullptr;  // owned by the window once set
     bool FRegionOwned = false;
+    bool FSettingRegion = false;
     SIZE FRegionSize{};
     TFramePieceRuns FPieceRuns;
     int FPiecesDrawnForRegion = 0;

@@ -636,7 +636,10 @@ bool TSkinForm::HandleFramedWindowMessage(TMessage& m) {
             return true;
         case WM_WINDOWPOSCHANGED:
             ReadWindowState();
-            CallPrevious(m);
+            if (FromOwnRegion(m))
+                m.Result = 0;
+            else
+                CallPrevious(m);
             return true;
         case WM_DPICHANGED:
             // The frame is measured at the new scale first, so that the client area the window
@@ -688,6 +691,10 @@ bool TSkinForm::HandleSkinFrameMessage(TMessage& m) {
         case WM_DRAWITEM:
             if (FMenus->OnMenuDrawItem(m)) return true;
             break;
+        case WM_WINDOWPOSCHANGING:
+            if (!FromOwnRegion(m)) break;
+            m.Result = 0;
+            return true;
         case WM_NCCALCSIZE: OnNcCalcSize(m); return true;
         case WM_NCHITTEST: {
             CallPrevious(m);
@@ -747,14 +754,30 @@ void TSkinForm::OnNcActivate(TMessage& m) {
     m.Result = TRUE;
 }
 
+bool TSkinForm::FromOwnRegion(const TMessage& m) const {
+    if (!FFrame->SettingRegion() || !m.LParam) return false;
+    const WINDOWPOS* pos = nullptr;
+    if (m.Msg == WM_NCCALCSIZE)
+        pos = LOBYTE(m.WParam) ? reinterpret_cast<const NCCALCSIZE_PARAMS*>(m.LParam)->lppos : nullptr;
+    else
+        pos = reinterpret_cast<const WINDOWPOS*>(m.LParam);
+    return pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE);
+}
+
 void TSkinForm::OnNcCalcSize(TMessage& m) {
-    CallPrevious(m);
+    const bool systemFrame = (FMDIKind == mkChild && FWindowState != wsNormal) || FBorderKind == bkNoCaption;
+    // Setting the region asks again for a client area that cannot have changed, and the skin
+    // frame's answer below replaces whatever the window's own procedure gives: passed on, the
+    // default procedure measured the system frame for nothing, at each size step of a resize
+    // (and under Wine each message passed on looks the subclass chain up again, a call to the
+    // server).
+    if (systemFrame || !FromOwnRegion(m)) CallPrevious(m);
     if (LOBYTE(m.WParam) == 0) {
         m.Result = 0;
         return;
     }
     auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam);
-    if ((FMDIKind == mkChild && FWindowState != wsNormal) || FBorderKind == bkNoCaption) {
+    if (systemFrame) {
         params->rgrc[1] = params->rgrc[0];
         m.Result = WVR_VALIDRECTS;
         return;

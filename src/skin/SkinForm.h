@@ -235,6 +235,9 @@ private:
     void OnSize(TMessage& m);
     void OnNcActivate(TMessage& m);
     void OnNcCalcSize(TMessage& m);
+    // A message that the frame painter's own setting of the region sends: it neither moves nor
+    // resizes the window, so the window's own procedure has nothing to learn from it.
+    bool FromOwnRegion(const TMessage& m) const;
     // Non-client mouse messages; true when consumed.
     bool OnNcMouse(TMessage& m);
     // Lets the previous procedure handle a message that would draw the system caption over

@@ -154,6 +154,45 @@ TEST(FormSkinner, TheFrameIsFittedAroundTheClientSizeAndPaintedFromThePieces) {
     DeleteObject(region);
 }
 
+// Counts the placement messages that reach the form's own handler, under the skinner.
+struct TPlacementMessages : TMessageHook {
+    int Changing = 0, CalcSize = 0, Changed = 0;
+    void HookMessage(TMessage& m, const TMessageNext& next) override {
+        Changing += m.Msg == WM_WINDOWPOSCHANGING;
+        CalcSize += m.Msg == WM_NCCALCSIZE;
+        Changed += m.Msg == WM_WINDOWPOSCHANGED;
+        next(m);
+    }
+};
+
+TEST(FormSkinner, AResizeReachesTheFormOnceAndItsNewRegionTellsTheFormNothingMore) {
+    TSkinnedForm f;
+    ASSERT_TRUE(f.Show());
+    TPlacementMessages heard;
+    f.form->AddMessageHook(&heard);
+    // The size change is the form's to hear; the region it brings moves and resizes nothing.
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 348, 254, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ((std::vector<int>{heard.Changing, heard.CalcSize, heard.Changed}), (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(f.form->Width(), 348);
+    EXPECT_EQ(f.form->Height(), 254);
+    RECT client{};
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ((std::vector<int>{Width(client), Height(client)}), (std::vector<int>{340, 230})) << "inside the skin's frame";
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(f.Handle(), region), ERROR);
+    EXPECT_FALSE(PtInRegion(region, 347, 0)) << "the corner placed at the new size";
+    EXPECT_TRUE(PtInRegion(region, 347, 253));
+    EXPECT_FALSE(PtInRegion(region, 348, 100));
+    DeleteObject(region);
+    // A frame change that is not the region's own still reaches the form.
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ((std::vector<int>{heard.Changing, heard.CalcSize, heard.Changed}), (std::vector<int>{2, 2, 2}));
+    GetClientRect(f.Handle(), &client);
+    EXPECT_EQ(Width(client), 340);
+    f.form->RemoveMessageHook(&heard);
+}
+
 TEST(FormSkinner, InactiveImagesWithoutReshapingAndTheCaptionComposedFromPieces) {
     TSkinnedForm f;
     ASSERT_TRUE(f.Show());

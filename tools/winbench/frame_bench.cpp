@@ -57,9 +57,10 @@ void Pump(TApplication& application, DWORD milliseconds) {
 // Times each call of work alone; between calls, untimed, prepare and check run and pending
 // messages are dispatched, so that each call meets the window as a real one would.
 std::vector<double> TimeCalls(TApplication& application, const std::function<void()>& prepare,
-                              const std::function<void()>& work, const std::function<void()>& check) {
+                              const std::function<void()>& work, const std::function<void()>& check,
+                              int calls = kCalls, int warmUp = 10) {
     std::vector<double> times;
-    for (int i = 0; i < kCalls + 10; ++i) {
+    for (int i = 0; i < calls + warmUp; ++i) {
         prepare();
         application.ProcessMessages();
         LARGE_INTEGER a, b;
@@ -67,7 +68,7 @@ std::vector<double> TimeCalls(TApplication& application, const std::function<voi
         work();
         QueryPerformanceCounter(&b);
         check();
-        if (i >= 10) times.push_back(Microseconds(a, b));  // the first calls only warm up
+        if (i >= warmUp) times.push_back(Microseconds(a, b));  // the first calls only warm up
     }
     return times;
 }
@@ -76,10 +77,58 @@ std::vector<double> TimeCalls(TApplication& application, const std::function<voi
 // region is rebuilt by the timed call and not by the resize itself; counts the frame paints
 // that setting a region brings.
 int g_nonClientPaints = 0;
+
+// The messages that setting a region sends the window, each as it came (its parameters kept,
+// so that it can be sent again to the form's handler and to the default procedure alone) and
+// the microseconds it took through the whole window procedure.
+struct TRegionMessage {
+    UINT Msg;
+    WPARAM WParam;
+    WINDOWPOS Pos;
+    NCCALCSIZE_PARAMS Calc;
+    double Whole;
+};
+bool g_recordRegionMessages = false;
+std::vector<TRegionMessage> g_regionMessages;
+
+bool RegionMessage(UINT message) {
+    return message == WM_WINDOWPOSCHANGING || message == WM_NCCALCSIZE || message == WM_WINDOWPOSCHANGED;
+}
+
 LRESULT CALLBACK SizeFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_SIZE) return 0;
     if (message == WM_NCPAINT) ++g_nonClientPaints;
-    return DefSubclassProc(window, message, wParam, lParam);
+    if (!g_recordRegionMessages || !RegionMessage(message)) return DefSubclassProc(window, message, wParam, lParam);
+    TRegionMessage kept{message, wParam, {}, {}, 0};
+    if (message == WM_NCCALCSIZE && wParam) {
+        kept.Calc = *reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+        if (kept.Calc.lppos) kept.Pos = *kept.Calc.lppos;
+    } else if (message != WM_NCCALCSIZE) {
+        kept.Pos = *reinterpret_cast<WINDOWPOS*>(lParam);
+    }
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    QueryPerformanceCounter(&b);
+    kept.Whole = Microseconds(a, b);
+    g_regionMessages.push_back(kept);
+    return result;
+}
+
+// Sends a kept message again to send (the form's handler, or the default procedure) and
+// returns the microseconds it took; the parameters are fresh copies of the kept ones.
+double Resend(const TRegionMessage& kept, const std::function<void(UINT, WPARAM, LPARAM)>& send) {
+    WINDOWPOS pos = kept.Pos;
+    NCCALCSIZE_PARAMS calc = kept.Calc;
+    calc.lppos = &pos;
+    const LPARAM lParam = kept.Msg == WM_NCCALCSIZE ? reinterpret_cast<LPARAM>(kept.WParam ? static_cast<void*>(&calc)
+                                                                                            : static_cast<void*>(&calc.rgrc[0]))
+                                                    : reinterpret_cast<LPARAM>(&pos);
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    send(kept.Msg, kept.WParam, lParam);
+    QueryPerformanceCounter(&b);
+    return Microseconds(a, b);
 }
 
 // Times the skinner's start message (take-over of the controls, fitting, region, first frame).
@@ -277,7 +326,8 @@ int wmain(int argc, wchar_t** argv) {
     // makes it, and that paint (it must come, once, for the frame to be right on screen) is
     // counted after it. The rebuild is also timed with the window's pending paint done at once,
     // and as skin and scale changes make it, repainting at once.
-    int step = 0, rebuilt = 0, paintsInRebuilds = 0, paintsAfterRebuilds = 0, paintsInRepaintingRebuilds = 0;
+    int step = 0, rebuilt = 0, paintsInRebuilds = 0, paintsAfterRebuilds = 0, paintsAfterUnwatched = 0,
+        paintsInRepaintingRebuilds = 0;
     HRGN last = skinned->Region();
     auto resize = [&] {
         SetWindowPos(window, nullptr, 0, 0, width + (++step % 2), height,
@@ -288,8 +338,86 @@ int wmain(int argc, wchar_t** argv) {
         last = skinned->Region();
     };
     auto paintPending = [&] { RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN); };
-    const std::vector<double> regions = TimeCalls(
-        application, resize,
+    bool watchLost = false;
+    auto watch = [&] {
+        if (!sizeFilter) sizeFilter = std::make_unique<TBenchSubclass>(window, SizeFilter, kSizeFilterId);
+        watchLost |= !sizeFilter->Installed();
+    };
+    // The rebuild is set against giving a plain window of the same size, with as many child
+    // windows as the form has, the same region (under Wine this reshapes the X window): the part
+    // of a rebuild that is the platform's. The two are timed in turns, a block of calls each,
+    // so that a busy spell of the machine falls on both alike; the plain window lies over the
+    // form during its blocks, and is hidden during the form's.
+    int children = 0;
+    for (HWND child = GetTopWindow(window); child; child = GetWindow(child, GW_HWNDNEXT)) ++children;
+    // Not of this program's module, so the skin manager leaves it alone.
+    HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, outer.left, outer.top, width, height,
+                                 nullptr, nullptr, nullptr, nullptr);
+    for (int i = 0; plain && i < children; ++i)
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 8 + 24 * (i % 20), 40 + 24 * (i / 20), 20, 20, plain,
+                        nullptr, nullptr, nullptr);
+    TRegionHandle plainShape = skinned->FramePainter().MakeRegion(width, height);
+    HRGN copy = nullptr;
+    auto copyRegion = [&] {
+        copy = CreateRectRgn(0, 0, 0, 0);
+        CombineRgn(copy, plainShape.Get(), nullptr, RGN_COPY);
+    };
+    // The bench's subclass is on the form only while it resizes the window and counts the paint
+    // after: a subclass makes every message dearer (under Wine each one looks the chain up in
+    // the window's properties, a call to the server), and the plain window has none.
+    std::vector<double> regions, platform, platformUnpainted;
+    int unwatchedCalls = 0;
+    constexpr int kBlocks = 10, kBlockCalls = kCalls / kBlocks;
+    auto append = [](std::vector<double>& to, const std::vector<double>& from) { to.insert(to.end(), from.begin(), from.end()); };
+    for (int block = 0; block < kBlocks; ++block) {
+        append(regions, TimeCalls(
+                            application,
+                            [&] {
+                                watch();
+                                resize();
+                                sizeFilter.reset();
+                            },
+                            [&] { skinned->UpdateRegion(TRegionPaint::WithSizeChange); },
+                            [&] {
+                                confirm();
+                                ++unwatchedCalls;
+                                watch();
+                                const int before = g_nonClientPaints;
+                                paintPending();
+                                paintsAfterUnwatched += g_nonClientPaints - before;
+                            },
+                            kBlockCalls, block == 0 ? 10 : 1));
+        if (!plain) continue;
+        ShowWindow(plain, SW_SHOWNOACTIVATE);
+        // The window owns each copy from here on.
+        append(platform, TimeCalls(application, copyRegion, [&] { SetWindowRgn(plain, copy, TRUE); }, [] {},
+                                   kBlockCalls / 2, block == 0 ? 10 : 1));
+        append(platformUnpainted, TimeCalls(application, copyRegion, [&] { SetWindowRgn(plain, copy, FALSE); }, [] {},
+                                            kBlockCalls / 2, 1));
+        ShowWindow(plain, SW_HIDE);
+    }
+    if (plain) DestroyWindow(plain);
+    plainShape.Reset();
+    // The same with the bench's subclass on throughout, which counts the paints inside the
+    // rebuild and times the messages that setting the region sends: each through the window
+    // procedure, then sent again (outside the timed rebuild) to the form's handler (its hooks,
+    // the framework and the default procedure) and to the default procedure alone.
+    struct TShare {
+        std::vector<double> Whole, Form, Default;
+        int Count = 0;
+    };
+    TShare shares[3];
+    auto shareOf = [&](UINT message) -> TShare& {
+        return shares[message == WM_WINDOWPOSCHANGING ? 0 : message == WM_NCCALCSIZE ? 1 : 2];
+    };
+    g_recordRegionMessages = true;
+    const std::vector<double> regionsWatched = TimeCalls(
+        application,
+        [&] {
+            watch();
+            resize();
+            g_regionMessages.clear();
+        },
         [&] {
             const int before = g_nonClientPaints;
             skinned->UpdateRegion(TRegionPaint::WithSizeChange);
@@ -297,10 +425,21 @@ int wmain(int argc, wchar_t** argv) {
         },
         [&] {
             confirm();
+            const std::vector<TRegionMessage> kept = std::move(g_regionMessages);
+            g_regionMessages.clear();
+            for (const TRegionMessage& k : kept) {
+                TShare& share = shareOf(k.Msg);
+                ++share.Count;
+                share.Whole.push_back(k.Whole);
+                share.Form.push_back(Resend(k, [&](UINT msg, WPARAM w, LPARAM l) { form->Perform(msg, w, l); }));
+                share.Default.push_back(
+                    Resend(k, [&](UINT msg, WPARAM w, LPARAM l) { DefWindowProcW(window, msg, w, l); }));
+            }
             const int before = g_nonClientPaints;
             paintPending();
             paintsAfterRebuilds += g_nonClientPaints - before;
         });
+    g_recordRegionMessages = false;
     const std::vector<double> regionsPainted = TimeCalls(
         application, resize,
         [&] {
@@ -328,48 +467,46 @@ int wmain(int argc, wchar_t** argv) {
     application.ProcessMessages();
     const long gdiAfter = GdiLiveObjects();
 
-    // Part of the platform's share of a rebuild: giving a plain window of the same size a copy
-    // of the same region (under Wine this reshapes the X window).
-    std::vector<double> platform;
-    // Not of this program's module, so the skin manager leaves it alone.
-    HWND plain = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, outer.left, outer.top, width, height,
-                                 nullptr, nullptr, nullptr, nullptr);
-    if (plain) {
-        ShowWindow(plain, SW_SHOWNOACTIVATE);
-        HRGN copy = nullptr;
-        platform = TimeCalls(
-            application,
-            [&] {
-                copy = CreateRectRgn(0, 0, 0, 0);
-                CombineRgn(copy, skinned->Region(), nullptr, RGN_COPY);
-            },
-            [&] { SetWindowRgn(plain, copy, TRUE); },  // the window owns the copy from here on
-            [] {});
-        DestroyWindow(plain);
-    }
-
     std::printf("full non-client paint (PaintFrame):     %.1f us per call (median of %d)\n", Median(paints), kCalls);
     std::printf("region rebuild (UpdateRegion, new size): %.1f us per call (median of %d)\n", Median(regions), kCalls);
     std::printf("  it includes %.1f frame paints per call and leaves %.1f for the size change's paint\n",
                 double(paintsInRebuilds) / (kCalls + 10), double(paintsAfterRebuilds) / (kCalls + 10));
+    std::printf("  with the bench's subclass on the window (every message dearer): %.1f us per call\n",
+                Median(regionsWatched));
     std::printf("  with the window's pending paint done at once: %.1f us per call (median of %d)\n",
                 Median(regionsPainted), kCalls);
     std::printf("  making the region, placed from the pieces' runs: %.1f us; drawn from the pieces and read back: %.1f us\n",
                 Median(making), Median(drawing));
     std::printf("  repainting at once (skin or scale change): %.1f us per call, %.1f frame paints per call\n",
                 Median(regionsRepainting), double(paintsInRepaintingRebuilds) / (kCalls + 10));
-    if (!platform.empty())
-        std::printf("  SetWindowRgn of it on a plain window:  %.1f us per call (median of %d)\n", Median(platform),
-                    kCalls);
+    if (!platform.empty()) {
+        std::printf("  SetWindowRgn of it on a plain window:  %.1f us per call (median of %zu; %d child windows)\n",
+                    Median(platform), platform.size(), children);
+        std::printf("    without repainting: %.1f us; the rebuild costs %+.1f us more than the plain window's\n",
+                    Median(platformUnpainted), Median(regions) - Median(platform));
+    }
+    if (std::getenv("QX_BENCH_DETAIL")) {
+        std::printf("  the messages setting the region sends, median us through the window procedure (with the\n"
+                    "  bench's subclass) / the form's handler / the default procedure alone, and per rebuild:\n");
+        const char* names[] = {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED"};
+        for (int i = 0; i < 3; ++i)
+            if (!shares[i].Whole.empty())
+                std::printf("    %-22s %7.1f %7.1f %7.1f  %.1f\n", names[i], Median(shares[i].Whole),
+                            Median(shares[i].Form), Median(shares[i].Default), double(shares[i].Count) / (kCalls + 10));
+    }
     std::printf("live GDI objects before and after: %ld, %ld\n", gdiBefore, gdiAfter);
     application.DestroyForms();
-    if (rebuilt != 3 * (kCalls + 10)) {
-        std::fprintf(stderr, "the region was rebuilt on %d of %d size changes\n", rebuilt, 3 * (kCalls + 10));
+    if (watchLost) {
+        std::fprintf(stderr, "cannot watch the window's size messages\n");
         return 1;
     }
-    if (paintsInRebuilds + paintsAfterRebuilds != kCalls + 10) {
-        std::fprintf(stderr, "rebuilds for a size change left the frame painted %d times in %d rebuilds\n",
-                     paintsInRebuilds + paintsAfterRebuilds, kCalls + 10);
+    if (rebuilt != 3 * (kCalls + 10) + unwatchedCalls) {
+        std::fprintf(stderr, "the region was rebuilt on %d of %d size changes\n", rebuilt, 3 * (kCalls + 10) + unwatchedCalls);
+        return 1;
+    }
+    if (paintsInRebuilds + paintsAfterRebuilds != kCalls + 10 || paintsAfterUnwatched != unwatchedCalls) {
+        std::fprintf(stderr, "rebuilds for a size change left the frame painted %d times in %d rebuilds, %d in %d\n",
+                     paintsInRebuilds + paintsAfterRebuilds, kCalls + 10, paintsAfterUnwatched, unwatchedCalls);
         return 1;
     }
     if (gdiAfter != gdiBefore) {
