@@ -5,7 +5,6 @@
 
 #include <softpub.h>
 
-#include <cstdio>
 #include <vector>
 
 namespace qx {
@@ -14,11 +13,7 @@ namespace {
 
 const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
 
-std::string Hex(unsigned long value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lX", value);
-    return text;
-}
+std::string Hex(unsigned long value) { return "0x" + HexDigits(static_cast<std::uint32_t>(value), 8); }
 
 // Revocation is soft-fail, as browsers have it: a certificate without a revocation address or
 // a machine that cannot reach one is no reason to refuse; a certificate known to be revoked is.

@@ -1,5 +1,7 @@
 #include "Text.h"
 
+#include <algorithm>
+
 namespace qx {
 
 std::u16string Utf8ToUtf16(std::string_view text) {
@@ -112,5 +114,28 @@ std::string_view TrimControl(std::string_view text) {
 }
 
 std::u16string_view TrimControl(std::u16string_view text) { return TrimImpl(text); }
+
+std::string HexDigits(std::uint32_t value, int digits) {
+    std::string text;
+    do {
+        text.insert(text.begin(), "0123456789ABCDEF"[value & 0xF]);
+        value >>= 4;
+    } while (value);
+    if (static_cast<int>(text.size()) < digits) text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+    return text;
+}
+
+std::string OneDecimal(std::int64_t amount, std::int64_t unit) {
+    if (unit <= 0) return "0.0";
+    amount = std::max<std::int64_t>(amount, 0);
+    std::int64_t whole = amount / unit;
+    // The remainder is below the unit, so ten of it cannot overflow for any unit we divide by.
+    std::int64_t tenths = (amount % unit * 10 + unit / 2) / unit;
+    if (tenths == 10) {
+        ++whole;
+        tenths = 0;
+    }
+    return std::to_string(whole) + "." + std::to_string(tenths);
+}
 
 }  // namespace qx

@@ -25,11 +25,10 @@ const TEnumInfo AlignmentInfo{"TAlignment", {"taLeftJustify", "taRightJustify", 
 
 const std::wstring& ControlPropertyName() {
     static const std::wstring name = [] {
-        wchar_t buffer[64];
-        std::swprintf(buffer, 64, L"ControlOfs%.8X%.8X",
-                      static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(GetModuleHandleW(nullptr))),
-                      static_cast<unsigned>(GetCurrentThreadId()));
-        return std::wstring(buffer);
+        const std::string text =
+            "ControlOfs" + HexDigits(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(GetModuleHandleW(nullptr))), 8) +
+            HexDigits(static_cast<std::uint32_t>(GetCurrentThreadId()), 8);
+        return std::wstring(text.begin(), text.end());
     }();
     return name;
 }

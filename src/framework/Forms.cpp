@@ -824,9 +824,7 @@ namespace {
 const char* DispatchStepName(const MSG& msg) {
     wchar_t className[64] = {};
     GetClassNameW(msg.hwnd, className, 64);
-    char number[16];
-    std::snprintf(number, sizeof number, "0x%04X", msg.message);
-    const std::string what = msg.message == WM_PAINT ? std::string("paint") : "message " + std::string(number);
+    const std::string what = msg.message == WM_PAINT ? std::string("paint") : "message 0x" + HexDigits(msg.message, 4);
     return KeptStepName(what + ": " + Utf16ToUtf8(reinterpret_cast<const char16_t*>(className)));
 }
 

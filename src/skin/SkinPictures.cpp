@@ -3,37 +3,32 @@
 #include "QuickIni.h"
 #include "SkinReader.h"
 
-#include <cstdio>
+#include "core/Text.h"
+
 #include <unordered_set>
 
 namespace qx {
 
 namespace {
 
-std::string OneDecimal(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
-}
-
-constexpr double kMiB = 1024.0 * 1024.0;
+constexpr std::int64_t kMiB = 1024 * 1024;
 
 }  // namespace
 
 std::string SkinFileTooLargeMessage(std::int64_t bytes) {
-    return "This skin file is too large: " + OneDecimal(static_cast<double>(bytes) / kMiB) +
-           " MiB, and a skin file may be at most " + OneDecimal(TSkinReader::kMaxPlainSize / kMiB) +
+    return "This skin file is too large: " + OneDecimal(bytes, kMiB) +
+           " MiB, and a skin file may be at most " + OneDecimal(TSkinReader::kMaxPlainSize, kMiB) +
            " MiB.\rThe skin is not used.";
 }
 
 std::string SkinIniTooLargeMessage(std::int64_t bytes) {
-    return "This skin's description is too large: " + OneDecimal(static_cast<double>(bytes) / kMiB) +
-           " MiB of text, and it may be at most " + OneDecimal(kSkinMaxIniBytes / kMiB) + " MiB.\rThe skin is not used.";
+    return "This skin's description is too large: " + OneDecimal(bytes, kMiB) +
+           " MiB of text, and it may be at most " + OneDecimal(static_cast<std::int64_t>(kSkinMaxIniBytes), kMiB) + " MiB.\rThe skin is not used.";
 }
 
 std::string SkinPicturesTooLargeMessage(std::int64_t pixels) {
-    return "This skin's pictures are too large: " + OneDecimal(static_cast<double>(pixels) / 1e6) +
-           " megapixels, and a skin may use at most " + OneDecimal(kSkinPixelBudget / 1e6) +
+    return "This skin's pictures are too large: " + OneDecimal(pixels, 1000000) +
+           " megapixels, and a skin may use at most " + OneDecimal(kSkinPixelBudget, 1000000) +
            " megapixels.\rThe skin is not used.";
 }
 

@@ -29,3 +29,16 @@ TEST(AsciiRules, CaseAndTrimTouchOnlyTheirCharacters) {
     EXPECT_EQ(TrimControl(std::string_view("\xC5\x9F ")), "\xC5\x9F");
     EXPECT_EQ(TrimControl(std::string_view(" \x01 ")), "");
 }
+
+TEST(NumberText, HexPadsAndOneDecimalCarriesItsRounding) {
+    EXPECT_EQ(HexDigits(0x800B0109u, 8), "800B0109");
+    EXPECT_EQ(HexDigits(0x3503, 4), "3503");
+    EXPECT_EQ(HexDigits(0x1F, 4), "001F");
+    EXPECT_EQ(HexDigits(0, 0), "0");
+    EXPECT_EQ(HexDigits(0xFFFFFFFFu, 2), "FFFFFFFF");
+    EXPECT_EQ(OneDecimal(1048575, 1048576), "1.0");  // 0.99999 rounds up into the whole part
+    EXPECT_EQ(OneDecimal(1572864, 1048576), "1.5");
+    EXPECT_EQ(OneDecimal(8100000, 1000000), "8.1");
+    EXPECT_EQ(OneDecimal(INT64_MAX, 1048576), "8796093022208.0");
+    EXPECT_EQ(OneDecimal(-5, 10), "0.0");
+}
