@@ -91,13 +91,13 @@ TBitmap* TScaledSkinPictures::Strip(TBitmap& image, int frames, bool stacked, co
     if (w > 0 && h > 0 && w <= 32767 && h <= 32767 && pixels_ + w * h <= budget_ &&
         (source = ReadStrip(image)).Width > 0) {
         auto bitmap = std::make_unique<TBitmap>();
-        bitmap->SetPixelFormat(TPixelFormat::pf32bit);
+        bitmap->SetPixelFormat(TPixelFormat::pf24bit);
         bitmap->SetSize(size.Right, size.Bottom);
         if (!bitmap->Empty() && bitmap->ScanLine(0)) {
             pixels_ += w * h;
             ++made_;
             entry->Scaled = std::move(bitmap);
-            entry->Made.assign(static_cast<std::size_t>(frames), false);
+            entry->Made.assign(static_cast<std::size_t>(frames), 0);
             MakeFrames(*entry, frame, &source);
         }
     }
@@ -109,20 +109,35 @@ void TScaledSkinPictures::MakeFrames(TEntry& e, int frame, const TSkinPixels* re
     if (!e.Scaled) return;
     const bool one = frame >= 0 && frame < e.Frames;
     if (one ? e.Made[static_cast<std::size_t>(frame)]
-            : std::find(e.Made.begin(), e.Made.end(), false) == e.Made.end())
+            : std::find(e.Made.begin(), e.Made.end(), 0) == e.Made.end())
         return;
     TTimedStep step("skin picture scaled");
     TSkinPixels again;
     const TSkinPixels& source = read ? *read : (again = ReadStrip(e.Source));
-    // The scaled strip is a top-down 32-bit picture of ours: its rows lie one after the other.
+    // Each frame is scaled into a picture of the strip's size, then copied into the strip, which
+    // holds 24-bit pixels as the skin's own pictures do: the platform's transfers from it into
+    // the 24-bit pictures the painter composes in are plain copies, not conversions.
+    const int W = e.Scaled->Width(), H = e.Scaled->Height();
+    const int fw = e.Stacked ? W : W / e.Frames, fh = e.Stacked ? H / e.Frames : H;
+    std::vector<std::uint32_t> scaled(static_cast<std::size_t>(W) * static_cast<std::size_t>(H));
     GdiFlush();
-    auto* out = reinterpret_cast<std::uint32_t*>(e.Scaled->ScanLine(0));
-    const auto stride = static_cast<std::size_t>(e.Scaled->Width());
     for (int f = one ? frame : 0; f < (one ? frame + 1 : e.Frames); ++f) {
         if (e.Made[static_cast<std::size_t>(f)]) continue;
         // A frame whose picture cannot be read again is tried again when it is next drawn.
-        e.Made[static_cast<std::size_t>(f)] =
-            ScaleSkinFrame(source, e.Frames, e.Stacked, Insets(e.Margins), e.Dpi, f, out, stride);
+        if (!ScaleSkinFrame(source, e.Frames, e.Stacked, Insets(e.Margins), e.Dpi, f, scaled.data(),
+                            static_cast<std::size_t>(W)))
+            continue;
+        const int x0 = e.Stacked ? 0 : f * fw, y0 = e.Stacked ? f * fh : 0;
+        for (int y = y0; y < y0 + fh; ++y) {
+            std::uint8_t* row = e.Scaled->ScanLine(y) + 3 * x0;
+            const std::uint32_t* from = scaled.data() + static_cast<std::size_t>(y) * W + x0;
+            for (int x = 0; x < fw; ++x, row += 3) {
+                row[0] = static_cast<std::uint8_t>(from[x]);
+                row[1] = static_cast<std::uint8_t>(from[x] >> 8);
+                row[2] = static_cast<std::uint8_t>(from[x] >> 16);
+            }
+        }
+        e.Made[static_cast<std::size_t>(f)] = 1;
     }
 }
 

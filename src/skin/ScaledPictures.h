@@ -51,7 +51,7 @@ private:
         TFrameMargins Margins;
         int Dpi;
         std::unique_ptr<TBitmap> Scaled;  // null: refused (over the budget), not tried again
-        std::vector<bool> Made;           // the frames scaled into it so far
+        std::vector<std::uint8_t> Made;   // the frames scaled into it so far (1 each)
     };
     // Scales the frames of the entry's strip not made yet: the one asked for, or all.
     // read: the image's pixels when the caller has them already.
