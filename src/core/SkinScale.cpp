@@ -58,12 +58,13 @@ std::vector<TTaps> AxisTaps(int sourceLength, int destLength) {
 }
 
 // Resamples one piece of the source into one piece of the destination.
-void ResamplePiece(const TSkinPixels& src, const TPiece& s, TSkinPixels& dst, const TPiece& d, bool nearest) {
+void ResamplePiece(const TSkinPixels& src, const TPiece& s, std::uint32_t* dst, std::size_t stride, const TPiece& d,
+                   bool nearest) {
     if (s.W <= 0 || s.H <= 0 || d.W <= 0 || d.H <= 0) return;
     const std::vector<TTaps> cols = AxisTaps(s.W, d.W), rows = AxisTaps(s.H, d.H);
     auto row = [&](int y) { return src.Pixels.data() + static_cast<std::size_t>(s.Y + y) * src.Width + s.X; };
     for (int y = 0; y < d.H; ++y) {
-        std::uint32_t* out = dst.Pixels.data() + static_cast<std::size_t>(d.Y + y) * dst.Width + d.X;
+        std::uint32_t* out = dst + static_cast<std::size_t>(d.Y + y) * stride + d.X;
         const TTaps& ty = rows[static_cast<std::size_t>(y)];
         const std::uint32_t* nearRow = row(ty.Near);
         const std::uint32_t* row0 = row(ty.First);
@@ -159,30 +160,54 @@ std::array<TScaledBox, 9> NineSlicePieces(int width, int height, const TSkinInse
     return pieces;
 }
 
+TScaledBox ScaledSkinStripSize(int width, int height, int frames, bool stacked, int dpi) {
+    frames = std::max(frames, 1);
+    const int fw = stacked ? width : width / frames;
+    const int fh = stacked ? height / frames : height;
+    if (fw <= 0 || fh <= 0) return {};
+    const int sfw = ScaleSkinLength(fw, dpi), sfh = ScaleSkinLength(fh, dpi);
+    if (sfw <= 0 || sfh <= 0) return {};
+    return TScaledBox{0, 0, stacked ? sfw : ClampToInt(std::int64_t{sfw} * frames),
+                      stacked ? ClampToInt(std::int64_t{sfh} * frames) : sfh};
+}
+
+bool ScaleSkinFrame(const TSkinPixels& source, int frames, bool stacked, const TSkinInsets& margins, int dpi, int frame,
+                    std::uint32_t* out, std::size_t stride) {
+    if (source.Width <= 0 || source.Height <= 0 || !out ||
+        source.Pixels.size() < static_cast<std::size_t>(source.Width) * static_cast<std::size_t>(source.Height))
+        return false;
+    frames = std::max(frames, 1);
+    if (frame < 0 || frame >= frames) return false;
+    const int fw = stacked ? source.Width : source.Width / frames;
+    const int fh = stacked ? source.Height / frames : source.Height;
+    if (fw <= 0 || fh <= 0) return false;
+    const int sfw = ScaleSkinLength(fw, dpi), sfh = ScaleSkinLength(fh, dpi);
+    if (sfw <= 0 || sfh <= 0) return false;
+    const auto from = NineSlicePieces(fw, fh, margins);
+    const auto to = NineSlicePieces(sfw, sfh, ScaleSkinInsets(margins, fw, fh, dpi));
+    const bool nearest = IsWholeMultiple(EffectiveDpi(dpi));
+    const int sx = stacked ? 0 : frame * fw, sy = stacked ? frame * fh : 0;
+    const int dx = stacked ? 0 : frame * sfw, dy = stacked ? frame * sfh : 0;
+    // Pieces not drawn (a zero-sized margin's) keep the key.
+    for (int y = 0; y < sfh; ++y) std::fill_n(out + static_cast<std::size_t>(dy + y) * stride + dx, sfw, kSkinKeyPixel);
+    for (std::size_t i = 0; i < from.size(); ++i)
+        ResamplePiece(source, TPiece{sx + from[i].Left, sy + from[i].Top, from[i].Width(), from[i].Height()}, out, stride,
+                      TPiece{dx + to[i].Left, dy + to[i].Top, to[i].Width(), to[i].Height()}, nearest);
+    return true;
+}
+
 TSkinPixels ScaleSkinStrip(const TSkinPixels& source, int frames, bool stacked, const TSkinInsets& margins, int dpi) {
     TSkinPixels out;
     if (source.Width <= 0 || source.Height <= 0 ||
         source.Pixels.size() < static_cast<std::size_t>(source.Width) * static_cast<std::size_t>(source.Height))
         return out;
-    frames = std::max(frames, 1);
-    const int fw = stacked ? source.Width : source.Width / frames;
-    const int fh = stacked ? source.Height / frames : source.Height;
-    if (fw <= 0 || fh <= 0) return out;
-    const int sfw = ScaleSkinLength(fw, dpi), sfh = ScaleSkinLength(fh, dpi);
-    if (sfw <= 0 || sfh <= 0) return out;
-    out.Width = stacked ? sfw : ClampToInt(std::int64_t{sfw} * frames);
-    out.Height = stacked ? ClampToInt(std::int64_t{sfh} * frames) : sfh;
+    const TScaledBox size = ScaledSkinStripSize(source.Width, source.Height, frames, stacked, dpi);
+    if (size.Right <= 0 || size.Bottom <= 0) return out;
+    out.Width = size.Right;
+    out.Height = size.Bottom;
     out.Pixels.assign(static_cast<std::size_t>(out.Width) * static_cast<std::size_t>(out.Height), kSkinKeyPixel);
-    const auto from = NineSlicePieces(fw, fh, margins);
-    const auto to = NineSlicePieces(sfw, sfh, ScaleSkinInsets(margins, fw, fh, dpi));
-    const bool nearest = IsWholeMultiple(EffectiveDpi(dpi));
-    for (int f = 0; f < frames; ++f) {
-        const int sx = stacked ? 0 : f * fw, sy = stacked ? f * fh : 0;
-        const int dx = stacked ? 0 : f * sfw, dy = stacked ? f * sfh : 0;
-        for (std::size_t i = 0; i < from.size(); ++i)
-            ResamplePiece(source, TPiece{sx + from[i].Left, sy + from[i].Top, from[i].Width(), from[i].Height()}, out,
-                          TPiece{dx + to[i].Left, dy + to[i].Top, to[i].Width(), to[i].Height()}, nearest);
-    }
+    for (int f = 0; f < std::max(frames, 1); ++f)
+        ScaleSkinFrame(source, frames, stacked, margins, dpi, f, out.Pixels.data(), static_cast<std::size_t>(out.Width));
     return out;
 }
 

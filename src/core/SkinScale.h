@@ -73,4 +73,14 @@ inline constexpr std::uint32_t kSkinKeyPixel = 0xFF00FF;  // magenta, in 0x00RRG
 // the same number of frames, each ScaleSkinLength of the source frame's size.
 TSkinPixels ScaleSkinStrip(const TSkinPixels& source, int frames, bool stacked, const TSkinInsets& margins, int dpi);
 
+// The size ScaleSkinStrip gives a width x height strip (Right x Bottom; 0 x 0 when it gives none).
+TScaledBox ScaledSkinStripSize(int width, int height, int frames, bool stacked, int dpi);
+
+// One frame (from 0) of ScaleSkinStrip's result, written in its place into out, a picture of the
+// scaled strip's size whose rows lie stride pixels apart; the other frames are not touched, so a
+// strip can be scaled as its frames are first drawn. False (nothing written) when ScaleSkinStrip
+// would give nothing or the frame is not in the strip.
+bool ScaleSkinFrame(const TSkinPixels& source, int frames, bool stacked, const TSkinInsets& margins, int dpi, int frame,
+                    std::uint32_t* out, std::size_t stride);
+
 }  // namespace qx

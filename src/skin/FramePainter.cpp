@@ -350,7 +350,7 @@ TRegionHandle TFramePainter::MakeRegion(int width, int height) {
                     rects.push_back({r.left, r.top, std::max(r.left, r.right), std::max(r.top, r.bottom)});
                     return;
                 }
-                const TSkinPart part = ScaledSkinPart(FramePiece(Piece(s, index)), SkinScale());
+                const TSkinPart part = ScaledSkinPart(FramePiece(Piece(s, index)), SkinScale(), state);
                 std::optional<std::vector<TMaskRect>> placed = FPieceRuns.Rects(part, state, r, kMaxRegionRects / 4);
                 if (!placed) placed = PaintedPieceRects(index, r);
                 rects.insert(rects.end(), placed->begin(), placed->end());

@@ -1,6 +1,7 @@
 #include "skin/ScaledPictures.h"
 
 #include "core/SkinScale.h"
+#include "core/TimedSteps.h"
 
 #include <algorithm>
 
@@ -63,7 +64,8 @@ bool SameMargins(const TFrameMargins& a, const TFrameMargins& b) {
 
 }  // namespace
 
-TBitmap* TScaledSkinPictures::Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi) {
+TBitmap* TScaledSkinPictures::Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi,
+                                    int frame) {
     if (dpi == BaseDpi || dpi < 1 || image.Empty()) return nullptr;
     frames = std::max(frames, 1);
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
@@ -71,33 +73,72 @@ TBitmap* TScaledSkinPictures::Strip(TBitmap& image, int frames, bool stacked, co
         if (e.Image != &image || e.Frames != frames || e.Stacked != stacked || e.Dpi != dpi ||
             !SameMargins(e.Margins, margins))
             continue;
-        if (e.Source.SharesWith(image)) return e.Scaled.get();
+        if (e.Source.SharesWith(image)) {
+            MakeFrames(e, frame, nullptr);
+            return e.Scaled.get();
+        }
         // The bitmap holds a new picture now: its old strip goes, and with it its pixels.
         if (e.Scaled) pixels_ -= std::int64_t{e.Scaled->Width()} * e.Scaled->Height();
         entries_.erase(it);
         break;
     }
-    auto entry = std::make_unique<TEntry>(TEntry{&image, {}, frames, stacked, margins, dpi, nullptr});
+    auto entry = std::make_unique<TEntry>(TEntry{&image, {}, frames, stacked, margins, dpi, nullptr, {}});
     entry->Source.Share(image);
     // Known before any pixel is read: the strip's size at scale.
-    const int fw = stacked ? image.Width() : image.Width() / frames;
-    const int fh = stacked ? image.Height() / frames : image.Height();
-    const std::int64_t w = stacked ? ScaleSkinLength(fw, dpi) : std::int64_t{ScaleSkinLength(fw, dpi)} * frames;
-    const std::int64_t h = stacked ? std::int64_t{ScaleSkinLength(fh, dpi)} * frames : ScaleSkinLength(fh, dpi);
-    if (w > 0 && h > 0 && w <= 32767 && h <= 32767 && pixels_ + w * h <= budget_) {
-        TSkinPixels scaled = ScaleSkinStrip(ReadStrip(image), frames, stacked, Insets(margins), dpi);
-        if (scaled.Width > 0 && scaled.Height > 0) {
-            auto bitmap = std::make_unique<TBitmap>();
-            bitmap->SetPixels32(scaled.Width, scaled.Height, scaled.Pixels);
-            if (!bitmap->Empty()) {
-                pixels_ += std::int64_t{bitmap->Width()} * bitmap->Height();
-                ++made_;
-                entry->Scaled = std::move(bitmap);
-            }
+    const TScaledBox size = ScaledSkinStripSize(image.Width(), image.Height(), frames, stacked, dpi);
+    const std::int64_t w = size.Right, h = size.Bottom;
+    TSkinPixels source;
+    if (w > 0 && h > 0 && w <= 32767 && h <= 32767 && pixels_ + w * h <= budget_ &&
+        (source = ReadStrip(image)).Width > 0) {
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->SetPixelFormat(TPixelFormat::pf24bit);
+        bitmap->SetSize(size.Right, size.Bottom);
+        if (!bitmap->Empty() && bitmap->ScanLine(0)) {
+            pixels_ += w * h;
+            ++made_;
+            entry->Scaled = std::move(bitmap);
+            entry->Made.assign(static_cast<std::size_t>(frames), 0);
+            MakeFrames(*entry, frame, &source);
         }
     }
     entries_.push_back(std::move(entry));
     return entries_.back()->Scaled.get();
+}
+
+void TScaledSkinPictures::MakeFrames(TEntry& e, int frame, const TSkinPixels* read) {
+    if (!e.Scaled) return;
+    const bool one = frame >= 0 && frame < e.Frames;
+    if (one ? e.Made[static_cast<std::size_t>(frame)]
+            : std::find(e.Made.begin(), e.Made.end(), 0) == e.Made.end())
+        return;
+    TTimedStep step("skin picture scaled");
+    TSkinPixels again;
+    const TSkinPixels& source = read ? *read : (again = ReadStrip(e.Source));
+    // Each frame is scaled into a picture of the strip's size, then copied into the strip, which
+    // holds 24-bit pixels as the skin's own pictures do: the platform's transfers from it into
+    // the 24-bit pictures the painter composes in are plain copies, not conversions.
+    const int W = e.Scaled->Width(), H = e.Scaled->Height();
+    const int fw = e.Stacked ? W : W / e.Frames, fh = e.Stacked ? H / e.Frames : H;
+    std::vector<std::uint32_t> scaled(static_cast<std::size_t>(W) * static_cast<std::size_t>(H));
+    GdiFlush();
+    for (int f = one ? frame : 0; f < (one ? frame + 1 : e.Frames); ++f) {
+        if (e.Made[static_cast<std::size_t>(f)]) continue;
+        // A frame whose picture cannot be read again is tried again when it is next drawn.
+        if (!ScaleSkinFrame(source, e.Frames, e.Stacked, Insets(e.Margins), e.Dpi, f, scaled.data(),
+                            static_cast<std::size_t>(W)))
+            continue;
+        const int x0 = e.Stacked ? 0 : f * fw, y0 = e.Stacked ? f * fh : 0;
+        for (int y = y0; y < y0 + fh; ++y) {
+            std::uint8_t* row = e.Scaled->ScanLine(y) + 3 * x0;
+            const std::uint32_t* from = scaled.data() + static_cast<std::size_t>(y) * W + x0;
+            for (int x = 0; x < fw; ++x, row += 3) {
+                row[0] = static_cast<std::uint8_t>(from[x]);
+                row[1] = static_cast<std::uint8_t>(from[x] >> 8);
+                row[2] = static_cast<std::uint8_t>(from[x] >> 16);
+            }
+        }
+        e.Made[static_cast<std::size_t>(f)] = 1;
+    }
 }
 
 void TScaledSkinPictures::Clear() {
@@ -113,22 +154,37 @@ void TScaledSkinPictures::Forget(const TBitmap& image) {
     });
 }
 
-TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale) {
+namespace {
+
+TSkinPart ScaledPart(const TSkinPart& part, const TSkinScale& scale, int frame) {
     if (scale.Dpi == BaseDpi || scale.Dpi < 1 || !scale.Pictures || !part.Image || part.Image->Empty()) return part;
-    TBitmap* strip = scale.Pictures->Strip(*part.Image, part.Frames, part.Stacked, part.Margins, scale.Dpi);
+    TBitmap* strip = scale.Pictures->Strip(*part.Image, part.Frames, part.Stacked, part.Margins, scale.Dpi, frame);
     if (!strip) return part;
-    const SIZE frame = SkinPartSize(part);
+    const SIZE size = SkinPartSize(part);
     const TSkinInsets m =
         ScaleSkinInsets(TSkinInsets{part.Margins.Left, part.Margins.Top, part.Margins.Right, part.Margins.Bottom},
-                        frame.cx, frame.cy, scale.Dpi);
+                        size.cx, size.cy, scale.Dpi);
     TSkinPart scaled = part;
     scaled.Image = strip;
     scaled.Margins = TFrameMargins{m.Left, m.Top, m.Right, m.Bottom};
     return scaled;
 }
 
+}  // namespace
+
+TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale) {
+    return ScaledPart(part, scale, TScaledSkinPictures::kAllFrames);
+}
+
+TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale, TSkinState state) {
+    // A picture past the strip's end reads outside it whatever is scaled: the strip is made whole.
+    const int picture = SkinPicture(part, state) - 1;
+    return ScaledPart(part, scale, picture >= 0 && picture < std::max(part.Frames, 1) ? picture
+                                                                                     : TScaledSkinPictures::kAllFrames);
+}
+
 void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect, const TSkinScale& scale) {
-    DrawSkinPart(dc, ScaledSkinPart(part, scale), state, rect);
+    DrawSkinPart(dc, ScaledSkinPart(part, scale, state), state, rect);
 }
 
 }  // namespace qx

@@ -4,6 +4,7 @@
 // reads them.
 #pragma once
 #include "core/DisplayScale.h"
+#include "core/SkinScale.h"
 #include "framework/Graphics.h"
 #include "skin/SkinDraw.h"
 
@@ -27,10 +28,14 @@ public:
     // Strips made so far (each one resampling).
     int Made() const { return made_; }
 
-    // The image's strip at dpi, cut as given; made on first use. Null when dpi is the skin's
-    // own, the image is empty, or the strip would pass the budget: the caller then draws the
+    static constexpr int kAllFrames = -1;
+    // The image's strip at dpi, cut as given; made on first use, with the frame asked for (from
+    // 0) scaled in it, or every frame: the others are scaled when they are first asked for, so
+    // a window's frame pieces cost only the state they show. Null when dpi is the skin's own,
+    // the image is empty, or the strip would pass the budget: the caller then draws the
     // unscaled strip.
-    TBitmap* Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi);
+    TBitmap* Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi,
+                   int frame = kAllFrames);
     // Lets every strip go (the skin was parsed again: its pictures are new).
     void Clear();
     // Lets the strips of one picture go: a picture of a skinner's own (a tab row turned for its
@@ -46,7 +51,11 @@ private:
         TFrameMargins Margins;
         int Dpi;
         std::unique_ptr<TBitmap> Scaled;  // null: refused (over the budget), not tried again
+        std::vector<std::uint8_t> Made;   // the frames scaled into it so far (1 each)
     };
+    // Scales the frames of the entry's strip not made yet: the one asked for, or all.
+    // read: the image's pixels when the caller has them already.
+    void MakeFrames(TEntry& entry, int frame, const TSkinPixels* read);
     std::vector<std::unique_ptr<TEntry>> entries_;
     std::int64_t budget_ = 0;
     std::int64_t pixels_ = 0;
@@ -63,6 +72,8 @@ struct TSkinScale {
 // The part as it is drawn at scale: its strip scaled and its margins scaled with it, or, when
 // no scaled strip can be had, the part as it is (the unscaled picture fills the larger rect).
 TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale);
+// The same for drawing the part in one state: only that state's picture needs to be scaled.
+TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale, TSkinState state);
 // The part's picture for the state at scale, laid into rect (rect is in device pixels).
 void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect, const TSkinScale& scale);
 

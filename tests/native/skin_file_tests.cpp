@@ -2,11 +2,13 @@
 // what the skin engine expects of them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
 
 #include "core/Bmp.h"
+#include "core/SkinScale.h"
 #include "skin/QuickIni.h"
 #include "skin/SkinPictures.h"
 #include "skin/SkinReader.h"
@@ -164,4 +166,36 @@ TEST_F(QuenrixBlue, ItsPicturesDecodeToAFractionOfTheBudget) {
     EXPECT_GT(pixels, 100000);
     EXPECT_LT(pixels, 140000);
     EXPECT_LT(pixels * 50, kSkinPixelBudget);
+}
+
+TEST_F(QuenrixBlue, EveryPictureScaledFrameByFrameIsTheStripScaledWhole) {
+    // Each bitmap of the skin cut as a strip is (side by side and stacked, with and without
+    // margins), its frames scaled one at a time in any order into a picture of the strip's
+    // size: the same pixels as the whole strip, at whole multiples and between them.
+    int strips = 0;
+    for (const std::string& name : reader_->Names()) {
+        if (name.ends_with(".ini")) continue;
+        const TBmpImage image = Image(name);
+        const TSkinPixels source{image.Width, image.Height, image.Pixels};
+        for (int frames : {2, 5})
+            for (bool stacked : {false, true})
+                for (const TSkinInsets& margins : {TSkinInsets{}, TSkinInsets{3, 4, 5, 2}})
+                    for (int dpi : {120, 144, 192}) {
+                        const TSkinPixels whole = ScaleSkinStrip(source, frames, stacked, margins, dpi);
+                        const TScaledBox size = ScaledSkinStripSize(image.Width, image.Height, frames, stacked, dpi);
+                        ASSERT_EQ(size.Right, whole.Width) << name;
+                        ASSERT_EQ(size.Bottom, whole.Height) << name;
+                        if (whole.Pixels.empty()) continue;
+                        std::vector<std::uint32_t> byFrame(whole.Pixels.size(), 0);
+                        const auto stride = static_cast<std::size_t>(whole.Width);
+                        for (int f : {1, frames - 1, 0, 2, 3})
+                            if (f < frames) ASSERT_TRUE(ScaleSkinFrame(source, frames, stacked, margins, dpi, f, byFrame.data(), stride));
+                        ASSERT_TRUE(byFrame == whole.Pixels)
+                            << name << " frames " << frames << (stacked ? " stacked" : "") << " at " << dpi;
+                        EXPECT_FALSE(ScaleSkinFrame(source, frames, stacked, margins, dpi, frames, byFrame.data(), stride));
+                        EXPECT_FALSE(ScaleSkinFrame(source, frames, stacked, margins, dpi, -1, byFrame.data(), stride));
+                        ++strips;
+                    }
+    }
+    EXPECT_GT(strips, 300);
 }

@@ -120,5 +120,35 @@ TEST(SkinScaleDraw, PicturesAreScaledOncePerScaleAndNotBeyondTheBudget) {
     EXPECT_EQ(tight.Made(), 0);
 }
 
+TEST(SkinScaleDraw, EachStateIsScaledWhenFirstDrawnAndIsWhatTheWholeStripGives) {
+    // A window shows one state of its frame pieces: the other state waits until it is drawn,
+    // and then lands exactly as it would have from a strip scaled all at once.
+    auto image = Picture(20, 12, Rough);
+    const TSkinPart part = KeyedNineSlice(*image);
+    TScaledSkinPictures byState, whole;
+    byState.SetBudget(1 << 20);
+    whole.SetBudget(1 << 20);
+    const TSkinScale lazy{144, &byState}, all{144, &whole};
+    TBitmap* wholeStrip = ScaledSkinPart(part, all).Image;
+    auto sameAsWhole = [&](TSkinState state) {
+        auto a = Drawn(part, state, 40, 30, lazy);
+        auto b = Drawn(ScaledSkinPart(part, all), state, 40, 30, TSkinScale{});
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) ASSERT_EQ(At(*a, x, y), At(*b, x, y)) << x << "," << y;
+    };
+    sameAsWhole(TSkinState::Normal);
+    TBitmap* strip = ScaledSkinPart(part, lazy, TSkinState::Normal).Image;
+    ASSERT_NE(strip, nullptr);
+    int unscaled = 0;  // second frame (from x = 15) not made yet
+    for (int y = 0; y < 18; ++y)
+        for (int x = 15; x < 30; ++x) unscaled += At(*strip, x, y) != At(*wholeStrip, x, y);
+    EXPECT_GT(unscaled, 100);
+    sameAsWhole(TSkinState::Pressed);
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 30; ++x) ASSERT_EQ(At(*strip, x, y), At(*wholeStrip, x, y)) << x << "," << y;
+    EXPECT_EQ(byState.Made(), 1);
+    EXPECT_EQ(byState.Pixels(), whole.Pixels());
+}
+
 }  // namespace
 }  // namespace qx
