@@ -74,13 +74,19 @@ TSkinData::TSkinData(TComponent* owner) : TComponent(owner) {
     Borders[sbTop].Stacked = Borders[sbBottom].Stacked = true;
     Title.Stacked = true;
     appIconBitmap_.SetPixelFormat(TPixelFormat::pf24bit);
+    maximizedSize_ = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
+}
+
+HIMAGELIST TSkinData::MenuImages() {
+    if (menuImagesTried_) return menuImages_.Get();
+    menuImagesTried_ = true;
     // A 64 x 16 strip of four menu glyphs; white is the background.
     TBitmap strip;
     if (LoadBitmapResource(strip, L"ORVANEMENU")) {
         menuImages_.Reset(ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 4));
         if (menuImages_.Get()) ImageList_AddMasked(menuImages_.Get(), strip.Handle(), RGB(255, 255, 255));
     }
-    maximizedSize_ = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
+    return menuImages_.Get();
 }
 
 TSkinData::~TSkinData() {

@@ -216,7 +216,9 @@ public:
     TColor FrameColor = clBtnFace;
     HBRUSH FaceBrush() const { return faceBrush_.Get(); }
 
-    HIMAGELIST MenuImages() const { return menuImages_.Get(); }
+    // Made when a skinned system menu first shows them: the image lists' library is not
+    // loaded for a window that never opens one.
+    HIMAGELIST MenuImages();
     TFont& CaptionFont() { return captionFont_; }
     TBitmap& AppIconBitmap() { return appIconBitmap_; }
     SIZE MaximizedSize() const { return maximizedSize_; }
@@ -280,6 +282,7 @@ private:
     std::vector<std::string> sections_;
     TBrushHandle faceBrush_;
     TImageListHandle menuImages_;
+    bool menuImagesTried_ = false;
     TFont captionFont_;
     TBitmap appIconBitmap_;
     SIZE maximizedSize_{};

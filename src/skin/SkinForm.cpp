@@ -13,6 +13,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace qx {
 
@@ -115,10 +116,6 @@ void TSkinForm::AttachForm(TSkinData* skinData, TCustomForm* form) {
         TTimedStep step("attach: window taken over");
         AttachWindow(skinData);
     }
-    if (FSkinFrame && !FHooked) {
-        form->AddMessageHook(this);
-        FHooked = true;
-    }
     FSavedColor = form->Color();
     FColorSaved = true;
     TTimedStep step("attach: form colour");
@@ -150,7 +147,7 @@ void TSkinForm::ReadWindowState() {
 }
 
 void TSkinForm::AttachWindow(TSkinData* skinData) {
-    if (FSubclass.Installed() || !skinData) return;
+    if (FSubclass.Installed() || FHooked || !skinData) return;
     TSkinnerOwner& manager = EnsureSkinnerOwner();
     if (manager.State() == msIdle) manager.SetState(msRunning);
     FSkinData = skinData;
@@ -165,7 +162,15 @@ void TSkinForm::AttachWindow(TSkinData* skinData) {
         SendMessageW(FHandle, WM_SETREDRAW, FALSE, 0);
         FRedrawOff = true;
     }
-    FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
+    // A framework form's messages all pass through its own handler: the skinner takes its
+    // place in front of it there, as the control skinners do with their controls, and the
+    // window procedure stays the form's. A raw window is subclassed.
+    if (FForm) {
+        FForm->AddMessageHook(this);
+        FHooked = true;
+    } else {
+        FSubclass.Install(FHandle, &TSkinForm::SubclassProc, this);
+    }
     TTimedStep step("attach: frame taken over");
     TakeOverFrame();
 }
@@ -491,7 +496,9 @@ LRESULT CALLBACK TSkinForm::SubclassProc(HWND window, UINT message, WPARAM wPara
 }
 
 void TSkinForm::CallPrevious(TMessage& m) {
-    if (FSubclass.Running())
+    if (FNext)
+        PassToForm(m, *FNext);
+    else if (FSubclass.Running())
         m.Result = DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
     else
         m.Result = (FUnicode ? DefWindowProcW : DefWindowProcA)(FHandle, m.Msg, m.WParam, m.LParam);
@@ -802,6 +809,19 @@ void TSkinForm::OnNcCalcSize(TMessage& m) {
 
 void TSkinForm::HookMessage(TMessage& m, const TMessageNext& next) {
     TSkinDispatchScope scope;
+    struct TRestore {
+        const TMessageNext*& slot;
+        const TMessageNext* value;
+        ~TRestore() { slot = value; }
+    } restore{FNext, std::exchange(FNext, &next)};
+    SkinWndProc(m);
+}
+
+void TSkinForm::PassToForm(TMessage& m, const TMessageNext& next) {
+    if (!FSkinFrame) {
+        next(m);
+        return;
+    }
     switch (m.Msg) {
         case WM_SETTEXT:
             next(m);

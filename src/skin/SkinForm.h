@@ -140,6 +140,9 @@ public:
     void SkinWndProc(TMessage& message);
     void CallPrevious(TMessage& message) override;
     void HookMessage(TMessage& message, const TMessageNext& next) override;
+    // What a framework form's own handler does after the skinner: its caption and dialog
+    // characters as the skin frame needs them, then the form.
+    void PassToForm(TMessage& message, const TMessageNext& next);
 
     // ---- what other parts read ----
     // What several of the parts ask is defined out of line: a function that answers for more
@@ -254,8 +257,9 @@ private:
     HWND FHandle = nullptr;
     TCustomForm* FForm = nullptr;
     TSkinData* FSkinData = nullptr;
-    TWindowSubclass FSubclass;
-    bool FHooked = false;
+    TWindowSubclass FSubclass;  // a raw window's messages
+    bool FHooked = false;       // a framework form's messages
+    const TMessageNext* FNext = nullptr;  // where a framework form's message in flight goes on
     bool FReleased = false;
     bool FStarted = false;
     bool FRedrawOff = false;

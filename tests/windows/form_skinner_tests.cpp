@@ -296,6 +296,45 @@ TEST(FormSkinner, StoppingGivesTheWindowBackWithItsClientSizeAndLeavesNothingBeh
     EXPECT_EQ(GdiLiveObjects(), gdi);
 }
 
+LRESULT CALLBACK CountingSubclass(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR counter) {
+    ++*reinterpret_cast<int*>(counter);
+    return DefSubclassProc(w, m, wp, lp);
+}
+
+// The skin runs in a framework form's own handler: the window keeps its procedure (nothing of
+// the common controls is needed to skin the installer's window), and a subclass that someone
+// else puts on the window sees its messages beside the skin, whichever leaves first.
+TEST(FormSkinner, AFrameworkFormIsSkinnedInItsOwnHandlerBesideOtherSubclasses) {
+    for (bool skinLeavesFirst : {true, false}) {
+        TSkinnedForm f;
+        f.form->HandleNeeded();
+        const LONG_PTR procedure = GetWindowLongPtrW(f.Handle(), GWLP_WNDPROC);
+        ASSERT_TRUE(f.Show());
+        EXPECT_EQ(GetWindowLongPtrW(f.Handle(), GWLP_WNDPROC), procedure);
+        int calls = 0;
+        ASSERT_TRUE(SetWindowSubclass(f.Handle(), &CountingSubclass, 1, reinterpret_cast<DWORD_PTR>(&calls)));
+        EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 1);
+        EXPECT_GT(calls, 0);
+        SendMessageW(f.Handle(), WM_NCPAINT, 1, 0);
+        EXPECT_EQ(f.At(150, 9), Ref(TopColour(9, true))) << "the skin still paints the frame";
+        if (skinLeavesFirst) {
+            f.skin->SetActive(false);
+            ASSERT_TRUE(PumpUntil([&] { return f.manager.SkinnerCount() == 0; }));
+            calls = 0;
+            EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 0);
+            EXPECT_GT(calls, 0) << "the other subclass still runs";
+            RemoveWindowSubclass(f.Handle(), &CountingSubclass, 1);
+        } else {
+            RemoveWindowSubclass(f.Handle(), &CountingSubclass, 1);
+            EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 1) << "the skin still runs";
+            f.skin->SetActive(false);
+            ASSERT_TRUE(PumpUntil([&] { return f.manager.SkinnerCount() == 0; }));
+        }
+        EXPECT_EQ(GetWindowLongPtrW(f.Handle(), GWLP_WNDPROC), procedure) << skinLeavesFirst;
+        EXPECT_EQ(SendMessageW(f.Handle(), WM_SKINNEDQUERY, 0, 0), 0);
+    }
+}
+
 TEST(FormSkinner, AWindowDestroyedWhileSkinnedTakesItsSkinnersWith) {
     TSkinnedForm f(FrameIni(), FramePieces(), false);
     qxtest::Place<TButton>(f.form.get(), 10, 10, 80, 24);
