@@ -167,9 +167,12 @@ struct TPlacementMessages : TMessageHook {
 
 TEST(FormSkinner, AResizeReachesTheFormOnceAndItsNewRegionTellsTheFormNothingMore) {
     TSkinnedForm f;
-    ASSERT_TRUE(f.Show());
+    // Hooks run newest first: added before the skinner takes the form, this one hears what the
+    // skinner passes on.
     TPlacementMessages heard;
     f.form->AddMessageHook(&heard);
+    ASSERT_TRUE(f.Show());
+    heard = TPlacementMessages{};
     // The size change is the form's to hear; the region it brings moves and resizes nothing.
     SetWindowPos(f.Handle(), nullptr, 0, 0, 348, 254, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ((std::vector<int>{heard.Changing, heard.CalcSize, heard.Changed}), (std::vector<int>{1, 1, 1}));
