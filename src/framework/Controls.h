@@ -62,6 +62,20 @@ public:
     // Handles message; next(message) passes it on.
     virtual void HookMessage(TMessage& message, const TMessageNext& next) = 0;
 };
+// Keeps, in a hook's slot, the next link of the message it is handling while that runs, so that
+// the hook can pass the message on from deeper down; a message sent from inside gets its own
+// link and gives the outer one back when it ends, even if its handling throws.
+class TMessageNextScope {
+public:
+    TMessageNextScope(const TMessageNext*& slot, const TMessageNext& next) : slot_(slot), outer_(slot) { slot = &next; }
+    ~TMessageNextScope() { slot_ = outer_; }
+    TMessageNextScope(const TMessageNextScope&) = delete;
+    TMessageNextScope& operator=(const TMessageNextScope&) = delete;
+
+private:
+    const TMessageNext*& slot_;
+    const TMessageNext* outer_;
+};
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
 extern const TEnumInfo AlignInfo;

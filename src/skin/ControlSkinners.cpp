@@ -173,13 +173,7 @@ LRESULT CALLBACK TSkinControl::SubclassProc(HWND window, UINT message, WPARAM wP
 
 void TSkinControl::HookMessage(TMessage& m, const TMessageNext& next) {
     TSkinDispatchScope scope;
-    const TMessageNext* outer = next_;
-    next_ = &next;
-    struct TRestore {
-        const TMessageNext*& slot;
-        const TMessageNext* value;
-        ~TRestore() { slot = value; }
-    } restore{next_, outer};
+    TMessageNextScope link(next_, next);
     SkinWndProc(m);
 }
 

@@ -13,7 +13,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <utility>
 
 namespace qx {
 
@@ -775,9 +774,9 @@ void TSkinForm::OnNcCalcSize(TMessage& m) {
     const bool systemFrame = (FMDIKind == mkChild && FWindowState != wsNormal) || FBorderKind == bkNoCaption;
     // Setting the region asks again for a client area that cannot have changed, and the skin
     // frame's answer below replaces whatever the window's own procedure gives: passed on, the
-    // default procedure measured the system frame for nothing, at each size step of a resize
-    // (and under Wine each message passed on looks the subclass chain up again, a call to the
-    // server).
+    // default procedure measured the system frame for nothing (and under Wine each message
+    // passed on through a subclassed raw window looks the subclass chain up again, a call to
+    // the server).
     if (systemFrame || !FromOwnRegion(m)) CallPrevious(m);
     if (LOBYTE(m.WParam) == 0) {
         m.Result = 0;
@@ -809,11 +808,7 @@ void TSkinForm::OnNcCalcSize(TMessage& m) {
 
 void TSkinForm::HookMessage(TMessage& m, const TMessageNext& next) {
     TSkinDispatchScope scope;
-    struct TRestore {
-        const TMessageNext*& slot;
-        const TMessageNext* value;
-        ~TRestore() { slot = value; }
-    } restore{FNext, std::exchange(FNext, &next)};
+    TMessageNextScope link(FNext, next);
     SkinWndProc(m);
 }
 
