@@ -423,10 +423,6 @@ std::u16string WindowTextOf(HWND window) {
 
 LONG_PTR TSkinControl::WindowStyle() const { return FHandle ? GetWindowLongPtrW(FHandle, GWL_STYLE) : 0; }
 
-bool TSkinControl::HasNonClientArea() const {
-    RECT window{}, client{};
-    if (!FHandle || !GetWindowRect(FHandle, &window) || !GetClientRect(FHandle, &client)) return true;
-    return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
-}
+bool TSkinControl::HasNonClientArea() const { return HasFrame(FHandle); }
 
 }  // namespace qx
