@@ -146,7 +146,6 @@ public:
     static std::unique_ptr<TReadyGlyph> Make(const TSkinPart& part, TSkinState state, SIZE size,
                                              std::optional<COLORREF> under);
     void Draw(HDC dc, int x, int y);
-    SIZE Size() const { return SIZE{picture_.Width(), picture_.Height()}; }
 
 private:
     TBitmap picture_;
