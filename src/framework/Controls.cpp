@@ -948,6 +948,12 @@ void TWinControl::EraseBackground(HDC dc) {
     ::FillRect(dc, &r, brush_.Handle());
 }
 
+bool HasFrame(HWND window) {
+    RECT outer{}, client{};
+    if (!window || !GetWindowRect(window, &outer) || !GetClientRect(window, &client)) return true;
+    return outer.right - outer.left != client.right || outer.bottom - outer.top != client.bottom;
+}
+
 void TWinControl::PaintControls(HDC dc, TControl* first) {
     auto it = controls_.begin();
     if (first) it = std::find(controls_.begin(), controls_.end(), first);
@@ -1055,6 +1061,11 @@ void TWinControl::WndProc(TMessage& m) {
                 }
                 return;
             }
+            break;
+        case WM_NCPAINT:
+            // A control of ours with no border or scroll bars has nothing outside its client
+            // area: the default frame paint would only fetch and free a window DC.
+            if (defWndProc_ == DefWindowProcW && handle_ && !HasFrame(handle_)) return;
             break;
         case WM_ERASEBKGND:
             if (defWndProc_ == DefWindowProcW) {

@@ -437,5 +437,8 @@ TWinControl* FindHostControl(HWND window);
 bool IsAccelerator(WPARAM character, const std::u16string& caption);
 // The name of that window property ("ControlOfs" + module + thread, as hexadecimal).
 const std::wstring& ControlPropertyName();
+// Something lies outside the window's client area (a border, scroll bars, a caption): there is
+// something for WM_NCPAINT to draw. True when the window's rectangles cannot be read.
+bool HasFrame(HWND window);
 
 }  // namespace qx

@@ -9,6 +9,7 @@
 #include "skin/SkinParts.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace qx {
 
@@ -24,6 +25,9 @@ void TSkinRadioButton::Attach(TControl* control, TControlSkinnerHost* form, TSki
 
 bool TSkinRadioButton::BeforeMessage(TMessage& m) {
     const bool passOn = TSkinControl::BeforeMessage(m);
+    // A button without border or scroll bars has nothing outside its client area: the default
+    // frame paint would only fetch and free a window DC.
+    if (m.Msg == WM_NCPAINT && passOn && !HasNonClientArea()) return false;
     // Without a glyph picture the control paints itself, from this very paint on.
     if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == TSelfPaint::On && !HasGlyph()) FSelfPaint = TSelfPaint::Off;
     if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == TSelfPaint::On) {
@@ -98,8 +102,12 @@ void TSkinRadioButton::PaintSkin(HDC dc, const RECT& rect) {
         text.left = rect.left + w + ScaleSkinLength(2, dpi);
     }
     const UINT flags = align | DT_EXPANDTABS | DT_WORDBREAK;
-    if (FSelfPaint == TSelfPaint::On && !FTransparent) FillFace(dc, rect);
-    DrawSkinPart(dc, part, state, glyph, PaintScale(dpi));
+    const bool onFace = FSelfPaint == TSelfPaint::On && !FTransparent;
+    if (onFace) FillFace(dc, rect);
+    // Over the face just filled, the glyph is one copy of a picture kept ready with its key in
+    // the face's colour.
+    DrawSkinGlyph(dc, part, state, glyph, PaintScale(dpi),
+                  onFace ? std::optional<COLORREF>(ColorToRGB(SkinButtonFace())) : std::nullopt);
     lastCell_ = SkinPicture(part, state);
     lastGlyph_ = glyph;
     if (FSelfPaint == TSelfPaint::On) DrawCheckCaption(dc, text, flags);
@@ -159,6 +167,9 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
         case WM_ERASEBKGND:
             m.Result = 1;
             return false;
+        case WM_NCPAINT:
+            // As for radio buttons: no border, nothing for the default frame paint to draw.
+            return HasNonClientArea();
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (!FFocused && FHandle) SetFocus(FHandle);

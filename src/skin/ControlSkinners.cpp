@@ -423,4 +423,6 @@ std::u16string WindowTextOf(HWND window) {
 
 LONG_PTR TSkinControl::WindowStyle() const { return FHandle ? GetWindowLongPtrW(FHandle, GWL_STYLE) : 0; }
 
+bool TSkinControl::HasNonClientArea() const { return HasFrame(FHandle); }
+
 }  // namespace qx

@@ -141,12 +141,40 @@ void TScaledSkinPictures::MakeFrames(TEntry& e, int frame, const TSkinPixels* re
     }
 }
 
+TReadyGlyph* TScaledSkinPictures::Glyph(const TSkinPart& part, TSkinState state, SIZE size,
+                                        std::optional<COLORREF> under) {
+    // Glyphs are small; a larger picture is drawn as usual rather than kept.
+    constexpr std::int64_t kGlyphPixels = 128 * 128;
+    constexpr std::size_t kGlyphs = 48;
+    if (!part.Image || part.Layout != TPartLayout::Cell || size.cx <= 0 || size.cy <= 0 ||
+        std::int64_t{size.cx} * size.cy > kGlyphPixels)
+        return nullptr;
+    const int picture = SkinPicture(part, state);
+    for (auto it = glyphs_.begin(); it != glyphs_.end(); ++it) {
+        if (it->Image != part.Image || it->Frames != part.Frames || it->Picture != picture || it->Keyed != part.Keyed ||
+            it->Size.cx != size.cx || it->Size.cy != size.cy || it->Under != under)
+            continue;
+        if (it->Source.SharesWith(*part.Image)) return it->Glyph.get();
+        glyphs_.erase(it);  // the bitmap holds a new picture now
+        break;
+    }
+    std::unique_ptr<TReadyGlyph> glyph = TReadyGlyph::Make(part, state, size, under);
+    if (!glyph) return nullptr;
+    if (glyphs_.size() >= kGlyphs) glyphs_.erase(glyphs_.begin());
+    TGlyphEntry& entry = glyphs_.emplace_back(TGlyphEntry{part.Image, {}, part.Frames, picture, part.Keyed, size, under,
+                                                          std::move(glyph)});
+    entry.Source.Share(*part.Image);
+    return entry.Glyph.get();
+}
+
 void TScaledSkinPictures::Clear() {
+    glyphs_.clear();
     entries_.clear();
     pixels_ = 0;
 }
 
 void TScaledSkinPictures::Forget(const TBitmap& image) {
+    std::erase_if(glyphs_, [&](const TGlyphEntry& g) { return g.Image == &image; });
     std::erase_if(entries_, [&](const std::unique_ptr<TEntry>& e) {
         if (e->Image != &image) return false;
         if (e->Scaled) pixels_ -= std::int64_t{e->Scaled->Width()} * e->Scaled->Height();
@@ -185,6 +213,22 @@ TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale, TSkinSt
 
 void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect, const TSkinScale& scale) {
     DrawSkinPart(dc, ScaledSkinPart(part, scale, state), state, rect);
+}
+
+void DrawSkinGlyph(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect, const TSkinScale& scale,
+                   std::optional<COLORREF> under) {
+    const TSkinPart scaled = ScaledSkinPart(part, scale, state);
+    const SIZE size{rect.right - rect.left, rect.bottom - rect.top};
+    // A glyph partly hidden is drawn as usual: only the part that shows is then made.
+    RECT clip{}, shown{};
+    if (scale.Pictures && size.cx > 0 && size.cy > 0 && GetClipBox(dc, &clip) != ERROR &&
+        IntersectRect(&shown, &clip, &rect) && EqualRect(&shown, &rect)) {
+        if (TReadyGlyph* glyph = scale.Pictures->Glyph(scaled, state, size, under)) {
+            glyph->Draw(dc, rect.left, rect.top);
+            return;
+        }
+    }
+    DrawSkinPart(dc, scaled, state, rect);
 }
 
 }  // namespace qx

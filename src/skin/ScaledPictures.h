@@ -1,7 +1,8 @@
 // A skin's pictures at the display scales its windows show it at: each strip resampled once
 // per scale (frames and their nine pieces on their own, the magenta key exact), kept with the
 // skin data and freed with it, within what is left of the skin's pixel budget. Painting only
-// reads them.
+// reads them. The glyphs drawn most often (check and radio) are kept here as well, made ready to
+// be drawn in one or two copies, and go with the pictures they were made from.
 #pragma once
 #include "core/DisplayScale.h"
 #include "core/SkinScale.h"
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace qx {
@@ -36,6 +38,10 @@ public:
     // unscaled strip.
     TBitmap* Strip(TBitmap& image, int frames, bool stacked, const TFrameMargins& margins, int dpi,
                    int frame = kAllFrames);
+    // The part's keyed glyph for the state at size, over the colour under (or over anything),
+    // made ready once and kept while its picture stays (see TReadyGlyph); null when it cannot
+    // be kept (a layout other than Cell, a glyph too large): the caller draws it as usual.
+    TReadyGlyph* Glyph(const TSkinPart& part, TSkinState state, SIZE size, std::optional<COLORREF> under);
     // Lets every strip go (the skin was parsed again: its pictures are new).
     void Clear();
     // Lets the strips of one picture go: a picture of a skinner's own (a tab row turned for its
@@ -57,6 +63,17 @@ private:
     // read: the image's pixels when the caller has them already.
     void MakeFrames(TEntry& entry, int frame, const TSkinPixels* read);
     std::vector<std::unique_ptr<TEntry>> entries_;
+    struct TGlyphEntry {
+        const TBitmap* Image;
+        TBitmap Source;  // as TEntry's
+        int Frames;
+        int Picture;
+        bool Keyed;
+        SIZE Size;
+        std::optional<COLORREF> Under;
+        std::unique_ptr<TReadyGlyph> Glyph;
+    };
+    std::vector<TGlyphEntry> glyphs_;
     std::int64_t budget_ = 0;
     std::int64_t pixels_ = 0;
     int made_ = 0;
@@ -76,5 +93,10 @@ TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale);
 TSkinPart ScaledSkinPart(const TSkinPart& part, const TSkinScale& scale, TSkinState state);
 // The part's picture for the state at scale, laid into rect (rect is in device pixels).
 void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect, const TSkinScale& scale);
+// The same for a glyph drawn again and again (check and radio glyphs): from the copy the
+// scale's pictures keep ready for it. under, when given, is the colour rect is filled with
+// before; the glyph is then drawn with its key in that colour, in one copy.
+void DrawSkinGlyph(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect, const TSkinScale& scale,
+                   std::optional<COLORREF> under = std::nullopt);
 
 }  // namespace qx

@@ -386,6 +386,75 @@ void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& r
     }
 }
 
+std::unique_ptr<TReadyGlyph> TReadyGlyph::Make(const TSkinPart& part, TSkinState state, SIZE size,
+                                               std::optional<COLORREF> under) {
+    if (part.Layout != TPartLayout::Cell || !part.Image || part.Image->Empty() || size.cx <= 0 || size.cy <= 0)
+        return nullptr;
+    const RECT f = FrameRect(*part.Image, false, part.Frames, SkinPicture(part, state));
+    if (Width(f) <= 0 || Height(f) <= 0) return nullptr;
+    auto glyph = std::make_unique<TReadyGlyph>();
+    TBitmap& picture = glyph->picture_;
+    picture.SetPixelFormat(TPixelFormat::pf24bit);
+    picture.SetSize(size.cx, size.cy);
+    if (picture.Empty() || !picture.Bits()) return nullptr;
+    g_largestWork = std::max(g_largestWork, static_cast<std::int64_t>(size.cx) * size.cy);
+    HDC d = picture.Canvas().Handle();
+    SetStretchBltMode(d, COLORONCOLOR);
+    // The same copy DrawCell makes, so the pixels and the key test are the same.
+    Piece(d, 0, 0, size.cx, size.cy, part.Image->Canvas().Handle(), f.left, f.top, Width(f), Height(f));
+    GdiFlush();
+    const bool keyed = part.Keyed;
+    const std::uint8_t kb = GetBValue(SkinKeyColor), kg = GetGValue(SkinKeyColor), kr = GetRValue(SkinKeyColor);
+    bool anyKey = false;
+    for (int y = 0; y < size.cy; ++y) {
+        const std::uint8_t* p = picture.ScanLine(y);
+        for (int x = 0; x < size.cx; ++x, p += 3) {
+            const bool key = keyed && p[0] == kb && p[1] == kg && p[2] == kr;
+            anyKey = anyKey || key;
+            glyph->anyOpaque_ = glyph->anyOpaque_ || !key;
+        }
+    }
+    if (!anyKey) return glyph;
+    const bool mask = !under;
+    if (mask) {
+        glyph->mask_.SetPixelFormat(TPixelFormat::pf24bit);
+        glyph->mask_.SetSize(size.cx, size.cy);
+        if (glyph->mask_.Empty() || !glyph->mask_.Bits()) return nullptr;
+    }
+    const COLORREF fill = under.value_or(0);
+    for (int y = 0; y < size.cy; ++y) {
+        std::uint8_t* p = picture.ScanLine(y);
+        std::uint8_t* m = mask ? glyph->mask_.ScanLine(y) : nullptr;
+        for (int x = 0; x < size.cx; ++x, p += 3) {
+            const bool key = p[0] == kb && p[1] == kg && p[2] == kr;
+            if (key) {
+                p[0] = GetBValue(fill);
+                p[1] = GetGValue(fill);
+                p[2] = GetRValue(fill);
+            }
+            if (m) {
+                m[0] = m[1] = m[2] = key ? 0xFF : 0;
+                m += 3;
+            }
+        }
+    }
+    if (under) glyph->anyOpaque_ = true;
+    return glyph;
+}
+
+void TReadyGlyph::Draw(HDC dc, int x, int y) {
+    if (!anyOpaque_) return;
+    const int w = picture_.Width(), h = picture_.Height();
+    if (mask_.Empty()) {
+        BitBlt(dc, x, y, w, h, picture_.Canvas().Handle(), 0, 0, SRCCOPY);
+        return;
+    }
+    // White mask pixels keep the destination and black ones clear it; the picture, black where
+    // the key was, is then added: the destination shows through exactly where the key was.
+    BitBlt(dc, x, y, w, h, mask_.Canvas().Handle(), 0, 0, SRCAND);
+    BitBlt(dc, x, y, w, h, picture_.Canvas().Handle(), 0, 0, SRCPAINT);
+}
+
 std::unique_ptr<TBitmap> MakeSkinPartBitmap(const TSkinPart& part, TSkinState state, SIZE size) {
     if (!part.Image) return std::make_unique<TBitmap>();
     return MakeFrameBitmap(RECT{0, 0, size.cx, size.cy}, *part.Image, part.Margins, part.Stacked, part.Tiled,

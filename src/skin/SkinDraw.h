@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -132,6 +133,25 @@ int SkinPicture(const TSkinPart& part, TSkinState state);
 void DrawSkinPart(HDC dc, const TSkinPart& part, TSkinState state, const RECT& rect);
 // The same picture, laid nine-slice, as a new bitmap of the given size.
 std::unique_ptr<TBitmap> MakeSkinPartBitmap(const TSkinPart& part, TSkinState state, SIZE size);
+
+// A keyed picture made ready to be drawn again and again with one or two copies: laid at its
+// size once, its key pixels turned black beside a mask that is white where the key was, or,
+// for a picture drawn over a known colour, its key pixels in that colour. Drawn, it shows what
+// DrawSkinPart shows for the same part, state and size.
+class TReadyGlyph {
+public:
+    // The part's picture for the state laid as a Cell into a box of size; under, when given, is
+    // the colour the box shows before the picture is drawn. Null for a layout other than Cell or
+    // an empty picture or size.
+    static std::unique_ptr<TReadyGlyph> Make(const TSkinPart& part, TSkinState state, SIZE size,
+                                             std::optional<COLORREF> under);
+    void Draw(HDC dc, int x, int y);
+
+private:
+    TBitmap picture_;
+    TBitmap mask_;             // empty when no pixel is keyed, or the keyed ones take a colour
+    bool anyOpaque_ = false;   // false: every pixel keyed, nothing to draw
+};
 
 // Where the part's picture for the state lies in its image.
 RECT SkinPartFrame(const TSkinPart& part, TSkinState state);

@@ -861,3 +861,37 @@ TEST(SkinControl, TakingOverAnotherRawWindowGivesTheFirstOneBack) {
     }
     EXPECT_EQ(GetWindowLongPtrW(second, GWLP_WNDPROC), original);
 }
+
+namespace {
+
+LRESULT CALLBACK FramePaintCounter(HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR counter) {
+    if (m == WM_NCPAINT) ++*reinterpret_cast<int*>(counter);
+    return DefSubclassProc(w, m, wp, lp);
+}
+
+}  // namespace
+
+TEST(ButtonFamily, OnlyAButtonWithAFrameHasItsFramePainted) {
+    // The control's own frame paint (a subclass made before the skinner stands for it) is
+    // skipped where the window has nothing outside its client area, and kept where it has.
+    auto skin = MakeSkin();
+    TParentWindow parent;
+    TSkinManager manager;
+    for (const DWORD kind : {DWORD(BS_AUTORADIOBUTTON), DWORD(BS_PUSHBUTTON)}) {
+        for (const DWORD frame : {DWORD(0), DWORD(WS_BORDER)}) {
+            HWND button = parent.Child(L"BUTTON", L"frame", kind | frame, 21);
+            int framePaints = 0;
+            SetWindowSubclass(button, &FramePaintCounter, 1, reinterpret_cast<DWORD_PTR>(&framePaints));
+            if (kind == BS_PUSHBUTTON)
+                SkinOfWindow<TSkinButton>(manager, button, skin.get());
+            else
+                SkinOfWindow<TSkinRadioButton>(manager, button, skin.get());
+            RedrawWindow(button, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+            if (frame)
+                EXPECT_GT(framePaints, 0) << "a bordered button keeps its border, kind " << kind;
+            else
+                EXPECT_EQ(framePaints, 0) << "kind " << kind;
+            DestroyWindow(button);
+        }
+    }
+}

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace qx {
@@ -148,6 +149,48 @@ TEST(SkinScaleDraw, EachStateIsScaledWhenFirstDrawnAndIsWhatTheWholeStripGives) 
         for (int x = 0; x < 30; ++x) ASSERT_EQ(At(*strip, x, y), At(*wholeStrip, x, y)) << x << "," << y;
     EXPECT_EQ(byState.Made(), 1);
     EXPECT_EQ(byState.Pixels(), whole.Pixels());
+}
+
+TEST(SkinScaleDraw, GlyphsKeptReadyLandAsDrawnAnewAndGoWithTheirPicture) {
+    // Check and radio glyphs are drawn from a copy kept ready: over any background (keyed), over
+    // the colour the painter filled (the key in that colour), cut by the destination's edge, at
+    // 96 and 144 dpi, they must land exactly where and as the part drawn anew does.
+    auto image = Picture(20, 12, Rough);
+    TSkinPart glyphs = KeyedNineSlice(*image);
+    glyphs.Layout = TPartLayout::Cell;
+    glyphs.Margins = {};
+    const long gdiBefore = GdiLiveObjects();
+    TScaledSkinPictures pictures;
+    pictures.SetBudget(1 << 20);
+    auto patterned = [](int x, int y) { return RGB(x * 7, y * 9, (x ^ y) * 5); };
+    for (const int dpi : {96, 144}) {
+        const TSkinScale scale{dpi, &pictures};
+        for (const TSkinState state : {TSkinState::Normal, TSkinState::Pressed}) {
+            for (const RECT rect : {RECT{3, 4, 13, 16}, RECT{6, -5, 21, 13}, RECT{20, 10, 35, 28}}) {
+                for (const bool overFace : {false, true}) {
+                    auto background = overFace ? [](int, int) { return kBackground; } : patterned;
+                    auto kept = Picture(26, 22, background), anew = Picture(26, 22, background);
+                    const std::optional<COLORREF> under = overFace ? std::optional(kBackground) : std::nullopt;
+                    for (int twice = 0; twice < 2; ++twice)
+                        DrawSkinGlyph(kept->Canvas().Handle(), glyphs, state, rect, scale, under);
+                    DrawSkinPart(anew->Canvas().Handle(), glyphs, state, rect, scale);
+                    for (int y = 0; y < 22; ++y)
+                        for (int x = 0; x < 26; ++x)
+                            ASSERT_EQ(At(*kept, x, y), At(*anew, x, y))
+                                << dpi << " dpi, " << rect.left << "," << rect.top << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+    // A new picture in the same bitmap is drawn, not the copy kept from the old one.
+    image->Assign(*Picture(20, 12, [](int, int) { return RGB(9, 9, 9); }));
+    auto fresh = Picture(12, 12, [](int, int) { return kBackground; });
+    DrawSkinGlyph(fresh->Canvas().Handle(), glyphs, TSkinState::Normal, RECT{0, 0, 10, 12}, TSkinScale{96, &pictures});
+    EXPECT_EQ(At(*fresh, 5, 6), RGB(9, 9, 9));
+    // The kept copies are the skin's: they go when its pictures do, every handle with them.
+    pictures.Clear();
+    fresh.reset();
+    EXPECT_EQ(GdiLiveObjects(), gdiBefore);
 }
 
 }  // namespace
