@@ -181,6 +181,7 @@ void TSkinComBox::PaintSkin(HDC dc, const RECT& rect) {
     const TSkinScale scale = PaintScale(Dpi());
     const int line = ScaleSkinLength(1, scale.Dpi), gap = ScaleSkinLength(2, scale.Dpi);
     const int bw = MetricAt(SM_CXHSCROLL, scale.Dpi) + gap;
+    FSkinData->EnsureComboImages();
     TDataSkinBorder* button = FSkinData->ComboButton.get();
     if (button && button->Style == kComboButtonFromEdge && !button->Bitmap.Empty()) {
         // The skin's combined picture: sunken edge and drop button around a see-through middle.

@@ -2,6 +2,7 @@
 
 #include "core/MaskRects.h"
 #include "core/SkinScale.h"
+#include "core/TimedSteps.h"
 #include "framework/Forms.h"
 #include "framework/WindowDpi.h"
 #include "skin/CaptionButtons.h"
@@ -88,7 +89,7 @@ void TFramePainter::MeasureFrame() {
     FPieceRuns.Clear();
 }
 
-void TFramePainter::FitToSkin(bool keepClient) {
+void TFramePainter::FitToSkin(bool keepClient, bool shapeFirst) {
     UINT flags = SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOMOVE;
     if (FHost.Life() == TSkinnerLife::Reskinning) flags |= SWP_NOACTIVATE;
     if (FHost.WindowState() == wsMaximized) {
@@ -149,6 +150,14 @@ void TFramePainter::FitToSkin(bool keepClient) {
         top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
         flags &= ~SWP_NOMOVE;
     }
+    if (shapeFirst && FHost.SkinFrame() && width > 0 && height > 0) {
+        // Under Wine a region set on a window that has just been resized waits for the display
+        // to catch up with the resize (some 5 ms at start); set first, it costs what setting
+        // it on a plain window does, and the resize that follows paints the frame once.
+        TTimedStep step("fit: region of the new size set");
+        SetRegion(MakeRegion(width, height), SIZE{width, height}, TRegionPaint::BeforeSizeChange);
+    }
+    TTimedStep step("fit: window sized");
     SetWindowPos(FHost.Handle(), nullptr, left, top, width, height, flags);
 }
 
@@ -263,22 +272,54 @@ TBitmap& TFramePainter::LoadWindowIcon() {
     if (!FIcon) FIcon = reinterpret_cast<HICON>(GetClassLongPtrW(FHost.Handle(), GCLP_HICON));
     if (!FIcon) FIcon = LoadIconW(nullptr, IDI_APPLICATION);  // shared: never destroyed
     if (!FIcon) return FIconBitmap;  // the bitmap keeps what it had
+    // The frame is measured at attach and recorded at start, each asking for the icon: an icon
+    // handle stands for one picture, so the same icon at the same size is not drawn again.
+    if (FIcon == FIconDrawn && FIconBitmap.Width() == cx && FIconBitmap.Height() == cy) return FIconBitmap;
+    DrawIconBitmap(FIcon, cx, cy);
+    return FIconBitmap;
+}
+
+namespace {
+
+// The size of the icon's picture, or 0 x 0 when it cannot be read.
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return SIZE{};
+    BITMAP b{};
+    SIZE size{};
+    // A monochrome icon's mask holds the AND and XOR halves one above the other.
+    if (info.hbmColor && GetObjectW(info.hbmColor, sizeof b, &b))
+        size = SIZE{b.bmWidth, b.bmHeight};
+    else if (info.hbmMask && GetObjectW(info.hbmMask, sizeof b, &b))
+        size = SIZE{b.bmWidth, b.bmHeight / 2};
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    return size;
+}
+
+}  // namespace
+
+void TFramePainter::DrawIconBitmap(HICON icon, int cx, int cy) {
+    TTimedStep step("window icon drawn");
     FIconBitmap.SetPixelFormat(TPixelFormat::pf24bit);
     FIconBitmap.SetSize(cx, cy);
-    if (FIconBitmap.Empty()) return FIconBitmap;
+    FIconDrawn = nullptr;
+    if (FIconBitmap.Empty()) return;
     HDC b = FIconBitmap.Canvas().Handle();
     TBrushHandle key(CreateSolidBrush(SkinKeyColor));
     const RECT all{0, 0, cx, cy};
     FillRect(b, &all, key.Get());
-    // One copy at the small size, drawn once here; painting uses the bitmap.
-    if (auto copy = static_cast<HICON>(CopyImage(FIcon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE))) {
-        DrawIconEx(b, 0, 0, copy, cx, cy, 0, nullptr, DI_NORMAL);
-        DestroyIcon(copy);
-    } else {
-        DrawIconEx(b, 0, 0, FIcon, cx, cy, 0, nullptr, DI_NORMAL);
-    }
+    // An icon of another size is copied at the small size from its resource, which picks the
+    // picture made for that size instead of scaling this one; one already of that size (as a
+    // window's small icon usually is) is that picture, and copying it cost some 2 ms under Wine.
+    const SIZE size = IconSize(icon);
+    HICON copy = size.cx == cx && size.cy == cy ? nullptr
+                                                : static_cast<HICON>(CopyImage(icon, IMAGE_ICON, cx, cy, LR_COPYFROMRESOURCE));
+    DrawIconEx(b, 0, 0, copy ? copy : icon, cx, cy, 0, nullptr, DI_NORMAL);
+    if (copy) DestroyIcon(copy);
     GdiFlush();
-    return FIconBitmap;
+    FIconDrawn = icon;
+    ++FIconsDrawn;
 }
 
 void TFramePainter::DrawWindowIcon(HDC dc, const RECT& rect) {
@@ -381,8 +422,11 @@ void TFramePainter::UpdateRegion(TRegionPaint paint) {
     if (FRegionOwned && width == FRegionSize.cx && height == FRegionSize.cy && FHost.MdiKind() != mkChild &&
         FHost.Life() != TSkinnerLife::Reskinning)
         return;
-    TRegionHandle region = MakeRegion(width, height);
-    FRegionSize = SIZE{width, height};
+    SetRegion(MakeRegion(width, height), SIZE{width, height}, paint);
+}
+
+void TFramePainter::SetRegion(TRegionHandle region, SIZE size, TRegionPaint paint) {
+    FRegionSize = size;
     // The window owns the region from here on and deletes it when it is replaced.
     FRegion = region.Release();
     // Repainting at once would paint the frame, erase the client and its children, and the
@@ -394,7 +438,7 @@ void TFramePainter::UpdateRegion(TRegionPaint paint) {
     FSettingRegion = false;
     if (set) {
         FRegionOwned = true;
-        if (!now) InvalidateFrame();
+        if (paint == TRegionPaint::WithSizeChange) InvalidateFrame();
     } else {
         DeleteObject(FRegion);
         FRegion = nullptr;

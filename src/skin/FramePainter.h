@@ -49,8 +49,10 @@ protected:
 };
 
 // How the frame shows a new region: painted again at once, or by the paint a size change brings
-// anyway (the frame is only marked for it, so that it is painted once, after the region is set).
-enum class TRegionPaint : std::uint8_t { Now, WithSizeChange };
+// anyway (the frame is only marked for it, so that it is painted once, after the region is set),
+// or by the size change that is about to follow (the region is made for the size the window is
+// being given, and that change repaints the whole frame).
+enum class TRegionPaint : std::uint8_t { Now, WithSizeChange, BeforeSizeChange };
 
 class TFramePainter final {
 public:
@@ -61,8 +63,9 @@ public:
     // ---- geometry ----
     // The frame's widths from the skin at the window's dpi, and the caption buttons again.
     void MeasureFrame();
-    // Sizes the window around its client area (kept, or the one the form asked for).
-    void FitToSkin(bool keepClient);
+    // Sizes the window around its client area (kept, or the one the form asked for). With
+    // shapeFirst the window is given the region of its new size before it takes that size.
+    void FitToSkin(bool keepClient, bool shapeFirst = false);
     // The client area the window had under its own frame.
     void RecordClientRect(const RECT& client) { FClientRect = client; }
     // The dpi the platform announced; counts from the next measure on.
@@ -97,8 +100,13 @@ public:
     HFONT CaptionFont();
 
     // ---- the window icon ----
-    // The window's small icon drawn once at the small-icon size of the window's dpi.
+    // The window's small icon drawn once at the small-icon size of the window's dpi (again only
+    // when the window shows another icon or the size changed).
     TBitmap& LoadWindowIcon();
+    // The next LoadWindowIcon draws the icon again even if the window still names the same one.
+    void ForgetWindowIcon() { FIconDrawn = nullptr; }
+    // Icons drawn into the icon bitmap so far.
+    int IconsDrawn() const { return FIconsDrawn; }
     void DrawWindowIcon(HDC dc, const RECT& rect);
 
     // ---- the window region ----
@@ -127,6 +135,10 @@ private:
     std::vector<TMaskRect> PaintedPieceRects(TFramePiece index, const RECT& rect);
     // Marks the frame (and not the client area) to be painted with the next paint.
     void InvalidateFrame();
+    // Gives the window region, made for a window of size, to the window.
+    void SetRegion(TRegionHandle region, SIZE size, TRegionPaint paint);
+    // Draws icon into FIconBitmap at cx x cy.
+    void DrawIconBitmap(HICON icon, int cx, int cy);
 
     TFramePainterHost& FHost;
     int FBorderLeft = 0, FCaptionHeight = 0, FBorderRight = 0, FBorderBottom = 0;
@@ -138,6 +150,8 @@ private:
     TFontHandle FCaptionFont;
     int FCaptionFontDpi = 0;  // the dpi FCaptionFont was made at, 0 before it was
     HICON FIcon = nullptr;
+    HICON FIconDrawn = nullptr;  // the icon FIconBitmap holds, none before one was drawn
+    int FIconsDrawn = 0;
     TBitmap FIconBitmap;
     TBitmap FCaptionBitmap;
     HRGN FRegion = nullptr;  // owned by the window once set

@@ -306,12 +306,18 @@ void TSkinData::ParseSkin() {
     ReadTitle();
     ReadSlots();
     ApplyFrameCounts();
-    BuildComboImages();
+    comboImagesMade_ = false;
     BuildToolbarImage();
     FrameColor = SampleTopBorder();
     faceBrush_.Reset();
     faceBrush_.Reset(CreateSolidBrush(ColorToRGB(Colours.ButtonFace)));
     skinMissing_ = false;
+}
+
+void TSkinData::EnsureComboImages() {
+    if (comboImagesMade_) return;
+    comboImagesMade_ = true;
+    BuildComboImages();
 }
 
 bool TSkinData::HasFrame() const {

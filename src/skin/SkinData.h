@@ -228,6 +228,10 @@ public:
     // Changes whenever the elements are read anew: what is drawn from them and kept must be
     // drawn again.
     std::uint64_t Generation() const { return generation_; }
+    // Makes the combo boxes' pictures (the sunken edge and the drop button in one strip, in
+    // ComboButton, and its mirror in SunkEdge) from the skin's elements the first time a combo
+    // box is drawn after a parse: most windows have none, and making them cost a few ms at start.
+    void EnsureComboImages();
     TScaledSkinPictures& ScaledPictures() { return scaledPictures_; }
     bool NCPaintEnabled = true;
 
@@ -288,6 +292,7 @@ private:
     SIZE maximizedSize_{};
     TScaledSkinPictures scaledPictures_;
     std::uint64_t generation_ = 0;
+    bool comboImagesMade_ = false;
 
     // Open only while LoadSkin runs.
     const TSkinReader* reader_ = nullptr;

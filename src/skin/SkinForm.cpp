@@ -332,8 +332,9 @@ void TSkinForm::FitToSkinFirstTime() {
         }
     } else if (!FIsChild && FBorderKind != bkNoCaption && FWindowState != wsMinimized) {
         FLife = TSkinnerLife::Fitting;
-        FitToSkin(false);
+        FitToSkin(false, FWindowState == wsNormal);
         FLife = TSkinnerLife::Skinned;
+        // Kept when the window took the size its region was made for.
         if (FWindowState == wsNormal)
             UpdateRegion();
         else if (FWindowState == wsMaximized)
@@ -601,6 +602,7 @@ bool TSkinForm::HandleAnyWindowMessage(TMessage& m) {
             if (FSkinFrame && FStarted && FBorderKind != bkNoCaption && !FIsChild) {
                 PassOnWithoutSystemCaption(m);
                 if (m.Msg == WM_SETICON) {
+                    FFrame->ForgetWindowIcon();
                     LoadWindowIcon();
                     MeasureFrame();
                 }

@@ -102,7 +102,7 @@ public:
     // Frame widths, painting, window icon and region.
     TFramePainter& FramePainter() { return *FFrame; }
     void MeasureFrame() { FFrame->MeasureFrame(); }
-    void FitToSkin(bool keepClient) { FFrame->FitToSkin(keepClient); }
+    void FitToSkin(bool keepClient, bool shapeFirst = false) { FFrame->FitToSkin(keepClient, shapeFirst); }
     void PaintFrame(HDC dc = nullptr) { FFrame->PaintFrame(dc); }
     void PaintCaption(HDC dc) { FFrame->PaintCaption(dc); }
     void PaintBorderPiece(TFramePiece index, const RECT& rect, HDC dc) { FFrame->PaintBorderPiece(index, rect, dc); }

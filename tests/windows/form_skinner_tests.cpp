@@ -687,6 +687,101 @@ TEST(FormSkinner, AChangeOfScaleRemakesTheTitleFontAndIconAtTheNewDpiAndLeavesNo
     EXPECT_EQ(GdiLiveObjects(), gdi);
 }
 
+// Says how large the window is whenever it is resized: a form that keeps its own size.
+struct TSizeHolder : TMessageHook {
+    SIZE Size{};
+    void HookMessage(TMessage& m, const TMessageNext& next) override {
+        next(m);
+        if (m.Msg != WM_WINDOWPOSCHANGING || !m.LParam) return;
+        auto* pos = reinterpret_cast<WINDOWPOS*>(m.LParam);
+        if (Size.cx > 0 && !(pos->flags & SWP_NOSIZE)) {
+            pos->cx = Size.cx;
+            pos->cy = Size.cy;
+        }
+    }
+};
+
+// The start gives the window the region of the size the skin asks for before the window takes
+// it; a window that keeps another size must still end up with the region of the size it has.
+TEST(FormSkinner, AWindowThatKeepsItsOwnSizeAtTheStartGetsTheRegionOfThatSize) {
+    for (const SIZE held : {SIZE{0, 0}, SIZE{411, 233}}) {
+        TSkinnedForm f;
+        TSizeHolder holder;
+        holder.Size = held;
+        f.form->AddMessageHook(&holder);  // under the skinner: it hears what the skinner passes on
+        ASSERT_TRUE(f.Show());
+        const RECT w = f.Window();
+        const int width = Width(w), height = Height(w);
+        EXPECT_EQ(width, held.cx ? held.cx : 308);
+        EXPECT_EQ(height, held.cy ? held.cy : 224);
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(GetWindowRgn(f.Handle(), region), ERROR) << width;
+        EXPECT_FALSE(PtInRegion(region, width - 1, 0)) << width << ": the right corner where the window ends";
+        EXPECT_TRUE(PtInRegion(region, width - 3, 0)) << width;
+        EXPECT_TRUE(PtInRegion(region, width - 1, height - 1)) << width;
+        EXPECT_FALSE(PtInRegion(region, width, height / 2)) << width;
+        DeleteObject(region);
+        // The frame is painted at the size the window has.
+        EXPECT_EQ(f.At(width - 2, height / 2), Ref(kSideActive)) << width;
+        EXPECT_EQ(f.At(width / 2, height - 2), Ref(kBottomActive)) << width;
+        f.form->RemoveMessageHook(&holder);
+    }
+}
+
+namespace {
+
+// An icon of one colour, size x size, owned by the test.
+struct TColourIcon {
+    HICON Handle = nullptr;
+    TColourIcon(int size, COLORREF colour) {
+        HDC screen = GetDC(nullptr);
+        HBITMAP picture = CreateCompatibleBitmap(screen, size, size);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, picture);
+        HBRUSH brush = CreateSolidBrush(colour);
+        const RECT all{0, 0, size, size};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        std::vector<std::uint8_t> opaque(static_cast<std::size_t>((size + 15) / 16 * 2) * size, 0);
+        HBITMAP mask = CreateBitmap(size, size, 1, 1, opaque.data());
+        ICONINFO info{TRUE, 0, 0, mask, picture};
+        Handle = CreateIconIndirect(&info);
+        DeleteObject(mask);
+        DeleteObject(picture);
+    }
+    ~TColourIcon() { DestroyIcon(Handle); }
+};
+
+}  // namespace
+
+// The caption's icon is drawn once for the frame's measure and the start, and again only for
+// another icon; an icon of another size than the small one is brought to it.
+TEST(FormSkinner, TheWindowIconIsDrawnOnceAndAgainForEachNewIcon) {
+    const int small = GetSystemMetrics(SM_CXSMICON);
+    TColourIcon red(small, RGB(200, 0, 0)), blue(small, RGB(0, 0, 200)), green(2 * small, RGB(0, 160, 0));
+    TSkinnedForm f;
+    f.form->HandleNeeded();
+    SendMessageW(f.Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(red.Handle));
+    ASSERT_TRUE(f.Show());
+    TFramePainter& frame = f.Skinner()->FramePainter();
+    auto centre = [&frame] {
+        TBitmap& icon = frame.LoadWindowIcon();
+        return GetPixel(icon.Canvas().Handle(), icon.Width() / 2, icon.Height() / 2);
+    };
+    EXPECT_EQ(centre(), RGB(200, 0, 0));
+    EXPECT_EQ(frame.IconsDrawn(), 1) << "measured at attach, the same icon at the start";
+    SendMessageW(f.Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(blue.Handle));
+    EXPECT_EQ(centre(), RGB(0, 0, 200));
+    SendMessageW(f.Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(green.Handle));
+    EXPECT_EQ(centre(), RGB(0, 160, 0));
+    EXPECT_EQ(frame.LoadWindowIcon().Width(), small) << "at the small size";
+    EXPECT_EQ(frame.IconsDrawn(), 3);
+    f.form.reset();  // the window lets go of the icons before they are destroyed
+}
+
 // The region placed from the pieces' runs is the one their pictures give when drawn at the
 // window's size and read back, pixel for pixel and within the same bound: for the installer's
 // skin, for pieces with keyed corners and for checkered pieces (every other pixel keyed, past

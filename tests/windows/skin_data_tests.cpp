@@ -215,8 +215,12 @@ TEST(SkinData, StoredSkinObjects) {
     EXPECT_EQ(d->Track->Frame, 1);
     EXPECT_EQ(d->Track->Name, "Track");
 
-    // Generated pictures: the combo strips (SunkEdge has 4 frames) and the toolbar gradient.
+    // Generated pictures: the combo strips (SunkEdge has 4 frames), made when a combo box first
+    // asks for them, once, and the toolbar gradient.
     const int bw = GetSystemMetrics(SM_CXHSCROLL) + 2;
+    EXPECT_NE(d->ComboButton->Style, 2) << "not made before a combo box asks";
+    d->EnsureComboImages();
+    d->EnsureComboImages();
     EXPECT_EQ(d->ComboButton->Style, 2);
     EXPECT_EQ(d->ComboButton->Bitmap.Width(), 200);
     EXPECT_EQ(d->ComboButton->Bitmap.Height(), 21);
@@ -298,6 +302,7 @@ TEST(SkinData, ElementReadersAndFallbacks) {
 
     // Without [SunkEdge] the combo button stays as read, with its mirrored copy.
     ASSERT_TRUE(d->ComboButton);
+    d->EnsureComboImages();
     EXPECT_EQ(d->ComboButton->Style, 7);
     EXPECT_EQ(d->ComboButton->Margins.Left, 3);
     EXPECT_EQ(d->ComboButton->Frame, 4);

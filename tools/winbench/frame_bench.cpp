@@ -216,6 +216,11 @@ std::vector<TStepTotal> g_steps;
 std::vector<std::pair<std::size_t, LARGE_INTEGER>> g_openSteps;
 
 void HearStep(const char* name, bool begins) {
+    // With QX_TRACE_STEPS each step's edges also go to the debug output, so that a Wine trace
+    // (WINEDEBUG=+server,+debugstr) shows which platform requests each step makes; its
+    // timings are the trace's, not the program's.
+    static const bool trace = std::getenv("QX_TRACE_STEPS") != nullptr;
+    if (trace) OutputDebugStringA((std::string(begins ? "STEP+ " : "STEP- ") + name).c_str());
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     if (begins) {
