@@ -261,7 +261,7 @@ void PrintSteps() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    // "start": only the start, for a profiler to watch (scripts/profile-startup).
+    // "start": only the start, for a profiler to watch (perf, or a Wine trace with QX_TRACE_STEPS).
     const bool startOnly = argc > 1 && std::wcscmp(argv[1], L"start") == 0;
     ListenToTimedSteps(HearStep);
     __pfnDliNotifyHook2 = HearDelayLoad;
