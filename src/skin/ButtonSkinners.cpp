@@ -25,9 +25,6 @@ void TSkinRadioButton::Attach(TControl* control, TControlSkinnerHost* form, TSki
 
 bool TSkinRadioButton::BeforeMessage(TMessage& m) {
     const bool passOn = TSkinControl::BeforeMessage(m);
-    // A button without border or scroll bars has nothing outside its client area: the default
-    // frame paint would only fetch and free a window DC.
-    if (m.Msg == WM_NCPAINT && passOn && !HasNonClientArea()) return false;
     // Without a glyph picture the control paints itself, from this very paint on.
     if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == TSelfPaint::On && !HasGlyph()) FSelfPaint = TSelfPaint::Off;
     if ((m.Msg == WM_PAINT || m.Msg == WM_PRINT) && FSelfPaint == TSelfPaint::On) {
@@ -167,9 +164,6 @@ bool TSkinButton::BeforeMessage(TMessage& m) {
         case WM_ERASEBKGND:
             m.Result = 1;
             return false;
-        case WM_NCPAINT:
-            // As for radio buttons: no border, nothing for the default frame paint to draw.
-            return HasNonClientArea();
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             if (!FFocused && FHandle) SetFocus(FHandle);

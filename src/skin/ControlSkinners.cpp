@@ -222,6 +222,9 @@ void TSkinControl::SkinWndProc(TMessage& m) {
 }
 
 void TSkinControl::CallPrevious(TMessage& m) {
+    // A control without border or scroll bars has nothing outside its client area: the default
+    // frame paint would only fetch and free a window DC (what a skinner draws after it still runs).
+    if (m.Msg == WM_NCPAINT && !HasFrame(FHandle)) return;
     const char* timed = TimedStepsHeard() ? TimedPrevious(m.Msg) : nullptr;
     TTimedStep step(timed ? KeptTypeStepName(timed, typeid(*this)) : nullptr);
     if (next_) {
@@ -422,7 +425,5 @@ std::u16string WindowTextOf(HWND window) {
 }
 
 LONG_PTR TSkinControl::WindowStyle() const { return FHandle ? GetWindowLongPtrW(FHandle, GWL_STYLE) : 0; }
-
-bool TSkinControl::HasNonClientArea() const { return HasFrame(FHandle); }
 
 }  // namespace qx

@@ -89,8 +89,6 @@ protected:
     void PaintOwn(TMessage& message);
     void EraseTransparent(TMessage& message);
     LONG_PTR WindowStyle() const;
-    // The window has a border, scroll bars or a caption: something for WM_NCPAINT to draw.
-    bool HasNonClientArea() const;
     // The control's display scale (a windowless control's is its parent's), and the skin at
     // it: every skin part a skinner draws, and every length of its own, is taken to this scale.
     int Dpi() const;

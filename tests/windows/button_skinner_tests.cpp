@@ -877,13 +877,15 @@ TEST(ButtonFamily, OnlyAButtonWithAFrameHasItsFramePainted) {
     auto skin = MakeSkin();
     TParentWindow parent;
     TSkinManager manager;
-    for (const DWORD kind : {DWORD(BS_AUTORADIOBUTTON), DWORD(BS_PUSHBUTTON)}) {
+    for (const DWORD kind : {DWORD(BS_AUTORADIOBUTTON), DWORD(BS_PUSHBUTTON), DWORD(BS_AUTOCHECKBOX)}) {
         for (const DWORD frame : {DWORD(0), DWORD(WS_BORDER)}) {
             HWND button = parent.Child(L"BUTTON", L"frame", kind | frame, 21);
             int framePaints = 0;
             SetWindowSubclass(button, &FramePaintCounter, 1, reinterpret_cast<DWORD_PTR>(&framePaints));
             if (kind == BS_PUSHBUTTON)
                 SkinOfWindow<TSkinButton>(manager, button, skin.get());
+            else if (kind == BS_AUTOCHECKBOX)
+                SkinOfWindow<TSkinCheckBox>(manager, button, skin.get());
             else
                 SkinOfWindow<TSkinRadioButton>(manager, button, skin.get());
             RedrawWindow(button, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
